@@ -1,0 +1,20 @@
+#include "platform/FileSystem.h"
+
+namespace vocell {
+
+const char* FsErrorName(FsError error) {
+    switch (error) {
+        case FsError::None: return "no error";
+        case FsError::NotReady: return "no medium in the drive";
+        case FsError::NotFound: return "not found";
+        case FsError::PathNotFound: return "path not found";
+        case FsError::AccessDenied: return "access denied";
+        case FsError::DiskFull: return "disk full";
+        case FsError::InvalidHandle: return "invalid handle";
+        case FsError::InvalidData: return "invalid data";
+        case FsError::Other: break;
+    }
+    return "error";
+}
+
+}  // namespace vocell

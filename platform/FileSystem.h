@@ -1,0 +1,131 @@
+#pragma once
+// The file operations the card archive and the card operations need, on the card's own
+// Windows-style paths ("E:\VM\PROMPTS\0\0\0\VERSION.TXT"). Every call returns a result with a
+// portable error and the platform's native code; nothing throws.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace vocell {
+
+enum class FsError {
+    None,
+    NotReady,       // the drive holds no medium
+    NotFound,       // the file or folder itself does not exist
+    PathNotFound,   // a folder on the way to it does not exist, or the path is malformed
+    AccessDenied,   // read-only, in use, not permitted, or outside the drive
+    DiskFull,
+    InvalidHandle,
+    InvalidData,
+    Other,
+};
+
+const char* FsErrorName(FsError error);
+
+struct FsStatus {
+    FsError error = FsError::None;
+    int nativeCode = 0;  // errno on Linux, GetLastError() on Windows
+
+    [[nodiscard]] bool ok() const { return error == FsError::None; }
+    static FsStatus Failure(FsError error, int nativeCode) { return {error, nativeCode}; }
+};
+
+// A value or the failure that prevented it.
+template <class T>
+class FsResult {
+public:
+    FsResult(T value) : state_(std::move(value)) {}                 // NOLINT: implicit by design
+    FsResult(FsStatus failure) : state_(failure) {}                 // NOLINT: implicit by design
+
+    [[nodiscard]] bool ok() const { return std::holds_alternative<T>(state_); }
+    [[nodiscard]] T& value() { return std::get<T>(state_); }
+    [[nodiscard]] const T& value() const { return std::get<T>(state_); }
+    [[nodiscard]] FsStatus status() const {
+        return ok() ? FsStatus{} : std::get<FsStatus>(state_);
+    }
+
+private:
+    std::variant<T, FsStatus> state_;
+};
+
+// FILE_ATTRIBUTE_ bits of the attribute word.
+namespace FileAttribute {
+inline constexpr std::uint32_t ReadOnly = 0x01;
+inline constexpr std::uint32_t Hidden = 0x02;
+inline constexpr std::uint32_t System = 0x04;
+inline constexpr std::uint32_t Directory = 0x10;
+inline constexpr std::uint32_t Archive = 0x20;
+inline constexpr std::uint32_t Normal = 0x80;
+}  // namespace FileAttribute
+
+// The three file times as FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC.
+// A time the platform cannot report is 0.
+struct FileTimes {
+    std::uint64_t creation = 0;
+    std::uint64_t lastAccess = 0;
+    std::uint64_t lastWrite = 0;
+    bool operator==(const FileTimes&) const = default;
+};
+
+struct FolderEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+};
+
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+    // Reads up to buffer.size() bytes; 0 at the end of the file.
+    virtual FsResult<std::size_t> read(std::span<std::byte> buffer) = 0;
+    virtual FsResult<std::uint64_t> size() = 0;
+    virtual FsResult<FileTimes> times() = 0;
+};
+
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    // Writes all of data at the current position, or fails.
+    virtual FsStatus write(std::span<const std::byte> data) = 0;
+    // Cuts the file to size bytes; writing goes on from there.
+    virtual FsStatus truncate(std::uint64_t size) = 0;
+    // Sets the times on the open file; call after the last write so that they stay.
+    virtual FsStatus setTimes(const FileTimes& times) = 0;
+    // Pushes the written data to the medium.
+    virtual FsStatus flush() = 0;
+    // Closes the file, reporting errors that only show on close. Further calls fail.
+    virtual FsStatus close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Every entry of a folder ("." and ".." left out), hidden and system entries included,
+    // in the file system's own order.
+    virtual FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
+    virtual FsResult<std::uint32_t> attributes(const std::string& path) = 0;
+    virtual FsStatus setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    virtual FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) = 0;
+    // Creates the file, or opens an existing one and cuts it to length 0, for writing.
+    virtual FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) = 0;
+    // Creates a folder; an existing folder is not an error.
+    virtual FsStatus createFolder(const std::string& path) = 0;
+    virtual FsResult<FileTimes> times(const std::string& path) = 0;
+    virtual FsStatus setTimes(const std::string& path, const FileTimes& times) = 0;
+    // Deletes a folder with everything below it.
+    virtual FsStatus deleteTree(const std::string& path) = 0;
+    virtual FsResult<std::uint64_t> fileSize(const std::string& path) = 0;
+    // Renames a file, replacing an existing file of the target name.
+    virtual FsStatus rename(const std::string& from, const std::string& to) = 0;
+    virtual FsStatus removeFile(const std::string& path) = 0;
+    // Pushes everything written on the drive that holds path to the medium.
+    virtual FsStatus flushVolume(const std::string& path) = 0;
+};
+
+}  // namespace vocell
