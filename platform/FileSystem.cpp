@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include <string>
+
 namespace vocell {
 
 const char* FsErrorName(FsError error) {
@@ -15,6 +17,10 @@ const char* FsErrorName(FsError error) {
         case FsError::Other: break;
     }
     return "error";
+}
+
+std::string FileSystem::describeError(const FsStatus& status) const {
+    return std::string(FsErrorName(status.error)) + ", error " + std::to_string(status.nativeCode);
 }
 
 }  // namespace vocell

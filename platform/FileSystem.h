@@ -126,6 +126,9 @@ public:
     virtual FsStatus removeFile(const std::string& path) = 0;
     // Pushes everything written on the drive that holds path to the medium.
     virtual FsStatus flushVolume(const std::string& path) = 0;
+
+    // The platform's own words for a failure, for messages to the user.
+    virtual std::string describeError(const FsStatus& status) const;
 };
 
 }  // namespace vocell

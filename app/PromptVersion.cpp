@@ -1,0 +1,37 @@
+#include "app/PromptVersion.h"
+
+namespace vocell {
+
+std::string FormatVersion(std::string_view firstLine) {
+    // The line is a C string: it ends at its first zero byte.
+    const std::string_view t = firstLine.substr(0, firstLine.find('\0'));
+    if (t.empty()) return {};
+    if (t[0] == '0') {
+        if (t.size() < 2) return {};
+        return std::string(1, t[1]) + "." + std::string(t.substr(2));
+    }
+    // Two characters, a point and two more, as far as the text reaches.
+    std::string shown(t.substr(0, 2));
+    if (t.size() >= 2) shown += "." + std::string(t.substr(2, 2));
+    return shown;
+}
+
+std::string ReadVersionLine(FileReader& file) {
+    std::string line;
+    char c = 0;
+    while (line.size() < kVersionLineLimit) {
+        auto read = file.read(std::as_writable_bytes(std::span<char>(&c, 1)));
+        if (!read.ok() || read.value() == 0 || c == '\n') break;
+        line += c;
+    }
+    return line;
+}
+
+std::string ReadCardPromptVersion(FileSystem& fileSystem, const std::string& cardRoot) {
+    if (cardRoot.empty()) return {};
+    auto file = fileSystem.openRead(cardRoot + std::string(kSlot0VersionFile));
+    if (!file.ok()) return {};
+    return FormatVersion(ReadVersionLine(*file.value()));
+}
+
+}  // namespace vocell

@@ -1,0 +1,304 @@
+#include "archive/ArchiveExtraction.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "archive/ArchiveMessages.h"
+#include "archive/ArchiveScanner.h"
+#include "archive/CardPaths.h"
+#include "common/Messages.h"
+
+namespace vocell::archive {
+namespace {
+
+constexpr std::uint64_t kProgressSteps = 100;
+
+// How far a failure on the card reaches: the whole extraction, or the one entry.
+enum class Reach { CardFull, WriteError, EntryOnly };
+
+Reach ReachOf(FsStatus status) {
+    switch (status.error) {
+        case FsError::DiskFull: return Reach::CardFull;
+        case FsError::NotReady:
+        case FsError::InvalidHandle:
+        case FsError::Other: return Reach::WriteError;
+        default: return Reach::EntryOnly;
+    }
+}
+
+// One run of an extraction.
+class Extraction {
+public:
+    Extraction(FileSystem& fileSystem, ArchiveState& state, const std::string& cardRoot,
+               PromptHandling prompts, ExtractionListener& listener)
+        : fileSystem_(fileSystem), state_(state), cardRoot_(cardRoot), prompts_(prompts),
+          listener_(listener) {}
+
+    ExtractionResult run(FileReader& archive, std::uint64_t archiveLength);
+
+private:
+    void clearPromptsOnce();
+    bool extractEntry(ArchiveScanner& scanner);
+    bool extractFolder(const std::string& path, const EntryHeader& header);
+    bool extractFile(const std::string& path, const EntryHeader& header, ArchiveScanner& scanner);
+    std::unique_ptr<FileWriter> createOnCard(const std::string& path);
+    bool writeContent(FileWriter& file, std::span<const char> bytes);
+    bool finishFile(std::unique_ptr<FileWriter> file, const std::string& path,
+                    const EntryHeader& header);
+    void applyFolderAttributesAndTimes();
+    void notRestored(const std::string& path, std::string reason);
+    bool stopOn(FsStatus status);
+    void stop(std::string message);
+    void stepProgress(std::uint64_t consumed);
+
+    FileSystem& fileSystem_;
+    ArchiveState& state_;
+    const std::string& cardRoot_;
+    PromptHandling prompts_;
+    ExtractionListener& listener_;
+    ExtractionResult result_;
+    bool stopped_ = false;
+    std::uint64_t stepSize_ = 0;
+    std::uint64_t stepsTaken_ = 0;
+    std::vector<std::pair<std::string, EntryHeader>> folders_;
+    std::vector<char> writeBuffer_;
+};
+
+ExtractionResult Extraction::run(FileReader& archive, std::uint64_t archiveLength) {
+    state_.extractionFailed = false;
+    listener_.beginProgress();
+    stepSize_ = archiveLength / kProgressSteps;
+    ArchiveScanner scanner(archive, archiveLength);
+    if (scanner.readArchiveHeader()) {
+        stepProgress(scanner.consumed());
+        if (scanner.consumed() < archiveLength) clearPromptsOnce();
+        while (!stopped_ && scanner.nextEntry()) {
+            if (!extractEntry(scanner)) break;
+            stepProgress(scanner.consumed());
+        }
+    }
+    if (!stopped_ && scanner.problem()) {
+        result_.archiveProblem = scanner.problem();
+        stop(InvalidArchiveMessage(*scanner.problem(), false));
+    }
+    applyFolderAttributesAndTimes();
+    if (!stopped_) {
+        FsStatus flushed = fileSystem_.flushVolume(cardRoot_);
+        if (!flushed.ok()) stopOn(flushed);
+    }
+    if (!stopped_ && !result_.notRestored.empty()) {
+        state_.extractionFailed = true;
+        listener_.showMessage(NotRestoredMessage(result_.notRestored));
+    }
+    result_.completed = !stopped_;
+    listener_.endProgress();
+    return result_;
+}
+
+void Extraction::clearPromptsOnce() {
+    if (state_.promptsCleared) return;
+    state_.promptsCleared = true;
+    if (prompts_ == PromptHandling::KeepCardPrompts) return;
+    FsStatus deleted = DeleteCardPrompts(fileSystem_, cardRoot_);
+    if (!deleted.ok() && deleted.error != FsError::NotFound &&
+        deleted.error != FsError::PathNotFound) {
+        notRestored(cardRoot_ + std::string(kPromptFolder),
+                    "the old prompts could not be deleted (" +
+                        fileSystem_.describeError(deleted) + ")");
+    }
+}
+
+void Extraction::stepProgress(std::uint64_t consumed) {
+    if (consumed > stepSize_ * std::max<std::uint64_t>(1, stepsTaken_)) {
+        listener_.stepProgress();
+        ++stepsTaken_;
+    }
+}
+
+void Extraction::notRestored(const std::string& path, std::string reason) {
+    result_.notRestored.push_back({path, std::move(reason)});
+}
+
+void Extraction::stop(std::string message) {
+    stopped_ = true;
+    state_.extractionFailed = true;
+    listener_.showMessage(message);
+}
+
+// Stops on a failure that concerns the whole card; false when it did.
+bool Extraction::stopOn(FsStatus status) {
+    switch (ReachOf(status)) {
+        case Reach::CardFull: stop(std::string(text::kCardFull)); return false;
+        case Reach::WriteError: stop(std::string(text::kCardWriteError)); return false;
+        case Reach::EntryOnly: return true;
+    }
+    return true;
+}
+
+bool Extraction::extractEntry(ArchiveScanner& scanner) {
+    const ScannedEntry& entry = scanner.entry();
+    const std::string path = MapToCard(entry.header.storedPath, cardRoot_);
+    if (LeavesCard(path)) {
+        notRestored(entry.header.storedPath, "its path leads outside the card");
+        return true;
+    }
+    if (prompts_ == PromptHandling::KeepCardPrompts && IsInPromptTree(path, cardRoot_)) return true;
+    switch (entry.kind) {
+        case EntryKind::Folder: return extractFolder(path, entry.header);
+        case EntryKind::File: return extractFile(path, entry.header, scanner);
+        case EntryKind::Unsupported:
+            notRestored(path, "the archive does not mark it as a file or a folder");
+            return true;
+    }
+    return true;
+}
+
+bool Extraction::extractFolder(const std::string& path, const EntryHeader& header) {
+    FsStatus created = fileSystem_.createFolder(path);
+    if (!created.ok()) {
+        if (!stopOn(created)) return false;
+        notRestored(path, "the folder could not be created (" +
+                              fileSystem_.describeError(created) + ")");
+        return true;
+    }
+    // Applied at the end: writing into a folder changes its times, and a read-only folder
+    // would refuse the files that follow.
+    folders_.emplace_back(path, header);
+    return true;
+}
+
+std::unique_ptr<FileWriter> Extraction::createOnCard(const std::string& path) {
+    auto created = fileSystem_.createFile(path);
+    if (!created.ok() && created.status().error == FsError::AccessDenied) {
+        auto attributes = fileSystem_.attributes(path);
+        if (attributes.ok() && (attributes.value() & FileAttribute::ReadOnly) != 0 &&
+            fileSystem_.setAttributes(path, attributes.value() & ~FileAttribute::ReadOnly).ok()) {
+            created = fileSystem_.createFile(path);
+        }
+    }
+    if (created.ok()) return std::move(created.value());
+    if (stopOn(created.status())) {
+        notRestored(path, "the file could not be written (" +
+                              fileSystem_.describeError(created.status()) + ")");
+    }
+    return nullptr;
+}
+
+bool Extraction::writeContent(FileWriter& file, std::span<const char> bytes) {
+    writeBuffer_.insert(writeBuffer_.end(), bytes.begin(), bytes.end());
+    if (writeBuffer_.size() < kIoBufferSize && !bytes.empty()) return true;
+    FsStatus written = file.write(std::as_bytes(std::span<const char>(writeBuffer_)));
+    writeBuffer_.clear();
+    if (written.ok()) return true;
+    if (ReachOf(written) == Reach::CardFull) {
+        stop(std::string(text::kCardFull));
+    } else {
+        stop(std::string(text::kCardWriteError));
+    }
+    return false;
+}
+
+bool Extraction::extractFile(const std::string& path, const EntryHeader& header,
+                             ArchiveScanner& scanner) {
+    std::unique_ptr<FileWriter> file;
+    bool skipped = false;
+    writeBuffer_.clear();
+    // The file is opened at its first content, so that an entry without data touches nothing.
+    bool read = scanner.readContent([&](std::span<const char> piece) {
+        if (!file) file = createOnCard(path);
+        if (!file) {
+            skipped = true;
+            return false;
+        }
+        return writeContent(*file, piece);
+    });
+    if (stopped_ || skipped) return !stopped_;
+    if (!read) return false;  // the archive is damaged; the scanner says how
+    if (!file) {
+        if (!scanner.lastContentHadRecord()) {
+            notRestored(path, "the archive holds no readable data for it");
+            return true;
+        }
+        file = createOnCard(path);  // an empty file
+        if (!file) return !stopped_;
+    }
+    return finishFile(std::move(file), path, header);
+}
+
+bool Extraction::finishFile(std::unique_ptr<FileWriter> file, const std::string& path,
+                            const EntryHeader& header) {
+    if (!writeContent(*file, {})) return false;
+    file->setTimes(header.times);
+    FsStatus closed = file->close();
+    if (!closed.ok()) {
+        stop(std::string(ReachOf(closed) == Reach::CardFull ? text::kCardFull : text::kCardWriteError));
+        return false;
+    }
+    fileSystem_.setAttributes(path, header.attributes);
+    return true;
+}
+
+void Extraction::applyFolderAttributesAndTimes() {
+    for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
+        fileSystem_.setTimes(it->first, it->second.times);
+        fileSystem_.setAttributes(it->first, it->second.attributes);
+    }
+}
+
+}  // namespace
+
+ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state,
+                                const std::string& cardRoot, FileReader& archive,
+                                std::uint64_t archiveLength, ExtractionListener& listener) {
+    return Extraction(fileSystem, state, cardRoot, PromptHandling::ReplaceCardPrompts, listener)
+        .run(archive, archiveLength);
+}
+
+ExtractionResult ExtractArchiveKeepingPrompts(FileSystem& fileSystem, ArchiveState& state,
+                                              const std::string& cardRoot, FileReader& archive,
+                                              std::uint64_t archiveLength,
+                                              ExtractionListener& listener) {
+    return Extraction(fileSystem, state, cardRoot, PromptHandling::KeepCardPrompts, listener)
+        .run(archive, archiveLength);
+}
+
+FsStatus DeleteCardPrompts(FileSystem& fileSystem, const std::string& cardRoot) {
+    return fileSystem.deleteTree(cardRoot + std::string(kPromptFolder));
+}
+
+std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength) {
+    ArchiveScanner scanner(archive, archiveLength);
+    if (scanner.readArchiveHeader()) {
+        while (scanner.nextEntry()) {
+        }
+    }
+    return scanner.problem();
+}
+
+ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
+                                    const std::string& archivePath, const std::string& cardRoot,
+                                    PromptHandling prompts, ExtractionListener& listener) {
+    auto reject = [&](const std::string& problem) {
+        state.extractionFailed = true;
+        listener.showMessage(InvalidArchiveMessage(problem, true));
+        ExtractionResult rejected;
+        rejected.archiveProblem = problem;
+        return rejected;
+    };
+    auto unreadable = [&](FsStatus status) {
+        return reject("it could not be read (" + fileSystem.describeError(status) + ")");
+    };
+    auto length = fileSystem.fileSize(archivePath);
+    if (!length.ok()) return unreadable(length.status());
+    auto checked = fileSystem.openRead(archivePath);
+    if (!checked.ok()) return unreadable(checked.status());
+    if (auto problem = ValidateArchive(*checked.value(), length.value())) return reject(*problem);
+    checked.value().reset();
+
+    auto archive = fileSystem.openRead(archivePath);
+    if (!archive.ok()) return unreadable(archive.status());
+    return Extraction(fileSystem, state, cardRoot, prompts, listener)
+        .run(*archive.value(), length.value());
+}
+
+}  // namespace vocell::archive

@@ -1,0 +1,62 @@
+#pragma once
+// Extraction of a card archive onto the selected card: folders and files with their attribute
+// words, times and content, the card's prompt folder deleted first (or kept), a progress bar, and
+// the card-full and write-error stops.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/ArchiveState.h"
+#include "platform/FileSystem.h"
+
+namespace vocell::archive {
+
+struct NotRestoredEntry {
+    std::string path;
+    std::string reason;
+};
+
+class ExtractionListener {
+public:
+    virtual ~ExtractionListener() = default;
+    virtual void beginProgress() {}  // a bar with the range 0 to 100, at 0, step 1
+    virtual void stepProgress() {}
+    virtual void endProgress() {}
+    // A message box with an OK button.
+    virtual void showMessage(const std::string& text) = 0;
+};
+
+enum class PromptHandling { ReplaceCardPrompts, KeepCardPrompts };
+
+struct ExtractionResult {
+    bool completed = false;  // the whole archive was consumed without a stop
+    std::vector<NotRestoredEntry> notRestored;
+    std::optional<std::string> archiveProblem;  // why the archive was rejected, if it was
+};
+
+// Checks the archive at archivePath and, only when it is sound, extracts it onto cardRoot. A
+// damaged archive is rejected with a message and the card, its prompt folder included, is left
+// untouched.
+ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
+                                    const std::string& archivePath, const std::string& cardRoot,
+                                    PromptHandling prompts, ExtractionListener& listener);
+
+// Extracts an open archive, positioned at its start, of archiveLength bytes.
+ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state,
+                                const std::string& cardRoot, FileReader& archive,
+                                std::uint64_t archiveLength, ExtractionListener& listener);
+// The same, leaving the card's prompt folder as it is and passing over the archive's prompt tree.
+ExtractionResult ExtractArchiveKeepingPrompts(FileSystem& fileSystem, ArchiveState& state,
+                                              const std::string& cardRoot, FileReader& archive,
+                                              std::uint64_t archiveLength,
+                                              ExtractionListener& listener);
+
+// Deletes card root + "VM\PROMPTS" with everything below it.
+FsStatus DeleteCardPrompts(FileSystem& fileSystem, const std::string& cardRoot);
+
+// What is wrong with an archive, if anything: its length, a truncated entry, a damaged header.
+std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength);
+
+}  // namespace vocell::archive

@@ -1,0 +1,177 @@
+#include "archive/ArchiveScanner.h"
+
+#include <algorithm>
+
+namespace vocell::archive {
+
+ArchiveScanner::ArchiveScanner(FileReader& archive, std::uint64_t archiveLength)
+    : reader_(archive), length_(archiveLength) {}
+
+bool ArchiveScanner::fail(std::string description) {
+    if (!problem_) problem_ = std::move(description);
+    return false;
+}
+
+std::string ArchiveScanner::entryName() const {
+    return "the entry at block " + std::to_string(entry_.headerBlock) + " (" +
+           entry_.header.storedPath + ")";
+}
+
+bool ArchiveScanner::readBlock(std::size_t& count) {
+    if (heldBack_) {
+        heldBack_ = false;
+        count = kBlockSize;
+        return true;
+    }
+    if (reader_.consumed() >= length_) {
+        count = 0;
+        return true;
+    }
+    auto read = reader_.next(current_);
+    if (!read.ok()) {
+        return fail(std::string("it could not be read (") + FsErrorName(read.status().error) + ")");
+    }
+    count = read.value();
+    if (count != 0 && count != kBlockSize) return fail("it ends in the middle of a block");
+    nextBlockIndex_ += count == 0 ? 0 : 1;
+    return true;
+}
+
+bool ArchiveScanner::readArchiveHeader() {
+    if (length_ == 0) return fail("the file is empty");
+    if (length_ % kBlockSize != 0) {
+        return fail("its length, " + std::to_string(length_) +
+                    " bytes, is not a whole number of 1,024-byte blocks");
+    }
+    std::size_t count = 0;
+    if (!readBlock(count)) return false;
+    if (count == 0) return fail("the file is empty");
+    version_ = DecodeArchiveVersion(current_);
+    return true;
+}
+
+bool ArchiveScanner::nextEntry() {
+    if (problem_) return false;
+    if (data_ == Data::Record && !passOverRecordData()) return false;
+    data_ = Data::None;
+    while (true) {
+        std::size_t count = 0;
+        if (!readBlock(count)) return false;
+        if (count == 0) return false;
+        if (IsEntryHeader(current_)) return startEntry();
+        if (entryCount_ == 0) return fail("its first entry does not follow its header block");
+    }
+}
+
+bool ArchiveScanner::startEntry() {
+    entry_ = ScannedEntry{};
+    entry_.headerBlock = nextBlockIndex_ - 1;
+    if (auto damage = FindHeaderDamage(current_)) {
+        entry_.header.storedPath = DecodeEntryHeader(current_).storedPath;
+        return fail(entryName() + " is damaged: " + *damage);
+    }
+    entry_.header = DecodeEntryHeader(current_);
+    ++entryCount_;
+
+    std::size_t count = 0;
+    if (!readBlock(count)) return false;
+    if (count == 0) return fail("it ends inside " + entryName());
+    firstData_ = current_;
+    firstDataUsed_ = false;
+
+    const std::uint32_t attributes = entry_.header.attributes;
+    std::optional<std::uint64_t> recordSize;
+    if ((attributes & FileAttribute::Directory) == 0) recordSize = ReadableDataRecordSize(firstData_);
+
+    if (recordSize) {
+        const std::uint64_t blocks = DataBlockCount(kStreamHeaderSize + *recordSize);
+        const std::uint64_t blocksLeftInArchive = length_ / kBlockSize - (nextBlockIndex_ - 1);
+        if (blocks > blocksLeftInArchive) return fail("it ends inside the data of " + entryName());
+        entry_.kind = EntryKind::File;
+        entry_.recordContentSize = recordSize;
+        data_ = Data::Record;
+        recordBlocksLeft_ = blocks - 1;
+        return true;
+    }
+    if (attributes & FileAttribute::Directory) {
+        entry_.kind = EntryKind::Folder;
+    } else if (attributes & (FileAttribute::Archive | FileAttribute::Normal)) {
+        entry_.kind = EntryKind::File;
+    }
+    data_ = Data::UntilNextHeader;
+    if (IsEntryHeader(firstData_)) {  // no data at all: that block is the next entry
+        heldBack_ = true;
+        firstDataUsed_ = true;
+    }
+    return true;
+}
+
+bool ArchiveScanner::passOverRecordData() {
+    for (; recordBlocksLeft_ > 0; --recordBlocksLeft_) {
+        std::size_t count = 0;
+        if (!readBlock(count)) return false;
+        if (count == 0) return fail("it ends inside the data of " + entryName());
+    }
+    data_ = Data::None;
+    return true;
+}
+
+bool ArchiveScanner::readContent(const ContentFn& onContent) {
+    if (problem_ || entry_.kind != EntryKind::File) return false;
+    if (data_ == Data::Record) return readRecordContent(onContent);
+    if (data_ == Data::UntilNextHeader) return readUntilNextHeader(onContent);
+    return true;
+}
+
+bool ArchiveScanner::readRecordContent(const ContentFn& onContent) {
+    const std::uint64_t streamLength = kStreamHeaderSize + *entry_.recordContentSize;
+    const std::uint64_t totalBlocks = DataBlockCount(streamLength);
+    std::uint64_t blockIndex = totalBlocks - 1 - recordBlocksLeft_;
+    const Block* block = &firstData_;
+    if (blockIndex > 0) return false;  // a piece was handed on already: the rest is passed over
+    lastContentHadRecord_ = true;
+
+    while (true) {
+        const std::uint64_t blockStart = blockIndex * kBlockSize;
+        const std::uint64_t from = std::max<std::uint64_t>(blockStart, kStreamHeaderSize);
+        const std::uint64_t to = std::min<std::uint64_t>(blockStart + kBlockSize, streamLength);
+        if (from < to) {
+            std::span<const char> piece(block->data() + (from - blockStart),
+                                        static_cast<std::size_t>(to - from));
+            if (!onContent(piece)) return false;
+        }
+        if (recordBlocksLeft_ == 0) break;
+        std::size_t count = 0;
+        if (!readBlock(count)) return false;
+        if (count == 0) return fail("it ends inside the data of " + entryName());
+        --recordBlocksLeft_;
+        ++blockIndex;
+        block = &current_;
+    }
+    data_ = Data::None;
+    return true;
+}
+
+bool ArchiveScanner::readUntilNextHeader(const ContentFn& onContent) {
+    BackupStreamDecoder decoder;
+    bool wanted = true;
+    if (!firstDataUsed_) {
+        firstDataUsed_ = true;
+        wanted = decoder.feed(firstData_, onContent);
+    }
+    while (wanted) {
+        std::size_t count = 0;
+        if (!readBlock(count)) return false;
+        if (count == 0) break;
+        if (IsEntryHeader(current_)) {
+            heldBack_ = true;
+            break;
+        }
+        wanted = decoder.feed(current_, onContent);
+    }
+    lastContentHadRecord_ = decoder.sawDataRecord();
+    data_ = Data::None;
+    return wanted;
+}
+
+}  // namespace vocell::archive

@@ -1,0 +1,82 @@
+#pragma once
+// Reads a card archive entry by entry. A file's data ends where its BACKUP_DATA record says; where
+// the data does not begin with a readable record (an archive of another origin) it ends at the
+// next block that passes the header test. Every damage the scanner can see stops it with a
+// description of what is wrong with which entry.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "archive/BackupStream.h"
+#include "archive/BlockIO.h"
+#include "archive/EntryHeader.h"
+
+namespace vocell::archive {
+
+enum class EntryKind { Folder, File, Unsupported };
+
+struct ScannedEntry {
+    EntryHeader header;
+    EntryKind kind = EntryKind::Unsupported;
+    std::uint64_t headerBlock = 0;                   // index of the entry's header block
+    std::optional<std::uint64_t> recordContentSize;  // known when the data is a readable record
+};
+
+class ArchiveScanner {
+public:
+    using ContentFn = std::function<bool(std::span<const char>)>;
+
+    ArchiveScanner(FileReader& archive, std::uint64_t archiveLength);
+
+    // Reads the archive header block. False when the archive is unusable (see problem()).
+    bool readArchiveHeader();
+    [[nodiscard]] const std::string& version() const { return version_; }
+
+    // Moves to the next entry, passing over what is left of the current entry's data and over
+    // blocks that are not entry headers. False at the end of the archive or on damage.
+    bool nextEntry();
+    [[nodiscard]] const ScannedEntry& entry() const { return entry_; }
+
+    // Hands the content of the current file entry to onContent, piece by piece. False when
+    // onContent asked to stop or the archive turned out damaged.
+    bool readContent(const ContentFn& onContent);
+
+    // False after readContent of a file whose data held no BACKUP_DATA record at all.
+    [[nodiscard]] bool lastContentHadRecord() const { return lastContentHadRecord_; }
+
+    [[nodiscard]] std::uint64_t consumed() const { return reader_.consumed(); }
+    // What is wrong with the archive, once the scanner has stopped on damage.
+    [[nodiscard]] const std::optional<std::string>& problem() const { return problem_; }
+
+private:
+    enum class Data { None, Record, UntilNextHeader };
+
+    // Reads the next block into current_, from the block held back if there is one.
+    bool readBlock(std::size_t& count);
+    bool fail(std::string description);
+    bool startEntry();
+    bool passOverRecordData();
+    bool readRecordContent(const ContentFn& onContent);
+    bool readUntilNextHeader(const ContentFn& onContent);
+    [[nodiscard]] std::string entryName() const;
+
+    BlockReader reader_;
+    std::uint64_t length_;
+    std::string version_;
+    Block current_{};
+    bool heldBack_ = false;  // current_ is a block read ahead that is still to be handled
+    std::uint64_t nextBlockIndex_ = 0;
+    ScannedEntry entry_;
+    Data data_ = Data::None;
+    Block firstData_{};
+    std::uint64_t recordBlocksLeft_ = 0;  // data blocks of the record not yet read
+    bool firstDataUsed_ = false;
+    bool lastContentHadRecord_ = true;
+    std::uint64_t entryCount_ = 0;
+    std::optional<std::string> problem_;
+};
+
+}  // namespace vocell::archive

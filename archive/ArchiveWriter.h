@@ -1,0 +1,51 @@
+#pragma once
+// The archive writer: a depth-first walk of a folder tree that appends one entry per folder and
+// file. Folder entries carry one zero data block; file entries carry the file's backup stream.
+// Whatever cannot be read is left out of the archive and reported, never stored empty.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/BlockIO.h"
+#include "platform/FileSystem.h"
+
+namespace vocell::archive {
+
+struct LeftOutEntry {
+    std::string path;
+    std::string reason;
+};
+
+class ArchiveWriterListener {
+public:
+    virtual ~ArchiveWriterListener() = default;
+    // The stored path of the folder or file being archived (pane 1 of the status bar).
+    virtual void showStoredPath(std::string_view /*storedPath*/) {}
+};
+
+class ArchiveWriter {
+public:
+    ArchiveWriter(FileSystem& fileSystem, ArchiveSink& sink, ArchiveWriterListener& listener);
+
+    // Appends an entry for every folder and file below folder (a path ending in "\"); folders
+    // whose names begin with "." are passed over with everything in them.
+    void ArchiveTree(const std::string& folder);
+    // Appends the entry of the folder or file at its stored path. False when it was left out.
+    bool WriteArchiveEntry(const std::string& storedPath);
+
+    [[nodiscard]] const std::vector<LeftOutEntry>& leftOut() const { return leftOut_; }
+
+private:
+    bool writeFolderEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool writeFileEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool leaveOut(const std::string& path, std::string reason);
+
+    FileSystem& fileSystem_;
+    ArchiveSink& sink_;
+    ArchiveWriterListener& listener_;
+    std::vector<char> readBuffer_;
+    std::vector<LeftOutEntry> leftOut_;
+};
+
+}  // namespace vocell::archive

@@ -1,0 +1,59 @@
+#pragma once
+// Buffered block input and output for archives: the format moves 1,024-byte blocks, the platform
+// is asked for larger pieces so that a card is read and written in few calls.
+
+#include <cstdint>
+#include <vector>
+
+#include "archive/ArchiveLayout.h"
+#include "platform/FileSystem.h"
+
+namespace vocell::archive {
+
+inline constexpr std::size_t kIoBufferSize = 64 * 1024;
+
+class BlockReader {
+public:
+    explicit BlockReader(FileReader& file) : file_(file), buffer_(kIoBufferSize) {}
+
+    // Fills block with the next archive bytes and returns how many there were: a whole block, a
+    // short count only at the end of the file, 0 at the end.
+    FsResult<std::size_t> next(Block& block);
+    [[nodiscard]] std::uint64_t consumed() const { return consumed_; }
+
+private:
+    FsStatus refill();
+
+    FileReader& file_;
+    std::vector<char> buffer_;
+    std::size_t position_ = 0;
+    std::size_t filled_ = 0;
+    bool atEnd_ = false;
+    std::uint64_t consumed_ = 0;
+};
+
+// Appends blocks to an archive file, remembering the first failure; after a failure further
+// appends are dropped.
+class ArchiveSink {
+public:
+    explicit ArchiveSink(FileWriter& file) : file_(file) { buffer_.reserve(kIoBufferSize); }
+
+    void append(const Block& block);
+    [[nodiscard]] std::uint64_t position() const { return written_ + buffer_.size(); }
+    // Drops everything appended after position (an entry that turned out unreadable).
+    void rewindTo(std::uint64_t position);
+    // Writes out what is buffered; returns the first failure of the whole archive.
+    FsStatus finish();
+    [[nodiscard]] bool failed() const { return !failure_.ok(); }
+    [[nodiscard]] FsStatus failure() const { return failure_; }
+
+private:
+    void writeBuffer();
+
+    FileWriter& file_;
+    std::vector<char> buffer_;
+    std::uint64_t written_ = 0;
+    FsStatus failure_;
+};
+
+}  // namespace vocell::archive

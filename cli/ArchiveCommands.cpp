@@ -1,0 +1,118 @@
+// list, verify and version: the commands that read archives and cards without changing them.
+
+#include <string>
+
+#include "app/PromptVersion.h"
+#include "archive/ArchiveComparison.h"
+#include "archive/ArchiveHeaderProbe.h"
+#include "archive/ArchiveMessages.h"
+#include "archive/ArchiveScanner.h"
+#include "cli/ArchiveListing.h"
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "common/Messages.h"
+
+namespace vocell::cli {
+namespace {
+
+struct ScanOutcome {
+    std::string version;
+    std::vector<ListedEntry> entries;
+    std::optional<std::string> problem;
+};
+
+ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) {
+    ScanOutcome outcome;
+    auto length = fileSystem.fileSize(archivePath);
+    auto archive = fileSystem.openRead(archivePath);
+    if (!length.ok() || !archive.ok()) {
+        outcome.problem = "it could not be read (" +
+            fileSystem.describeError(length.ok() ? archive.status() : length.status()) + ")";
+        return outcome;
+    }
+    archive::ArchiveScanner scanner(*archive.value(), length.value());
+    if (scanner.readArchiveHeader()) {
+        outcome.version = scanner.version();
+        while (scanner.nextEntry()) {
+            const auto& entry = scanner.entry();
+            std::uint64_t size = entry.recordContentSize.value_or(0);
+            if (entry.kind == archive::EntryKind::File && !entry.recordContentSize) {
+                scanner.readContent([&size](std::span<const char> piece) {
+                    size += piece.size();
+                    return true;
+                });
+            }
+            outcome.entries.push_back({entry.kind, entry.header.attributes,
+                                       entry.header.times.lastWrite, size, entry.header.storedPath});
+        }
+    }
+    outcome.problem = scanner.problem();
+    return outcome;
+}
+
+}  // namespace
+
+int RunList(Console& console, const std::filesystem::path& archiveFile, bool json) {
+    if (!CheckArchiveFile(console, archiveFile)) return kUsage;
+    auto archivePath = WindowsPathOf(console, archiveFile);
+    if (!archivePath) return kUsage;
+    HostDrives drives({});
+    ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
+    if (scan.problem) {
+        console.complain(archive::InvalidArchiveMessage(*scan.problem, false));
+        return kInvalidArchive;
+    }
+    console.say(json ? ListingJson(scan.version, scan.entries) : ListingText(scan.version, scan.entries));
+    return kDone;
+}
+
+int RunVerify(Console& console, const std::filesystem::path& archiveFile,
+              const std::optional<std::filesystem::path>& cardFolder) {
+    if (!CheckArchiveFile(console, archiveFile)) return kUsage;
+    if (cardFolder && !CheckCardFolder(console, *cardFolder)) return kUsage;
+    auto archivePath = WindowsPathOf(console, archiveFile);
+    if (!archivePath) return kUsage;
+    HostDrives drives(cardFolder.value_or(std::filesystem::path{}));
+
+    if (!cardFolder) {
+        ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
+        if (scan.problem) {
+            console.complain(archive::InvalidArchiveMessage(*scan.problem, false));
+            return kInvalidArchive;
+        }
+        console.say("The archive is sound: version " + Shown(scan.version) + ", " +
+                    std::to_string(scan.entries.size()) + " entries.");
+        return kDone;
+    }
+    auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, kCardRoot);
+    if (comparison.archiveProblem) {
+        console.complain(archive::InvalidArchiveMessage(*comparison.archiveProblem, false));
+        return kInvalidArchive;
+    }
+    for (const auto& difference : comparison.differences) {
+        console.say(difference.path + ": " + difference.what);
+    }
+    console.say(std::to_string(comparison.entriesCompared) + " entries compared, " +
+                std::to_string(comparison.differences.size()) + " differences.");
+    return comparison.differences.empty() ? kDone : kFailed;
+}
+
+int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
+    std::error_code error;
+    if (std::filesystem::is_directory(cardOrArchive, error)) {
+        HostDrives drives(cardOrArchive);
+        const std::string version = ReadCardPromptVersion(drives.fileSystem(), kCardRoot);
+        console.say(version.empty() ? std::string(text::kNoPrompts) : version);
+        return kDone;
+    }
+    if (!CheckArchiveFile(console, cardOrArchive)) return kUsage;
+    auto archivePath = WindowsPathOf(console, cardOrArchive);
+    if (!archivePath) return kUsage;
+    HostDrives drives({});
+    archive::ArchiveState state;
+    archive::ReadArchiveVersion(drives.fileSystem(), state, *archivePath);
+    console.say(state.archiveVersion.empty() ? std::string(text::kNoPrompts) : state.archiveVersion);
+    return kDone;
+}
+
+}  // namespace vocell::cli

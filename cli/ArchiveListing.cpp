@@ -1,0 +1,83 @@
+#include "cli/ArchiveListing.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace vocell::cli {
+namespace {
+
+constexpr std::uint64_t kTicksPerSecond = 10'000'000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+
+const char* KindName(archive::EntryKind kind) {
+    switch (kind) {
+        case archive::EntryKind::Folder: return "folder";
+        case archive::EntryKind::File: return "file";
+        case archive::EntryKind::Unsupported: break;
+    }
+    return "other";
+}
+
+}  // namespace
+
+std::string FileTimeText(std::uint64_t fileTime) {
+    if (fileTime == 0) return "-";
+    using namespace std::chrono;
+    const auto unixSeconds = static_cast<std::int64_t>(fileTime / kTicksPerSecond) - kSecondsFrom1601To1970;
+    const sys_seconds when{seconds{unixSeconds}};
+    const auto day = floor<days>(when);
+    const year_month_day date{day};
+    const hh_mm_ss clock{when - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02lld", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<long>(clock.hours().count()), static_cast<long>(clock.minutes().count()),
+                  static_cast<long long>(clock.seconds().count()));
+    return text;
+}
+
+std::string ListingText(const std::string& version, const std::vector<ListedEntry>& entries) {
+    std::string out = "Version: " + (version.empty() ? std::string("(none)") : version) + "\n";
+    char line[96];
+    for (const ListedEntry& entry : entries) {
+        std::snprintf(line, sizeof line, "%-6s %6u  %19s %12llu  ", KindName(entry.kind),
+                      entry.attributes, FileTimeText(entry.lastWrite).c_str(),
+                      static_cast<unsigned long long>(entry.contentSize));
+        out += line + entry.path + "\n";
+    }
+    return out;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string ListingJson(const std::string& version, const std::vector<ListedEntry>& entries) {
+    std::string out = "{\"version\": " + JsonString(version) + ", \"entries\": [";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ListedEntry& entry = entries[i];
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += "{\"kind\": \"" + std::string(KindName(entry.kind)) +
+               "\", \"attributes\": " + std::to_string(entry.attributes) +
+               ", \"lastWrite\": " + JsonString(FileTimeText(entry.lastWrite)) +
+               ", \"size\": " + std::to_string(entry.contentSize) +
+               ", \"path\": " + JsonString(entry.path) + "}";
+    }
+    return out + (entries.empty() ? "]}" : "\n]}");
+}
+
+}  // namespace vocell::cli

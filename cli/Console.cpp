@@ -1,0 +1,79 @@
+#include "cli/Console.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+namespace vocell::cli {
+namespace {
+
+constexpr std::uint64_t kPathsPerProgressLine = 64;
+
+}  // namespace
+
+Console::Console()
+    : questionTerminal_(::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1),
+      progressTerminal_(::isatty(STDERR_FILENO) == 1) {}
+
+void Console::say(std::string_view text) {
+    endProgress();
+    std::cout << text << '\n' << std::flush;
+}
+
+void Console::complain(std::string_view text) {
+    endProgress();
+    std::cerr << text << '\n' << std::flush;
+}
+
+std::optional<Answer> Console::ask(std::string_view question, bool offerCancel) {
+    if (!questionTerminal_) return std::nullopt;
+    endProgress();
+    while (true) {
+        std::cerr << question << (offerCancel ? "\n[y]es, [n]o or [c]ancel? " : "\n[y]es or [n]o? ")
+                  << std::flush;
+        std::string line;
+        if (!std::getline(std::cin, line)) return offerCancel ? Answer::Cancel : Answer::No;
+        const char first = line.empty() ? '\0' : static_cast<char>(std::tolower(line[0]));
+        if (first == 'y') return Answer::Yes;
+        if (first == 'n') return Answer::No;
+        if (first == 'c' && offerCancel) return Answer::Cancel;
+    }
+}
+
+void Console::progress(std::string_view line) {
+    if (!progressTerminal_) return;
+    std::cerr << "\r\033[K" << line << std::flush;
+    progressShown_ = true;
+}
+
+void Console::endProgress() {
+    if (!progressShown_) return;
+    std::cerr << "\r\033[K" << std::flush;
+    progressShown_ = false;
+}
+
+void ConsoleProgress::showStoredPath(std::string_view storedPath) {
+    if (++pathsShown_ % kPathsPerProgressLine == 1) {
+        console_.progress("Backing Up Data: " + std::to_string(pathsShown_) + " " +
+                          std::string(storedPath));
+    }
+}
+
+void ConsoleProgress::beginProgress() {
+    percent_ = 0;
+    console_.progress("Writing to the card: 0%");
+}
+
+void ConsoleProgress::stepProgress() {
+    ++percent_;
+    console_.progress("Writing to the card: " + std::to_string(percent_) + "%");
+}
+
+void ConsoleProgress::endProgress() { console_.endProgress(); }
+
+void ConsoleProgress::showMessage(const std::string& text) {
+    messageShown_ = true;
+    console_.complain(text);
+}
+
+}  // namespace vocell::cli

@@ -1,0 +1,88 @@
+#pragma once
+// Every text the user can see, defined once, exactly as the utility words it.
+
+#include <string_view>
+
+namespace vocell::text {
+
+// Titles and captions.
+inline constexpr std::string_view kApplicationTitle = "Harlo Solvane Vocell Utility";
+inline constexpr std::string_view kAboutVersion = "Version 1.3.1";
+inline constexpr std::string_view kAboutMenuItem = "&About Harlo Solvane Vocell Utility...";
+
+// Status words (the Status field and pane 0 of the status bar).
+inline constexpr std::string_view kReady = "Ready";
+inline constexpr std::string_view kInsertCard = "Insert Card";
+inline constexpr std::string_view kCardNotSelected = "Card Not Selected";
+inline constexpr std::string_view kBackingUpData = "Backing Up Data";
+inline constexpr std::string_view kRestoringData = "Restoring Data";
+inline constexpr std::string_view kDeletingOldPrompts = "Deleting Old Prompts";
+inline constexpr std::string_view kUpdatingPrompts = "Updating Prompts";
+inline constexpr std::string_view kFinalizing = "Finalizing";
+inline constexpr std::string_view kInstallingPrompts = "Installing Prompts";
+inline constexpr std::string_view kNoPrompts = "No Prompts";
+inline constexpr std::string_view kVocell8Hour = "Vocell 8 Hour";
+inline constexpr std::string_view kUnknownCardType = "Unknown Card Type";
+
+// Pre-checks.
+inline constexpr std::string_view kPleaseSelectDevice = "Please select a device.";
+inline constexpr std::string_view kNoMediaPresent = "No media present.";
+inline constexpr std::string_view kInsertValidCard = "Please insert a valid Vocell card into the drive.";
+inline constexpr std::string_view kReinstallApplication =
+    "The Vocell directory and associated files were not found.  Please re-install the application.";
+inline constexpr std::string_view kBackupFolderMissing =
+    "The Vocell Backup directory and associated files were not found.  Please re-install the "
+    "application.";
+inline constexpr std::string_view kDataFolderMissing =
+    "The Vocell Data directory and associated files were not found.  Please re-install the "
+    "application.";
+inline constexpr std::string_view kPromptsFolderMissing =
+    "The Vocell Prompts directory and associated files were not found.  Please re-install the "
+    "application.";
+inline constexpr std::string_view kStatusBarNotCreated = "Status Bar not created";
+
+// Completion.
+inline constexpr std::string_view kBackupComplete = "Backup Complete.";
+inline constexpr std::string_view kRestoreComplete = "Restore Complete.";
+inline constexpr std::string_view kPromptUpdateComplete = "Prompt Update complete.";
+
+// Extraction failures.
+inline constexpr std::string_view kCardFull =
+    "The operation could not be completed because the Vocell card is full. The card must be "
+    "re-initialized before it can be used in the system.";
+inline constexpr std::string_view kCardWriteError =
+    "An error has occurred while writing to the Vocell card. Please check the card and card reader.";
+
+// Questions; the version texts go between the pieces.
+inline constexpr std::string_view kCardPromptsAreVersion = "The Vocell Card prompts are version ";
+inline constexpr std::string_view kRestoreContainsVersion =
+    ".\nThe file you are about to restore contains version ";
+inline constexpr std::string_view kInstallContainsVersion =
+    ".\nThe file you are about to install contains version ";
+inline constexpr std::string_view kOverwritePrompts = ".\n\nOverwrite the existing prompts?";
+inline constexpr std::string_view kNoPromptsInstallVersion =
+    "There are no prompts on the Vocell Card.  Install version ";
+inline constexpr std::string_view kQuestionEnd = "?";
+inline constexpr std::string_view kReformatQuestion =
+    "You are about to re-format the Vocell card.  Do you want to continue?";
+inline constexpr std::string_view kFormatNotice =
+    "The next dialog will show the Format options.\nPlease select the 'FAT' (not 'FAT32') for the "
+    "File System type.\nThe 'FAT' option must be selected or the Vocell card will not work in the "
+    "system.";
+
+// Texts of this implementation for failures that used to pass unnoticed.
+inline constexpr std::string_view kNotValidArchive = "The selected file is not a valid Vocell archive: ";
+inline constexpr std::string_view kCardNotChanged = "\nNothing on the Vocell card has been changed.";
+inline constexpr std::string_view kEntriesNotRestored =
+    "These files and folders could not be written to the Vocell card:";
+inline constexpr std::string_view kCheckCardAndReader = "Please check the card and card reader.";
+inline constexpr std::string_view kBackupNotWritten = "The backup file could not be written: ";
+inline constexpr std::string_view kEarlierBackupKept =
+    "\nAn existing backup file of that name has not been changed.";
+inline constexpr std::string_view kBackupIncomplete =
+    "The backup was saved, but these files and folders could not be read and are not in it:";
+inline constexpr std::string_view kInitialStructureMissing =
+    "The Vocell initial card structure (InitializedFileStruct.vcb) was not found.  Please "
+    "re-install the application.";
+
+}  // namespace vocell::text

@@ -1,0 +1,72 @@
+#pragma once
+// A FileSystem that passes every call to another one, except the failures a test asks for: the
+// Nth write (counted over all files written) fails with a chosen error, opens or reads of named
+// paths fail, and so on.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace vocell::test {
+
+class FaultInjectingFileSystem final : public FileSystem {
+public:
+    explicit FaultInjectingFileSystem(FileSystem& inner) : inner_(inner) {}
+
+    // The nth write (1 for the first) of any file created through this file system fails.
+    void failWrite(int nth, FsError error, int nativeCode = 0);
+    // Opening the path for reading fails.
+    void failOpenRead(const std::string& path, FsError error);
+    // Reading the path fails after the first successfulBytes bytes.
+    void failReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
+    // Creating the path (file or folder) fails.
+    void failCreate(const std::string& path, FsError error);
+    void failFlushVolume(FsError error);
+    void failRename(FsError error);
+
+    [[nodiscard]] int writesSeen() const { return writesSeen_; }
+    [[nodiscard]] const std::set<std::string>& deletedTrees() const { return deletedTrees_; }
+    [[nodiscard]] int flushVolumeCalls() const { return flushVolumeCalls_; }
+
+    FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+    FsResult<std::uint32_t> attributes(const std::string& path) override;
+    FsStatus setAttributes(const std::string& path, std::uint32_t attributes) override;
+    FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) override;
+    FsStatus createFolder(const std::string& path) override;
+    FsResult<FileTimes> times(const std::string& path) override;
+    FsStatus setTimes(const std::string& path, const FileTimes& times) override;
+    FsStatus deleteTree(const std::string& path) override;
+    FsResult<std::uint64_t> fileSize(const std::string& path) override;
+    FsStatus rename(const std::string& from, const std::string& to) override;
+    FsStatus removeFile(const std::string& path) override;
+    FsStatus flushVolume(const std::string& path) override;
+    std::string describeError(const FsStatus& status) const override;
+
+    // Called by the writers this file system hands out.
+    std::optional<FsStatus> nextWriteFault();
+
+private:
+    struct ReadFault {
+        std::uint64_t successfulBytes;
+        FsError error;
+    };
+
+    FileSystem& inner_;
+    int failingWrite_ = 0;
+    FsStatus writeFault_;
+    int writesSeen_ = 0;
+    std::map<std::string, FsError> openReadFaults_;
+    std::map<std::string, ReadFault> readFaults_;
+    std::map<std::string, FsError> createFaults_;
+    std::optional<FsError> flushVolumeFault_;
+    std::optional<FsError> renameFault_;
+    std::set<std::string> deletedTrees_;
+    int flushVolumeCalls_ = 0;
+};
+
+}  // namespace vocell::test
