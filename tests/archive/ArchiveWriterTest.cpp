@@ -1,0 +1,165 @@
+#include "archive/ArchiveWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/BackupStream.h"
+#include "archive/EntryHeader.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/FaultInjectingFileSystem.h"
+#include "tests/support/TestDrives.h"
+
+namespace vocell::archive {
+namespace {
+
+class PathRecorder final : public ArchiveWriterListener {
+public:
+    void showStoredPath(std::string_view path) override { shown.emplace_back(path); }
+    std::vector<std::string> shown;
+};
+
+class ArchiveWriterTest : public ::testing::Test {
+protected:
+    // The blocks the walk of E:\ appends, without a header block.
+    std::string walk(FileSystem& fileSystem) {
+        auto file = drives.fileSystem().createFile("Z:\\walk.bin");
+        EXPECT_TRUE(file.ok());
+        ArchiveSink sink(*file.value());
+        ArchiveWriter writer(fileSystem, sink, paths);
+        writer.ArchiveTree("E:\\");
+        EXPECT_TRUE(sink.finish().ok());
+        EXPECT_TRUE(file.value()->close().ok());
+        leftOut = writer.leftOut();
+        return test::TestDrives::get(drives.host() / "walk.bin");
+    }
+    std::string walk() { return walk(drives.fileSystem()); }
+
+    static Block BlockAt(const std::string& bytes, std::size_t index) {
+        Block block{};
+        std::copy_n(bytes.begin() + static_cast<long>(index * kBlockSize), kBlockSize, block.begin());
+        return block;
+    }
+    static std::string PathAt(const std::string& bytes, std::size_t index) {
+        return DecodeEntryHeader(BlockAt(bytes, index)).storedPath;
+    }
+
+    test::TestDrives drives;
+    PathRecorder paths;
+    std::vector<LeftOutEntry> leftOut;
+};
+
+TEST_F(ArchiveWriterTest, EmptyCardAddsNoEntries) { EXPECT_EQ(walk().size(), 0u); }
+
+TEST_F(ArchiveWriterTest, TheExampleCardGivesFourBlocksAfterTheHeader) {
+    test::TestDrives::put(drives.cardE() / "VM" / "A.TXT", "hello");
+    const std::string bytes = walk();
+    ASSERT_EQ(bytes.size(), 4 * kBlockSize);
+    EXPECT_EQ(PathAt(bytes, 0), "E:\\\\VM\\");
+    EXPECT_EQ(DecodeEntryHeader(BlockAt(bytes, 0)).attributes, FileAttribute::Directory);
+    EXPECT_EQ(BlockAt(bytes, 1), Block{});
+    EXPECT_EQ(PathAt(bytes, 2), "E:\\\\VM\\A.TXT");
+    EXPECT_EQ(DecodeEntryHeader(BlockAt(bytes, 2)).attributes, FileAttribute::Archive);
+    EXPECT_EQ(BlockAt(bytes, 3), test::BlockOf(test::StreamOf("hello")));
+    EXPECT_EQ(paths.shown, (std::vector<std::string>{"E:\\\\VM\\", "E:\\\\VM\\A.TXT"}));
+}
+
+TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
+    const std::string content3000 = [] {
+        std::string s(3000 - kStreamHeaderSize, '\0');
+        for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>('a' + i % 26);
+        return s;
+    }();
+    test::TestDrives::put(drives.cardE() / "S3000", content3000);
+    std::string bytes = walk();
+    ASSERT_EQ(bytes.size(), 4 * kBlockSize);  // header + three data blocks
+    const std::string stream = test::StreamOf(content3000);
+    EXPECT_EQ(bytes.substr(kBlockSize, 3000), stream);
+    // The third data block: 952 stream bytes, then the last 72 bytes of the second data block.
+    EXPECT_EQ(bytes.substr(3 * kBlockSize + 952, 72), bytes.substr(2 * kBlockSize + 952, 72));
+    EXPECT_NE(bytes.substr(3 * kBlockSize + 952, 72), std::string(72, '\0'));
+}
+
+TEST_F(ArchiveWriterTest, StreamOfWholeBlocksEndsWithARepeatOfTheLastBlock) {
+    test::TestDrives::put(drives.cardE() / "S2048", std::string(2048 - kStreamHeaderSize, 'x'));
+    const std::string bytes = walk();
+    ASSERT_EQ(bytes.size(), 4 * kBlockSize);
+    EXPECT_EQ(BlockAt(bytes, 3), BlockAt(bytes, 2));
+}
+
+TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepthFirst) {
+    test::TestDrives::put(drives.cardE() / "VM" / "PROMPTS" / "0" / "1" / "0" / "VERSION.TXT", "0131");
+    const std::string bytes = walk();
+    std::vector<std::string> stored;
+    for (std::size_t i = 0; i * kBlockSize < bytes.size(); ++i) {
+        if (IsEntryHeader(BlockAt(bytes, i))) stored.push_back(PathAt(bytes, i));
+    }
+    EXPECT_EQ(stored, (std::vector<std::string>{
+                          "E:\\\\VM\\", "E:\\\\VM\\\\PROMPTS\\", "E:\\\\VM\\\\PROMPTS\\\\0\\",
+                          "E:\\\\VM\\\\PROMPTS\\\\0\\\\1\\", "E:\\\\VM\\\\PROMPTS\\\\0\\\\1\\\\0\\",
+                          "E:\\\\VM\\\\PROMPTS\\\\0\\\\1\\\\0\\VERSION.TXT"}));
+}
+
+TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
+    // Whatever order the listing returns, no folder's content is dropped.
+    for (int i = 0; i < 20; ++i) {
+        test::TestDrives::put(drives.cardE() / "VM" / ("F" + std::to_string(i)), "f");
+        test::TestDrives::put(drives.cardE() / "VM" / ("D" + std::to_string(i)) / "INNER.WAV", "d");
+    }
+    const std::string bytes = walk();
+    int inner = 0, folders = 0;
+    for (std::size_t i = 0; i * kBlockSize < bytes.size(); ++i) {
+        Block block = BlockAt(bytes, i);
+        if (!IsEntryHeader(block)) continue;
+        EntryHeader header = DecodeEntryHeader(block);
+        if (header.storedPath.ends_with("\\INNER.WAV")) ++inner;
+        if (header.attributes & FileAttribute::Directory) {
+            ++folders;
+            EXPECT_TRUE(header.storedPath.ends_with("\\")) << header.storedPath;
+        }
+    }
+    EXPECT_EQ(inner, 20);
+    EXPECT_EQ(folders, 21);
+}
+
+TEST_F(ArchiveWriterTest, FoldersBeginningWithADotArePassedOverButDotFilesAreKept) {
+    test::TestDrives::put(drives.cardE() / ".cache" / "X", "x");
+    test::TestDrives::put(drives.cardE() / ".hidden", "h");
+    const std::string bytes = walk();
+    ASSERT_EQ(bytes.size(), 2 * kBlockSize);
+    EXPECT_EQ(PathAt(bytes, 0), "E:\\.hidden");
+}
+
+TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
+    test::TestDrives::put(drives.cardE() / "LOCKED.WAV", "locked");
+    test::TestDrives::put(drives.cardE() / "OK.WAV", "fine");
+    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    faulty.failOpenRead("E:\\LOCKED.WAV", FsError::AccessDenied);
+    const std::string bytes = walk(faulty);
+    ASSERT_EQ(bytes.size(), 2 * kBlockSize);
+    EXPECT_EQ(PathAt(bytes, 0), "E:\\OK.WAV");
+    ASSERT_EQ(leftOut.size(), 1u);
+    EXPECT_EQ(leftOut[0].path, "E:\\LOCKED.WAV");
+}
+
+TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
+    test::TestDrives::put(drives.cardE() / "A.WAV", std::string(300'000, 'a'));
+    test::TestDrives::put(drives.cardE() / "B.WAV", std::string(300'000, 'b'));
+    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    faulty.failReadAfter("E:\\A.WAV", 200'000, FsError::Other);
+    const std::string bytes = walk(faulty);
+    ASSERT_EQ(bytes.size(), (1 + DataBlockCount(300'000 + kStreamHeaderSize)) * kBlockSize);
+    EXPECT_EQ(PathAt(bytes, 0), "E:\\B.WAV");
+    ASSERT_EQ(leftOut.size(), 1u);
+    EXPECT_EQ(leftOut[0].path, "E:\\A.WAV");
+}
+
+TEST_F(ArchiveWriterTest, PathTooLongForAnArchiveIsLeftOutAndReported) {
+    std::filesystem::path deep = drives.cardE();
+    for (int i = 0; i < 6; ++i) deep /= std::string(120, static_cast<char>('a' + i));
+    test::TestDrives::put(deep / "X.WAV", "x");
+    walk();
+    ASSERT_FALSE(leftOut.empty());
+    EXPECT_GT(leftOut[0].path.size(), kMaxStoredPath);
+}
+
+}  // namespace
+}  // namespace vocell::archive

@@ -1,0 +1,51 @@
+#include "archive/ArchiveHeaderProbe.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/TestDrives.h"
+
+namespace vocell::archive {
+namespace {
+
+class HeaderProbeTest : public ::testing::Test {
+protected:
+    std::string probe(const std::string& bytes) {
+        test::TestDrives::put(drives.host() / "probe.vcb", bytes);
+        ReadArchiveVersion(drives.fileSystem(), state, "Z:\\probe.vcb");
+        return state.archiveVersion;
+    }
+    test::TestDrives drives;
+    ArchiveState state;
+};
+
+TEST_F(HeaderProbeTest, GivesTheVersionTextUpToItsFirstZeroByte) {
+    EXPECT_EQ(probe(test::ArchiveBuilder("1.31").folder("E:\\\\VM\\").bytes()), "1.31");
+    EXPECT_EQ(probe(test::ArchiveBuilder("13.10\r").bytes()), "13.10\r");
+    EXPECT_EQ(probe(test::ArchiveBuilder("").bytes()), "");
+}
+
+TEST_F(HeaderProbeTest, TakesSixNonZeroBytesWithoutATerminator) {
+    EXPECT_EQ(probe("ABCDEFGH" + std::string(1016, '\0')), "ABCDEF");
+}
+
+TEST_F(HeaderProbeTest, AnyFileGivesTheTextOfItsFirstBytes) {
+    EXPECT_EQ(probe(""), "");
+    EXPECT_EQ(probe("PK"), "PK");
+    EXPECT_EQ(probe(std::string("RIFF\0\0\0\0WAVE", 12)), "RIFF");
+}
+
+TEST_F(HeaderProbeTest, MissingFileGivesAnEmptyVersion) {
+    state.archiveVersion = "old";
+    ReadArchiveVersion(drives.fileSystem(), state, "Z:\\missing.vcb");
+    EXPECT_EQ(state.archiveVersion, "");
+}
+
+TEST_F(HeaderProbeTest, ClearsTheFailureOfTheExtractionBefore) {
+    state.extractionFailed = true;
+    probe(test::ArchiveBuilder("1.31").bytes());
+    EXPECT_FALSE(state.extractionFailed);
+}
+
+}  // namespace
+}  // namespace vocell::archive

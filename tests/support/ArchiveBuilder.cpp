@@ -1,0 +1,80 @@
+#include "tests/support/ArchiveBuilder.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "archive/BackupStream.h"
+
+namespace vocell::test {
+
+using archive::Block;
+using archive::kBlockSize;
+
+Block BlockOf(const std::string& text) {
+    Block block{};
+    std::copy_n(text.begin(), std::min(text.size(), kBlockSize), block.begin());
+    return block;
+}
+
+std::string StreamOf(const std::string& content) {
+    auto header = archive::EncodeDataRecordHeader(content.size());
+    return std::string(header.begin(), header.end()) + content;
+}
+
+ArchiveBuilder::ArchiveBuilder(const std::string& version) {
+    Block header{};
+    std::copy_n(version.begin(), std::min<std::size_t>(version.size(), 6), header.begin());
+    block(header);
+}
+
+ArchiveBuilder& ArchiveBuilder::block(const Block& block) {
+    bytes_.append(block.data(), block.size());
+    return *this;
+}
+
+ArchiveBuilder& ArchiveBuilder::raw(const std::string& bytes) {
+    bytes_ += bytes;
+    return *this;
+}
+
+ArchiveBuilder& ArchiveBuilder::rawTruncated(std::size_t length) {
+    bytes_.resize(std::min(length, bytes_.size()));
+    return *this;
+}
+
+ArchiveBuilder& ArchiveBuilder::header(const archive::EntryHeader& header) {
+    return block(archive::EncodeEntryHeader(header));
+}
+
+ArchiveBuilder& ArchiveBuilder::folder(const std::string& storedPath, std::uint32_t attributes,
+                                       FileTimes times) {
+    header({storedPath, attributes, times});
+    return block(Block{});
+}
+
+ArchiveBuilder& ArchiveBuilder::file(const std::string& storedPath, const std::string& content,
+                                     std::uint32_t attributes, FileTimes times) {
+    header({storedPath, attributes, times});
+    const std::string stream = StreamOf(content);
+    Block buffer{};
+    std::size_t at = 0;
+    do {
+        const std::size_t take = std::min(kBlockSize, stream.size() - at);
+        std::copy_n(stream.begin() + static_cast<long>(at), take, buffer.begin());
+        block(buffer);
+        at += take;
+        if (take < kBlockSize) break;
+        if (at == stream.size()) {  // a stream of whole blocks ends with a repeat of the last
+            block(buffer);
+            break;
+        }
+    } while (true);
+    return *this;
+}
+
+void ArchiveBuilder::writeTo(const std::filesystem::path& file) const {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+}
+
+}  // namespace vocell::test

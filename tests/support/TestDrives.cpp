@@ -1,0 +1,21 @@
+#include "tests/support/TestDrives.h"
+
+namespace vocell::test {
+
+TestDrives::TestDrives() {
+    posix::DriveMap drives;
+    for (const char* letter : {"E", "F", "Z"}) {
+        std::filesystem::create_directories(temp_.path() / letter);
+        drives.mount(std::string(letter) + ":", temp_.path() / letter);
+    }
+    fileSystem_ = std::make_unique<posix::PosixFileSystem>(std::move(drives));
+}
+
+void TestDrives::put(const std::filesystem::path& file, const std::string& content) {
+    std::filesystem::create_directories(file.parent_path());
+    writeHostFile(file, content);
+}
+
+std::string TestDrives::get(const std::filesystem::path& file) { return readHostFile(file); }
+
+}  // namespace vocell::test
