@@ -1,0 +1,71 @@
+#include "app/PromptVersion.h"
+
+#include <gtest/gtest.h>
+
+#include "app/CardType.h"
+#include "common/Messages.h"
+#include "tests/support/TestDrives.h"
+
+namespace vocell {
+namespace {
+
+TEST(FormatVersion, LeadingZeroGivesOneDigitMajor) {
+    EXPECT_EQ(FormatVersion("0110"), "1.10");
+    EXPECT_EQ(FormatVersion("0131"), "1.31");
+    EXPECT_EQ(FormatVersion("01"), "1.");
+    EXPECT_EQ(FormatVersion("0"), "");
+    EXPECT_EQ(FormatVersion("0110\r"), "1.10\r");
+    EXPECT_EQ(FormatVersion("012345"), "1.2345");
+}
+
+TEST(FormatVersion, OtherwiseTwoDigitsPointTwoDigitsAndNothingAfter) {
+    EXPECT_EQ(FormatVersion("1310"), "13.10");
+    EXPECT_EQ(FormatVersion("1310\r"), "13.10");
+    EXPECT_EQ(FormatVersion("123"), "12.3");
+    EXPECT_EQ(FormatVersion("12"), "12.");
+    EXPECT_EQ(FormatVersion("1"), "1");
+    EXPECT_EQ(FormatVersion(""), "");
+    EXPECT_EQ(FormatVersion("AB\x01xyz"), "AB.\x01x");
+}
+
+TEST(FormatVersion, TextEndsAtItsFirstZeroByte) {
+    EXPECT_EQ(FormatVersion(std::string("0131\0" "99", 7)), "1.31");
+}
+
+class CardPromptVersionTest : public ::testing::Test {
+protected:
+    void putVersion(const std::string& slot, const std::string& content) {
+        test::TestDrives::put(drives.cardE() / "VM/PROMPTS/0" / slot / "0/VERSION.TXT", content);
+    }
+    std::string version() { return ReadCardPromptVersion(drives.fileSystem(), "E:\\"); }
+    test::TestDrives drives;
+};
+
+TEST_F(CardPromptVersionTest, ReadsTheFirstLineOfSlotZeroKeepingACarriageReturn) {
+    putVersion("0", "0110\r\nsecond line\n");
+    EXPECT_EQ(version(), "1.10\r");
+}
+
+TEST_F(CardPromptVersionTest, ReadsAtMost49Characters) {
+    putVersion("0", "0" + std::string(60, '7'));
+    EXPECT_EQ(version(), "7." + std::string(47, '7'));
+}
+
+TEST_F(CardPromptVersionTest, CardWithoutSlotZeroPromptsHasNoVersion) {
+    putVersion("1", "0131");
+    EXPECT_EQ(version(), "");
+    EXPECT_EQ(ReadCardPromptVersion(drives.fileSystem(), ""), "");
+}
+
+TEST(CardType, EightHourCardsAreThoseOf115To140Megabytes) {
+    EXPECT_EQ(CapacityInMegabytes(125'000'000), 125u);
+    EXPECT_EQ(CardTypeText(CapacityInMegabytes(115'000'000)), text::kVocell8Hour);
+    EXPECT_EQ(CardTypeText(CapacityInMegabytes(140'999'999)), text::kVocell8Hour);
+    EXPECT_EQ(CardTypeText(CapacityInMegabytes(114'999'999)), text::kUnknownCardType);
+    EXPECT_EQ(CardTypeText(CapacityInMegabytes(141'000'000)), text::kUnknownCardType);
+    EXPECT_EQ(CardTypeText(CapacityInMegabytes(8'000'000'000ull)), text::kUnknownCardType);
+    EXPECT_EQ(CardTypeText(CapacityInMegabytes(4'294'967'296ull + 125'000'000)), text::kUnknownCardType);
+}
+
+}  // namespace
+}  // namespace vocell

@@ -1,0 +1,182 @@
+// The vocell command line as a technician's script uses it: exit statuses, messages, and what
+// ends up on the card. Standard input is never a terminal here.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+
+#include "common/Messages.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/TestDrives.h"
+
+namespace vocell {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string output;  // standard output and standard error together
+};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    CommandLineTest() : card(temp.path() / "card"), other(temp.path() / "other") {
+        fs::create_directories(card);
+        fs::create_directories(other);
+    }
+
+    Outcome vocell(const std::string& arguments) {
+        const std::string command = "cd '" + temp.path().string() + "' && VOCELL_HOME='" VOCELL_TEST_HOME
+                                    "' '" VOCELL_CLI_PATH "' " + arguments + " </dev/null 2>&1";
+        Outcome run;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::array<char, 4096> buffer{};
+        while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.output.append(buffer.data(), n);
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run;
+    }
+
+    void putCard(const fs::path& root, const std::string& relative, const std::string& content) {
+        test::TestDrives::put(root / relative, content);
+    }
+    void giveCardPrompts(const fs::path& root, const std::string& code) {
+        putCard(root, "VM/PROMPTS/0/0/0/VERSION.TXT", code);
+        putCard(root, "VM/PROMPTS/0/0/1/P.WAV", "prompt " + code);
+    }
+
+    test::TempDirectory temp;
+    fs::path card;
+    fs::path other;
+};
+
+TEST_F(CommandLineTest, BackupListVerifyAndRestoreOntoAnotherCard) {
+    giveCardPrompts(card, "0131");
+    putCard(card, "VM/MSGS/100/M1.WAV", std::string(5000, 'm'));
+    Outcome backup = vocell("backup card saved");  // ".vcb" is added
+    ASSERT_EQ(backup.status, 0) << backup.output;
+    EXPECT_NE(backup.output.find(text::kBackupComplete), std::string::npos);
+    ASSERT_TRUE(fs::exists(temp.path() / "saved.vcb"));
+
+    Outcome list = vocell("list saved.vcb");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.output.find("Version: 1.31"), std::string::npos);
+    EXPECT_NE(list.output.find("5000  E:\\\\VM\\\\MSGS\\\\100\\M1.WAV"), std::string::npos) << list.output;
+
+    Outcome json = vocell("list --json saved.vcb");
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.output.find("\"path\": \"E:\\\\\\\\VM\\\\\\\\MSGS\\\\\\\\100\\\\M1.WAV\""), std::string::npos)
+        << json.output;
+
+    Outcome restore = vocell("restore saved.vcb other");
+    ASSERT_EQ(restore.status, 0) << restore.output;
+    EXPECT_NE(restore.output.find(text::kRestoreComplete), std::string::npos);
+    EXPECT_EQ(test::TestDrives::get(other / "VM/MSGS/100/M1.WAV"), std::string(5000, 'm'));
+    EXPECT_EQ(vocell("verify saved.vcb other").status, 0);
+    EXPECT_EQ(vocell("verify saved.vcb").status, 0);
+    EXPECT_EQ(vocell("version other").output, "1.31\n");
+    EXPECT_EQ(vocell("version saved.vcb").output, "1.31\n");
+
+    putCard(other, "VM/MSGS/100/M1.WAV", "changed");
+    Outcome verify = vocell("verify saved.vcb other");
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.output.find("content differs"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, DifferingPromptVersionsWithoutATerminalOrAFlagChangeNothing) {
+    giveCardPrompts(card, "0110");
+    ASSERT_EQ(vocell("backup card old.vcb").status, 0);
+    giveCardPrompts(other, "0131");
+    putCard(card, "VM/MSGS/M.WAV", "not in the archive");
+
+    Outcome asked = vocell("restore old.vcb other");
+    EXPECT_EQ(asked.status, 2);
+    EXPECT_NE(asked.output.find("--keep-prompts"), std::string::npos);
+    EXPECT_FALSE(fs::exists(other / "VM/MSGS"));
+
+    ASSERT_EQ(vocell("restore old.vcb other --keep-prompts").status, 0);
+    EXPECT_EQ(test::TestDrives::get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+
+    ASSERT_EQ(vocell("restore old.vcb other --replace-prompts").status, 0);
+    EXPECT_EQ(test::TestDrives::get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
+    EXPECT_EQ(vocell("restore old.vcb other --keep-prompts --replace-prompts").status, 2);
+}
+
+TEST_F(CommandLineTest, EqualVersionsKeepTheCardPromptsAndAPromptlessCardTakesTheArchives) {
+    giveCardPrompts(card, "0131");
+    ASSERT_EQ(vocell("backup card b.vcb").status, 0);
+    giveCardPrompts(other, "0131");
+    putCard(other, "VM/PROMPTS/0/0/1/P.WAV", "the card's own prompt");
+    ASSERT_EQ(vocell("restore b.vcb other").status, 0);
+    EXPECT_EQ(test::TestDrives::get(other / "VM/PROMPTS/0/0/1/P.WAV"), "the card's own prompt");
+
+    fs::path blank = temp.path() / "blank";
+    fs::create_directories(blank);
+    ASSERT_EQ(vocell("restore b.vcb blank").status, 0);
+    EXPECT_EQ(test::TestDrives::get(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
+}
+
+TEST_F(CommandLineTest, DamagedArchiveIsRefusedWithStatusThreeAndTheCardUntouched) {
+    giveCardPrompts(other, "0131");
+    test::ArchiveBuilder archive("1.31");
+    archive.folder("E:\\\\VM\\").file("E:\\\\VM\\BIG.WAV", std::string(9000, 'b'));
+    archive.rawTruncated(archive.bytes().size() - 2048).writeTo(temp.path() / "cut.vcb");
+    Outcome restore = vocell("restore cut.vcb other --replace-prompts");
+    EXPECT_EQ(restore.status, 3);
+    EXPECT_NE(restore.output.find(text::kNotValidArchive), std::string::npos) << restore.output;
+    EXPECT_TRUE(fs::exists(other / "VM/PROMPTS/0/0/1/P.WAV"));
+    EXPECT_FALSE(fs::exists(other / "VM/BIG.WAV"));
+    EXPECT_EQ(vocell("list cut.vcb").status, 3);
+    EXPECT_EQ(vocell("verify cut.vcb").status, 3);
+}
+
+TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
+    giveCardPrompts(card, "0110");
+    putCard(card, "VM/PROMPTS/0/3/1/STALE.WAV", "stale");
+    putCard(card, "VM/MSGS/M.WAV", "message");
+    const std::string package = "'" VOCELL_TEST_HOME "/Prompts/PromptUpdateVer1_3_1.vcp'";
+    Outcome unconfirmed = vocell("update " + package + " card");
+    EXPECT_EQ(unconfirmed.status, 2);
+    EXPECT_NE(unconfirmed.output.find("The Vocell Card prompts are version 1.10.\nThe file you are about "
+                                      "to install contains version 1.31."),
+              std::string::npos)
+        << unconfirmed.output;
+    EXPECT_TRUE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
+
+    Outcome update = vocell("update " + package + " card --yes");
+    ASSERT_EQ(update.status, 0) << update.output;
+    EXPECT_NE(update.output.find(text::kPromptUpdateComplete), std::string::npos);
+    EXPECT_FALSE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
+    EXPECT_EQ(test::TestDrives::get(card / "VM/MSGS/M.WAV"), "message");
+    EXPECT_EQ(vocell("version card").output, "1.31\n");
+}
+
+TEST_F(CommandLineTest, InitLaysTheInitialStructureOnlyOnACardWithoutPrompts) {
+    ASSERT_EQ(vocell("init card").status, 0);
+    EXPECT_EQ(test::TestDrives::get(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+    EXPECT_TRUE(fs::is_directory(card / "VM/MSGS"));
+
+    Outcome again = vocell("init card");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.output.find("already holds prompts"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, UsageErrorsGiveStatusTwo) {
+    EXPECT_EQ(vocell("").status, 2);
+    EXPECT_EQ(vocell("restore").status, 2);
+    EXPECT_EQ(vocell("backup no-such-folder x.vcb").status, 2);
+    EXPECT_EQ(vocell("restore missing.vcb card").status, 2);
+    EXPECT_EQ(vocell("backup card card/inside.vcb").status, 2);
+}
+
+TEST_F(CommandLineTest, BackupIntoAMissingFolderFailsAndSaysWhy) {
+    Outcome backup = vocell("backup card no/such/folder/b.vcb");
+    EXPECT_EQ(backup.status, 1);
+    EXPECT_NE(backup.output.find(text::kBackupNotWritten), std::string::npos) << backup.output;
+}
+
+}  // namespace
+}  // namespace vocell
