@@ -1,0 +1,105 @@
+#include "platform/posix/DriveMap.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <stdexcept>
+#include <utility>
+
+namespace vocell::posix {
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isDrive(const std::string& component) {
+    return component.size() == 2 && component[1] == ':' &&
+           lowerAscii(component[0]) >= 'a' && lowerAscii(component[0]) <= 'z';
+}
+
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+// Splits an absolute drive path into its components: repeated separators count as one and
+// "." components are dropped.
+FsResult<std::vector<std::string>> splitDrivePath(const std::string& path) {
+    if (path.find('\0') != std::string::npos) {
+        return FsStatus::Failure(FsError::PathNotFound, EINVAL);
+    }
+    if (path.empty() || isSeparator(path.front())) {
+        return FsStatus::Failure(FsError::PathNotFound, ENOENT);
+    }
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !isSeparator(path[end])) {
+            ++end;
+        }
+        std::string component = path.substr(start, end - start);
+        start = end + 1;
+        if (component.empty() || component == ".") {
+            continue;
+        }
+        if (component == "..") {
+            return FsStatus::Failure(FsError::AccessDenied, EACCES);
+        }
+        components.push_back(std::move(component));
+    }
+    if (components.empty() || !isDrive(components.front())) {
+        return FsStatus::Failure(FsError::PathNotFound, ENOENT);
+    }
+    return components;
+}
+
+}  // namespace
+
+void DriveMap::mount(const std::string& prefix, std::filesystem::path directory) {
+    auto split = splitDrivePath(prefix);
+    if (!split.ok()) {
+        throw std::invalid_argument("not a drive path: " + prefix);
+    }
+    std::vector<std::string> lowered = std::move(split.value());
+    for (auto& component : lowered) {
+        std::transform(component.begin(), component.end(), component.begin(), lowerAscii);
+    }
+    auto same = std::find_if(mounts_.begin(), mounts_.end(),
+                             [&](const Mount& m) { return m.prefix == lowered; });
+    if (same != mounts_.end()) {
+        same->directory = std::move(directory);
+    } else {
+        mounts_.push_back({std::move(lowered), std::move(directory)});
+    }
+}
+
+FsResult<ResolvedPath> DriveMap::resolve(const std::string& windowsPath) const {
+    auto split = splitDrivePath(windowsPath);
+    if (!split.ok()) {
+        return split.status();
+    }
+    const std::vector<std::string>& components = split.value();
+
+    const Mount* best = nullptr;
+    for (const Mount& m : mounts_) {
+        if (m.prefix.size() > components.size() ||
+            (best != nullptr && m.prefix.size() <= best->prefix.size())) {
+            continue;
+        }
+        if (std::equal(m.prefix.begin(), m.prefix.end(), components.begin(), equalIgnoringCase)) {
+            best = &m;
+        }
+    }
+    if (best == nullptr) {
+        return FsStatus::Failure(FsError::PathNotFound, ENOENT);
+    }
+    const auto below = static_cast<std::ptrdiff_t>(best->prefix.size());
+    return ResolvedPath{best->directory,
+                        std::vector<std::string>(components.begin() + below, components.end())};
+}
+
+}  // namespace vocell::posix

@@ -1,0 +1,156 @@
+#include "platform/posix/EntryMetadata.h"
+
+#include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
+#include <sys/vfs.h>
+
+#include <cerrno>
+
+#include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/FileTimeConversion.h"
+#include "platform/posix/UniqueFd.h"
+
+namespace vocell::posix {
+namespace {
+
+constexpr mode_t kAllWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr std::uint32_t kFatAttributeBits = 0x3f;  // FAT keeps no "normal" bit
+
+FsResult<UniqueFd> openEntryForIoctl(int dirFd, const char* name) {
+    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        return lastErrorStatus();
+    }
+    return fd;
+}
+
+FsResult<std::uint32_t> fatAttributes(int dirFd, const char* name) {
+    auto fd = openEntryForIoctl(dirFd, name);
+    if (!fd.ok()) {
+        return fd.status();
+    }
+    std::uint32_t attributes = 0;
+    if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0) {
+        return lastErrorStatus();
+    }
+    return attributes;
+}
+
+FsStatus setFatAttributes(int dirFd, const char* name, std::uint32_t attributes) {
+    auto fd = openEntryForIoctl(dirFd, name);
+    if (!fd.ok()) {
+        return fd.status();
+    }
+    std::uint32_t current = 0;
+    if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &current) != 0) {
+        return lastErrorStatus();
+    }
+    // Whether an entry is a folder is not an attribute one can change.
+    std::uint32_t wanted = (attributes & kFatAttributeBits & ~FileAttribute::Directory) |
+                           (current & FileAttribute::Directory);
+    if (wanted != current && ::ioctl(fd.value().get(), FAT_IOCTL_SET_ATTRIBUTES, &wanted) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus setReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t attributes) {
+    struct stat info {};
+    if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return lastErrorStatus();
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return FsStatus::Failure(FsError::AccessDenied, ELOOP);
+    }
+    const mode_t mode = info.st_mode & 07777;
+    const mode_t wanted =
+        (attributes & FileAttribute::ReadOnly) != 0 ? (mode & ~kAllWrite) : (mode | S_IWUSR);
+    if (wanted == mode) {
+        return {};
+    }
+    if (::fchmodat(dirFd, name, wanted, AT_SYMLINK_NOFOLLOW) != 0) {
+        // glibc answers EOPNOTSUPP when the entry turned into a symbolic link meanwhile.
+        const int error = errno;
+        return statusFromErrno(error == EOPNOTSUPP ? ELOOP : error);
+    }
+    return {};
+}
+
+FileTimes timesFromStatx(const struct statx& info) {
+    FileTimes times;
+    if ((info.stx_mask & STATX_BTIME) != 0) {
+        times.creation = fileTimeFromUnix(info.stx_btime.tv_sec, info.stx_btime.tv_nsec);
+    }
+    times.lastAccess = fileTimeFromUnix(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
+    times.lastWrite = fileTimeFromUnix(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+    return times;
+}
+
+FsResult<FileTimes> statxTimes(int dirFd, const char* name, int flags) {
+    struct statx info {};
+    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT,
+                STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
+        return lastErrorStatus();
+    }
+    return timesFromStatx(info);
+}
+
+timespec settableTime(std::uint64_t fileTime) {
+    if (fileTime == 0) {
+        timespec omit{};
+        omit.tv_nsec = UTIME_OMIT;
+        return omit;
+    }
+    return timespecFromFileTime(fileTime);
+}
+
+}  // namespace
+
+bool isFatFileSystem(int fd) {
+    struct statfs info {};
+    return ::fstatfs(fd, &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
+}
+
+std::uint32_t attributesFromMode(mode_t mode) {
+    std::uint32_t attributes = 0;
+    if (S_ISDIR(mode)) {
+        attributes = FileAttribute::Directory;
+    } else if (S_ISREG(mode)) {
+        attributes = FileAttribute::Archive;
+    } else {
+        return 0;
+    }
+    if ((mode & S_IWUSR) == 0) {
+        attributes |= FileAttribute::ReadOnly;
+    }
+    return attributes;
+}
+
+FsResult<std::uint32_t> entryAttributes(int dirFd, const char* name, bool fat) {
+    if (fat) {
+        return fatAttributes(dirFd, name);  // FAT holds only files and folders
+    }
+    struct stat info {};
+    if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return lastErrorStatus();
+    }
+    return attributesFromMode(info.st_mode);
+}
+
+FsStatus setEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes) {
+    return fat ? setFatAttributes(dirFd, name, attributes)
+               : setReadOnlyFromAttributes(dirFd, name, attributes);
+}
+
+FsResult<FileTimes> entryTimes(int dirFd, const char* name) {
+    return statxTimes(dirFd, name, AT_SYMLINK_NOFOLLOW);
+}
+
+FsResult<FileTimes> openFileTimes(int fd) { return statxTimes(fd, "", AT_EMPTY_PATH); }
+
+std::array<timespec, 2> accessAndWriteTimes(const FileTimes& times) {
+    return {settableTime(times.lastAccess), settableTime(times.lastWrite)};
+}
+
+}  // namespace vocell::posix

@@ -1,0 +1,33 @@
+#pragma once
+// Attribute words and file times of single entries, read and set through a folder's fd and
+// the entry's name without following a symbolic link.
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include <array>
+#include <cstdint>
+
+#include "platform/FileSystem.h"
+
+namespace vocell::posix {
+
+// Whether fd lies on a FAT file system, which keeps the Windows attribute bits itself.
+bool isFatFileSystem(int fd);
+
+// The attribute word a file system without attribute bits gets: folder or archive, plus
+// read-only when the owner may not write. Other kinds of entry (links, devices) get 0.
+std::uint32_t attributesFromMode(mode_t mode);
+
+FsResult<std::uint32_t> entryAttributes(int dirFd, const char* name, bool fat);
+// Without FAT only the read-only bit takes effect; the others are accepted and ignored.
+FsStatus setEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes);
+
+FsResult<FileTimes> entryTimes(int dirFd, const char* name);
+FsResult<FileTimes> openFileTimes(int fd);
+
+// Last access and last write as utimensat/futimens take them. A time of 0 leaves that time
+// as it is; the creation time cannot be set on Linux and is ignored.
+std::array<timespec, 2> accessAndWriteTimes(const FileTimes& times);
+
+}  // namespace vocell::posix

@@ -1,0 +1,44 @@
+#include "platform/posix/ErrnoMapping.h"
+
+#include <cerrno>
+
+namespace vocell::posix {
+
+FsStatus statusFromErrno(int error) {
+    switch (error) {
+        case 0:
+            return {};
+        case ENOENT:
+            return FsStatus::Failure(FsError::NotFound, error);
+        case ENOTDIR:
+            return FsStatus::Failure(FsError::PathNotFound, error);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ELOOP:   // a symbolic link, which is never followed
+        case EISDIR:  // a folder opened as a file, which Windows denies too
+        case EBUSY:
+        case ETXTBSY:
+            return FsStatus::Failure(FsError::AccessDenied, error);
+        case ENOSPC:
+        case EDQUOT:
+            return FsStatus::Failure(FsError::DiskFull, error);
+        case EBADF:
+            return FsStatus::Failure(FsError::InvalidHandle, error);
+        case ENOMEDIUM:
+            return FsStatus::Failure(FsError::NotReady, error);
+        default:
+            return FsStatus::Failure(FsError::Other, error);
+    }
+}
+
+FsStatus walkStatusFromErrno(int error) {
+    if (error == ENOENT) {
+        return FsStatus::Failure(FsError::PathNotFound, error);
+    }
+    return statusFromErrno(error);
+}
+
+FsStatus lastErrorStatus() { return statusFromErrno(errno); }
+
+}  // namespace vocell::posix

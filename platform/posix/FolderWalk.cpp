@@ -1,0 +1,58 @@
+#include "platform/posix/FolderWalk.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/posix/ErrnoMapping.h"
+
+namespace vocell::posix {
+namespace {
+
+constexpr int kWalkFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+}  // namespace
+
+// O_NOFOLLOW with O_DIRECTORY reports a symbolic link as ENOTDIR; tell the two apart.
+FsStatus folderOpenFailure(int parentFd, const std::string& name, int error) {
+    struct stat info {};
+    if (error == ENOTDIR && ::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(info.st_mode)) {
+        return FsStatus::Failure(FsError::AccessDenied, ELOOP);
+    }
+    return statusFromErrno(error);
+}
+
+FsResult<UniqueFd> openMountDirectory(const std::filesystem::path& directory, int flags) {
+    UniqueFd fd(::open(directory.c_str(), flags | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) {
+        const int error = errno;
+        if (error == ENOENT) {
+            return FsStatus::Failure(FsError::NotReady, error);
+        }
+        return walkStatusFromErrno(error);
+    }
+    return fd;
+}
+
+FsResult<UniqueFd> walkToFolder(const std::filesystem::path& mount,
+                                std::span<const std::string> components) {
+    auto opened = openMountDirectory(mount, O_PATH);
+    if (!opened.ok()) {
+        return opened.status();
+    }
+    UniqueFd current = std::move(opened.value());
+    for (const std::string& name : components) {
+        UniqueFd next(::openat(current.get(), name.c_str(), kWalkFlags));
+        if (!next.valid()) {
+            const int error = errno;
+            return error == ENOENT ? walkStatusFromErrno(error)
+                                   : folderOpenFailure(current.get(), name, error);
+        }
+        current = std::move(next);
+    }
+    return current;
+}
+
+}  // namespace vocell::posix

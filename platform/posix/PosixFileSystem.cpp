@@ -1,0 +1,313 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <span>
+#include <utility>
+
+#include "platform/posix/EntryMetadata.h"
+#include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/FolderReader.h"
+#include "platform/posix/FolderWalk.h"
+#include "platform/posix/PosixFiles.h"
+#include "platform/posix/TreeRemoval.h"
+
+namespace vocell::posix {
+namespace {
+
+constexpr int kNoFollow = O_NOFOLLOW | O_CLOEXEC;
+
+FsStatus refusedOnMountRoot() { return FsStatus::Failure(FsError::AccessDenied, EACCES); }
+
+std::string folderKey(const ResolvedPath& resolved, std::size_t depth) {
+    std::string key = resolved.directory.native();
+    key.push_back('\0');
+    for (std::size_t i = 0; i < depth; ++i) {
+        key += resolved.components[i];
+        key.push_back('/');
+    }
+    return key;
+}
+
+FsResult<struct stat> statEntry(int folderFd, const std::string& name) {
+    struct stat info {};
+    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return lastErrorStatus();
+    }
+    return info;
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(DriveMap drives) : drives_(std::move(drives)) {}
+
+std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::cachedFolder(
+    const std::string& key) {
+    std::lock_guard lock(cacheMutex_);
+    return cachedFolder_ != nullptr && cachedKey_ == key ? cachedFolder_ : nullptr;
+}
+
+void PosixFileSystem::remember(std::string key, std::shared_ptr<const Folder> folder) {
+    std::lock_guard lock(cacheMutex_);
+    cachedKey_ = std::move(key);
+    cachedFolder_ = std::move(folder);
+}
+
+void PosixFileSystem::forgetCachedFolder() {
+    std::lock_guard lock(cacheMutex_);
+    cachedKey_.clear();
+    cachedFolder_.reset();
+}
+
+FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& path) {
+    auto resolved = drives_.resolve(path);
+    if (!resolved.ok()) {
+        return resolved.status();
+    }
+    const ResolvedPath& target = resolved.value();
+    const std::size_t depth = target.components.empty() ? 0 : target.components.size() - 1;
+    std::string name = target.components.empty() ? "." : target.components.back();
+
+    std::string key = folderKey(target, depth);
+    if (auto folder = cachedFolder(key)) {
+        return Location{std::move(folder), std::move(name)};
+    }
+    auto walked =
+        walkToFolder(target.directory, std::span(target.components).first(depth));
+    if (!walked.ok()) {
+        return walked.status();
+    }
+    auto folder = std::make_shared<Folder>();
+    folder->fat = isFatFileSystem(walked.value().get());
+    folder->fd = std::move(walked.value());
+    remember(std::move(key), folder);
+    return Location{std::move(folder), std::move(name)};
+}
+
+FsResult<std::vector<FolderEntry>> PosixFileSystem::listFolder(const std::string& folder) {
+    auto location = locate(folder);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(),
+                             O_RDONLY | O_DIRECTORY | kNoFollow));
+    if (!opened.valid()) {
+        return folderOpenFailure(at.folder->fd.get(), at.name, errno);
+    }
+    const bool fat = isFatFileSystem(opened.get());
+    auto reader = FolderReader::open(std::move(opened));
+    if (!reader.ok()) {
+        return reader.status();
+    }
+    std::vector<FolderEntry> entries;
+    FolderItem item;
+    while (reader.value().next(item)) {
+        FolderEntry entry{std::string(item.name), 0};
+        if (item.type != DT_LNK) {
+            auto attributes = entryAttributes(reader.value().fd(), entry.name.c_str(), fat);
+            if (!attributes.ok()) {
+                if (attributes.status().nativeCode == ENOENT) {
+                    continue;  // deleted since the folder was read
+                }
+                return attributes.status();
+            }
+            entry.attributes = attributes.value();
+        }
+        entries.push_back(std::move(entry));
+    }
+    if (!reader.value().status().ok()) {
+        return reader.value().status();
+    }
+    return entries;
+}
+
+FsResult<std::uint32_t> PosixFileSystem::attributes(const std::string& path) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    return entryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat);
+}
+
+FsStatus PosixFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    return setEntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat, attributes);
+}
+
+FsResult<std::unique_ptr<FileReader>> PosixFileSystem::openRead(const std::string& path) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    // O_NONBLOCK keeps a FIFO from hanging the open; it is refused just below.
+    UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_NONBLOCK | kNoFollow));
+    if (!fd.valid()) {
+        return lastErrorStatus();
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return lastErrorStatus();
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return statusFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
+    }
+    std::unique_ptr<FileReader> reader = std::make_unique<PosixFileReader>(std::move(fd));
+    return reader;
+}
+
+FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::createFile(const std::string& path) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(),
+                         O_WRONLY | O_CREAT | O_TRUNC | kNoFollow, 0666));
+    if (!fd.valid()) {
+        return lastErrorStatus();
+    }
+    std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
+    return writer;
+}
+
+FsStatus PosixFileSystem::createFolder(const std::string& path) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    if (::mkdirat(at.folder->fd.get(), at.name.c_str(), 0777) == 0) {
+        return {};
+    }
+    const int error = errno;
+    if (error == EEXIST) {
+        auto existing = statEntry(at.folder->fd.get(), at.name);
+        if (existing.ok() && S_ISDIR(existing.value().st_mode)) {
+            return {};
+        }
+        return FsStatus::Failure(FsError::Other, EEXIST);
+    }
+    return statusFromErrno(error);
+}
+
+FsResult<FileTimes> PosixFileSystem::times(const std::string& path) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    return entryTimes(at.folder->fd.get(), at.name.c_str());
+}
+
+FsStatus PosixFileSystem::setTimes(const std::string& path, const FileTimes& times) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    const auto settable = accessAndWriteTimes(times);
+    if (::utimensat(at.folder->fd.get(), at.name.c_str(), settable.data(),
+                    AT_SYMLINK_NOFOLLOW) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus PosixFileSystem::deleteTree(const std::string& path) {
+    forgetCachedFolder();
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    if (at.isMountRoot()) {
+        return refusedOnMountRoot();
+    }
+    return removeTree(at.folder->fd.get(), at.name);
+}
+
+FsResult<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    auto info = statEntry(at.folder->fd.get(), at.name);
+    if (!info.ok()) {
+        return info.status();
+    }
+    const mode_t mode = info.value().st_mode;
+    if (S_ISDIR(mode)) {
+        return std::uint64_t{0};
+    }
+    if (!S_ISREG(mode)) {
+        return statusFromErrno(S_ISLNK(mode) ? ELOOP : EACCES);
+    }
+    return static_cast<std::uint64_t>(info.value().st_size);
+}
+
+FsStatus PosixFileSystem::rename(const std::string& from, const std::string& to) {
+    forgetCachedFolder();
+    auto source = locate(from);
+    if (!source.ok()) {
+        return source.status();
+    }
+    auto target = locate(to);
+    if (!target.ok()) {
+        return target.status();
+    }
+    const Location& a = source.value();
+    const Location& b = target.value();
+    if (a.isMountRoot() || b.isMountRoot()) {
+        return refusedOnMountRoot();
+    }
+    if (::renameat(a.folder->fd.get(), a.name.c_str(), b.folder->fd.get(), b.name.c_str()) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus PosixFileSystem::removeFile(const std::string& path) {
+    forgetCachedFolder();
+    auto location = locate(path);
+    if (!location.ok()) {
+        return location.status();
+    }
+    const Location& at = location.value();
+    if (at.isMountRoot()) {
+        return refusedOnMountRoot();
+    }
+    if (::unlinkat(at.folder->fd.get(), at.name.c_str(), 0) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus PosixFileSystem::flushVolume(const std::string& path) {
+    // A flush ends a run of work on the card; an fd still held would keep it from unmounting.
+    forgetCachedFolder();
+    auto resolved = drives_.resolve(path);
+    if (!resolved.ok()) {
+        return resolved.status();
+    }
+    auto mount = openMountDirectory(resolved.value().directory, O_RDONLY);
+    if (!mount.ok()) {
+        return mount.status();
+    }
+    if (::syncfs(mount.value().get()) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+}  // namespace vocell::posix

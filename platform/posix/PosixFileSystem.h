@@ -1,0 +1,59 @@
+#pragma once
+// The card's file operations on Linux: Windows-style paths are mapped through a DriveMap onto
+// host directories and never leave them, symbolic links included.
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/posix/DriveMap.h"
+#include "platform/posix/UniqueFd.h"
+
+namespace vocell::posix {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    explicit PosixFileSystem(DriveMap drives);
+
+    FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
+    FsResult<std::uint32_t> attributes(const std::string& path) override;
+    FsStatus setAttributes(const std::string& path, std::uint32_t attributes) override;
+    FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) override;
+    FsStatus createFolder(const std::string& path) override;
+    FsResult<FileTimes> times(const std::string& path) override;
+    FsStatus setTimes(const std::string& path, const FileTimes& times) override;
+    FsStatus deleteTree(const std::string& path) override;
+    FsResult<std::uint64_t> fileSize(const std::string& path) override;
+    FsStatus rename(const std::string& from, const std::string& to) override;
+    FsStatus removeFile(const std::string& path) override;
+    FsStatus flushVolume(const std::string& path) override;
+
+private:
+    struct Folder {
+        UniqueFd fd;  // opened O_PATH, for the *at functions
+        bool fat = false;
+    };
+    // An entry named by its folder and its name there; the mount directory itself is "."
+    // in itself.
+    struct Location {
+        std::shared_ptr<const Folder> folder;
+        std::string name;
+        [[nodiscard]] bool isMountRoot() const { return name == "."; }
+    };
+
+    FsResult<Location> locate(const std::string& path);
+    std::shared_ptr<const Folder> cachedFolder(const std::string& key);
+    void remember(std::string key, std::shared_ptr<const Folder> folder);
+    void forgetCachedFolder();
+
+    DriveMap drives_;
+    // The folder of the last entry located: a backup or restore works through one folder's
+    // files in a row, and walking the path again for each of them would cost most of the time.
+    std::mutex cacheMutex_;
+    std::string cachedKey_;
+    std::shared_ptr<const Folder> cachedFolder_;
+};
+
+}  // namespace vocell::posix

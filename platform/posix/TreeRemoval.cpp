@@ -1,0 +1,126 @@
+#include "platform/posix/TreeRemoval.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/FolderReader.h"
+#include "platform/posix/FolderWalk.h"
+#include "platform/posix/UniqueFd.h"
+
+namespace vocell::posix {
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+FsResult<UniqueFd> openFolderForRemoval(int parentFd, const std::string& name) {
+    UniqueFd folder(::openat(parentFd, name.c_str(), kFolderFlags));
+    if (!folder.valid() && errno == EACCES) {
+        struct stat info {};
+        if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(info.st_mode) &&
+            ::fchmodat(parentFd, name.c_str(), (info.st_mode & 07777) | S_IRWXU,
+                       AT_SYMLINK_NOFOLLOW) == 0) {
+            folder.reset(::openat(parentFd, name.c_str(), kFolderFlags));
+        } else {
+            errno = EACCES;
+        }
+    }
+    if (!folder.valid()) {
+        return folderOpenFailure(parentFd, name, errno);
+    }
+    return folder;
+}
+
+// Unlinking an entry takes write permission on its folder, not on the entry.
+FsStatus makeWritable(int folderFd) {
+    struct stat info {};
+    if (::fstat(folderFd, &info) != 0) {
+        return lastErrorStatus();
+    }
+    constexpr mode_t needed = S_IWUSR | S_IXUSR;
+    if ((info.st_mode & needed) != needed &&
+        ::fchmod(folderFd, (info.st_mode & 07777) | needed) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+struct Child {
+    std::string name;
+    bool folder = false;
+};
+
+FsResult<std::vector<Child>> readChildren(UniqueFd folder) {
+    auto reader = FolderReader::open(std::move(folder));
+    if (!reader.ok()) {
+        return reader.status();
+    }
+    std::vector<Child> children;
+    FolderItem item;
+    while (reader.value().next(item)) {
+        bool isFolder = item.type == DT_DIR;
+        if (item.type == DT_UNKNOWN) {
+            struct stat info {};
+            const std::string name(item.name);
+            isFolder = ::fstatat(reader.value().fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       S_ISDIR(info.st_mode);
+        }
+        children.push_back({std::string(item.name), isFolder});
+    }
+    if (!reader.value().status().ok()) {
+        return reader.value().status();
+    }
+    return children;
+}
+
+FsStatus removeContents(int folderFd) {
+    if (auto status = makeWritable(folderFd); !status.ok()) {
+        return status;
+    }
+    // The names are read first so that deleting never races the folder being read.
+    UniqueFd forReading(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+    if (!forReading.valid()) {
+        return lastErrorStatus();
+    }
+    auto children = readChildren(std::move(forReading));
+    if (!children.ok()) {
+        return children.status();
+    }
+    for (const Child& child : children.value()) {
+        FsStatus status;
+        if (child.folder) {
+            status = removeTree(folderFd, child.name);
+        } else if (::unlinkat(folderFd, child.name.c_str(), 0) != 0 && errno != ENOENT) {
+            status = lastErrorStatus();
+        }
+        if (!status.ok()) {
+            return status;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+FsStatus removeTree(int parentFd, const std::string& name) {
+    auto folder = openFolderForRemoval(parentFd, name);
+    if (!folder.ok()) {
+        return folder.status();
+    }
+    if (auto status = removeContents(folder.value().get()); !status.ok()) {
+        return status;
+    }
+    folder.value().reset();
+    if (::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
+}  // namespace vocell::posix

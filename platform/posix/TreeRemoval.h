@@ -1,0 +1,14 @@
+#pragma once
+// Deletes a folder with everything below it, never descending through a symbolic link.
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace vocell::posix {
+
+// Deletes the folder name in parentFd and its contents. Read-only files go too; a folder the
+// owner may not write or read is given those permissions first.
+FsStatus removeTree(int parentFd, const std::string& name);
+
+}  // namespace vocell::posix

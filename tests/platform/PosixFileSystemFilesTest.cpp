@@ -1,0 +1,231 @@
+// Reading, writing, listing, attributes and times of entries on the card.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <map>
+
+#include "PosixFileSystemFixture.h"
+#include "platform/posix/FileTimeConversion.h"
+
+namespace vocell::posix::test {
+namespace {
+
+namespace fs = std::filesystem;
+using PosixFileContents = PosixFileSystemTest;
+using PosixFolderListing = PosixFileSystemTest;
+using PosixAttributes = PosixFileSystemTest;
+using PosixTimes = PosixFileSystemTest;
+
+constexpr std::uint64_t kTimeA = 127000000001234567ULL;  // 2003, with sub-second ticks
+constexpr std::uint64_t kTimeB = 131000000007654321ULL;  // 2016
+
+TEST_F(PosixFileContents, WrittenFileReadsBackWithItsSize) {
+    ASSERT_TRUE(fs_->createFolder("E:\\VM").ok());
+    ASSERT_TRUE(writeFile("E:\\VM\\GREETING.WAV", "hello, card").ok());
+
+    EXPECT_EQ(readHostFile(card_ / "VM" / "GREETING.WAV"), "hello, card");
+    auto content = readFile("e:/VM//GREETING.WAV");
+    ASSERT_TRUE(content.ok());
+    EXPECT_EQ(content.value(), "hello, card");
+
+    auto reader = fs_->openRead("E:\\VM\\GREETING.WAV");
+    ASSERT_TRUE(reader.ok());
+    ASSERT_TRUE(reader.value()->size().ok());
+    EXPECT_EQ(reader.value()->size().value(), 11u);
+    auto size = fs_->fileSize("E:\\VM\\GREETING.WAV");
+    ASSERT_TRUE(size.ok());
+    EXPECT_EQ(size.value(), 11u);
+}
+
+TEST_F(PosixFileContents, CreateFileCutsAnExistingLongerFile) {
+    writeHostFile(card_ / "VERSION.TXT", "a much longer old content");
+    ASSERT_TRUE(writeFile("E:\\VERSION.TXT", "new").ok());
+    EXPECT_EQ(readHostFile(card_ / "VERSION.TXT"), "new");
+}
+
+TEST_F(PosixFileContents, TruncateCutsTheFileAndWritingGoesOnFromThere) {
+    auto writer = fs_->createFile("E:\\DATA.BIN");
+    ASSERT_TRUE(writer.ok());
+    FileWriter& out = *writer.value();
+    ASSERT_TRUE(out.write(bytesOf("0123456789")).ok());
+    ASSERT_TRUE(out.truncate(4).ok());
+    ASSERT_TRUE(out.write(bytesOf("XY")).ok());
+    ASSERT_TRUE(out.flush().ok());
+    ASSERT_TRUE(out.close().ok());
+    EXPECT_EQ(readHostFile(card_ / "DATA.BIN"), "0123XY");
+}
+
+TEST_F(PosixFileContents, ClosedWriterRefusesFurtherCalls) {
+    auto writer = fs_->createFile("E:\\DATA.BIN");
+    ASSERT_TRUE(writer.ok());
+    FileWriter& out = *writer.value();
+    ASSERT_TRUE(out.close().ok());
+    EXPECT_EQ(out.write(bytesOf("x")).error, FsError::InvalidHandle);
+    EXPECT_EQ(out.truncate(0).error, FsError::InvalidHandle);
+    EXPECT_EQ(out.setTimes({0, kTimeA, kTimeA}).error, FsError::InvalidHandle);
+    EXPECT_EQ(out.flush().error, FsError::InvalidHandle);
+    EXPECT_EQ(out.close().error, FsError::InvalidHandle);
+}
+
+TEST_F(PosixFileContents, WriterDroppedUnclosedStillLeavesItsData) {
+    {
+        auto writer = fs_->createFile("E:\\DATA.BIN");
+        ASSERT_TRUE(writer.ok());
+        ASSERT_TRUE(writer.value()->write(bytesOf("kept")).ok());
+    }
+    EXPECT_EQ(readHostFile(card_ / "DATA.BIN"), "kept");
+}
+
+TEST_F(PosixFileContents, RenameReplacesAnExistingFile) {
+    fs::create_directories(card_ / "A");
+    writeHostFile(card_ / "A" / "NEW.TMP", "new content");
+    writeHostFile(card_ / "OLD.DAT", "old");
+    ASSERT_TRUE(fs_->rename("E:\\A\\NEW.TMP", "E:\\OLD.DAT").ok());
+    EXPECT_EQ(readHostFile(card_ / "OLD.DAT"), "new content");
+    EXPECT_FALSE(fs::exists(card_ / "A" / "NEW.TMP"));
+}
+
+TEST_F(PosixFileContents, RemoveFileDeletesOnlyThatFile) {
+    writeHostFile(card_ / "A.TXT", "a");
+    writeHostFile(card_ / "B.TXT", "b");
+    ASSERT_TRUE(fs_->removeFile("E:\\A.TXT").ok());
+    EXPECT_FALSE(fs::exists(card_ / "A.TXT"));
+    EXPECT_TRUE(fs::exists(card_ / "B.TXT"));
+    EXPECT_EQ(fs_->removeFile("E:\\A.TXT").error, FsError::NotFound);
+}
+
+TEST_F(PosixFileContents, FlushVolumeSucceedsOnAMountedDrive) {
+    ASSERT_TRUE(writeFile("E:\\A.TXT", "a").ok());
+    EXPECT_TRUE(fs_->flushVolume("E:\\A.TXT").ok());
+    EXPECT_TRUE(fs_->flushVolume("E:\\").ok());
+    EXPECT_EQ(fs_->flushVolume("F:\\").error, FsError::PathNotFound);
+}
+
+TEST_F(PosixFolderListing, ListsEveryEntryWithItsAttributes) {
+    fs::create_directories(card_ / "VM" / "PROMPTS");
+    writeHostFile(card_ / "VM" / "A.WAV", "a");
+    writeHostFile(card_ / "VM" / ".hidden", "h");
+    writeHostFile(card_ / "VM" / "LOCKED.TXT", "r");
+    fs::permissions(card_ / "VM" / "LOCKED.TXT", fs::perms::owner_read | fs::perms::group_read);
+    fs::create_directory_symlink(outside_, card_ / "VM" / "LINK");
+
+    auto listing = fs_->listFolder("E:\\VM\\");
+    ASSERT_TRUE(listing.ok());
+    std::map<std::string, std::uint32_t> found;
+    for (const FolderEntry& entry : listing.value()) {
+        found[entry.name] = entry.attributes;
+    }
+    const std::map<std::string, std::uint32_t> expected{
+        {"PROMPTS", FileAttribute::Directory},
+        {"A.WAV", FileAttribute::Archive},
+        {".hidden", FileAttribute::Archive},
+        {"LOCKED.TXT", FileAttribute::Archive | FileAttribute::ReadOnly},
+        {"LINK", 0},
+    };
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(listing.value().size(), expected.size());
+}
+
+TEST_F(PosixFolderListing, ListsTheDriveRootAndEmptyFolders) {
+    fs::create_directories(card_ / "EMPTY");
+    auto root = fs_->listFolder("E:\\");
+    ASSERT_TRUE(root.ok());
+    ASSERT_EQ(root.value().size(), 1u);
+    EXPECT_EQ(root.value()[0].name, "EMPTY");
+    auto empty = fs_->listFolder("E:\\EMPTY");
+    ASSERT_TRUE(empty.ok());
+    EXPECT_TRUE(empty.value().empty());
+}
+
+TEST_F(PosixAttributes, ReadOnlyRoundTripsOnFilesAndFolders) {
+    writeHostFile(card_ / "A.TXT", "a");
+    fs::create_directories(card_ / "DIR");
+    const std::pair<std::string, fs::path> entries[] = {{"E:\\A.TXT", card_ / "A.TXT"},
+                                                        {"E:\\DIR", card_ / "DIR"}};
+    for (const auto& [path, host] : entries) {
+        auto before = fs_->attributes(path);
+        ASSERT_TRUE(before.ok()) << path;
+        EXPECT_EQ(before.value() & FileAttribute::ReadOnly, 0u) << path;
+
+        ASSERT_TRUE(fs_->setAttributes(path, before.value() | FileAttribute::ReadOnly).ok());
+        EXPECT_EQ(fs_->attributes(path).value(), before.value() | FileAttribute::ReadOnly);
+        EXPECT_EQ(fs::status(host).permissions() & fs::perms::all & (fs::perms::owner_write |
+                      fs::perms::group_write | fs::perms::others_write), fs::perms::none);
+
+        ASSERT_TRUE(fs_->setAttributes(path, before.value()).ok());
+        EXPECT_EQ(fs_->attributes(path).value(), before.value()) << path;
+        EXPECT_NE(fs::status(host).permissions() & fs::perms::owner_write, fs::perms::none);
+    }
+}
+
+TEST_F(PosixAttributes, BitsWithoutAHostMeaningAreAcceptedAndIgnored) {
+    writeHostFile(card_ / "A.TXT", "a");
+    ASSERT_TRUE(fs_->setAttributes("E:\\A.TXT", FileAttribute::Hidden | FileAttribute::System).ok());
+    EXPECT_EQ(fs_->attributes("E:\\A.TXT").value(), FileAttribute::Archive);
+    auto root = fs_->attributes("E:\\");
+    ASSERT_TRUE(root.ok());
+    EXPECT_EQ(root.value(), FileAttribute::Directory);
+}
+
+TEST_F(PosixTimes, TimesSetByPathReadBack) {
+    writeHostFile(card_ / "A.TXT", "a");
+    fs::create_directories(card_ / "DIR");
+    for (const std::string path : {"E:\\A.TXT", "E:\\DIR"}) {
+        ASSERT_TRUE(fs_->setTimes(path, {0, kTimeA, kTimeB}).ok()) << path;
+        auto times = fs_->times(path);
+        ASSERT_TRUE(times.ok()) << path;
+        EXPECT_EQ(times.value().lastAccess, kTimeA) << path;
+        EXPECT_EQ(times.value().lastWrite, kTimeB) << path;
+    }
+}
+
+TEST_F(PosixTimes, TimesSetOnTheOpenFileStayAfterClose) {
+    auto writer = fs_->createFile("E:\\A.TXT");
+    ASSERT_TRUE(writer.ok());
+    ASSERT_TRUE(writer.value()->write(bytesOf("content")).ok());
+    ASSERT_TRUE(writer.value()->setTimes({kTimeA, kTimeB, kTimeA}).ok());
+    ASSERT_TRUE(writer.value()->close().ok());
+
+    auto byPath = fs_->times("E:\\A.TXT");
+    ASSERT_TRUE(byPath.ok());
+    EXPECT_EQ(byPath.value().lastAccess, kTimeB);
+    EXPECT_EQ(byPath.value().lastWrite, kTimeA);
+
+    auto reader = fs_->openRead("E:\\A.TXT");
+    ASSERT_TRUE(reader.ok());
+    auto byHandle = reader.value()->times();
+    ASSERT_TRUE(byHandle.ok());
+    EXPECT_EQ(byHandle.value(), byPath.value());
+}
+
+TEST_F(PosixTimes, ZeroLeavesThatTimeAsItIs) {
+    writeHostFile(card_ / "A.TXT", "a");
+    ASSERT_TRUE(fs_->setTimes("E:\\A.TXT", {0, kTimeA, kTimeA}).ok());
+    ASSERT_TRUE(fs_->setTimes("E:\\A.TXT", {0, 0, kTimeB}).ok());
+    auto times = fs_->times("E:\\A.TXT");
+    ASSERT_TRUE(times.ok());
+    EXPECT_EQ(times.value().lastAccess, kTimeA);
+    EXPECT_EQ(times.value().lastWrite, kTimeB);
+}
+
+TEST_F(PosixTimes, CreationTimeIsReportedWhereTheFileSystemKeepsIt) {
+    writeHostFile(card_ / "A.TXT", "a");
+    struct statx info {};
+    ASSERT_EQ(::statx(AT_FDCWD, (card_ / "A.TXT").c_str(), 0, STATX_BTIME, &info), 0);
+    auto times = fs_->times("E:\\A.TXT");
+    ASSERT_TRUE(times.ok());
+    if ((info.stx_mask & STATX_BTIME) == 0) {
+        EXPECT_EQ(times.value().creation, 0u);
+    } else {
+        EXPECT_EQ(times.value().creation,
+                  fileTimeFromUnix(info.stx_btime.tv_sec, info.stx_btime.tv_nsec));
+    }
+}
+
+}  // namespace
+}  // namespace vocell::posix::test

@@ -1,0 +1,74 @@
+#pragma once
+// A PosixFileSystem with drive E: mounted on a fresh "card" directory, a sibling "outside"
+// directory that nothing done through E: may touch, and helpers to move whole files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <span>
+#include <string>
+
+#include "TempDirectory.h"
+#include "platform/FileSystem.h"
+#include "platform/posix/DriveMap.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace vocell {
+inline void PrintTo(FsError error, std::ostream* out) { *out << FsErrorName(error); }
+}  // namespace vocell
+
+namespace vocell::posix::test {
+
+inline std::span<const std::byte> bytesOf(const std::string& text) {
+    return std::as_bytes(std::span(text.data(), text.size()));
+}
+
+class PosixFileSystemTest : public ::testing::Test {
+protected:
+    PosixFileSystemTest() : card_(temp_.path() / "card"), outside_(temp_.path() / "outside") {
+        std::filesystem::create_directories(card_);
+        std::filesystem::create_directories(outside_);
+        DriveMap drives;
+        drives.mount("E:", card_);
+        fs_ = std::make_unique<PosixFileSystem>(std::move(drives));
+    }
+
+    FsStatus writeFile(const std::string& path, const std::string& content) {
+        auto writer = fs_->createFile(path);
+        if (!writer.ok()) {
+            return writer.status();
+        }
+        if (auto status = writer.value()->write(bytesOf(content)); !status.ok()) {
+            return status;
+        }
+        return writer.value()->close();
+    }
+
+    FsResult<std::string> readFile(const std::string& path) {
+        auto reader = fs_->openRead(path);
+        if (!reader.ok()) {
+            return reader.status();
+        }
+        std::string content;
+        std::byte buffer[7];  // small, so that reads take several calls
+        for (;;) {
+            auto got = reader.value()->read(buffer);
+            if (!got.ok()) {
+                return got.status();
+            }
+            if (got.value() == 0) {
+                return content;
+            }
+            content.append(reinterpret_cast<const char*>(buffer), got.value());
+        }
+    }
+
+    TempDirectory temp_;
+    std::filesystem::path card_;
+    std::filesystem::path outside_;
+    std::unique_ptr<PosixFileSystem> fs_;
+};
+
+}  // namespace vocell::posix::test
