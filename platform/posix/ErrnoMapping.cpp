@@ -1,6 +1,7 @@
 #include "platform/posix/ErrnoMapping.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace vocell::posix {
 
@@ -11,6 +12,7 @@ FsStatus statusFromErrno(int error) {
         case ENOENT:
             return FsStatus::Failure(FsError::NotFound, error);
         case ENOTDIR:
+        case ENAMETOOLONG:  // as Windows reports a path longer than it takes
             return FsStatus::Failure(FsError::PathNotFound, error);
         case EACCES:
         case EPERM:
@@ -40,5 +42,10 @@ FsStatus walkStatusFromErrno(int error) {
 }
 
 FsStatus lastErrorStatus() { return statusFromErrno(errno); }
+
+std::string describeErrno(const FsStatus& status) {
+    if (status.nativeCode == 0) return FsErrorName(status.error);
+    return std::strerror(status.nativeCode);
+}
 
 }  // namespace vocell::posix

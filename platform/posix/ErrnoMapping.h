@@ -1,6 +1,8 @@
 #pragma once
 // Turns errno values into the portable FsError, keeping errno as the native code.
 
+#include <string>
+
 #include "platform/FileSystem.h"
 
 namespace vocell::posix {
@@ -14,5 +16,8 @@ FsStatus walkStatusFromErrno(int error);
 
 // statusFromErrno(errno).
 FsStatus lastErrorStatus();
+
+// The system's own words for a failure ("No space left on device").
+std::string describeErrno(const FsStatus& status);
 
 }  // namespace vocell::posix

@@ -310,4 +310,8 @@ FsStatus PosixFileSystem::flushVolume(const std::string& path) {
     return {};
 }
 
+std::string PosixFileSystem::describeError(const FsStatus& status) const {
+    return describeErrno(status);
+}
+
 }  // namespace vocell::posix

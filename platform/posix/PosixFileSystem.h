@@ -29,6 +29,7 @@ public:
     FsStatus rename(const std::string& from, const std::string& to) override;
     FsStatus removeFile(const std::string& path) override;
     FsStatus flushVolume(const std::string& path) override;
+    std::string describeError(const FsStatus& status) const override;
 
 private:
     struct Folder {

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "platform/FileSystem.h"
 #include "platform/posix/DriveMap.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -20,6 +20,10 @@ inline void PrintTo(FsError error, std::ostream* out) { *out << FsErrorName(erro
 }  // namespace vocell
 
 namespace vocell::posix::test {
+
+using vocell::test::readHostFile;
+using vocell::test::TempDirectory;
+using vocell::test::writeHostFile;
 
 inline std::span<const std::byte> bytesOf(const std::string& text) {
     return std::as_bytes(std::span(text.data(), text.size()));

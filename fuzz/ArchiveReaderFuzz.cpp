@@ -1,0 +1,99 @@
+// Feeds arbitrary bytes to every archive reader: validation, the scanner with its content, the
+// header probe and a whole extraction onto a file system that keeps nothing.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "archive/ArchiveExtraction.h"
+#include "archive/ArchiveHeaderProbe.h"
+#include "archive/ArchiveScanner.h"
+
+namespace {
+
+using namespace vocell;
+
+class MemoryReader final : public FileReader {
+public:
+    MemoryReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    FsResult<std::size_t> read(std::span<std::byte> buffer) override {
+        const std::size_t count = std::min(buffer.size(), size_ - at_);
+        if (count > 0) std::memcpy(buffer.data(), data_ + at_, count);
+        at_ += count;
+        return count;
+    }
+    FsResult<std::uint64_t> size() override { return std::uint64_t{size_}; }
+    FsResult<FileTimes> times() override { return FileTimes{}; }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+class DiscardingWriter final : public FileWriter {
+public:
+    FsStatus write(std::span<const std::byte>) override { return {}; }
+    FsStatus truncate(std::uint64_t) override { return {}; }
+    FsStatus setTimes(const FileTimes&) override { return {}; }
+    FsStatus flush() override { return {}; }
+    FsStatus close() override { return {}; }
+};
+
+// Accepts everything; the archive at "Z:\a" is the fuzz input.
+class DiscardingFileSystem final : public FileSystem {
+public:
+    DiscardingFileSystem(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    FsResult<std::vector<FolderEntry>> listFolder(const std::string&) override { return std::vector<FolderEntry>{}; }
+    FsResult<std::uint32_t> attributes(const std::string&) override { return std::uint32_t{0x20}; }
+    FsStatus setAttributes(const std::string&, std::uint32_t) override { return {}; }
+    FsResult<std::unique_ptr<FileReader>> openRead(const std::string&) override {
+        return std::unique_ptr<FileReader>(std::make_unique<MemoryReader>(data_, size_));
+    }
+    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string&) override {
+        return std::unique_ptr<FileWriter>(std::make_unique<DiscardingWriter>());
+    }
+    FsStatus createFolder(const std::string&) override { return {}; }
+    FsResult<FileTimes> times(const std::string&) override { return FileTimes{}; }
+    FsStatus setTimes(const std::string&, const FileTimes&) override { return {}; }
+    FsStatus deleteTree(const std::string&) override { return {}; }
+    FsResult<std::uint64_t> fileSize(const std::string&) override { return std::uint64_t{size_}; }
+    FsStatus rename(const std::string&, const std::string&) override { return {}; }
+    FsStatus removeFile(const std::string&) override { return {}; }
+    FsStatus flushVolume(const std::string&) override { return {}; }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+};
+
+class QuietListener final : public archive::ExtractionListener {
+public:
+    void showMessage(const std::string&) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    {
+        MemoryReader reader(data, size);
+        archive::ArchiveScanner scanner(reader, size);
+        if (scanner.readArchiveHeader()) {
+            while (scanner.nextEntry()) {
+                if (scanner.entry().kind == archive::EntryKind::File) {
+                    scanner.readContent([](std::span<const char>) { return true; });
+                }
+            }
+        }
+    }
+    DiscardingFileSystem fileSystem(data, size);
+    archive::ArchiveState state;
+    archive::ReadArchiveVersion(fileSystem, state, "Z:\\a");
+    QuietListener listener;
+    archive::ExtractArchiveFile(fileSystem, state, "Z:\\a", "F:\\",
+                                archive::PromptHandling::KeepCardPrompts, listener);
+    MemoryReader unchecked(data, size);
+    archive::ExtractArchive(fileSystem, state, "F:\\", unchecked, size, listener);
+    return 0;
+}
