@@ -1,0 +1,44 @@
+#pragma once
+// The main dialog's control ids and the arithmetic of its status bar and progress bar.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace vocell {
+
+// Control and command ids of the main dialog.
+namespace ControlId {
+inline constexpr int Ok = 1;
+inline constexpr int Cancel = 2;
+inline constexpr int Update = 1005;
+inline constexpr int Backup = 1014;
+inline constexpr int Restore = 1016;
+inline constexpr int Initialize = 1017;
+inline constexpr int DeviceList = 1018;
+inline constexpr int Select = 1025;
+inline constexpr int PromptVersion = 1064;
+inline constexpr int CardType = 1065;
+inline constexpr int Status = 1066;
+inline constexpr int Device = 1067;
+inline constexpr int StatusBar = 1068;
+inline constexpr int ProgressBar = 1068;
+}  // namespace ControlId
+
+// The system-menu item of the about box; system commands are recognised with their low four
+// bits masked off.
+inline constexpr std::uint32_t kAboutCommand = 16;
+inline constexpr std::uint32_t kAboutMenuString = 101;
+constexpr bool IsAboutCommand(std::uint32_t command) { return (command & 0xFFF0u) == kAboutCommand; }
+
+inline constexpr int kStatusBarHeight = 25;
+
+// The status bar along the bottom 25 pixels of the dialog's window rectangle.
+Rect StatusBarArea(const Rect& window);
+// Right edges of the two panes: a quarter of the width, and the width in thirds times three.
+std::vector<int> StatusPaneEdges(int windowWidth);
+// The progress bar over the bottom twentieth of the client area, from 26% of its width.
+Rect ProgressBarArea(const Rect& client);
+
+}  // namespace vocell
