@@ -1,0 +1,58 @@
+#pragma once
+// The drives of a test machine in a fresh temporary directory. Every drive letter A..Z is
+// mounted on <temp>/drives/<letter>, which exists only while the drive holds a medium (the file
+// system answers NotReady otherwise), and the install folder C:\Harlo\Vocell on <temp>/install
+// with the built prompt package and initial card structure in it. Drive C: is there from the
+// start, a fixed disk; FakeVolumes plugs in the rest.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/posix/DriveMap.h"
+#include "tests/support/FakeVolumes.h"
+#include "tests/support/TempDirectory.h"
+
+namespace vocell::test {
+
+class FakeMachine {
+public:
+    FakeMachine();
+    ~FakeMachine();
+    FakeMachine(const FakeMachine&) = delete;
+    FakeMachine& operator=(const FakeMachine&) = delete;
+
+    // Stays the same object for the machine's life; behind it the Linux file system is opened
+    // afresh whenever a medium comes or goes, so that nothing cached outlives a medium.
+    [[nodiscard]] FileSystem& fileSystem();
+    [[nodiscard]] FakeVolumes& volumes() { return volumes_; }
+
+    [[nodiscard]] std::filesystem::path root() const { return temp_.path(); }
+    // Holds Backup/, Prompts/PromptUpdateVer1_3_1.vcp and Data/InitializedFileStruct.vcb.
+    [[nodiscard]] std::filesystem::path installFolder() const { return temp_.path() / "install"; }
+    // Deletes a file or folder below the install folder: "Data", "Prompts/....vcp".
+    void removeInstalled(const std::string& relative);
+
+    // The host folder of the drive's medium while it is in the drive.
+    [[nodiscard]] std::filesystem::path driveFolder(char letter) const;
+    // Relative paths use "/" (or "\"). putOnDrive creates the folders on the way and throws
+    // std::logic_error when the drive holds no medium; readOnDrive throws when the file is
+    // missing.
+    void putOnDrive(char letter, const std::string& relative, const std::string& content);
+    [[nodiscard]] std::string readOnDrive(char letter, const std::string& relative) const;
+    [[nodiscard]] bool existsOnDrive(char letter, const std::string& relative) const;
+
+private:
+    class CurrentFileSystem;
+
+    void reopenFileSystem();
+    void install();
+
+    TempDirectory temp_;
+    posix::DriveMap drives_;
+    std::unique_ptr<CurrentFileSystem> fileSystem_;
+    FakeVolumes volumes_;
+};
+
+}  // namespace vocell::test

@@ -1,0 +1,122 @@
+#pragma once
+// The drives and volumes of a test machine. Each drive's medium is a host folder:
+// <root>/drives/<letter> while it is in the drive, <root>/ejected/<letter> while it is out and
+// <root>/removed/<letter> while the drive itself is unplugged, so that content comes back with
+// the medium. Every drive is a volume named \\?\Volume{<letter>}\ unless hidden.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Volumes.h"
+
+namespace vocell::test {
+
+// 4 sectors of 512 bytes in 61036 clusters: 125,001,728 bytes, 125 decimal megabytes.
+inline constexpr ClusterGeometry kCard125MB{4, 512, 61036};
+
+class FakeVolumes final : public Volumes {
+public:
+    // mediaChanged runs whenever a medium folder appears, disappears or is emptied.
+    FakeVolumes(std::filesystem::path root, std::function<void()> mediaChanged = {});
+    ~FakeVolumes() override;
+    FakeVolumes(const FakeVolumes&) = delete;
+    FakeVolumes& operator=(const FakeVolumes&) = delete;
+
+    // Plugs in a drive (letters A to Z, either case). With a medium its folder is created, or
+    // brought back from an earlier removeDrive. Throws std::logic_error if the drive exists.
+    void addDrive(char letter, DriveType type, bool medium = true, std::string label = "",
+                  ClusterGeometry geometry = kCard125MB);
+    // Unplugs the drive; its medium's content is kept for a later addDrive.
+    void removeDrive(char letter);
+    // Takes the medium out; insertMedium puts the same content back (an empty medium if the
+    // drive never held one).
+    void ejectMedium(char letter);
+    void insertMedium(char letter);
+    void setLabel(char letter, std::string label);
+    void setGeometry(char letter, ClusterGeometry geometry);
+    void failLabel(char letter, bool fail = true);
+    void failGeometry(char letter, bool fail = true);
+    void failExtents(char letter, bool fail = true);
+    // Leaves the drive out of the volume enumeration, as for a network drive.
+    void hideVolume(char letter, bool hidden = true);
+    void failEnumeration(bool fail = true) { failEnumeration_ = fail; }
+    // false: the format dialog empties the drive's medium; true: it is closed unused.
+    void setFormatClosesWithoutFormatting(bool closes) { formatClosesUnused_ = closes; }
+    // Runs at the start of the next logicalDrives() call only.
+    void beforeNextLogicalDrives(std::function<void()> action);
+
+    [[nodiscard]] bool hasDrive(char letter) const;
+    [[nodiscard]] bool hasMedium(char letter) const;
+    // The host folder of the drive's medium while it is in the drive.
+    [[nodiscard]] std::filesystem::path driveFolder(char letter) const;
+    // "\\?\Volume{E}\".
+    [[nodiscard]] static std::string volumeName(char letter);
+
+    [[nodiscard]] int logicalDrivesCalls() const { return logicalDrivesCalls_; }
+    [[nodiscard]] int enumerationCalls() const { return enumerationCalls_; }
+    // Volumes passed to visit by the last enumerateVolumes.
+    [[nodiscard]] int volumesVisited() const { return volumesVisited_; }
+    // Every name openVolumeDevice was asked for, failures included, in order.
+    [[nodiscard]] const std::vector<std::string>& openedDevices() const { return openedDevices_; }
+    // Devices handed out and destroyed since.
+    [[nodiscard]] int closedDevices() const { return closedDevices_; }
+    // Devices handed out and not destroyed yet.
+    [[nodiscard]] int liveDevices() const { return devicesHandedOut_ - closedDevices_; }
+    [[nodiscard]] const std::vector<int>& formatRequests() const { return formatRequests_; }
+
+    std::uint32_t logicalDrives() override;
+    DriveType driveType(const std::string& rootOrVolume) override;
+    bool enumerateVolumes(const std::function<bool(const std::string&)>& visit) override;
+    std::unique_ptr<VolumeDevice> openVolumeDevice(const std::string& deviceName) override;
+    FsStatus openRootForReading(const std::string& root) override;
+    std::optional<std::string> volumeLabel(const std::string& root) override;
+    std::optional<ClusterGeometry> clusterGeometry(const std::string& root) override;
+    void showFormatDialog(int driveIndex) override;
+
+private:
+    class Device;
+
+    struct Drive {
+        DriveType type = DriveType::Unknown;
+        bool medium = false;
+        std::string label;
+        ClusterGeometry geometry;
+        bool failLabel = false;
+        bool failGeometry = false;
+        bool failExtents = false;
+        bool hidden = false;
+    };
+
+    Drive& existing(char letter);
+    const Drive* find(char letter) const;
+    // The drive of a "X:\" root; nothing for any other text or a drive that does not exist.
+    const Drive* driveOfRoot(const std::string& root) const;
+    std::filesystem::path folder(const char* place, char letter) const;
+    void moveFolder(const std::filesystem::path& from, const std::filesystem::path& to);
+    void changed();
+    bool hasExtents(char letter) const;
+    void deviceClosed() { ++closedDevices_; }
+
+    std::filesystem::path root_;
+    std::function<void()> mediaChanged_;
+    std::shared_ptr<FakeVolumes*> self_;  // what devices hold to reach the volumes
+    std::map<char, Drive> drives_;  // by upper-case letter
+    bool failEnumeration_ = false;
+    bool formatClosesUnused_ = false;
+    std::function<void()> beforeLogicalDrives_;
+    int logicalDrivesCalls_ = 0;
+    int enumerationCalls_ = 0;
+    int volumesVisited_ = 0;
+    std::vector<std::string> openedDevices_;
+    int devicesHandedOut_ = 0;
+    int closedDevices_ = 0;
+    std::vector<int> formatRequests_;
+};
+
+}  // namespace vocell::test

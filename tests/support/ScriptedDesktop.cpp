@@ -1,0 +1,234 @@
+#include "tests/support/ScriptedDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace vocell::test {
+namespace {
+
+const char* AnswerWord(MessageAnswer answer) {
+    switch (answer) {
+        case MessageAnswer::Ok: return "ok";
+        case MessageAnswer::Yes: return "yes";
+        case MessageAnswer::No: return "no";
+        case MessageAnswer::Cancel: return "cancel";
+    }
+    return "?";
+}
+
+std::string RectText(const Rect& rect) {
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+}
+
+template <class T>
+std::optional<T> TakeFront(std::deque<T>& queue) {
+    if (queue.empty()) return std::nullopt;
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+
+}  // namespace
+
+void ScriptedDesktop::answerMessage(MessageAnswer answer) { messageAnswers_.push_back(answer); }
+
+void ScriptedDesktop::answerSaveDialog(std::optional<std::string> path) {
+    saveAnswers_.push_back(std::move(path));
+}
+
+void ScriptedDesktop::answerOpenDialog(std::optional<std::string> path) {
+    openAnswers_.push_back(std::move(path));
+}
+
+void ScriptedDesktop::answerChooser(std::optional<int> selection) {
+    chooserAnswers_.push_back(selection);
+}
+
+void ScriptedDesktop::duringNextModal(std::function<void()> action) {
+    modalActions_.push_back(std::move(action));
+}
+
+std::vector<std::string> ScriptedDesktop::filterTranscript(const std::string& prefix) const {
+    std::vector<std::string> lines;
+    for (const std::string& line : transcript_) {
+        if (line.starts_with(prefix)) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::size_t ScriptedDesktop::pendingAnswers() const {
+    return messageAnswers_.size() + saveAnswers_.size() + openAnswers_.size() +
+           chooserAnswers_.size() + modalActions_.size();
+}
+
+std::string ScriptedDesktop::pane(int index) const {
+    if (index < 0 || index > 1) {
+        ADD_FAILURE() << "the status bar has panes 0 and 1, not " << index;
+        return {};
+    }
+    return panes_[index];
+}
+
+std::size_t ScriptedDesktop::openModal(std::string line) {
+    transcript_.push_back(std::move(line));
+    const std::size_t index = transcript_.size() - 1;
+    // Taken off the queue first: a modal opened by the action itself gets the next one.
+    if (auto action = TakeFront(modalActions_)) {
+        if (*action) (*action)();
+    }
+    return index;
+}
+
+void ScriptedDesktop::closeModal(std::size_t line, const std::string& outcome) {
+    transcript_[line] += " -> " + outcome;
+}
+
+MessageAnswer ScriptedDesktop::messageBox(const std::string& text, MessageButtons buttons) {
+    messages_.push_back(text);
+    if (buttons == MessageButtons::Ok) {
+        openModal("message: " + text);
+        return MessageAnswer::Ok;
+    }
+    const bool withCancel = buttons == MessageButtons::YesNoCancel;
+    std::optional<MessageAnswer> queued = TakeFront(messageAnswers_);
+    const std::size_t line =
+        openModal((withCancel ? "question(yes/no/cancel): " : "question(yes/no): ") + text);
+
+    const MessageAnswer fallback = withCancel ? MessageAnswer::Cancel : MessageAnswer::No;
+    MessageAnswer answer = fallback;
+    if (!queued) {
+        ADD_FAILURE() << "no answer queued for the question: " << text;
+    } else if (*queued == MessageAnswer::Ok ||
+               (*queued == MessageAnswer::Cancel && !withCancel)) {
+        ADD_FAILURE() << "the answer " << AnswerWord(*queued)
+                      << " is not a button of the question: " << text;
+    } else {
+        answer = *queued;
+    }
+    closeModal(line, AnswerWord(answer));
+    return answer;
+}
+
+std::optional<std::string> ScriptedDesktop::fileDialog(
+    const char* kind, std::deque<std::optional<std::string>>& answers) {
+    std::optional<std::optional<std::string>> queued = TakeFront(answers);
+    const std::size_t line = openModal(std::string(kind) + " dialog");
+    if (!queued) {
+        ADD_FAILURE() << "no answer queued for the " << kind << " dialog";
+        queued.emplace();
+    }
+    closeModal(line, queued->value_or("cancel"));
+    return *queued;
+}
+
+std::optional<std::string> ScriptedDesktop::saveFileDialog(const FileDialogSettings& settings) {
+    saveSettings_ = settings;
+    return fileDialog("save", saveAnswers_);
+}
+
+std::optional<std::string> ScriptedDesktop::openFileDialog(const FileDialogSettings& settings) {
+    openSettings_ = settings;
+    return fileDialog("open", openAnswers_);
+}
+
+std::optional<int> ScriptedDesktop::runDriveChooser(const std::vector<std::string>& entries,
+                                                    int selectedIndex) {
+    chooserEntries_ = entries;
+    chooserSelected_ = selectedIndex;
+    std::string line = "chooser [";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0) line += "|";
+        line += entries[i];
+    }
+    line += "] selected " + std::to_string(selectedIndex);
+
+    std::optional<std::optional<int>> queued = TakeFront(chooserAnswers_);
+    const std::size_t index = openModal(std::move(line));
+    if (!queued) {
+        ADD_FAILURE() << "no answer queued for the drive chooser";
+        queued.emplace();
+    }
+    closeModal(index, queued->has_value() ? std::to_string(**queued) : "cancel");
+    return *queued;
+}
+
+void ScriptedDesktop::showAbout() { openModal("about"); }
+
+bool ScriptedDesktop::createStatusBar(const Rect& /*area*/) {
+    if (failStatusBar_) {
+        transcript_.push_back("status bar failed");
+        return false;
+    }
+    statusBarCreated_ = true;
+    transcript_.push_back("status bar created");
+    return true;
+}
+
+// A status bar that was never created swallows whatever is sent to it, as a null window does.
+void ScriptedDesktop::layoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) {
+    if (!statusBarCreated_) return;
+    std::string line = "panes ";
+    for (std::size_t i = 0; i < paneRightEdges.size(); ++i) {
+        if (i > 0) line += ",";
+        line += std::to_string(paneRightEdges[i]);
+    }
+    transcript_.push_back(line + " height " + std::to_string(minimumHeight));
+}
+
+void ScriptedDesktop::setStatusPane(int index, const std::string& text) {
+    if (!statusBarCreated_) return;
+    if (index < 0 || index > 1) {
+        ADD_FAILURE() << "the status bar has panes 0 and 1, not " << index;
+        return;
+    }
+    panes_[index] = text;
+    transcript_.push_back("pane " + std::to_string(index) + ": " + text);
+}
+
+void ScriptedDesktop::beginBusyCursor() {
+    ++busyDepth_;
+    transcript_.push_back("busy on");
+}
+
+void ScriptedDesktop::endBusyCursor() {
+    transcript_.push_back("busy off");
+    if (busyDepth_ == 0) {
+        ADD_FAILURE() << "the busy cursor was ended more often than begun";
+        return;
+    }
+    --busyDepth_;
+}
+
+void ScriptedDesktop::createProgressBar(const Rect& area) {
+    progressBarShown_ = true;
+    progressBarArea_ = area;
+    progressSteps_ = 0;
+    transcript_.push_back("progress bar " + RectText(area));
+}
+
+void ScriptedDesktop::stepProgressBar() {
+    ++progressSteps_;
+    transcript_.push_back("progress step");
+}
+
+void ScriptedDesktop::removeProgressBar() {
+    progressBarShown_ = false;
+    transcript_.push_back("progress removed");
+}
+
+void ScriptedDesktop::push(const DialogFields& fields) {
+    lastFields_ = fields;
+    ++pushCount_;
+    transcript_.push_back("push");
+}
+
+void ScriptedDesktop::repaint() { transcript_.push_back("repaint"); }
+
+void ScriptedDesktop::endDialog(bool ok) {
+    endedWith_ = ok;
+    transcript_.push_back(ok ? "end dialog ok" : "end dialog cancel");
+}
+
+}  // namespace vocell::test
