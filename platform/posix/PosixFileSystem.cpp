@@ -72,7 +72,13 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& p
     std::string name = target.components.empty() ? "." : target.components.back();
 
     std::string key = folderKey(target, depth);
-    if (auto folder = cachedFolder(key)) {
+    struct stat mount {};
+    if (::stat(target.directory.c_str(), &mount) != 0) {
+        forgetCachedFolder();
+        return errno == ENOENT ? FsStatus::Failure(FsError::NotReady, ENOENT) : walkStatusFromErrno(errno);
+    }
+    if (auto folder = cachedFolder(key);
+        folder && folder->mountDevice == mount.st_dev && folder->mountInode == mount.st_ino) {
         return Location{std::move(folder), std::move(name)};
     }
     auto walked =
@@ -83,6 +89,8 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& p
     auto folder = std::make_shared<Folder>();
     folder->fat = isFatFileSystem(walked.value().get());
     folder->fd = std::move(walked.value());
+    folder->mountDevice = mount.st_dev;
+    folder->mountInode = mount.st_ino;
     remember(std::move(key), folder);
     return Location{std::move(folder), std::move(name)};
 }

@@ -35,6 +35,10 @@ private:
     struct Folder {
         UniqueFd fd;  // opened O_PATH, for the *at functions
         bool fat = false;
+        // The mount directory the folder was reached from, as it was then: a card taken out and
+        // another put in its place gives the directory a new identity.
+        std::uint64_t mountDevice = 0;
+        std::uint64_t mountInode = 0;
     };
     // An entry named by its folder and its name there; the mount directory itself is "."
     // in itself.

@@ -227,5 +227,16 @@ TEST_F(PosixTimes, CreationTimeIsReportedWhereTheFileSystemKeepsIt) {
     }
 }
 
+TEST_F(PosixFileContents, CardSwappedUnderTheMountPointIsSeenAfresh) {
+    std::filesystem::create_directories(card_ / "VM");
+    ASSERT_TRUE(writeFile("E:\\VM\\A.TXT", "first card").ok());
+    ASSERT_EQ(readFile("E:\\VM\\A.TXT").value(), "first card");
+    std::filesystem::rename(card_, card_.string() + ".out");
+    EXPECT_EQ(fs_->openRead("E:\\VM\\A.TXT").status().error, FsError::NotReady);
+    std::filesystem::create_directories(card_ / "VM");
+    writeHostFile(card_ / "VM" / "A.TXT", "second card");
+    EXPECT_EQ(readFile("E:\\VM\\A.TXT").value(), "second card");
+}
+
 }  // namespace
 }  // namespace vocell::posix::test
