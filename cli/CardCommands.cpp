@@ -1,35 +1,14 @@
-// backup, restore, update and init: the commands that read or write a card.
+// backup, restore, update and init: the main dialog's operations, run on the command line.
 
 #include <string>
 
-#include "app/PromptVersion.h"
-#include "archive/ArchiveHeaderProbe.h"
-#include "archive/ArchiveMessages.h"
-#include "archive/CardBackup.h"
+#include "app/DialogLayout.h"
+#include "cli/CardSession.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "common/Messages.h"
 
 namespace vocell::cli {
-namespace {
-
-using archive::PromptHandling;
-
-std::string TwoVersionQuestion(const std::string& cardVersion, const std::string& archiveVersion,
-                               std::string_view containsVersion) {
-    return std::string(text::kCardPromptsAreVersion) + cardVersion + std::string(containsVersion) +
-           archiveVersion + std::string(text::kOverwritePrompts);
-}
-
-int ExtractionStatus(Console& console, const archive::ExtractionResult& result,
-                     const archive::ArchiveState& state, std::string_view completion) {
-    if (result.archiveProblem) return kInvalidArchive;
-    if (!result.completed || state.extractionFailed) return kFailed;
-    console.say(completion);
-    return kDone;
-}
-
-}  // namespace
 
 int RunBackup(Console& console, const std::filesystem::path& cardFolder,
               std::filesystem::path archiveFile) {
@@ -42,24 +21,14 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder,
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
 
-    HostDrives drives(cardFolder);
-    const std::string version = ReadCardPromptVersion(drives.fileSystem(), kCardRoot);
-    console.say("Backing up " + cardFolder.string() + " (prompt version " + Shown(version) +
-                ") into " + archiveFile.string());
-    ConsoleProgress progress(console);
-    auto outcome = archive::WriteCardBackup(drives.fileSystem(), kCardRoot, *archivePath, version,
-                                            progress);
-    if (!outcome.written()) {
-        console.complain(archive::BackupFailedMessage(*outcome.failure));
-        return kFailed;
-    }
-    console.say("Stored " + std::to_string(progress.pathsShown()) + " folders and files.");
-    if (!outcome.complete()) {
-        console.complain(archive::BackupIncompleteMessage(outcome.leftOut));
-        return kFailed;
-    }
-    console.say(text::kBackupComplete);
-    return kDone;
+    CardSession session(console, cardFolder);
+    if (!session.open()) return kFailed;
+    console.say("Backing up " + cardFolder.string() + " (prompt version " +
+                Shown(session.cardVersion()) + ") into " + archiveFile.string());
+    session.desktop().setArchivePath(*archivePath);
+    session.dialog().OnCommand(ControlId::Backup);
+    console.say("Stored " + std::to_string(session.desktop().pathsStored()) + " folders and files.");
+    return session.statusAfter(text::kBackupComplete);
 }
 
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
@@ -68,48 +37,18 @@ int RunRestore(Console& console, const std::filesystem::path& archiveFile,
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
 
-    HostDrives drives(cardFolder);
-    FileSystem& fileSystem = drives.fileSystem();
-    archive::ArchiveState state;
-    archive::ReadArchiveVersion(fileSystem, state, *archivePath);
-    const std::string cardVersion = ReadCardPromptVersion(fileSystem, kCardRoot);
-
-    PromptHandling prompts = PromptHandling::KeepCardPrompts;
-    if (cardVersion == state.archiveVersion) {
-        prompts = PromptHandling::KeepCardPrompts;
-    } else if (cardVersion.empty()) {
-        prompts = PromptHandling::ReplaceCardPrompts;
-    } else {
-        std::optional<Answer> answer;
-        if (choice) answer = *choice == PromptChoice::Replace ? Answer::Yes : Answer::No;
-        if (!answer) {
-            answer = console.ask(TwoVersionQuestion(cardVersion, state.archiveVersion,
-                                                    text::kRestoreContainsVersion),
-                                 true);
-        }
-        if (!answer) {
-            console.complain("The card's prompts are version " + Shown(cardVersion) +
-                             " and the archive's are version " + Shown(state.archiveVersion) +
-                             ". Say which to keep with --keep-prompts or --replace-prompts." +
-                             std::string(text::kCardNotChanged));
-            return kUsage;
-        }
-        if (*answer == Answer::Cancel) {
-            console.say("Restore cancelled." + std::string(text::kCardNotChanged));
-            return kFailed;
-        }
-        prompts = *answer == Answer::Yes ? PromptHandling::ReplaceCardPrompts
-                                         : PromptHandling::KeepCardPrompts;
-    }
+    CardSession session(console, cardFolder);
+    if (!session.open()) return kFailed;
     console.say("Restoring " + archiveFile.string() + " onto " + cardFolder.string() +
-                (prompts == PromptHandling::KeepCardPrompts
-                     ? ", keeping the card's prompts (version " + Shown(cardVersion) + ")"
-                     : ", with the archive's prompts (version " + Shown(state.archiveVersion) + ")"));
-    state.promptsCleared = false;
-    ConsoleProgress progress(console);
-    auto result = archive::ExtractArchiveFile(fileSystem, state, *archivePath, kCardRoot, prompts,
-                                              progress);
-    return ExtractionStatus(console, result, state, text::kRestoreComplete);
+                " (prompt version " + Shown(session.cardVersion()) + ")");
+    session.desktop().setArchivePath(*archivePath);
+    session.desktop().setUnansweredHint("Say which prompts to keep with --keep-prompts or --replace-prompts.");
+    session.desktop().setAnswerer([choice](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
+        if (!choice) return std::nullopt;
+        return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
+    });
+    session.dialog().OnCommand(ControlId::Restore);
+    return session.statusAfter(text::kRestoreComplete);
 }
 
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,
@@ -118,57 +57,39 @@ int RunUpdate(Console& console, const std::filesystem::path& packageFile,
     auto packagePath = WindowsPathOf(console, packageFile);
     if (!packagePath) return kUsage;
 
-    HostDrives drives(cardFolder);
-    FileSystem& fileSystem = drives.fileSystem();
-    archive::ArchiveState state;
-    archive::ReadArchiveVersion(fileSystem, state, *packagePath);
-    const std::string cardVersion = ReadCardPromptVersion(fileSystem, kCardRoot);
-    const std::string question =
-        cardVersion.empty()
-            ? std::string(text::kNoPromptsInstallVersion) + state.archiveVersion +
-                  std::string(text::kQuestionEnd)
-            : TwoVersionQuestion(cardVersion, state.archiveVersion, text::kInstallContainsVersion);
-    std::optional<Answer> answer = confirmed ? std::optional(Answer::Yes) : console.ask(question, false);
-    if (!answer) {
-        console.complain(question + "\nConfirm with --yes to replace the card's prompts." +
-                         std::string(text::kCardNotChanged));
-        return kUsage;
-    }
-    if (*answer != Answer::Yes) {
-        console.say("Prompt update declined." + std::string(text::kCardNotChanged));
-        return kFailed;
-    }
-    console.say("Replacing the prompts of " + cardFolder.string() + " (version " +
-                Shown(cardVersion) + ") with " + packageFile.string() + " (version " +
-                Shown(state.archiveVersion) + ")");
-    state.promptsCleared = false;
-    ConsoleProgress progress(console);
-    auto result = archive::ExtractArchiveFile(fileSystem, state, *packagePath, kCardRoot,
-                                              PromptHandling::ReplaceCardPrompts, progress);
-    return ExtractionStatus(console, result, state, text::kPromptUpdateComplete);
+    CardSession session(console, cardFolder);
+    if (!session.open()) return kFailed;
+    session.desktop().setArchivePath(*packagePath);
+    session.desktop().setUnansweredHint("Confirm with --yes to replace the card's prompts.");
+    session.desktop().setAnswerer([confirmed](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
+        if (!confirmed) return std::nullopt;
+        return MessageAnswer::Yes;
+    });
+    session.dialog().OnCommand(ControlId::Update);
+    return session.statusAfter(text::kPromptUpdateComplete);
 }
 
 int RunInit(Console& console, const std::filesystem::path& cardFolder) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
-    HostDrives drives(cardFolder);
-    FileSystem& fileSystem = drives.fileSystem();
-    const std::string cardVersion = ReadCardPromptVersion(fileSystem, kCardRoot);
-    if (!cardVersion.empty()) {
-        console.complain("The card already holds prompts (version " + cardVersion +
+    CardSession session(console, cardFolder);
+    if (!session.open()) return kFailed;
+    if (session.cardVersion() != text::kNoPrompts) {
+        console.complain("The card already holds prompts (version " + session.cardVersion() +
                          "), so the initial card structure was not installed." +
                          std::string(text::kCardNotChanged));
         return kFailed;
     }
-    if (!fileSystem.fileSize(kInitialStructureArchive).ok()) {
-        console.complain(text::kInitialStructureMissing);
-        return kFailed;
-    }
+    // Initializing is what was asked for; there is no format dialog on the command line.
+    session.desktop().setAnswerer([](const std::string& question, MessageButtons) -> std::optional<MessageAnswer> {
+        if (question == text::kReformatQuestion) return MessageAnswer::Yes;
+        return std::nullopt;
+    });
+    session.desktop().setQuietMessages({std::string(text::kFormatNotice)});
     console.say("Installing the initial card structure onto " + cardFolder.string());
-    archive::ArchiveState state;
-    ConsoleProgress progress(console);
-    auto result = archive::ExtractArchiveFile(fileSystem, state, kInitialStructureArchive, kCardRoot,
-                                              PromptHandling::ReplaceCardPrompts, progress);
-    return ExtractionStatus(console, result, state, "Initial card structure installed.");
+    session.dialog().OnCommand(ControlId::Initialize);
+    if (!session.desktop().messages().empty()) return kFailed;
+    console.say("Initial card structure installed.");
+    return kDone;
 }
 
 }  // namespace vocell::cli

@@ -5,12 +5,6 @@
 #include <iostream>
 
 namespace vocell::cli {
-namespace {
-
-constexpr std::uint64_t kPathsPerProgressLine = 64;
-
-}  // namespace
-
 Console::Console()
     : questionTerminal_(::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1),
       progressTerminal_(::isatty(STDERR_FILENO) == 1) {}
@@ -50,30 +44,6 @@ void Console::endProgress() {
     if (!progressShown_) return;
     std::cerr << "\r\033[K" << std::flush;
     progressShown_ = false;
-}
-
-void ConsoleProgress::showStoredPath(std::string_view storedPath) {
-    if (++pathsShown_ % kPathsPerProgressLine == 1) {
-        console_.progress("Backing Up Data: " + std::to_string(pathsShown_) + " " +
-                          std::string(storedPath));
-    }
-}
-
-void ConsoleProgress::beginProgress() {
-    percent_ = 0;
-    console_.progress("Writing to the card: 0%");
-}
-
-void ConsoleProgress::stepProgress() {
-    ++percent_;
-    console_.progress("Writing to the card: " + std::to_string(percent_) + "%");
-}
-
-void ConsoleProgress::endProgress() { console_.endProgress(); }
-
-void ConsoleProgress::showMessage(const std::string& text) {
-    messageShown_ = true;
-    console_.complain(text);
 }
 
 }  // namespace vocell::cli

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "archive/ArchiveExtraction.h"
-#include "archive/ArchiveWriter.h"
 
 namespace vocell::cli {
 
@@ -31,29 +29,6 @@ private:
     bool questionTerminal_;
     bool progressTerminal_;
     bool progressShown_ = false;
-};
-
-// Progress of a backup (the path being stored) and of an extraction (percent), shown while the
-// work goes on when standard error is a terminal; extraction messages go to the console.
-class ConsoleProgress final : public archive::ArchiveWriterListener,
-                              public archive::ExtractionListener {
-public:
-    explicit ConsoleProgress(Console& console) : console_(console) {}
-
-    void showStoredPath(std::string_view storedPath) override;
-    void beginProgress() override;
-    void stepProgress() override;
-    void endProgress() override;
-    void showMessage(const std::string& text) override;
-
-    [[nodiscard]] std::uint64_t pathsShown() const { return pathsShown_; }
-    [[nodiscard]] bool messageShown() const { return messageShown_; }
-
-private:
-    Console& console_;
-    std::uint64_t pathsShown_ = 0;
-    int percent_ = 0;
-    bool messageShown_ = false;
 };
 
 }  // namespace vocell::cli

@@ -1,0 +1,30 @@
+#include "cli/CardSession.h"
+
+#include "app/DialogLayout.h"
+#include "cli/Commands.h"
+#include "common/Messages.h"
+
+namespace vocell::cli {
+
+CardSession::CardSession(Console& console, const std::filesystem::path& cardFolder)
+    : console_(console), drives_(cardFolder), volumes_(cardFolder), desktop_(console),
+      dialog_(desktop_, volumes_, drives_.fileSystem()) {}
+
+bool CardSession::open() {
+    dialog_.OnInitDialog();
+    if (desktop_.dialogEnded()) return false;  // the installation is incomplete; it said so
+    dialog_.OnCommand(ControlId::Select);
+    if (dialog_.cardFields().statusText != text::kReady) {
+        console_.complain("The card could not be selected.");
+        return false;
+    }
+    return true;
+}
+
+int CardSession::statusAfter(std::string_view completion) const {
+    if (desktop_.questionUnanswered()) return kUsage;
+    if (desktop_.shown(text::kNotValidArchive)) return kInvalidArchive;
+    return desktop_.shown(completion) ? kDone : kFailed;
+}
+
+}  // namespace vocell::cli

@@ -1,0 +1,39 @@
+#pragma once
+// One run of the main dialog on the command line: the card folder as drive E:, the console as
+// its window system, the card selected as the Select button would.
+
+#include <filesystem>
+#include <memory>
+
+#include "app/UtilityDialog.h"
+#include "cli/ConsoleDesktop.h"
+#include "cli/FolderVolumes.h"
+#include "cli/HostDrives.h"
+
+namespace vocell::cli {
+
+class CardSession {
+public:
+    CardSession(Console& console, const std::filesystem::path& cardFolder);
+
+    // Starts the dialog and selects the card. False, after saying why, when the installation or
+    // the card cannot be used.
+    bool open();
+
+    UtilityDialog& dialog() { return dialog_; }
+    ConsoleDesktop& desktop() { return desktop_; }
+    FileSystem& fileSystem() { return drives_.fileSystem(); }
+    [[nodiscard]] std::string cardVersion() const { return dialog_.cardFields().promptVersionText; }
+
+    // The exit status after an operation that ends with completion when it succeeds.
+    [[nodiscard]] int statusAfter(std::string_view completion) const;
+
+private:
+    Console& console_;
+    HostDrives drives_;
+    FolderVolumes volumes_;
+    ConsoleDesktop desktop_;
+    UtilityDialog dialog_;
+};
+
+}  // namespace vocell::cli

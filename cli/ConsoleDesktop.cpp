@@ -1,0 +1,98 @@
+#include "cli/ConsoleDesktop.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/Messages.h"
+
+namespace vocell::cli {
+namespace {
+
+constexpr std::uint64_t kPathsPerProgressLine = 64;
+
+bool IsCompletion(const std::string& text) {
+    return text == text::kBackupComplete || text == text::kRestoreComplete ||
+           text == text::kPromptUpdateComplete;
+}
+
+MessageAnswer FromConsole(Answer answer) {
+    switch (answer) {
+        case Answer::Yes: return MessageAnswer::Yes;
+        case Answer::No: return MessageAnswer::No;
+        case Answer::Cancel: break;
+    }
+    return MessageAnswer::Cancel;
+}
+
+}  // namespace
+
+bool ConsoleDesktop::shown(std::string_view message) const {
+    for (const std::string& text : messages_) {
+        if (text.starts_with(message)) return true;
+    }
+    return false;
+}
+
+MessageAnswer ConsoleDesktop::messageBox(const std::string& text, MessageButtons buttons) {
+    if (buttons == MessageButtons::Ok) {
+        if (std::find(quiet_.begin(), quiet_.end(), text) != quiet_.end()) return MessageAnswer::Ok;
+        messages_.push_back(text);
+        if (IsCompletion(text)) {
+            console_.say(text);
+        } else {
+            console_.complain(text);
+        }
+        return MessageAnswer::Ok;
+    }
+    if (answerer_) {
+        if (auto answer = answerer_(text, buttons)) return *answer;
+    }
+    const bool withCancel = buttons == MessageButtons::YesNoCancel;
+    if (auto answer = console_.ask(text, withCancel)) return FromConsole(*answer);
+    unanswered_ = true;
+    console_.complain(text + "\n" + unansweredHint_ + std::string(text::kCardNotChanged));
+    return withCancel ? MessageAnswer::Cancel : MessageAnswer::No;
+}
+
+std::optional<std::string> ConsoleDesktop::saveFileDialog(const FileDialogSettings& settings) {
+    if (archivePath_.empty()) return std::nullopt;
+    std::string path = archivePath_;
+    const auto name = std::filesystem::path(path.substr(path.find_last_of('\\') + 1));
+    if (!settings.defaultExtension.empty() && !name.has_extension()) path += "." + settings.defaultExtension;
+    return path;
+}
+
+std::optional<std::string> ConsoleDesktop::openFileDialog(const FileDialogSettings&) {
+    if (archivePath_.empty()) return std::nullopt;
+    return archivePath_;
+}
+
+std::optional<int> ConsoleDesktop::runDriveChooser(const std::vector<std::string>& entries, int) {
+    // The card folder is the only drive: the first entry.
+    return entries.empty() ? -1 : 0;
+}
+
+void ConsoleDesktop::setStatusPane(int pane, const std::string& text) {
+    if (pane == 0) {
+        activity_ = text;
+        return;
+    }
+    if (text.empty()) return;
+    if (++pathsStored_ % kPathsPerProgressLine == 1) {
+        console_.progress(activity_ + ": " + std::to_string(pathsStored_) + " " + text);
+    }
+}
+
+void ConsoleDesktop::createProgressBar(const Rect&) {
+    percent_ = 0;
+    console_.progress(activity_ + ": 0%");
+}
+
+void ConsoleDesktop::stepProgressBar() {
+    percent_ = std::min(percent_ + 1, 100);
+    console_.progress(activity_ + ": " + std::to_string(percent_) + "%");
+}
+
+void ConsoleDesktop::removeProgressBar() { console_.endProgress(); }
+
+}  // namespace vocell::cli

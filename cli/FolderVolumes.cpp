@@ -1,0 +1,74 @@
+#include "cli/FolderVolumes.h"
+
+#include <sys/statvfs.h>
+
+#include <cerrno>
+#include <limits>
+
+#include "cli/HostDrives.h"
+
+namespace vocell::cli {
+namespace {
+
+constexpr char kCardLetter = 'E';
+constexpr const char* kCardVolume = "\\\\?\\Volume{vocell-card}\\";
+constexpr int kNotReady = 21;
+constexpr int kPathNotFound = 3;
+
+class FolderDevice final : public VolumeDevice {
+public:
+    bool queryDiskExtents() override { return true; }
+};
+
+}  // namespace
+
+bool FolderVolumes::isCard(const std::string& rootOrVolume) const {
+    return rootOrVolume == kCardRoot || rootOrVolume == kCardVolume;
+}
+
+std::uint32_t FolderVolumes::logicalDrives() { return 1u << (kCardLetter - 'A'); }
+
+DriveType FolderVolumes::driveType(const std::string& rootOrVolume) {
+    return isCard(rootOrVolume) ? DriveType::Removable : DriveType::NoRootDirectory;
+}
+
+bool FolderVolumes::enumerateVolumes(const std::function<bool(const std::string&)>& visit) {
+    visit(kCardVolume);
+    return true;
+}
+
+std::unique_ptr<VolumeDevice> FolderVolumes::openVolumeDevice(const std::string& deviceName) {
+    if (deviceName + "\\" != kCardVolume) return nullptr;
+    return std::make_unique<FolderDevice>();
+}
+
+FsStatus FolderVolumes::openRootForReading(const std::string& root) {
+    if (!isCard(root)) return FsStatus::Failure(FsError::PathNotFound, kPathNotFound);
+    std::error_code error;
+    if (!std::filesystem::is_directory(cardFolder_, error)) {
+        return FsStatus::Failure(FsError::NotReady, kNotReady);
+    }
+    return {};
+}
+
+std::optional<std::string> FolderVolumes::volumeLabel(const std::string& root) {
+    if (!isCard(root)) return std::nullopt;
+    auto folder = std::filesystem::absolute(cardFolder_).lexically_normal();
+    if (!folder.has_filename()) folder = folder.parent_path();
+    return folder.filename().string();
+}
+
+std::optional<ClusterGeometry> FolderVolumes::clusterGeometry(const std::string& root) {
+    struct statvfs info {};
+    if (!isCard(root) || ::statvfs(cardFolder_.c_str(), &info) != 0) return std::nullopt;
+    ClusterGeometry geometry;
+    geometry.sectorsPerCluster = 1;
+    geometry.bytesPerSector = static_cast<std::uint32_t>(info.f_frsize);
+    geometry.totalClusters = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(info.f_blocks, std::numeric_limits<std::uint32_t>::max()));
+    return geometry;
+}
+
+void FolderVolumes::showFormatDialog(int /*driveIndex*/) {}
+
+}  // namespace vocell::cli
