@@ -1,0 +1,306 @@
+// Select: the chooser, what each of its outcomes leaves in the four fields, the card type named
+// from the capacity, the device text, and the card status refresh behind it.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/DialogLayout.h"
+#include "devices/DeviceDiscovery.h"
+#include "tests/app/DialogFixture.h"
+
+namespace vocell::test {
+namespace {
+
+using Shown = std::array<std::string, 4>;  // Status, Device, Type, Prompt Version
+
+const Shown kNoCard{std::string(text::kCardNotSelected), "", "", ""};
+
+class CardSelectionTest : public DialogTest {
+protected:
+    Shown shown() const {
+        return {fields().statusText, fields().deviceText, fields().cardTypeText,
+                fields().promptVersionText};
+    }
+    Shown lastPushed() const {
+        const DialogFields& pushed = desktop.lastFields();
+        return {pushed.statusText, pushed.deviceText, pushed.cardTypeText, pushed.promptVersionText};
+    }
+    // The transcript lines after the last drive chooser.
+    std::vector<std::string> linesAfterChooser() const {
+        const auto& lines = desktop.transcript();
+        std::size_t chooser = lines.size();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].starts_with("chooser ")) chooser = i;
+        }
+        if (chooser == lines.size()) return {};
+        return {lines.begin() + static_cast<std::ptrdiff_t>(chooser) + 1, lines.end()};
+    }
+    std::array<std::uint32_t, devices::kSlotCount> sizes() const { return dialog->slotSizesMB(); }
+    // Presses Select and cancels the chooser, to see what it offers.
+    std::vector<std::string> chooserEntries() {
+        desktop.answerChooser(std::nullopt);
+        dialog->SelectCard();
+        return desktop.chooserEntries();
+    }
+};
+
+const Shown kCardE{std::string(text::kReady), "VMCARD (E:)", std::string(text::kVocell8Hour), "1.31"};
+
+// ---- What each outcome of the chooser leaves in the fields ----
+
+TEST_F(CardSelectionTest, ChosenCardIsShownReadyWithLabelTypeAndVersion) {
+    addCard('E', "VMCARD", "0131");
+    start();
+    select(0);
+    EXPECT_EQ(shown(), kCardE);
+    EXPECT_EQ(lastPushed(), kCardE);
+    EXPECT_EQ(desktop.pane(0), text::kReady);
+    EXPECT_EQ(sizes()[0], 125u);
+    EXPECT_EQ(dialog->deviceSlots().deviceIndex, 0);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(CardSelectionTest, CancelledChooserOnlyShowsTheFieldsAgain) {
+    addCard('E');
+    start();
+    select(0);
+    const int scans = machine.volumes().logicalDrivesCalls();
+    desktop.answerChooser(std::nullopt);
+    dialog->SelectCard();
+    EXPECT_EQ(linesAfterChooser(), (std::vector<std::string>{"push", "repaint"}));
+    EXPECT_EQ(shown(), kCardE);
+    EXPECT_EQ(lastPushed(), kCardE);
+    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);  // no refresh
+}
+
+TEST_F(CardSelectionTest, ChooserOfferingOnlyNoneChangesNothingOnOk) {
+    addCard('E');
+    start();
+    select(0);
+    machine.volumes().removeDrive('E');
+    ASSERT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
+    const int scans = machine.volumes().logicalDrivesCalls();
+    select(0);
+    EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"None"});
+    EXPECT_TRUE(linesAfterChooser().empty());  // not even a push
+    EXPECT_EQ(shown(), kCardE);
+    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(CardSelectionTest, WithoutAnyDriveTheChooserOffersNone) {
+    start();
+    select(0);
+    EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"None"});
+    EXPECT_EQ(shown(), kNoCard);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(CardSelectionTest, NoEntrySelectedClearsTheFields) {
+    addCard('E');
+    start();
+    select(0);
+    select(-1);
+    EXPECT_EQ(shown(), kNoCard);
+    EXPECT_EQ(lastPushed(), kNoCard);
+    EXPECT_EQ(desktop.transcript().back(), "repaint");
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(CardSelectionTest, DriveWithoutMediumIsReportedOnceAndTheFieldsCleared) {
+    addCard('E');
+    start();
+    select(0);
+    machine.volumes().ejectMedium('E');
+    select(0);
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
+    EXPECT_EQ(shown(), kNoCard);
+    EXPECT_EQ(lastPushed(), kNoCard);
+}
+
+TEST_F(CardSelectionTest, CardWithoutPromptsShowsNoPrompts) {
+    addCard('E', "VMCARD", std::nullopt);
+    start();
+    select(0);
+    EXPECT_EQ(shown(), (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kVocell8Hour),
+                              std::string(text::kNoPrompts)}));
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(CardSelectionTest, PromptVersionKeepsTheCarriageReturnOfItsLine) {
+    addCard('E', "VMCARD", "0110\r\n");
+    start();
+    select(0);
+    EXPECT_EQ(fields().promptVersionText, "1.10\r");
+    EXPECT_EQ(desktop.lastFields().promptVersionText, "1.10\r");
+    EXPECT_EQ(fields().statusText, text::kReady);
+}
+
+// ---- The chooser's entries ----
+
+TEST_F(CardSelectionTest, ChooserNamesDrivesByLabelOrAsRemovableDisk) {
+    addCard('E', "VMCARD");
+    addCard('F', "");
+    start();
+    select(1);
+    EXPECT_EQ(desktop.chooserEntries(), (std::vector<std::string>{"VMCARD (E:)", "Removable Disk (F:)"}));
+    EXPECT_EQ(desktop.chooserSelected(), 0);
+    EXPECT_EQ(fields().deviceText, "Removable Disk (F:)");
+    EXPECT_EQ(dialog->deviceSlots().deviceIndex, 1);
+    EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{0, 125, 0, 0, 0, 0}));
+}
+
+TEST_F(CardSelectionTest, EmptyReaderIsOfferedAsRemovableDisk) {
+    machine.volumes().addDrive('E', DriveType::Removable, false, "VMCARD");
+    start();
+    EXPECT_EQ(chooserEntries(), std::vector<std::string>{"Removable Disk (E:)"});
+}
+
+// ---- Card type and size ----
+
+TEST_F(CardSelectionTest, CardTypeIsEightHourFor115To140DecimalMegabytes) {
+    addCard('E');
+    start();
+    const struct {
+        ClusterGeometry geometry;
+        std::uint32_t sizeMB;
+        std::string_view type;
+    } cases[] = {
+        {{1, 1, 125'000'000}, 125, text::kVocell8Hour},
+        {kCard125MB, 125, text::kVocell8Hour},
+        {{1, 1, 115'000'000}, 115, text::kVocell8Hour},
+        {{1, 1, 140'999'999}, 140, text::kVocell8Hour},
+        {{1, 1, 114'999'999}, 114, text::kUnknownCardType},
+        {{1, 1, 141'000'000}, 141, text::kUnknownCardType},
+        {{8, 1000, 1'000'000}, 8000, text::kUnknownCardType},  // 8 GB
+        // 4 GiB + 125,000,000 bytes: kept to 32 bits it would pass for an 8 hour card.
+        {{64, 1, 69'061'989}, 4419, text::kUnknownCardType},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("expected " + std::to_string(c.sizeMB) + " MB");
+        machine.volumes().setGeometry('E', c.geometry);
+        select(0);
+        EXPECT_EQ(sizes()[0], c.sizeMB);
+        EXPECT_EQ(fields().cardTypeText, c.type);
+        EXPECT_EQ(desktop.lastFields().cardTypeText, c.type);
+    }
+}
+
+TEST_F(CardSelectionTest, FailedCapacityQueryGivesSizeZeroAndUnknownType) {
+    addCard('E');
+    start();
+    select(0);
+    ASSERT_EQ(sizes()[0], 125u);
+    machine.volumes().failGeometry('E');
+    select(0);
+    EXPECT_EQ(sizes()[0], 0u);
+    EXPECT_EQ(shown(), (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kUnknownCardType),
+                              "1.31"}));
+    EXPECT_TRUE(messages().empty());
+}
+
+// ---- The device text ----
+
+TEST_F(CardSelectionTest, FailedLabelQueryNamesTheCardRemovableDisk) {
+    addCard('E', "VMCARD");
+    start();
+    select(0);
+    ASSERT_EQ(fields().deviceText, "VMCARD (E:)");
+    machine.volumes().failLabel('E');
+    select(0);
+    EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"Removable Disk (E:)"});
+    EXPECT_EQ(fields().deviceText, "Removable Disk (E:)");
+    EXPECT_EQ(dialog->currentVolumeLabel(), "");
+    EXPECT_EQ(fields().statusText, text::kReady);
+}
+
+TEST_F(CardSelectionTest, RepeatedSelectionsShowTheSameDeviceText) {
+    addCard('E', "VMCARD");
+    addCard('F', "");
+    start();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        select(0);
+        EXPECT_EQ(fields().deviceText, "VMCARD (E:)");
+        EXPECT_EQ(dialog->currentVolumeLabel(), "VMCARD");
+        select(1);
+        EXPECT_EQ(fields().deviceText, "Removable Disk (F:)");
+        EXPECT_EQ(dialog->currentVolumeLabel(), "");
+    }
+}
+
+// ---- A drive that goes while the chooser is open ----
+
+TEST_F(CardSelectionTest, ChosenDriveUnpluggedWhileTheChooserIsOpenLeavesNoCardSelected) {
+    addCard('E');
+    addCard('F');
+    start();
+    select(0);
+    desktop.duringNextModal([this] {
+        machine.volumes().removeDrive('F');
+        dialog->OnDeviceChange(devices::kDeviceRemoveComplete);
+    });
+    select(1);
+    EXPECT_EQ(shown(), kNoCard);
+    EXPECT_EQ(lastPushed(), kNoCard);
+    EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{125, 0, 0, 0, 0, 0}));
+    EXPECT_GE(dialog->deviceSlots().deviceIndex, devices::kNoItem);
+    EXPECT_LT(dialog->deviceSlots().deviceIndex, devices::kSlotCount);
+    EXPECT_EQ(desktop.pendingAnswers(), 0u);
+}
+
+TEST_F(CardSelectionTest, OnlyDriveUnpluggedUnnoticedWhileTheChooserIsOpenLeavesNoCardSelected) {
+    addCard('E');
+    start();
+    desktop.duringNextModal([this] { machine.volumes().removeDrive('E'); });
+    select(0);
+    EXPECT_EQ(shown(), kNoCard);
+    EXPECT_EQ(lastPushed(), kNoCard);
+    EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{}));
+    EXPECT_EQ(desktop.pendingAnswers(), 0u);
+}
+
+// ---- The card status refresh behind Select ----
+
+TEST_F(CardSelectionTest, VersionWithoutLeadingZeroShowsTwoDigitsEachSide) {
+    addCard('E', "VMCARD", "1310");
+    start();
+    select(0);
+    EXPECT_EQ(fields().promptVersionText, "13.10");
+}
+
+TEST_F(CardSelectionTest, OnlyTheFirst49CharactersOfTheVersionLineCount) {
+    addCard('E', "VMCARD", "0" + std::string(60, '7') + "\n");
+    start();
+    select(0);
+    EXPECT_EQ(fields().promptVersionText, "7." + std::string(47, '7'));
+}
+
+TEST_F(CardSelectionTest, PromptsOfAnotherLanguageSlotAloneAreNoPrompts) {
+    addCard('E', "VMCARD", std::nullopt);
+    machine.putOnDrive('E', "VM/PROMPTS/0/1/0/VERSION.TXT", "0131");
+    start();
+    select(0);
+    EXPECT_EQ(fields().promptVersionText, text::kNoPrompts);
+}
+
+TEST_F(CardSelectionTest, RefreshWithoutADriveForTheSelectionAsksForACardAndDropsTheVersion) {
+    addCard('E');
+    addCard('F');
+    start();
+    select(1);
+    ASSERT_EQ(fields().promptVersionText, "1.31");
+    // E goes: F moves to slot 0 and the selected slot 1 is left without a list item.
+    machine.volumes().removeDrive('E');
+    dialog->OnDeviceChange(devices::kDeviceRemoveComplete);
+    dialog->OnCommand(ControlId::DeviceList);
+    EXPECT_EQ(desktop.pane(0), text::kInsertCard);
+    EXPECT_EQ(fields().promptVersionText, "");
+    EXPECT_EQ(desktop.lastFields().promptVersionText, "");
+    EXPECT_TRUE(messages().empty());
+}
+
+}  // namespace
+}  // namespace vocell::test

@@ -1,0 +1,257 @@
+// The main dialog from its initialisation on: what the user sees first, the prompt-package
+// check, the status bar, the about box, OK and Cancel, and the AutoPlay query.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/DialogLayout.h"
+#include "operations/InstallFolders.h"
+#include "tests/app/DialogFixture.h"
+
+namespace vocell::test {
+namespace {
+
+constexpr std::uint32_t kAutoPlayId = 0xC1A0;  // what registering "QueryCancelAutoPlay" gave
+
+class StartupTest : public DialogTest {
+protected:
+    // Position of the first transcript line equal to line; the transcript's size if none is.
+    std::size_t lineIndex(const std::string& line) const {
+        const auto& lines = desktop.transcript();
+        return static_cast<std::size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    }
+    bool hasLine(const std::string& line) const { return lineIndex(line) < desktop.transcript().size(); }
+    std::vector<std::string> lastLines(std::size_t count) const {
+        const auto& lines = desktop.transcript();
+        const std::size_t from = lines.size() > count ? lines.size() - count : 0;
+        return {lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end()};
+    }
+    void expectNoCardShown() const {
+        EXPECT_EQ(fields().statusText, text::kCardNotSelected);
+        EXPECT_EQ(fields().deviceText, "");
+        EXPECT_EQ(fields().cardTypeText, "");
+        EXPECT_EQ(fields().promptVersionText, "");
+        EXPECT_EQ(desktop.lastFields().statusText, text::kCardNotSelected);
+        EXPECT_EQ(desktop.lastFields().deviceText, "");
+        EXPECT_EQ(desktop.lastFields().cardTypeText, "");
+        EXPECT_EQ(desktop.lastFields().promptVersionText, "");
+    }
+    static std::string message(std::string_view text) { return "message: " + std::string(text); }
+};
+
+// ---- What the user sees after start-up ----
+
+TEST_F(StartupTest, WithoutARemovableDriveAsksForACardAndShowsNoCard) {
+    start();
+    EXPECT_EQ(desktop.pane(0), text::kInsertCard);
+    EXPECT_EQ(desktop.pane(1), "");
+    expectNoCardShown();
+    EXPECT_EQ(dialog->deviceSlots().slotLetters[0], devices::kNoDrive);
+    EXPECT_TRUE(desktop.lastFields().deviceItems.empty());
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(desktop.endedWith());
+}
+
+TEST_F(StartupTest, ReaderHoldingACardIsReadyYetNothingOfTheCardShowsBeforeSelect) {
+    addCard('E', "VMCARD", "0131");
+    start();
+    EXPECT_EQ(desktop.pane(0), text::kReady);
+    expectNoCardShown();  // the version the start-up refresh read is not shown
+    EXPECT_EQ(desktop.lastFields().deviceItems, std::vector<std::string>{"E:\\"});
+    EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(StartupTest, EmptyReaderIsReadyToo) {
+    machine.volumes().addDrive('E', DriveType::Removable, false);
+    start();
+    EXPECT_EQ(desktop.pane(0), text::kReady);
+    expectNoCardShown();
+    EXPECT_TRUE(messages().empty());  // no medium is no concern before Select
+}
+
+// ---- The prompt package ----
+
+TEST_F(StartupTest, MissingPromptPackageAsksForReinstallAndEndsTheDialog) {
+    machine.removeInstalled("Prompts/PromptUpdateVer1_3_1.vcp");
+    start();
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kReinstallApplication)});
+    EXPECT_EQ(desktop.endedWith(), true);
+    const std::size_t shown = lineIndex(message(text::kReinstallApplication));
+    EXPECT_EQ(lineIndex("end dialog ok"), shown + 1);
+    // Initialisation still runs to its end.
+    EXPECT_EQ(lastLines(2), (std::vector<std::string>{"push", "repaint"}));
+    expectNoCardShown();
+}
+
+TEST_F(StartupTest, MissingPromptsFolderIsReportedTheSameWay) {
+    addCard('E');
+    machine.removeInstalled("Prompts");
+    start();
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kReinstallApplication)});
+    EXPECT_EQ(desktop.endedWith(), true);
+}
+
+TEST_F(StartupTest, PackageThatExistsButCannotBeOpenedIsNoObstacle) {
+    FaultInjectingFileSystem locked(machine.fileSystem());
+    locked.failOpenRead(std::string(operations::kPromptPackage), FsError::AccessDenied);
+    start(&locked);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(desktop.endedWith());
+    expectNoCardShown();
+}
+
+TEST_F(StartupTest, OnlyThePromptPackageIsCheckedNotTheOtherInstallFolders) {
+    machine.removeInstalled("Backup");
+    machine.removeInstalled("Data");
+    start();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(desktop.endedWith());
+}
+
+// ---- The status bar ----
+
+TEST_F(StartupTest, StatusBarThatCannotBeCreatedIsReportedAndTheDialogGoesOn) {
+    desktop.failStatusBar();
+    addCard('E');
+    start();
+    const auto& lines = desktop.transcript();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "push");
+    EXPECT_EQ(lines[1], "status bar failed");
+    EXPECT_EQ(lines[2], message(text::kStatusBarNotCreated));
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kStatusBarNotCreated)});
+    EXPECT_FALSE(desktop.endedWith());
+    expectNoCardShown();
+
+    select(0);
+    EXPECT_EQ(fields().statusText, text::kReady);
+    EXPECT_EQ(fields().deviceText, "VMCARD (E:)");
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(desktop.filterTranscript("pane").empty());
+}
+
+TEST_F(StartupTest, PanesEndAtAQuarterOfTheWindowWidthAndAtItsWholeThirds) {
+    const struct {
+        Rect window;
+        std::string layout;
+    } cases[] = {
+        {{0, 0, 600, 400}, "panes 150,600 height 25"},
+        {{0, 0, 602, 400}, "panes 150,600 height 25"},
+        {{100, 40, 702, 440}, "panes 150,600 height 25"},  // the width, not the right edge
+        {{0, 0, 603, 400}, "panes 150,603 height 25"},
+        {{0, 0, 604, 400}, "panes 151,603 height 25"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout + " for a window " + std::to_string(c.window.width()) + " wide");
+        desktop.setWindowRect(c.window);
+        start();
+        const auto layouts = desktop.filterTranscript("panes ");
+        ASSERT_FALSE(layouts.empty());
+        EXPECT_EQ(layouts.back(), c.layout);
+    }
+}
+
+TEST_F(StartupTest, StatusBarLiesAlongTheBottom25PixelsOfTheWindow) {
+    EXPECT_EQ(StatusBarArea(Rect{100, 40, 702, 440}), (Rect{100, 415, 702, 440}));
+}
+
+TEST_F(StartupTest, InitialisationLaysOutTheStatusBarBeforeTheRescanAndShowsTheFieldsLast) {
+    addCard('E');
+    start();
+    const std::size_t created = lineIndex("status bar created");
+    const std::size_t layout = lineIndex("panes 150,600 height 25");
+    const std::size_t detail = lineIndex("pane 1: ");
+    const std::size_t activity = lineIndex("pane 0: Ready");
+    EXPECT_EQ(desktop.transcript().front(), "push");
+    EXPECT_LT(created, layout);
+    EXPECT_LT(layout, detail);
+    EXPECT_LT(detail, activity);
+    EXPECT_LT(activity, desktop.transcript().size());
+    EXPECT_EQ(lastLines(2), (std::vector<std::string>{"push", "repaint"}));
+    EXPECT_EQ(desktop.pane(1), "");
+}
+
+TEST_F(StartupTest, PackageCheckComesAfterTheActivityPaneIsSet) {
+    machine.removeInstalled("Prompts/PromptUpdateVer1_3_1.vcp");
+    start();
+    ASSERT_TRUE(hasLine("pane 0: Insert Card"));
+    EXPECT_LT(lineIndex("pane 0: Insert Card"), lineIndex(message(text::kReinstallApplication)));
+}
+
+// ---- System menu, OK and Cancel ----
+
+TEST_F(StartupTest, AboutBoxOpensForCommand16WhateverItsLowFourBits) {
+    start();
+    const struct {
+        std::uint32_t command;
+        std::size_t aboutBoxesAfter;
+    } cases[] = {{16, 1}, {0x13, 2}, {0x1F, 3}, {0x20, 3}, {0x0F, 3}, {0xF060, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("system command " + std::to_string(c.command));
+        dialog->OnSysCommand(c.command);
+        EXPECT_EQ(desktop.filterTranscript("about").size(), c.aboutBoxesAfter);
+    }
+    EXPECT_FALSE(desktop.endedWith());
+}
+
+TEST_F(StartupTest, OkReadsTheDeviceListBackAndEndsTheDialog) {
+    start();
+    ASSERT_EQ(dialog->deviceSlots().deviceIndex, 0);
+    dialog->OnCommand(ControlId::Ok);
+    EXPECT_EQ(desktop.endedWith(), true);
+    EXPECT_EQ(desktop.transcript().back(), "end dialog ok");
+    // The empty device list has no selection, which the pull reads back.
+    EXPECT_EQ(dialog->deviceSlots().deviceIndex, devices::kNoItem);
+}
+
+TEST_F(StartupTest, OkWithTheCardsItemSelectedKeepsItsSlot) {
+    addCard('E');
+    start();
+    dialog->OnCommand(ControlId::Ok);
+    EXPECT_EQ(desktop.endedWith(), true);
+    EXPECT_EQ(dialog->deviceSlots().deviceIndex, 0);
+}
+
+TEST_F(StartupTest, CancelEndsTheDialogWithoutReadingTheControls) {
+    start();
+    dialog->OnCommand(ControlId::Cancel);
+    EXPECT_EQ(desktop.endedWith(), false);
+    EXPECT_EQ(desktop.transcript().back(), "end dialog cancel");
+    EXPECT_EQ(dialog->deviceSlots().deviceIndex, 0);
+}
+
+// ---- The AutoPlay query ----
+
+TEST_F(StartupTest, AutoPlayQueryIsAnsweredWithOneAfterARescan) {
+    start();
+    addCard('E');  // arrives without a device notification
+    const int pushes = desktop.pushCount();
+    const auto answer = dialog->HookMessage(kAutoPlayId, kAutoPlayId);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(*answer, 1);
+    EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "E:\\");
+    EXPECT_EQ(dialog->deviceSlots().slotLetters[0], 2);
+    EXPECT_GT(desktop.pushCount(), pushes);
+    EXPECT_EQ(desktop.lastFields().deviceItems, std::vector<std::string>{"E:\\"});
+    EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(StartupTest, OtherMessagesPassTheHookWithoutARescan) {
+    start();
+    addCard('E');
+    const int pushes = desktop.pushCount();
+    const int scans = machine.volumes().logicalDrivesCalls();
+    EXPECT_FALSE(dialog->HookMessage(0, 0));  // message 0 never matches
+    EXPECT_FALSE(dialog->HookMessage(0x0219, kAutoPlayId));
+    EXPECT_FALSE(dialog->HookMessage(kAutoPlayId + 1, kAutoPlayId));
+    EXPECT_EQ(desktop.pushCount(), pushes);
+    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);
+    EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "");
+}
+
+}  // namespace
+}  // namespace vocell::test

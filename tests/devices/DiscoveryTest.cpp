@@ -1,0 +1,408 @@
+// Device discovery: the slot tables and the hidden device list rebuilt from the drives present,
+// on their own and through the main dialog's device-change handler; and the probe of the device
+// the user has chosen.
+
+#include "devices/DeviceDiscovery.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/DialogLayout.h"
+#include "devices/SelectionProbe.h"
+#include "devices/VolumeCensus.h"
+#include "tests/app/DialogFixture.h"
+#include "tests/support/FakeVolumes.h"
+#include "tests/support/TempDirectory.h"
+
+namespace vocell::test {
+namespace {
+
+using Roots = std::array<std::string, devices::kSlotCount>;
+using Letters = std::array<int, devices::kSlotCount>;
+using Items = std::vector<std::string>;
+
+// ---- The rebuild on its own ----
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    void plugCard(char letter) { volumes.addDrive(letter, DriveType::Removable, true, "VMCARD"); }
+    void plugEmptyReader(char letter) { volumes.addDrive(letter, DriveType::Removable, false); }
+    bool refresh(std::uint32_t eventCode = devices::kDirectRefresh) {
+        return devices::RefreshDeviceList(slots, volumes, eventCode);
+    }
+    int census() { return devices::CountRemovableVolumes(volumes, devices::kSlotCount); }
+    const Items& items() const { return slots.deviceList.items(); }
+
+    TempDirectory temp;
+    FakeVolumes volumes{temp.path()};
+    devices::DeviceSlots slots;
+};
+
+TEST_F(DiscoveryTest, IgnoredEventCodesChangeNothing) {
+    plugCard('E');
+    ASSERT_TRUE(refresh());
+    plugCard('G');
+    const devices::DeviceSlots before = slots;
+    const int scans = volumes.logicalDrivesCalls();
+    const int enumerations = volumes.enumerationCalls();
+    for (std::uint32_t code : {0x8001u, 0x0007u, 0x8002u, 0x8003u, 0x0018u}) {
+        SCOPED_TRACE("event code " + std::to_string(code));
+        EXPECT_FALSE(refresh(code));
+    }
+    EXPECT_EQ(slots.slotRoots, before.slotRoots);
+    EXPECT_EQ(slots.slotLetters, before.slotLetters);
+    EXPECT_EQ(items(), before.deviceList.items());
+    EXPECT_EQ(volumes.logicalDrivesCalls(), scans);
+    EXPECT_EQ(volumes.enumerationCalls(), enumerations);
+}
+
+TEST_F(DiscoveryTest, ArrivalRemovalAndDirectCallsRebuild) {
+    plugCard('E');
+    EXPECT_TRUE(refresh(devices::kDeviceArrival));
+    EXPECT_EQ(items(), Items{"E:\\"});
+    plugCard('G');
+    EXPECT_TRUE(refresh(devices::kDirectRefresh));
+    EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
+    volumes.removeDrive('G');
+    EXPECT_TRUE(refresh(devices::kDeviceRemoveComplete));
+    EXPECT_EQ(items(), Items{"E:\\"});
+}
+
+TEST_F(DiscoveryTest, TwoReadersFillTheFirstTwoSlotsInLetterOrder) {
+    plugCard('G');
+    plugCard('E');
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
+    EXPECT_EQ(slots.slotLetters, (Letters{2, 4, 0, 0, 0, 0}));
+    EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
+    EXPECT_EQ(slots.deviceIndex, 0);
+}
+
+TEST_F(DiscoveryTest, SelectedSlotIsClearedWhenItsDriveGoesOtherSlotsKeepTheirs) {
+    plugCard('E');
+    plugCard('F');
+    ASSERT_TRUE(refresh());
+    slots.deviceIndex = 1;
+    volumes.removeDrive('E');
+    volumes.removeDrive('F');
+    ASSERT_EQ(census(), 0);
+    ASSERT_TRUE(refresh(devices::kDeviceRemoveComplete));
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
+    EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));  // a census of 0 leaves the list
+    EXPECT_EQ(slots.deviceIndex, 1);
+}
+
+TEST_F(DiscoveryTest, NoSlotIsClearedWhileNothingIsSelected) {
+    plugCard('E');
+    ASSERT_TRUE(refresh());
+    slots.deviceIndex = devices::kNoItem;
+    volumes.removeDrive('E');
+    ASSERT_TRUE(refresh(devices::kDeviceRemoveComplete));
+    EXPECT_EQ(slots.slotRoots[0], "E:\\");
+    EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
+}
+
+TEST_F(DiscoveryTest, CensusOfNoneKeepsAListThatAlreadyHoldsTheDrive) {
+    plugEmptyReader('E');
+    ASSERT_EQ(census(), 0);
+    ASSERT_TRUE(refresh());
+    ASSERT_EQ(items(), Items{"E:\\"});
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(items(), Items{"E:\\"});
+    EXPECT_EQ(slots.slotRoots[0], "E:\\");
+    EXPECT_EQ(slots.slotLetters[0], 2);
+}
+
+TEST_F(DiscoveryTest, CensusOfNoneAddsOneMoreSecondDriveAtEveryRefresh) {
+    plugEmptyReader('E');
+    plugEmptyReader('F');
+    ASSERT_EQ(census(), 0);
+    ASSERT_TRUE(refresh());
+    ASSERT_EQ(items(), (Items{"E:\\", "F:\\"}));
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(items(), (Items{"E:\\", "F:\\", "F:\\"}));
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(items(), (Items{"E:\\", "F:\\", "F:\\", "F:\\"}));
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "F:\\", "", "", "", ""}));
+}
+
+TEST_F(DiscoveryTest, CardArrivingEmptiesTheListBeforeTheRebuild) {
+    plugEmptyReader('E');
+    plugEmptyReader('F');
+    ASSERT_TRUE(refresh());
+    ASSERT_TRUE(refresh());
+    ASSERT_EQ(items().size(), 3u);
+    volumes.insertMedium('F');
+    ASSERT_TRUE(refresh(devices::kDeviceArrival));
+    EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));
+}
+
+TEST_F(DiscoveryTest, DrivesAAndBAreNeverListed) {
+    volumes.addDrive('A', DriveType::Removable, true);
+    volumes.addDrive('B', DriveType::Removable, true);
+    plugCard('E');
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(items(), Items{"E:\\"});
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
+}
+
+TEST_F(DiscoveryTest, OnlyRemovableDrivesAreListed) {
+    volumes.addDrive('C', DriveType::Fixed, true);
+    volumes.addDrive('D', DriveType::CdRom, true);
+    volumes.addDrive('F', DriveType::Fixed, true);  // a USB hard disk that calls itself fixed
+    volumes.addDrive('H', DriveType::Remote, true);
+    volumes.addDrive('I', DriveType::RamDisk, true);
+    volumes.addDrive('J', DriveType::Unknown, true);
+    plugCard('E');
+    plugCard('G');
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
+}
+
+TEST_F(DiscoveryTest, SeventhRemovableDriveIsStoredNowhere) {
+    for (char letter = 'D'; letter <= 'J'; ++letter) plugCard(letter);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("refresh " + std::to_string(round + 1));
+        ASSERT_TRUE(refresh());
+        EXPECT_EQ(slots.slotRoots, (Roots{"D:\\", "E:\\", "F:\\", "G:\\", "H:\\", "I:\\"}));
+        EXPECT_EQ(slots.slotLetters, (Letters{1, 2, 3, 4, 5, 6}));
+        EXPECT_EQ(items(), (Items{"D:\\", "E:\\", "F:\\", "G:\\", "H:\\", "I:\\"}));
+        EXPECT_EQ(slots.deviceIndex, 0);
+    }
+}
+
+// ---- Through the main dialog ----
+
+class DeviceChangeTest : public DialogTest {
+protected:
+    const devices::DeviceSlots& slots() const { return dialog->deviceSlots(); }
+};
+
+TEST_F(DeviceChangeTest, TwoReadersAreListedWithTheFirstItemSelected) {
+    addCard('E');
+    addCard('G');
+    start();
+    EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceArrival));
+    EXPECT_EQ(desktop.lastFields().deviceItems, (Items{"E:\\", "G:\\"}));
+    EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
+    EXPECT_EQ(slots().slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
+    EXPECT_EQ(slots().slotLetters, (Letters{2, 4, 0, 0, 0, 0}));
+}
+
+TEST_F(DeviceChangeTest, IgnoredEventCodesAreAnsweredFalseWithoutAPush) {
+    addCard('E');
+    start();
+    addCard('G');
+    const int pushes = desktop.pushCount();
+    EXPECT_FALSE(dialog->OnDeviceChange(0x8001));
+    EXPECT_FALSE(dialog->OnDeviceChange(0x0007));
+    EXPECT_EQ(desktop.pushCount(), pushes);
+    EXPECT_EQ(slots().slotRoots[1], "");
+    EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
+}
+
+TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpty) {
+    addCard('E');
+    addCard('G');
+    start();
+    select(1);
+    ASSERT_EQ(slots().deviceIndex, 1);
+    machine.volumes().removeDrive('E');
+    EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
+    EXPECT_EQ(slots().slotRoots[0], "G:\\");
+    EXPECT_EQ(slots().slotRoots[1], "");
+    EXPECT_EQ(slots().slotLetters[0], 4);
+    EXPECT_EQ(slots().slotLetters[1], 4);
+    EXPECT_EQ(desktop.lastFields().deviceItems, Items{"G:\\"});
+    EXPECT_EQ(desktop.lastFields().deviceSelection, devices::kNoItem);
+}
+
+TEST_F(DeviceChangeTest, UnpluggedSecondReaderStaysInItsSlotAndInTheChooser) {
+    addCard('E');
+    machine.volumes().addDrive('F', DriveType::Removable, false);
+    start();
+    ASSERT_EQ(slots().deviceIndex, 0);
+    machine.volumes().removeDrive('F');
+    EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
+    EXPECT_EQ(slots().slotRoots[0], "E:\\");
+    EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
+    EXPECT_EQ(slots().slotRoots[1], "F:\\");
+    EXPECT_EQ(slots().slotLetters[1], 3);
+
+    desktop.answerChooser(std::nullopt);
+    dialog->SelectCard();
+    EXPECT_EQ(desktop.chooserEntries(), (Items{"VMCARD (E:)", "Removable Disk (F:)"}));
+}
+
+TEST_F(DeviceChangeTest, ChooserOffersTheFirstSixOfSevenRemovableDrives) {
+    for (char letter = 'D'; letter <= 'J'; ++letter) addCard(letter, std::string("CARD") + letter);
+    start();
+    desktop.answerChooser(5);
+    dialog->SelectCard();
+    EXPECT_EQ(desktop.chooserEntries(), (Items{"CARDD (D:)", "CARDE (E:)", "CARDF (F:)", "CARDG (G:)",
+                                               "CARDH (H:)", "CARDI (I:)"}));
+    EXPECT_EQ(dialog->cardFields().deviceText, "CARDI (I:)");
+    EXPECT_EQ(desktop.lastFields().deviceItems.size(), 6u);
+}
+
+// ---- The selection probe ----
+
+// The probe's view of the main dialog: it records what the probe asks of it.
+class RecordingHost final : public devices::SelectionHost {
+public:
+    explicit RecordingHost(devices::DeviceSlots& slots) : slots_(slots) {}
+    void pull() override {
+        calls.push_back("pull");
+        slots_.deviceIndex = slots_.deviceList.selection();
+    }
+    void push() override { calls.push_back("push"); }
+    void refreshCardStatus() override { calls.push_back("refresh"); }
+    void clearCardTypeAndVersion() override { calls.push_back("clear type and version"); }
+    void showMessage(std::string_view text) override { calls.push_back("message: " + std::string(text)); }
+
+    std::vector<std::string> calls;
+
+private:
+    devices::DeviceSlots& slots_;
+};
+
+const std::vector<std::string> kRefreshed{"pull", "refresh", "push"};
+
+class SelectionProbeTest : public ::testing::Test {
+protected:
+    void listItems(const Items& texts, int selected) {
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            slots.deviceList.insertAt(static_cast<int>(i), texts[i]);
+        }
+        slots.deviceList.select(selected);
+    }
+    void probe() { devices::ProbeSelectedDevice(slots, volumes, host, volumeLabel); }
+
+    TempDirectory temp;
+    FakeVolumes volumes{temp.path()};
+    devices::DeviceSlots slots;
+    RecordingHost host{slots};
+    std::string volumeLabel = "EARLIER";
+};
+
+TEST_F(SelectionProbeTest, ChosenCardGetsItsRootLetterCodeAndLabelThenTheStatusRefresh) {
+    volumes.addDrive('E', DriveType::Removable, true, "VMCARD");
+    listItems({"E:\\"}, 0);
+    probe();
+    EXPECT_EQ(slots.slotRoots[0], "E:\\");
+    EXPECT_EQ(slots.slotLetters[0], 2);
+    EXPECT_EQ(volumeLabel, "VMCARD");
+    EXPECT_EQ(host.calls, kRefreshed);
+}
+
+TEST_F(SelectionProbeTest, UnlabelledCardGivesAnEmptyLabel) {
+    volumes.addDrive('E', DriveType::Removable, true, "");
+    listItems({"E:\\"}, 0);
+    probe();
+    EXPECT_EQ(volumeLabel, "");
+    EXPECT_EQ(host.calls, kRefreshed);
+}
+
+TEST_F(SelectionProbeTest, LabelThatCannotBeReadGivesAnEmptyLabel) {
+    volumes.addDrive('E', DriveType::Removable, true, "VMCARD");
+    volumes.failLabel('E');
+    listItems({"E:\\"}, 0);
+    probe();
+    EXPECT_EQ(volumeLabel, "");
+    EXPECT_EQ(host.calls, kRefreshed);
+}
+
+TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
+    volumes.addDrive('E', DriveType::Removable, false);
+    listItems({"E:\\"}, 0);
+    probe();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"pull", "message: " + std::string(text::kNoMediaPresent),
+                                                    "clear type and version", "push"}));
+    EXPECT_EQ(slots.slotRoots[0], "E:\\");
+    EXPECT_EQ(slots.slotLetters[0], 2);
+    EXPECT_EQ(volumeLabel, "EARLIER");
+}
+
+TEST_F(SelectionProbeTest, NothingSelectedTouchesNoSlotAndStillRefreshes) {
+    volumes.addDrive('E', DriveType::Removable, false);  // would say "No media present."
+    slots.slotRoots = {"E:\\", "F:\\", "", "", "", ""};
+    slots.slotLetters = {2, 3, 0, 0, 0, 0};
+    listItems({"E:\\", "F:\\"}, devices::kNoItem);
+    probe();
+    EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "F:\\", "", "", "", ""}));
+    EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(host.calls, kRefreshed);
+}
+
+TEST_F(SelectionProbeTest, ItemQAtIndexThreeGivesLetterCode14) {
+    volumes.addDrive('Q', DriveType::Removable, true, "VMCARD");
+    listItems({"E:\\", "F:\\", "G:\\", "Q:\\"}, 3);
+    probe();
+    EXPECT_EQ(slots.deviceIndex, 3);
+    EXPECT_EQ(slots.slotLetters[3], 14);
+    EXPECT_EQ(slots.slotRoots[3], "Q:\\");
+    EXPECT_EQ(volumeLabel, "VMCARD");
+    EXPECT_EQ(host.calls, kRefreshed);
+}
+
+TEST_F(SelectionProbeTest, ItemThatIsNoUpperCaseDriveRootLeavesTheSlotWithoutDrive) {
+    volumes.addDrive('E', DriveType::Removable, false);  // would say "No media present."
+    for (const std::string item : {"e:\\", "E:", "VMCARD (E:)", "AB:\\"}) {
+        SCOPED_TRACE("item " + item);
+        slots = {};
+        host.calls.clear();
+        slots.slotRoots[0] = "E:\\";
+        slots.slotLetters[0] = 2;
+        listItems({item}, 0);
+        probe();
+        EXPECT_EQ(slots.slotLetters[0], devices::kNoDrive);
+        EXPECT_EQ(slots.slotRoots[0], "");
+        EXPECT_EQ(host.calls, kRefreshed);
+    }
+}
+
+TEST_F(SelectionProbeTest, ProbeOfSlotTwoChangesOnlySlotTwo) {
+    volumes.addDrive('G', DriveType::Removable, true, "VMCARD");
+    slots.slotRoots = {"D:\\", "E:\\", "X:\\", "K:\\", "L:\\", "M:\\"};
+    slots.slotLetters = {1, 2, 21, 8, 9, 10};
+    listItems({"D:\\", "E:\\", "G:\\", "K:\\", "L:\\", "M:\\"}, 2);
+    probe();
+    EXPECT_EQ(slots.slotRoots, (Roots{"D:\\", "E:\\", "G:\\", "K:\\", "L:\\", "M:\\"}));
+    EXPECT_EQ(slots.slotLetters, (Letters{1, 2, 4, 8, 9, 10}));
+}
+
+// The probe as the hidden device list's selection change.
+class DeviceListSelectionTest : public DialogTest {};
+
+TEST_F(DeviceListSelectionTest, SelectionChangeReadsTheLabelAndRefreshesTheVersion) {
+    addCard('E', "VMCARD", "0131");
+    start();
+    dialog->OnCommand(ControlId::DeviceList);
+    EXPECT_EQ(dialog->currentVolumeLabel(), "VMCARD");
+    EXPECT_EQ(dialog->cardFields().promptVersionText, "1.31");
+    EXPECT_EQ(desktop.lastFields().promptVersionText, "1.31");
+    EXPECT_EQ(dialog->cardFields().statusText, text::kCardNotSelected);  // the probe leaves Status
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(DeviceListSelectionTest, SelectionChangeOnAnEmptyReaderSaysNoMediaAndDoesNotRescan) {
+    machine.volumes().addDrive('E', DriveType::Removable, false);
+    start();
+    const int scans = machine.volumes().logicalDrivesCalls();
+    dialog->OnCommand(ControlId::DeviceList);
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
+    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);
+    EXPECT_EQ(desktop.lastFields().cardTypeText, "");
+    EXPECT_EQ(desktop.lastFields().promptVersionText, "");
+    EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "E:\\");
+    EXPECT_EQ(dialog->deviceSlots().slotLetters[0], 2);
+}
+
+}  // namespace
+}  // namespace vocell::test
