@@ -33,6 +33,8 @@ UtilityDialog::UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fil
     : desktop_(desktop), volumes_(volumes), fileSystem_(fileSystem),
       progress_(std::make_unique<Progress>(*this)) {}
 
+UtilityDialog::~UtilityDialog() = default;
+
 void UtilityDialog::OnInitDialog() {
     push();
     const Rect window = desktop_.windowRect();

@@ -17,6 +17,9 @@ namespace vocell {
 class UtilityDialog final : private devices::SelectionHost, private operations::OperationHost {
 public:
     UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem);
+    ~UtilityDialog() override;
+    UtilityDialog(const UtilityDialog&) = delete;
+    UtilityDialog& operator=(const UtilityDialog&) = delete;
 
     // Once, after the controls exist and before the dialog is first shown.
     void OnInitDialog();

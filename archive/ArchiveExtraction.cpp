@@ -1,6 +1,7 @@
 #include "archive/ArchiveExtraction.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "archive/ArchiveMessages.h"
@@ -66,6 +67,10 @@ private:
 
 ExtractionResult Extraction::run(FileReader& archive, std::uint64_t archiveLength) {
     state_.extractionFailed = false;
+    if (cardRoot_.size() < kDriveRootLength) {  // no card: no path may be built on it
+        stop(std::string(text::kPleaseSelectDevice));
+        return result_;
+    }
     listener_.beginProgress();
     stepSize_ = archiveLength / kProgressSteps;
     ArchiveScanner scanner(archive, archiveLength);
@@ -86,7 +91,7 @@ ExtractionResult Extraction::run(FileReader& archive, std::uint64_t archiveLengt
         FsStatus flushed = fileSystem_.flushVolume(cardRoot_);
         if (!flushed.ok()) stopOn(flushed);
     }
-    if (!stopped_ && !result_.notRestored.empty()) {
+    if (!result_.notRestored.empty()) {
         state_.extractionFailed = true;
         listener_.showMessage(NotRestoredMessage(result_.notRestored));
     }
@@ -270,35 +275,78 @@ std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t ar
     ArchiveScanner scanner(archive, archiveLength);
     if (scanner.readArchiveHeader()) {
         while (scanner.nextEntry()) {
+            if (scanner.entry().kind == EntryKind::File) {
+                scanner.readContent([](std::span<const char>) { return true; });
+            }
         }
     }
     return scanner.problem();
 }
 
+namespace {
+
+bool OnTheCard(const std::string& archivePath, const std::string& cardRoot) {
+    if (cardRoot.size() < kDriveRootLength || archivePath.size() < kDriveRootLength) return false;
+    for (std::size_t i = 0; i < kDriveRootLength; ++i) {
+        if (std::toupper(static_cast<unsigned char>(archivePath[i])) !=
+            std::toupper(static_cast<unsigned char>(cardRoot[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Opens the archive and checks it; the handle is left at the start of the archive.
+ArchiveCheck OpenAndCheck(FileSystem& fileSystem, const std::string& archivePath,
+                          const std::string& cardRoot, std::unique_ptr<FileReader>& archive,
+                          std::uint64_t& length) {
+    if (OnTheCard(archivePath, cardRoot)) return {ArchiveFault::OnTheCard, {}};
+    auto opened = fileSystem.openRead(archivePath);
+    if (!opened.ok()) return {ArchiveFault::Unreadable, fileSystem.describeError(opened.status())};
+    archive = std::move(opened.value());
+    auto size = archive->size();
+    if (!size.ok()) return {ArchiveFault::Unreadable, fileSystem.describeError(size.status())};
+    length = size.value();
+    if (auto problem = ValidateArchive(*archive, length)) return {ArchiveFault::Damaged, *problem};
+    if (FsStatus rewound = archive->rewind(); !rewound.ok()) {
+        return {ArchiveFault::Unreadable, fileSystem.describeError(rewound)};
+    }
+    return {};
+}
+
+}  // namespace
+
+ArchiveCheck CheckArchiveFile(FileSystem& fileSystem, const std::string& archivePath,
+                              const std::string& cardRoot) {
+    std::unique_ptr<FileReader> archive;
+    std::uint64_t length = 0;
+    return OpenAndCheck(fileSystem, archivePath, cardRoot, archive, length);
+}
+
+std::string ArchiveCheckMessage(const ArchiveCheck& check) {
+    switch (check.fault) {
+        case ArchiveFault::Unreadable: return ArchiveUnreadableMessage(check.problem);
+        case ArchiveFault::Damaged: return InvalidArchiveMessage(check.problem, true);
+        case ArchiveFault::OnTheCard: return ArchiveOnCardMessage();
+        case ArchiveFault::None: break;
+    }
+    return {};
+}
+
 ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
                                     const std::string& archivePath, const std::string& cardRoot,
                                     PromptHandling prompts, ExtractionListener& listener) {
-    auto reject = [&](const std::string& problem) {
+    std::unique_ptr<FileReader> archive;
+    std::uint64_t length = 0;
+    const ArchiveCheck check = OpenAndCheck(fileSystem, archivePath, cardRoot, archive, length);
+    if (!check.sound()) {
         state.extractionFailed = true;
-        listener.showMessage(InvalidArchiveMessage(problem, true));
-        ExtractionResult rejected;
-        rejected.archiveProblem = problem;
-        return rejected;
-    };
-    auto unreadable = [&](FsStatus status) {
-        return reject("it could not be read (" + fileSystem.describeError(status) + ")");
-    };
-    auto length = fileSystem.fileSize(archivePath);
-    if (!length.ok()) return unreadable(length.status());
-    auto checked = fileSystem.openRead(archivePath);
-    if (!checked.ok()) return unreadable(checked.status());
-    if (auto problem = ValidateArchive(*checked.value(), length.value())) return reject(*problem);
-    checked.value().reset();
-
-    auto archive = fileSystem.openRead(archivePath);
-    if (!archive.ok()) return unreadable(archive.status());
-    return Extraction(fileSystem, state, cardRoot, prompts, listener)
-        .run(*archive.value(), length.value());
+        listener.showMessage(ArchiveCheckMessage(check));
+        ExtractionResult refused;
+        if (check.fault == ArchiveFault::Damaged) refused.archiveProblem = check.problem;
+        return refused;
+    }
+    return Extraction(fileSystem, state, cardRoot, prompts, listener).run(*archive, length);
 }
 
 }  // namespace vocell::archive

@@ -36,9 +36,21 @@ struct ExtractionResult {
     std::optional<std::string> archiveProblem;  // why the archive was rejected, if it was
 };
 
-// Checks the archive at archivePath and, only when it is sound, extracts it onto cardRoot. A
-// damaged archive is rejected with a message and the card, its prompt folder included, is left
-// untouched.
+// Whether an archive file can be extracted onto a card.
+enum class ArchiveFault { None, Unreadable, Damaged, OnTheCard };
+struct ArchiveCheck {
+    ArchiveFault fault = ArchiveFault::None;
+    std::string problem;  // what is wrong, for Unreadable and Damaged
+    [[nodiscard]] bool sound() const { return fault == ArchiveFault::None; }
+};
+ArchiveCheck CheckArchiveFile(FileSystem& fileSystem, const std::string& archivePath,
+                              const std::string& cardRoot);
+// The message that tells the user why an archive cannot be used.
+std::string ArchiveCheckMessage(const ArchiveCheck& check);
+
+// Checks the archive at archivePath and, only when it is sound, extracts it onto cardRoot,
+// reading it through one handle. An archive that cannot be used is refused with a message and
+// the card, its prompt folder included, is left untouched.
 ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
                                     const std::string& archivePath, const std::string& cardRoot,
                                     PromptHandling prompts, ExtractionListener& listener);

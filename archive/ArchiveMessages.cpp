@@ -34,8 +34,22 @@ std::string BackupFailedMessage(const std::string& failure) {
     return std::string(text::kBackupNotWritten) + failure + "." + std::string(text::kEarlierBackupKept);
 }
 
-std::string BackupIncompleteMessage(const std::vector<LeftOutEntry>& entries) {
-    return std::string(text::kBackupIncomplete) + PathList(entries);
+std::string BackupIncompleteMessage(const std::vector<LeftOutEntry>& entries,
+                                    const std::string& archivePath, const std::string& savedAs) {
+    std::string message = std::string(text::kBackupIncomplete) + PathList(entries);
+    if (savedAs != archivePath) {
+        message += std::string(text::kIncompleteSavedAs) + savedAs +
+                   std::string(text::kEarlierBackupUnchanged);
+    }
+    return message;
+}
+
+std::string ArchiveUnreadableMessage(const std::string& reason) {
+    return std::string(text::kArchiveUnreadable) + reason + "." + std::string(text::kCardNotChanged);
+}
+
+std::string ArchiveOnCardMessage() {
+    return std::string(text::kArchiveOnCard) + std::string(text::kCardNotChanged);
 }
 
 }  // namespace vocell::archive

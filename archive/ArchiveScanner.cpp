@@ -171,6 +171,9 @@ bool ArchiveScanner::readUntilNextHeader(const ContentFn& onContent) {
     }
     lastContentHadRecord_ = decoder.sawDataRecord();
     data_ = Data::None;
+    if (wanted && decoder.endsInsideARecord()) {
+        return fail("the data of " + entryName() + " ends inside a stream record");
+    }
     return wanted;
 }
 

@@ -49,6 +49,10 @@ public:
     // Returns false when onContent asked to stop.
     bool feed(std::span<const char> bytes, const ContentFn& onContent);
     [[nodiscard]] bool sawDataRecord() const { return sawDataRecord_; }
+    // True when the bytes fed so far end in the middle of a record's name or content.
+    [[nodiscard]] bool endsInsideARecord() const {
+        return state_ == State::Name || state_ == State::Content;
+    }
 
 private:
     enum class State { Header, Name, Content, Stopped };

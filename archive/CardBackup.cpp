@@ -11,6 +11,13 @@ std::string Failure(FileSystem& fileSystem, std::string_view what, FsStatus stat
 
 }  // namespace
 
+std::string IncompleteArchivePath(const std::string& archivePath) {
+    const std::size_t nameStart = archivePath.find_last_of('\\') + 1;
+    const std::size_t dot = archivePath.find_last_of('.');
+    const std::size_t at = dot != std::string::npos && dot > nameStart ? dot : archivePath.size();
+    return archivePath.substr(0, at) + std::string(kIncompleteArchiveMark) + archivePath.substr(at);
+}
+
 BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot,
                               const std::string& archivePath, std::string_view versionText,
                               ArchiveWriterListener& listener) {
@@ -33,7 +40,11 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     if (status.ok()) status = file.flush();
     FsStatus closed = file.close();
     if (status.ok()) status = closed;
-    if (status.ok()) status = fileSystem.rename(partialPath, archivePath);
+    // Only a complete archive may take the place of an earlier backup.
+    outcome.savedAs = outcome.leftOut.empty() || !fileSystem.fileSize(archivePath).ok()
+                          ? archivePath
+                          : IncompleteArchivePath(archivePath);
+    if (status.ok()) status = fileSystem.rename(partialPath, outcome.savedAs);
     if (!status.ok()) {
         fileSystem.removeFile(partialPath);
         outcome.failure = Failure(fileSystem, status.error == FsError::DiskFull

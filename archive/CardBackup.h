@@ -18,12 +18,19 @@ struct BackupOutcome {
     std::optional<std::string> failure;
     // Entries that could not be read and are not in the archive.
     std::vector<LeftOutEntry> leftOut;
+    // Where the archive was written: the target, or beside it when an incomplete archive would
+    // have replaced an earlier backup.
+    std::string savedAs;
 
     [[nodiscard]] bool written() const { return !failure.has_value(); }
     [[nodiscard]] bool complete() const { return written() && leftOut.empty(); }
 };
 
 inline constexpr std::string_view kPartialArchiveSuffix = ".partial";
+inline constexpr std::string_view kIncompleteArchiveMark = " (incomplete)";
+
+// "Z:\BACKUP\card.vcb" gives "Z:\BACKUP\card (incomplete).vcb".
+std::string IncompleteArchivePath(const std::string& archivePath);
 
 // Writes the archive header with versionText (the card's prompt version as shown), then every
 // folder and file below cardRoot ("E:\").

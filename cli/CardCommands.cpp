@@ -14,10 +14,7 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder,
               std::filesystem::path archiveFile) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
     if (!archiveFile.has_extension()) archiveFile += ".vcb";
-    if (IsInside(archiveFile, cardFolder)) {
-        console.complain("The backup file must not be written onto the card itself.");
-        return kUsage;
-    }
+    if (!CheckNotOnCard(console, archiveFile, cardFolder)) return kUsage;
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
 
@@ -33,7 +30,10 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder,
 
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
                const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice) {
-    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, archiveFile)) return kUsage;
+    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, archiveFile) ||
+        !CheckNotOnCard(console, archiveFile, cardFolder)) {
+        return kUsage;
+    }
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
 
@@ -53,7 +53,10 @@ int RunRestore(Console& console, const std::filesystem::path& archiveFile,
 
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,
               const std::filesystem::path& cardFolder, bool confirmed) {
-    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, packageFile)) return kUsage;
+    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, packageFile) ||
+        !CheckNotOnCard(console, packageFile, cardFolder)) {
+        return kUsage;
+    }
     auto packagePath = WindowsPathOf(console, packageFile);
     if (!packagePath) return kUsage;
 

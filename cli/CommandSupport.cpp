@@ -20,12 +20,16 @@ bool CheckArchiveFile(Console& console, const std::filesystem::path& archiveFile
     return false;
 }
 
-bool IsInside(const std::filesystem::path& file, const std::filesystem::path& folder) {
+bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
+                    const std::filesystem::path& cardFolder) {
     std::error_code error;
-    const auto base = std::filesystem::weakly_canonical(folder, error);
-    const auto target = std::filesystem::weakly_canonical(std::filesystem::absolute(file), error);
-    auto mismatch = std::mismatch(base.begin(), base.end(), target.begin(), target.end());
-    return mismatch.first == base.end();
+    const auto card = std::filesystem::weakly_canonical(cardFolder, error);
+    const auto file = std::filesystem::weakly_canonical(std::filesystem::absolute(archiveFile), error);
+    const auto mismatch = std::mismatch(card.begin(), card.end(), file.begin(), file.end());
+    if (mismatch.first != card.end()) return true;
+    console.complain("The archive " + archiveFile.string() +
+                     " is on the card itself; keep archives on the computer.");
+    return false;
 }
 
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file) {

@@ -15,8 +15,9 @@ std::string Shown(const std::string& version);
 
 bool CheckCardFolder(Console& console, const std::filesystem::path& cardFolder);
 bool CheckArchiveFile(Console& console, const std::filesystem::path& archiveFile);
-// True when file lies in folder or below it.
-bool IsInside(const std::filesystem::path& file, const std::filesystem::path& folder);
+// An archive on the card itself would be read while the card changes: refused.
+bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
+                    const std::filesystem::path& cardFolder);
 // The file's path on the host drive, or a complaint.
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file);
 

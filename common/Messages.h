@@ -81,6 +81,11 @@ inline constexpr std::string_view kEarlierBackupKept =
     "\nAn existing backup file of that name has not been changed.";
 inline constexpr std::string_view kBackupIncomplete =
     "The backup was saved, but these files and folders could not be read and are not in it:";
+inline constexpr std::string_view kIncompleteSavedAs = "\nThe incomplete backup was saved as ";
+inline constexpr std::string_view kEarlierBackupUnchanged = "; the earlier backup file was not changed.";
+inline constexpr std::string_view kArchiveUnreadable = "The selected file could not be read: ";
+inline constexpr std::string_view kArchiveOnCard =
+    "The selected file is on the Vocell card itself. Copy it to the computer before using it.";
 inline constexpr std::string_view kInitialStructureMissing =
     "The Vocell initial card structure (InitializedFileStruct.vcb) was not found.  Please "
     "re-install the application.";

@@ -25,6 +25,10 @@ public:
     }
     FsResult<std::uint64_t> size() override { return std::uint64_t{size_}; }
     FsResult<FileTimes> times() override { return FileTimes{}; }
+    FsStatus rewind() override {
+        at_ = 0;
+        return {};
+    }
 
 private:
     const std::uint8_t* data_;

@@ -40,7 +40,7 @@ void BackupToArchive(OperationHost& host) {
     if (!outcome.written()) {
         desktop.messageBox(archive::BackupFailedMessage(*outcome.failure), MessageButtons::Ok);
     } else if (!outcome.complete()) {
-        desktop.messageBox(archive::BackupIncompleteMessage(outcome.leftOut), MessageButtons::Ok);
+        desktop.messageBox(archive::BackupIncompleteMessage(outcome.leftOut, *archivePath, outcome.savedAs), MessageButtons::Ok);
     } else {
         desktop.messageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
     }

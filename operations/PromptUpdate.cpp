@@ -1,5 +1,6 @@
 // Prompt update: replaces the card's prompt folder with the content of a prompt package.
 
+#include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveHeaderProbe.h"
 #include "common/Messages.h"
 #include "operations/CardOperations.h"
@@ -37,6 +38,13 @@ void OnUpdatePrompts(OperationHost& host) {
 
     desktop.repaint();
     desktop.beginBusyCursor();
+    const archive::ArchiveCheck check =
+        archive::CheckArchiveFile(host.fileSystem(), *packagePath, host.slots().cardRoot());
+    if (!check.sound()) {
+        desktop.messageBox(archive::ArchiveCheckMessage(check), MessageButtons::Ok);
+        desktop.endBusyCursor();
+        return;
+    }
     archive::ReadArchiveVersion(host.fileSystem(), state, *packagePath);
     const MessageAnswer answer = desktop.messageBox(
         UpdateQuestion(host.fields().promptVersionText, state.archiveVersion), MessageButtons::YesNo);

@@ -1,6 +1,7 @@
 // Restore: writes a backup onto the selected card, keeping or replacing the card's prompts after
 // comparing the prompt versions.
 
+#include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveHeaderProbe.h"
 #include "common/Messages.h"
 #include "operations/CardOperations.h"
@@ -40,6 +41,14 @@ bool RestoreFromArchive(OperationHost& host) {
     if (!archivePath || archivePath->empty()) return false;
 
     archive::ArchiveState& state = host.archiveState();
+    // A file that cannot be restored is refused before any question about it.
+    const archive::ArchiveCheck check =
+        archive::CheckArchiveFile(host.fileSystem(), *archivePath, host.slots().cardRoot());
+    if (!check.sound()) {
+        state.extractionFailed = true;
+        desktop.messageBox(archive::ArchiveCheckMessage(check), MessageButtons::Ok);
+        return false;
+    }
     archive::ReadArchiveVersion(host.fileSystem(), state, *archivePath);
     desktop.repaint();
     desktop.beginBusyCursor();

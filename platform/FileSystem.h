@@ -85,6 +85,8 @@ public:
     virtual FsResult<std::size_t> read(std::span<std::byte> buffer) = 0;
     virtual FsResult<std::uint64_t> size() = 0;
     virtual FsResult<FileTimes> times() = 0;
+    // Goes back to the start of the file, so that it can be read again through the same handle.
+    virtual FsStatus rewind() = 0;
 };
 
 class FileWriter {

@@ -34,7 +34,8 @@ FsResult<std::uint32_t> fatAttributes(int dirFd, const char* name) {
     if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0) {
         return lastErrorStatus();
     }
-    return attributes;
+    // A file without any attribute bit is a normal file, as Windows reports it.
+    return attributes == 0 ? FileAttribute::Normal : attributes;
 }
 
 FsStatus setFatAttributes(int dirFd, const char* name, std::uint32_t attributes) {
@@ -62,6 +63,9 @@ FsStatus setReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t at
     }
     if (S_ISLNK(info.st_mode)) {
         return FsStatus::Failure(FsError::AccessDenied, ELOOP);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return {};  // read-only means nothing for a folder, and a locked folder would refuse files
     }
     const mode_t mode = info.st_mode & 07777;
     const mode_t wanted =

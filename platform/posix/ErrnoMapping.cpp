@@ -13,6 +13,7 @@ FsStatus statusFromErrno(int error) {
             return FsStatus::Failure(FsError::NotFound, error);
         case ENOTDIR:
         case ENAMETOOLONG:  // as Windows reports a path longer than it takes
+        case EINVAL:        // a name the file system cannot hold, such as one FAT refuses
             return FsStatus::Failure(FsError::PathNotFound, error);
         case EACCES:
         case EPERM:

@@ -203,7 +203,8 @@ FsStatus PosixFileSystem::createFolder(const std::string& path) {
         if (existing.ok() && S_ISDIR(existing.value().st_mode)) {
             return {};
         }
-        return FsStatus::Failure(FsError::Other, EEXIST);
+        // A file of that name is in the way: this entry fails, not the medium.
+        return FsStatus::Failure(FsError::AccessDenied, EEXIST);
     }
     return statusFromErrno(error);
 }

@@ -38,6 +38,13 @@ FsResult<std::uint64_t> PosixFileReader::size() {
 
 FsResult<FileTimes> PosixFileReader::times() { return openFileTimes(fd_.get()); }
 
+FsStatus PosixFileReader::rewind() {
+    if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
+        return lastErrorStatus();
+    }
+    return {};
+}
+
 FsStatus PosixFileWriter::write(std::span<const std::byte> data) {
     if (!fd_.valid()) {
         return closedStatus();

@@ -15,6 +15,7 @@ public:
     FsResult<std::size_t> read(std::span<std::byte> buffer) override;
     FsResult<std::uint64_t> size() override;
     FsResult<FileTimes> times() override;
+    FsStatus rewind() override;
 
 private:
     UniqueFd fd_;

@@ -215,5 +215,38 @@ TEST_F(ExtractionTest, FullTmpfsCardGivesTheCardFullMessage) {
     EXPECT_EQ(listener.messages, std::vector<std::string>{std::string(text::kCardFull)});
 }
 
+TEST_F(ExtractionTest, FolderBlockedByAFileOfItsNameFailsForThatEntryOnly) {
+    putOnCard("VM/X", "a file where the folder should be");
+    auto result = extract(test::ArchiveBuilder()
+                              .folder("E:\\\\VM\\")
+                              .folder("E:\\\\VM\\\\X\\")
+                              .file("E:\\\\VM\\Y.TXT", "y"));
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(cardFile("VM/Y.TXT"), "y");
+    ASSERT_EQ(result.notRestored.size(), 1u);
+    EXPECT_EQ(result.notRestored[0].path, "F:\\\\VM\\\\X\\");
+}
+
+TEST_F(ExtractionTest, ArchiveOnTheCardItselfIsRefused) {
+    putOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
+    test::ArchiveBuilder("1.31").file("E:\\\\VM\\A.TXT", "a").writeTo(onCard("VM/PROMPTS/B.VCB"));
+    auto result = ExtractArchiveFile(drives.fileSystem(), state, "f:\\VM\\PROMPTS\\B.VCB", "F:\\",
+                                     PromptHandling::ReplaceCardPrompts, listener);
+    EXPECT_FALSE(result.completed);
+    EXPECT_TRUE(fs::exists(onCard("VM/PROMPTS/B.VCB")));
+    EXPECT_TRUE(fs::exists(onCard("VM/PROMPTS/0/0/0/VERSION.TXT")));
+    ASSERT_EQ(listener.messages.size(), 1u);
+    EXPECT_EQ(listener.messages[0].find(text::kArchiveOnCard), 0u);
+}
+
+TEST_F(ExtractionTest, EntriesLeftOutAreNamedEvenWhenTheCardFillsUp) {
+    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    faulty.failWrite(1, FsError::DiskFull, 28);
+    extractWith(faulty, test::ArchiveBuilder().file("E:\\..\\OUT.TXT", "x").file("E:\\A.WAV", "a"));
+    ASSERT_EQ(listener.messages.size(), 2u);
+    EXPECT_EQ(listener.messages[0], text::kCardFull);
+    EXPECT_NE(listener.messages[1].find("OUT.TXT"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vocell::archive

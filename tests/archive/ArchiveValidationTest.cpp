@@ -67,5 +67,17 @@ TEST_F(ExtractionTest, ValidationAcceptsEveryArchiveTheWriterMakes) {
     EXPECT_EQ(ValidateArchive(*file.value(), archive.bytes().size()), std::nullopt);
 }
 
+TEST_F(RejectedArchiveTest, StreamOfAnotherOriginThatEndsInsideARecord) {
+    // A file whose data is an attribute record and then a data record that the data never completes.
+    std::string stream(20, '\0');
+    stream[0] = 4;  // an alternate-data record without content
+    std::string data = test::StreamOf(std::string(3000, 'd')).substr(0, 520);
+    expectRejected(test::ArchiveBuilder("1.31")
+                       .header({"E:\\PART.TXT", 32, {}})
+                       .block(test::BlockOf(stream + data))
+                       .folder("E:\\\\VM\\"),
+                   "ends inside a stream record");
+}
+
 }  // namespace
 }  // namespace vocell::archive

@@ -82,5 +82,26 @@ TEST_F(CardBackupTest, UnreadableFilesMakeTheBackupIncompleteButWritten) {
     EXPECT_EQ(outcome.leftOut[0].path, "E:\\B");
 }
 
+TEST_F(CardBackupTest, IncompleteBackupNeverTakesThePlaceOfAnEarlierOne) {
+    test::TestDrives::put(drives.host() / "card.vcb", "the good old backup");
+    test::TestDrives::put(drives.cardE() / "A", "a");
+    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    faulty.failOpenRead("E:\\A", FsError::AccessDenied);
+    auto outcome = backup(faulty);
+    EXPECT_FALSE(outcome.complete());
+    EXPECT_EQ(outcome.savedAs, "Z:\\card (incomplete).vcb");
+    EXPECT_EQ(archive(), "the good old backup");
+    EXPECT_EQ(test::TestDrives::get(drives.host() / "card (incomplete).vcb").size(), kBlockSize);
+}
+
+TEST_F(CardBackupTest, IncompleteBackupWithoutAnEarlierOneTakesTheChosenName) {
+    test::TestDrives::put(drives.cardE() / "A", "a");
+    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    faulty.failOpenRead("E:\\A", FsError::AccessDenied);
+    auto outcome = backup(faulty);
+    EXPECT_EQ(outcome.savedAs, "Z:\\card.vcb");
+    EXPECT_EQ(archive().size(), kBlockSize);
+}
+
 }  // namespace
 }  // namespace vocell::archive

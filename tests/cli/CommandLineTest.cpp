@@ -124,7 +124,7 @@ TEST_F(CommandLineTest, DamagedArchiveIsRefusedWithStatusThreeAndTheCardUntouche
     test::ArchiveBuilder archive("1.31");
     archive.folder("E:\\\\VM\\").file("E:\\\\VM\\BIG.WAV", std::string(9000, 'b'));
     archive.rawTruncated(archive.bytes().size() - 2048).writeTo(temp.path() / "cut.vcb");
-    Outcome restore = vocell("restore cut.vcb other --replace-prompts");
+    Outcome restore = vocell("restore cut.vcb other");  // no question for an archive that is refused
     EXPECT_EQ(restore.status, 3);
     EXPECT_NE(restore.output.find(text::kNotValidArchive), std::string::npos) << restore.output;
     EXPECT_TRUE(fs::exists(other / "VM/PROMPTS/0/0/1/P.WAV"));
@@ -170,6 +170,11 @@ TEST_F(CommandLineTest, UsageErrorsGiveStatusTwo) {
     EXPECT_EQ(vocell("backup no-such-folder x.vcb").status, 2);
     EXPECT_EQ(vocell("restore missing.vcb card").status, 2);
     EXPECT_EQ(vocell("backup card card/inside.vcb").status, 2);
+    giveCardPrompts(card, "0131");
+    ASSERT_EQ(vocell("backup card inside.vcb").status, 0);
+    fs::rename(temp.path() / "inside.vcb", card / "VM" / "inside.vcb");
+    EXPECT_EQ(vocell("restore card/VM/inside.vcb card --replace-prompts").status, 2);
+    EXPECT_TRUE(fs::exists(card / "VM" / "inside.vcb"));
 }
 
 TEST_F(CommandLineTest, BackupIntoAMissingFolderFailsAndSaysWhy) {

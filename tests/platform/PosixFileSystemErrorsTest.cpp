@@ -62,7 +62,7 @@ TEST_F(PosixErrorMapping, CreateFolderAcceptsAFolderButNotAFileInTheWay) {
     EXPECT_TRUE(fs_->createFolder("E:\\DIR").ok());
     EXPECT_TRUE(fs_->createFolder("E:\\").ok());
     const FsStatus overFile = fs_->createFolder("E:\\A.TXT");
-    EXPECT_EQ(overFile.error, FsError::Other);
+    EXPECT_EQ(overFile.error, FsError::AccessDenied);
     EXPECT_EQ(overFile.nativeCode, EEXIST);
 }
 
@@ -199,7 +199,7 @@ TEST_F(PosixPermissions, DeleteTreeRemovesReadOnlyFilesAndFolders) {
     writeHostFile(card_ / "TREE" / "SUB" / "DEEP" / "RO.TXT", "r");
     ASSERT_TRUE(fs_->setAttributes("E:\\TREE\\RO.TXT", FileAttribute::ReadOnly).ok());
     ASSERT_TRUE(fs_->setAttributes("E:\\TREE\\SUB\\DEEP\\RO.TXT", FileAttribute::ReadOnly).ok());
-    ASSERT_TRUE(fs_->setAttributes("E:\\TREE\\SUB\\DEEP", FileAttribute::ReadOnly).ok());
+    fs::permissions(card_ / "TREE" / "SUB" / "DEEP", fs::perms::owner_write, fs::perm_options::remove);
     fs::permissions(card_ / "TREE" / "SUB", fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_EXIT(
         {

@@ -20,6 +20,7 @@ public:
     }
     FsResult<std::uint64_t> size() override { return inner_->size(); }
     FsResult<FileTimes> times() override { return inner_->times(); }
+    FsStatus rewind() override { return inner_->rewind(); }
 
 private:
     std::unique_ptr<FileReader> inner_;
