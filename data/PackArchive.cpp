@@ -1,0 +1,38 @@
+// Builds an installed archive from a source tree at build time: the tree's root is stored as
+// drive E:, the header carries the tree's prompt version, exactly as a backup of a card would.
+//   vocell_pack_archive SOURCE_FOLDER ARCHIVE
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/PromptVersion.h"
+#include "archive/ArchiveMessages.h"
+#include "archive/CardBackup.h"
+#include "platform/posix/PosixFileSystem.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: vocell_pack_archive SOURCE_FOLDER ARCHIVE\n";
+        return 2;
+    }
+    namespace fs = std::filesystem;
+    const fs::path archive = fs::absolute(argv[2]);
+    vocell::posix::DriveMap drives;
+    drives.mount("E:", fs::absolute(argv[1]));
+    drives.mount("Z:", archive.parent_path());
+    vocell::posix::PosixFileSystem fileSystem(std::move(drives));
+
+    const std::string archivePath = "Z:\\" + archive.filename().string();
+    vocell::archive::ArchiveWriterListener quiet;
+    auto outcome = vocell::archive::WriteCardBackup(
+        fileSystem, "E:\\", archivePath, vocell::ReadCardPromptVersion(fileSystem, "E:\\"), quiet);
+    if (!outcome.written()) {
+        std::cerr << vocell::archive::BackupFailedMessage(*outcome.failure) << '\n';
+        return 1;
+    }
+    if (!outcome.complete()) {
+        std::cerr << vocell::archive::BackupIncompleteMessage(outcome.leftOut, archivePath, outcome.savedAs) << '\n';
+        return 1;
+    }
+    return 0;
+}
