@@ -74,14 +74,12 @@ private:
 ComparisonResult CompareArchiveWithCard(FileSystem& fileSystem, const std::string& archivePath,
                                         const std::string& cardRoot) {
     ComparisonResult result;
-    auto length = fileSystem.fileSize(archivePath);
-    auto archive = fileSystem.openRead(archivePath);
-    if (!length.ok() || !archive.ok()) {
-        result.archiveProblem = "it could not be read (" +
-            fileSystem.describeError(length.ok() ? archive.status() : length.status()) + ")";
+    auto archive = OpenArchive(fileSystem, archivePath);
+    if (!archive.ok()) {
+        result.unreadable = fileSystem.describeError(archive.status());
         return result;
     }
-    ArchiveScanner scanner(*archive.value(), length.value());
+    ArchiveScanner scanner(*archive.value().reader, archive.value().length);
     Comparison comparison(fileSystem, cardRoot, result);
     if (scanner.readArchiveHeader()) {
         while (scanner.nextEntry()) comparison.compare(scanner);

@@ -16,6 +16,7 @@ struct Difference {
 };
 
 struct ComparisonResult {
+    std::optional<std::string> unreadable;      // the archive could not be read, and why
     std::optional<std::string> archiveProblem;  // the archive is damaged; comparison stopped
     std::uint64_t entriesCompared = 0;
     std::vector<Difference> differences;

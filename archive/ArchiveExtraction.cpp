@@ -301,12 +301,10 @@ ArchiveCheck OpenAndCheck(FileSystem& fileSystem, const std::string& archivePath
                           const std::string& cardRoot, std::unique_ptr<FileReader>& archive,
                           std::uint64_t& length) {
     if (OnTheCard(archivePath, cardRoot)) return {ArchiveFault::OnTheCard, {}};
-    auto opened = fileSystem.openRead(archivePath);
+    auto opened = OpenArchive(fileSystem, archivePath);
     if (!opened.ok()) return {ArchiveFault::Unreadable, fileSystem.describeError(opened.status())};
-    archive = std::move(opened.value());
-    auto size = archive->size();
-    if (!size.ok()) return {ArchiveFault::Unreadable, fileSystem.describeError(size.status())};
-    length = size.value();
+    archive = std::move(opened.value().reader);
+    length = opened.value().length;
     if (auto problem = ValidateArchive(*archive, length)) return {ArchiveFault::Damaged, *problem};
     if (FsStatus rewound = archive->rewind(); !rewound.ok()) {
         return {ArchiveFault::Unreadable, fileSystem.describeError(rewound)};

@@ -4,6 +4,14 @@
 
 namespace vocell::archive {
 
+FsResult<OpenedArchive> OpenArchive(FileSystem& fileSystem, const std::string& archivePath) {
+    auto opened = fileSystem.openRead(archivePath);
+    if (!opened.ok()) return opened.status();
+    auto length = opened.value()->size();
+    if (!length.ok()) return length.status();
+    return OpenedArchive{std::move(opened.value()), length.value()};
+}
+
 ArchiveScanner::ArchiveScanner(FileReader& archive, std::uint64_t archiveLength)
     : reader_(archive), length_(archiveLength) {}
 

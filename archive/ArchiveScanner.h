@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,13 @@
 namespace vocell::archive {
 
 enum class EntryKind { Folder, File, Unsupported };
+
+// An archive open for reading, with its length.
+struct OpenedArchive {
+    std::unique_ptr<FileReader> reader;
+    std::uint64_t length = 0;
+};
+FsResult<OpenedArchive> OpenArchive(FileSystem& fileSystem, const std::string& archivePath);
 
 struct ScannedEntry {
     EntryHeader header;

@@ -18,19 +18,18 @@ namespace {
 struct ScanOutcome {
     std::string version;
     std::vector<ListedEntry> entries;
+    std::optional<std::string> unreadable;
     std::optional<std::string> problem;
 };
 
 ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) {
     ScanOutcome outcome;
-    auto length = fileSystem.fileSize(archivePath);
-    auto archive = fileSystem.openRead(archivePath);
-    if (!length.ok() || !archive.ok()) {
-        outcome.problem = "it could not be read (" +
-            fileSystem.describeError(length.ok() ? archive.status() : length.status()) + ")";
+    auto archive = archive::OpenArchive(fileSystem, archivePath);
+    if (!archive.ok()) {
+        outcome.unreadable = fileSystem.describeError(archive.status());
         return outcome;
     }
-    archive::ArchiveScanner scanner(*archive.value(), length.value());
+    archive::ArchiveScanner scanner(*archive.value().reader, archive.value().length);
     if (scanner.readArchiveHeader()) {
         outcome.version = scanner.version();
         while (scanner.nextEntry()) {
@@ -50,6 +49,19 @@ ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) 
     return outcome;
 }
 
+// The exit status of a scan that failed, after saying why.
+std::optional<int> ReportScanFailure(Console& console, const ScanOutcome& scan) {
+    if (scan.unreadable) {
+        console.complain(archive::ArchiveUnreadableMessage(*scan.unreadable));
+        return kFailed;
+    }
+    if (scan.problem) {
+        console.complain(archive::InvalidArchiveMessage(*scan.problem, false));
+        return kInvalidArchive;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunList(Console& console, const std::filesystem::path& archiveFile, bool json) {
@@ -58,10 +70,7 @@ int RunList(Console& console, const std::filesystem::path& archiveFile, bool jso
     if (!archivePath) return kUsage;
     HostDrives drives({});
     ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
-    if (scan.problem) {
-        console.complain(archive::InvalidArchiveMessage(*scan.problem, false));
-        return kInvalidArchive;
-    }
+    if (auto failed = ReportScanFailure(console, scan)) return *failed;
     console.say(json ? ListingJson(scan.version, scan.entries) : ListingText(scan.version, scan.entries));
     return kDone;
 }
@@ -76,15 +85,16 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
 
     if (!cardFolder) {
         ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
-        if (scan.problem) {
-            console.complain(archive::InvalidArchiveMessage(*scan.problem, false));
-            return kInvalidArchive;
-        }
+        if (auto failed = ReportScanFailure(console, scan)) return *failed;
         console.say("The archive is sound: version " + Shown(scan.version) + ", " +
                     std::to_string(scan.entries.size()) + " entries.");
         return kDone;
     }
     auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, kCardRoot);
+    if (comparison.unreadable) {
+        console.complain(archive::ArchiveUnreadableMessage(*comparison.unreadable));
+        return kFailed;
+    }
     if (comparison.archiveProblem) {
         console.complain(archive::InvalidArchiveMessage(*comparison.archiveProblem, false));
         return kInvalidArchive;
