@@ -5,14 +5,19 @@ namespace vocell {
 std::string FormatVersion(std::string_view firstLine) {
     // The line is a C string: it ends at its first zero byte.
     const std::string_view t = firstLine.substr(0, firstLine.find('\0'));
-    if (t.empty()) return {};
-    if (t[0] == '0') {
-        if (t.size() < 2) return {};
-        return std::string(1, t[1]) + "." + std::string(t.substr(2));
+    std::string shown;
+    if (t.size() >= 2 && t[0] == '0') {
+        shown.push_back(t[1]);
+        shown.push_back('.');
+        shown.append(t.substr(2));
+    } else if (!t.empty() && t[0] != '0') {
+        // Two characters, a point and two more, as far as the text reaches.
+        shown.append(t.substr(0, 2));
+        if (t.size() >= 2) {
+            shown.push_back('.');
+            shown.append(t.substr(2, 2));
+        }
     }
-    // Two characters, a point and two more, as far as the text reaches.
-    std::string shown(t.substr(0, 2));
-    if (t.size() >= 2) shown += "." + std::string(t.substr(2, 2));
     return shown;
 }
 

@@ -86,11 +86,9 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& p
     if (!walked.ok()) {
         return walked.status();
     }
-    auto folder = std::make_shared<Folder>();
-    folder->fat = isFatFileSystem(walked.value().get());
-    folder->fd = std::move(walked.value());
-    folder->mountDevice = mount.st_dev;
-    folder->mountInode = mount.st_ino;
+    const bool fat = isFatFileSystem(walked.value().get());
+    auto folder = std::make_shared<const Folder>(
+        Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino});
     remember(std::move(key), folder);
     return Location{std::move(folder), std::move(name)};
 }
