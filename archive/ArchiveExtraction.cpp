@@ -296,29 +296,26 @@ bool OnTheCard(const std::string& archivePath, const std::string& cardRoot) {
     return true;
 }
 
-// Opens the archive and checks it; the handle is left at the start of the archive.
-ArchiveCheck OpenAndCheck(FileSystem& fileSystem, const std::string& archivePath,
-                          const std::string& cardRoot, std::unique_ptr<FileReader>& archive,
-                          std::uint64_t& length) {
-    if (OnTheCard(archivePath, cardRoot)) return {ArchiveFault::OnTheCard, {}};
-    auto opened = OpenArchive(fileSystem, archivePath);
-    if (!opened.ok()) return {ArchiveFault::Unreadable, fileSystem.describeError(opened.status())};
-    archive = std::move(opened.value().reader);
-    length = opened.value().length;
-    if (auto problem = ValidateArchive(*archive, length)) return {ArchiveFault::Damaged, *problem};
-    if (FsStatus rewound = archive->rewind(); !rewound.ok()) {
-        return {ArchiveFault::Unreadable, fileSystem.describeError(rewound)};
-    }
-    return {};
-}
-
 }  // namespace
 
-ArchiveCheck CheckArchiveFile(FileSystem& fileSystem, const std::string& archivePath,
-                              const std::string& cardRoot) {
-    std::unique_ptr<FileReader> archive;
-    std::uint64_t length = 0;
-    return OpenAndCheck(fileSystem, archivePath, cardRoot, archive, length);
+CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
+                                  const std::string& cardRoot) {
+    CheckedArchive checked;
+    if (OnTheCard(archivePath, cardRoot)) {
+        checked.check = {ArchiveFault::OnTheCard, {}};
+        return checked;
+    }
+    auto opened = OpenArchive(fileSystem, archivePath);
+    if (!opened.ok()) {
+        checked.check = {ArchiveFault::Unreadable, fileSystem.describeError(opened.status())};
+        return checked;
+    }
+    checked.reader = std::move(opened.value().reader);
+    checked.length = opened.value().length;
+    if (auto problem = ValidateArchive(*checked.reader, checked.length)) {
+        checked.check = {ArchiveFault::Damaged, *problem};
+    }
+    return checked;
 }
 
 std::string ArchiveCheckMessage(const ArchiveCheck& check) {
@@ -331,12 +328,15 @@ std::string ArchiveCheckMessage(const ArchiveCheck& check) {
     return {};
 }
 
-ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
-                                    const std::string& archivePath, const std::string& cardRoot,
-                                    PromptHandling prompts, ExtractionListener& listener) {
-    std::unique_ptr<FileReader> archive;
-    std::uint64_t length = 0;
-    const ArchiveCheck check = OpenAndCheck(fileSystem, archivePath, cardRoot, archive, length);
+ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, ArchiveState& state,
+                                       CheckedArchive& archive, const std::string& cardRoot,
+                                       PromptHandling prompts, ExtractionListener& listener) {
+    ArchiveCheck check = archive.check;
+    if (check.sound()) {
+        if (FsStatus rewound = archive.reader->rewind(); !rewound.ok()) {
+            check = {ArchiveFault::Unreadable, fileSystem.describeError(rewound)};
+        }
+    }
     if (!check.sound()) {
         state.extractionFailed = true;
         listener.showMessage(ArchiveCheckMessage(check));
@@ -344,7 +344,14 @@ ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
         if (check.fault == ArchiveFault::Damaged) refused.archiveProblem = check.problem;
         return refused;
     }
-    return Extraction(fileSystem, state, cardRoot, prompts, listener).run(*archive, length);
+    return Extraction(fileSystem, state, cardRoot, prompts, listener).run(*archive.reader, archive.length);
+}
+
+ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
+                                    const std::string& archivePath, const std::string& cardRoot,
+                                    PromptHandling prompts, ExtractionListener& listener) {
+    CheckedArchive archive = OpenCheckedArchive(fileSystem, archivePath, cardRoot);
+    return ExtractCheckedArchive(fileSystem, state, archive, cardRoot, prompts, listener);
 }
 
 }  // namespace vocell::archive

@@ -4,6 +4,7 @@
 // the card-full and write-error stops.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,8 +44,15 @@ struct ArchiveCheck {
     std::string problem;  // what is wrong, for Unreadable and Damaged
     [[nodiscard]] bool sound() const { return fault == ArchiveFault::None; }
 };
-ArchiveCheck CheckArchiveFile(FileSystem& fileSystem, const std::string& archivePath,
-                              const std::string& cardRoot);
+// An archive opened and checked; when sound, it is extracted through the same handle, so what was
+// checked is what is written.
+struct CheckedArchive {
+    ArchiveCheck check;
+    std::unique_ptr<FileReader> reader;
+    std::uint64_t length = 0;
+};
+CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
+                                  const std::string& cardRoot);
 // The message that tells the user why an archive cannot be used.
 std::string ArchiveCheckMessage(const ArchiveCheck& check);
 
@@ -54,6 +62,9 @@ std::string ArchiveCheckMessage(const ArchiveCheck& check);
 ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
                                     const std::string& archivePath, const std::string& cardRoot,
                                     PromptHandling prompts, ExtractionListener& listener);
+ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, ArchiveState& state,
+                                       CheckedArchive& archive, const std::string& cardRoot,
+                                       PromptHandling prompts, ExtractionListener& listener);
 
 // Extracts an open archive, positioned at its start, of archiveLength bytes.
 ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state,

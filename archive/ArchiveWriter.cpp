@@ -64,26 +64,32 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
         if (IsFolder(item.attributes)) {
             if (item.name.starts_with('.')) continue;
             const std::string storedPath = folder + "\\" + item.name + "\\";
-            if (!WriteArchiveEntry(storedPath)) continue;
+            if (!writeEntry(storedPath, item.attributes)) continue;
             listener_.showStoredPath(storedPath);
             ArchiveTree(storedPath);
         } else {
             const std::string storedPath = folder + item.name;
             listener_.showStoredPath(storedPath);
-            WriteArchiveEntry(storedPath);
+            writeEntry(storedPath, item.attributes);
         }
     }
 }
 
 bool ArchiveWriter::WriteArchiveEntry(const std::string& storedPath) {
+    auto attributes = fileSystem_.attributes(storedPath);
+    if (!attributes.ok()) return leaveOut(storedPath, Unreadable(fileSystem_, attributes.status()));
+    return writeEntry(storedPath, attributes.value());
+}
+
+// The walk stores the attribute word its listing reported, which is the one the file system
+// gives for the path: asking again for every entry would only cost time.
+bool ArchiveWriter::writeEntry(const std::string& storedPath, std::uint32_t attributes) {
     if (storedPath.size() > kMaxStoredPath) {
         return leaveOut(storedPath, "its path is longer than an archive can hold (" +
                                         std::to_string(kMaxStoredPath) + " characters)");
     }
-    auto attributes = fileSystem_.attributes(storedPath);
-    if (!attributes.ok()) return leaveOut(storedPath, Unreadable(fileSystem_, attributes.status()));
-    return IsFolder(attributes.value()) ? writeFolderEntry(storedPath, attributes.value())
-                                        : writeFileEntry(storedPath, attributes.value());
+    return IsFolder(attributes) ? writeFolderEntry(storedPath, attributes)
+                                : writeFileEntry(storedPath, attributes);
 }
 
 bool ArchiveWriter::writeFolderEntry(const std::string& storedPath, std::uint32_t attributes) {

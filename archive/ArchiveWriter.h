@@ -37,6 +37,7 @@ public:
     [[nodiscard]] const std::vector<LeftOutEntry>& leftOut() const { return leftOut_; }
 
 private:
+    bool writeEntry(const std::string& storedPath, std::uint32_t attributes);
     bool writeFolderEntry(const std::string& storedPath, std::uint32_t attributes);
     bool writeFileEntry(const std::string& storedPath, std::uint32_t attributes);
     bool leaveOut(const std::string& path, std::string reason);

@@ -38,10 +38,10 @@ void OnUpdatePrompts(OperationHost& host) {
 
     desktop.repaint();
     desktop.beginBusyCursor();
-    const archive::ArchiveCheck check =
-        archive::CheckArchiveFile(host.fileSystem(), *packagePath, host.slots().cardRoot());
-    if (!check.sound()) {
-        desktop.messageBox(archive::ArchiveCheckMessage(check), MessageButtons::Ok);
+    archive::CheckedArchive checked =
+        archive::OpenCheckedArchive(host.fileSystem(), *packagePath, host.slots().cardRoot());
+    if (!checked.check.sound()) {
+        desktop.messageBox(archive::ArchiveCheckMessage(checked.check), MessageButtons::Ok);
         desktop.endBusyCursor();
         return;
     }
@@ -55,8 +55,8 @@ void OnUpdatePrompts(OperationHost& host) {
     desktop.repaint();
     host.setStatusPane(kActivityPane, text::kDeletingOldPrompts);
     host.setStatusPane(kActivityPane, text::kUpdatingPrompts);
-    archive::ExtractArchiveFile(host.fileSystem(), state, *packagePath, host.slots().cardRoot(),
-                                archive::PromptHandling::ReplaceCardPrompts, host.extractionProgress());
+    archive::ExtractCheckedArchive(host.fileSystem(), state, checked, host.slots().cardRoot(),
+                                   archive::PromptHandling::ReplaceCardPrompts, host.extractionProgress());
     host.setStatusPane(kActivityPane, text::kFinalizing);
     if (!state.extractionFailed) {
         desktop.messageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);

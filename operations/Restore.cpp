@@ -42,11 +42,11 @@ bool RestoreFromArchive(OperationHost& host) {
 
     archive::ArchiveState& state = host.archiveState();
     // A file that cannot be restored is refused before any question about it.
-    const archive::ArchiveCheck check =
-        archive::CheckArchiveFile(host.fileSystem(), *archivePath, host.slots().cardRoot());
-    if (!check.sound()) {
+    archive::CheckedArchive checked =
+        archive::OpenCheckedArchive(host.fileSystem(), *archivePath, host.slots().cardRoot());
+    if (!checked.check.sound()) {
         state.extractionFailed = true;
-        desktop.messageBox(archive::ArchiveCheckMessage(check), MessageButtons::Ok);
+        desktop.messageBox(archive::ArchiveCheckMessage(checked.check), MessageButtons::Ok);
         return false;
     }
     archive::ReadArchiveVersion(host.fileSystem(), state, *archivePath);
@@ -68,8 +68,8 @@ bool RestoreFromArchive(OperationHost& host) {
                                                : archive::PromptHandling::KeepCardPrompts;
     }
     if (!CheckStillSelectedCard(host)) return true;
-    archive::ExtractArchiveFile(host.fileSystem(), state, *archivePath, host.slots().cardRoot(),
-                                prompts, host.extractionProgress());
+    archive::ExtractCheckedArchive(host.fileSystem(), state, checked, host.slots().cardRoot(), prompts,
+                                   host.extractionProgress());
     if (!state.extractionFailed) desktop.messageBox(std::string(text::kRestoreComplete), MessageButtons::Ok);
     desktop.repaint();
     return true;

@@ -153,6 +153,14 @@ FsResult<FileTimes> entryTimes(int dirFd, const char* name) {
 
 FsResult<FileTimes> openFileTimes(int fd) { return statxTimes(fd, "", AT_EMPTY_PATH); }
 
+FsResult<OpenFileInfo> openFileInfo(int fd) {
+    struct statx info {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
+        return lastErrorStatus();
+    }
+    return OpenFileInfo{info.stx_size, timesFromStatx(info)};
+}
+
 std::array<timespec, 2> accessAndWriteTimes(const FileTimes& times) {
     return {settableTime(times.lastAccess), settableTime(times.lastWrite)};
 }

@@ -25,6 +25,12 @@ FsStatus setEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t
 
 FsResult<FileTimes> entryTimes(int dirFd, const char* name);
 FsResult<FileTimes> openFileTimes(int fd);
+// The size and times of an open file from one statx call.
+struct OpenFileInfo {
+    std::uint64_t size = 0;
+    FileTimes times;
+};
+FsResult<OpenFileInfo> openFileInfo(int fd);
 
 // Last access and last write as utimensat/futimens take them. A time of 0 leaves that time
 // as it is; the creation time cannot be set on Linux and is ignored.

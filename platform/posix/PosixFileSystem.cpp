@@ -42,7 +42,8 @@ FsResult<struct stat> statEntry(int folderFd, const std::string& name) {
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem(DriveMap drives) : drives_(std::move(drives)) {}
+PosixFileSystem::PosixFileSystem(DriveMap drives, std::chrono::milliseconds mountRecheck)
+    : drives_(std::move(drives)), mountRecheck_(mountRecheck) {}
 
 std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::cachedFolder(
     const std::string& key) {
@@ -56,13 +57,57 @@ void PosixFileSystem::remember(std::string key, std::shared_ptr<const Folder> fo
     cachedFolder_ = std::move(folder);
 }
 
+void PosixFileSystem::rememberText(const std::string& path, const std::filesystem::path& mount) {
+    const std::size_t end = path.find_last_not_of("\\/");
+    const std::size_t separator = end == std::string::npos ? end : path.find_last_of("\\/", end);
+    std::lock_guard lock(cacheMutex_);
+    cachedFolderText_ = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    cachedMount_ = mount;
+    cachedMountSeen_ = std::chrono::steady_clock::now();
+}
+
 void PosixFileSystem::forgetCachedFolder() {
     std::lock_guard lock(cacheMutex_);
     cachedKey_.clear();
     cachedFolder_.reset();
+    cachedFolderText_.clear();
+}
+
+std::optional<PosixFileSystem::Location> PosixFileSystem::locateInCachedFolder(const std::string& path) {
+    const std::size_t end = path.find_last_not_of("\\/");
+    if (end == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t separator = path.find_last_of("\\/", end);
+    if (separator == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string name = path.substr(separator + 1, end - separator);
+    if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos ||
+        name.find(':') != std::string::npos) {
+        return std::nullopt;
+    }
+    std::lock_guard lock(cacheMutex_);
+    if (cachedFolder_ == nullptr || path.compare(0, separator + 1, cachedFolderText_) != 0 ||
+        cachedFolderText_.size() != separator + 1) {
+        return std::nullopt;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now - cachedMountSeen_ >= mountRecheck_) {
+        struct stat mount {};
+        if (::stat(cachedMount_.c_str(), &mount) != 0 || mount.st_dev != cachedFolder_->mountDevice ||
+            mount.st_ino != cachedFolder_->mountInode) {
+            return std::nullopt;
+        }
+        cachedMountSeen_ = now;
+    }
+    return Location{cachedFolder_, std::move(name)};
 }
 
 FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& path) {
+    if (auto cached = locateInCachedFolder(path)) {
+        return std::move(*cached);
+    }
     auto resolved = drives_.resolve(path);
     if (!resolved.ok()) {
         return resolved.status();
@@ -79,6 +124,7 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& p
     }
     if (auto folder = cachedFolder(key);
         folder && folder->mountDevice == mount.st_dev && folder->mountInode == mount.st_ino) {
+        rememberText(path, target.directory);
         return Location{std::move(folder), std::move(name)};
     }
     auto walked =
@@ -90,6 +136,7 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& p
     auto folder = std::make_shared<const Folder>(
         Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino});
     remember(std::move(key), folder);
+    rememberText(path, target.directory);
     return Location{std::move(folder), std::move(name)};
 }
 

@@ -2,7 +2,10 @@
 // The card's file operations on Linux: Windows-style paths are mapped through a DriveMap onto
 // host directories and never leave them, symbolic links included.
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 
@@ -14,7 +17,10 @@ namespace vocell::posix {
 
 class PosixFileSystem final : public FileSystem {
 public:
-    explicit PosixFileSystem(DriveMap drives);
+    // Within mountRecheck of the last look, a folder reached before is used without asking
+    // whether its card's mount directory is still the same one: no card is swapped that fast.
+    explicit PosixFileSystem(DriveMap drives,
+                             std::chrono::milliseconds mountRecheck = std::chrono::milliseconds(100));
 
     FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
     FsResult<std::uint32_t> attributes(const std::string& path) override;
@@ -49,16 +55,25 @@ private:
     };
 
     FsResult<Location> locate(const std::string& path);
+    // The entry's location when its path names the folder located last, text for text.
+    std::optional<Location> locateInCachedFolder(const std::string& path);
     std::shared_ptr<const Folder> cachedFolder(const std::string& key);
     void remember(std::string key, std::shared_ptr<const Folder> folder);
     void forgetCachedFolder();
+    void rememberText(const std::string& path, const std::filesystem::path& mount);
 
     DriveMap drives_;
+    std::chrono::milliseconds mountRecheck_;
     // The folder of the last entry located: a backup or restore works through one folder's
     // files in a row, and walking the path again for each of them would cost most of the time.
     std::mutex cacheMutex_;
     std::string cachedKey_;
     std::shared_ptr<const Folder> cachedFolder_;
+    // The cached folder as the caller wrote it ("E:\\VM\\\\MSGS\\"), its mount directory, and when
+    // that mount directory was last seen to be the same.
+    std::string cachedFolderText_;
+    std::filesystem::path cachedMount_;
+    std::chrono::steady_clock::time_point cachedMountSeen_;
 };
 
 }  // namespace vocell::posix

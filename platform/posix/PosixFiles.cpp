@@ -1,8 +1,10 @@
 #include "platform/posix/PosixFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 
@@ -28,15 +30,31 @@ FsResult<std::size_t> PosixFileReader::read(std::span<std::byte> buffer) {
     }
 }
 
-FsResult<std::uint64_t> PosixFileReader::size() {
-    struct stat info {};
-    if (::fstat(fd_.get(), &info) != 0) {
-        return lastErrorStatus();
+FsStatus PosixFileReader::loadInfo() {
+    if (info_) {
+        return {};
     }
-    return static_cast<std::uint64_t>(info.st_size);
+    auto info = openFileInfo(fd_.get());
+    if (!info.ok()) {
+        return info.status();
+    }
+    info_ = info.value();
+    return {};
 }
 
-FsResult<FileTimes> PosixFileReader::times() { return openFileTimes(fd_.get()); }
+FsResult<std::uint64_t> PosixFileReader::size() {
+    if (FsStatus loaded = loadInfo(); !loaded.ok()) {
+        return loaded;
+    }
+    return info_->size;
+}
+
+FsResult<FileTimes> PosixFileReader::times() {
+    if (FsStatus loaded = loadInfo(); !loaded.ok()) {
+        return loaded;
+    }
+    return info_->times;
+}
 
 FsStatus PosixFileReader::rewind() {
     if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
@@ -61,8 +79,22 @@ FsStatus PosixFileWriter::write(std::span<const std::byte> data) {
             return FsStatus::Failure(FsError::Other, EIO);
         }
         data = data.subspan(static_cast<std::size_t>(written));
+        startWriteBack(static_cast<std::uint64_t>(written));
     }
     return {};
+}
+
+// Starts writing a large file's data to the medium while more is written, so that the flush
+// at the end finds little left to do.
+void PosixFileWriter::startWriteBack(std::uint64_t written) {
+    constexpr std::uint64_t kWriteBackChunk = 8 * 1024 * 1024;
+    position_ += written;
+    if (position_ - writeBackFrom_ < kWriteBackChunk) {
+        return;
+    }
+    ::sync_file_range(fd_.get(), static_cast<off_t>(writeBackFrom_),
+                      static_cast<off_t>(position_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
+    writeBackFrom_ = position_;
 }
 
 FsStatus PosixFileWriter::truncate(std::uint64_t size) {
@@ -76,6 +108,8 @@ FsStatus PosixFileWriter::truncate(std::uint64_t size) {
     if (::ftruncate(fd_.get(), length) != 0 || ::lseek(fd_.get(), length, SEEK_SET) < 0) {
         return lastErrorStatus();
     }
+    position_ = size;
+    writeBackFrom_ = std::min(writeBackFrom_, size);
     return {};
 }
 

@@ -1,9 +1,12 @@
 #pragma once
+
+#include <optional>
 // FileReader and FileWriter on an open file descriptor.
 
 #include <utility>
 
 #include "platform/FileSystem.h"
+#include "platform/posix/EntryMetadata.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace vocell::posix {
@@ -18,7 +21,10 @@ public:
     FsStatus rewind() override;
 
 private:
+    FsStatus loadInfo();
+
     UniqueFd fd_;
+    std::optional<OpenFileInfo> info_;  // asked once: a backup wants both size and times
 };
 
 class PosixFileWriter final : public FileWriter {
@@ -32,7 +38,11 @@ public:
     FsStatus close() override;
 
 private:
+    void startWriteBack(std::uint64_t written);
+
     UniqueFd fd_;  // invalid once closed
+    std::uint64_t position_ = 0;
+    std::uint64_t writeBackFrom_ = 0;
 };
 
 }  // namespace vocell::posix

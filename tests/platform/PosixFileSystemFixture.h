@@ -36,7 +36,7 @@ protected:
         std::filesystem::create_directories(outside_);
         DriveMap drives;
         drives.mount("E:", card_);
-        fs_ = std::make_unique<PosixFileSystem>(std::move(drives));
+        fs_ = std::make_unique<PosixFileSystem>(std::move(drives), std::chrono::milliseconds(0));
     }
 
     FsStatus writeFile(const std::string& path, const std::string& content) {
