@@ -53,7 +53,7 @@ void UtilityDialog::SelectCard() {
     }
     if (chooser.selectedIndex == devices::kNoItem) return clearCardFields();
     slots_.deviceIndex = chooser.selectedIndex;
-    if (chooser.noneMarker == kNoneEntry) return;
+    if (chooser.noneMarker == text::kNoneEntry) return;
 
     fields_.statusText = text::kReady;
     RefreshCardStatus();

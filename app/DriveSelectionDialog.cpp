@@ -1,5 +1,7 @@
 #include "app/DriveSelectionDialog.h"
 
+#include "common/Messages.h"
+
 namespace vocell {
 
 bool DriveSelectionDialog::DoModal() {
@@ -8,8 +10,8 @@ bool DriveSelectionDialog::DoModal() {
         const std::string& root = slotRoots[static_cast<std::size_t>(slot)];
         if (root.empty()) {
             if (slot == 0) {
-                list_.insertAt(slot, std::string(kNoneEntry));
-                noneMarker = kNoneEntry;
+                list_.insertAt(slot, std::string(text::kNoneEntry));
+                noneMarker = text::kNoneEntry;
             }
             continue;
         }

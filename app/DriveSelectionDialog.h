@@ -11,8 +11,6 @@
 
 namespace vocell {
 
-inline constexpr std::string_view kNoneEntry = "None";
-
 class DriveSelectionDialog {
 public:
     DriveSelectionDialog(Desktop& desktop, Volumes& volumes) : desktop_(desktop), volumes_(volumes) {}

@@ -86,7 +86,7 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
     if (!cardFolder) {
         ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
         if (auto failed = ReportScanFailure(console, scan)) return *failed;
-        console.say("The archive is sound: version " + Shown(scan.version) + ", " +
+        console.say(std::string(text::cli::kArchiveSound) + Shown(scan.version) + ", " +
                     std::to_string(scan.entries.size()) + " entries.");
         return kDone;
     }

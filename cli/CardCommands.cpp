@@ -20,7 +20,7 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder,
 
     CardSession session(console, cardFolder);
     if (!session.open()) return kFailed;
-    console.say("Backing up " + cardFolder.string() + " (prompt version " +
+    console.say(std::string(text::cli::kBackingUp) + cardFolder.string() + " (prompt version " +
                 Shown(session.cardVersion()) + ") into " + archiveFile.string());
     session.desktop().setArchivePath(*archivePath);
     session.dialog().OnCommand(ControlId::Backup);
@@ -39,10 +39,10 @@ int RunRestore(Console& console, const std::filesystem::path& archiveFile,
 
     CardSession session(console, cardFolder);
     if (!session.open()) return kFailed;
-    console.say("Restoring " + archiveFile.string() + " onto " + cardFolder.string() +
+    console.say(std::string(text::cli::kRestoring) + archiveFile.string() + " onto " + cardFolder.string() +
                 " (prompt version " + Shown(session.cardVersion()) + ")");
     session.desktop().setArchivePath(*archivePath);
-    session.desktop().setUnansweredHint("Say which prompts to keep with --keep-prompts or --replace-prompts.");
+    session.desktop().setUnansweredHint(std::string(text::cli::kSayWhichPrompts));
     session.desktop().setAnswerer([choice](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
         if (!choice) return std::nullopt;
         return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
@@ -63,7 +63,7 @@ int RunUpdate(Console& console, const std::filesystem::path& packageFile,
     CardSession session(console, cardFolder);
     if (!session.open()) return kFailed;
     session.desktop().setArchivePath(*packagePath);
-    session.desktop().setUnansweredHint("Confirm with --yes to replace the card's prompts.");
+    session.desktop().setUnansweredHint(std::string(text::cli::kConfirmWithYes));
     session.desktop().setAnswerer([confirmed](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
         if (!confirmed) return std::nullopt;
         return MessageAnswer::Yes;
@@ -77,8 +77,8 @@ int RunInit(Console& console, const std::filesystem::path& cardFolder) {
     CardSession session(console, cardFolder);
     if (!session.open()) return kFailed;
     if (session.cardVersion() != text::kNoPrompts) {
-        console.complain("The card already holds prompts (version " + session.cardVersion() +
-                         "), so the initial card structure was not installed." +
+        console.complain(std::string(text::cli::kAlreadyHoldsPrompts) + session.cardVersion() +
+                         std::string(text::cli::kNotInstalled) +
                          std::string(text::kCardNotChanged));
         return kFailed;
     }
@@ -88,10 +88,10 @@ int RunInit(Console& console, const std::filesystem::path& cardFolder) {
         return std::nullopt;
     });
     session.desktop().setQuietMessages({std::string(text::kFormatNotice)});
-    console.say("Installing the initial card structure onto " + cardFolder.string());
+    console.say(std::string(text::cli::kInstallingInitialStructure) + cardFolder.string());
     session.dialog().OnCommand(ControlId::Initialize);
     if (!session.desktop().messages().empty()) return kFailed;
-    console.say("Initial card structure installed.");
+    console.say(text::cli::kInitialStructureInstalled);
     return kDone;
 }
 

@@ -15,7 +15,7 @@ bool CardSession::open() {
     if (desktop_.dialogEnded()) return false;  // the installation is incomplete; it said so
     dialog_.OnCommand(ControlId::Select);
     if (dialog_.cardFields().statusText != text::kReady) {
-        console_.complain("The card could not be selected.");
+        console_.complain(text::cli::kCardNotSelectable);
         return false;
     }
     return true;

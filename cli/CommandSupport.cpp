@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "common/Messages.h"
+
 namespace vocell::cli {
 
 std::string Shown(const std::string& version) { return version.empty() ? "none" : version; }
@@ -9,14 +11,14 @@ std::string Shown(const std::string& version) { return version.empty() ? "none" 
 bool CheckCardFolder(Console& console, const std::filesystem::path& cardFolder) {
     std::error_code error;
     if (std::filesystem::is_directory(cardFolder, error)) return true;
-    console.complain("The card folder " + cardFolder.string() + " was not found.");
+    console.complain(std::string(text::cli::kCardFolderNotFound) + cardFolder.string());
     return false;
 }
 
 bool CheckArchiveFile(Console& console, const std::filesystem::path& archiveFile) {
     std::error_code error;
     if (std::filesystem::is_regular_file(archiveFile, error)) return true;
-    console.complain("The file " + archiveFile.string() + " was not found.");
+    console.complain(std::string(text::cli::kFileNotFound) + archiveFile.string());
     return false;
 }
 
@@ -27,14 +29,13 @@ bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
     const auto file = std::filesystem::weakly_canonical(std::filesystem::absolute(archiveFile), error);
     const auto mismatch = std::mismatch(card.begin(), card.end(), file.begin(), file.end());
     if (mismatch.first != card.end()) return true;
-    console.complain("The archive " + archiveFile.string() +
-                     " is on the card itself; keep archives on the computer.");
+    console.complain(std::string(text::cli::kArchiveOnTheCard) + archiveFile.string());
     return false;
 }
 
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file) {
     auto path = HostDrives::HostPath(file);
-    if (!path) console.complain("The path " + file.string() + " cannot be used: it holds a backslash.");
+    if (!path) console.complain(std::string(text::cli::kPathWithBackslash) + file.string());
     return path;
 }
 

@@ -41,6 +41,12 @@ inline constexpr std::string_view kPromptsFolderMissing =
     "application.";
 inline constexpr std::string_view kStatusBarNotCreated = "Status Bar not created";
 
+// The device chooser and the Device field.
+inline constexpr std::string_view kNoneEntry = "None";
+inline constexpr std::string_view kRemovableDisk = "Removable Disk";
+// The open and save dialogs: the description is followed by " (*.vcb)" or " (*.vcp)".
+inline constexpr std::string_view kArchiveFileType = "Vocell Greeting & Data Files";
+
 // Completion.
 inline constexpr std::string_view kBackupComplete = "Backup Complete.";
 inline constexpr std::string_view kRestoreComplete = "Restore Complete.";
@@ -89,5 +95,25 @@ inline constexpr std::string_view kArchiveOnCard =
 inline constexpr std::string_view kInitialStructureMissing =
     "The Vocell initial card structure (InitializedFileStruct.vcb) was not found.  Please "
     "re-install the application.";
+
+// The command line's own reports; paths and versions go between the pieces.
+namespace cli {
+inline constexpr std::string_view kBackingUp = "Backing up ";
+inline constexpr std::string_view kRestoring = "Restoring ";
+inline constexpr std::string_view kInstallingInitialStructure = "Installing the initial card structure onto ";
+inline constexpr std::string_view kInitialStructureInstalled = "Initial card structure installed.";
+inline constexpr std::string_view kSayWhichPrompts =
+    "Say which prompts to keep with --keep-prompts or --replace-prompts.";
+inline constexpr std::string_view kConfirmWithYes = "Confirm with --yes to replace the card's prompts.";
+inline constexpr std::string_view kAlreadyHoldsPrompts = "The card already holds prompts (version ";
+inline constexpr std::string_view kNotInstalled = "), so the initial card structure was not installed.";
+inline constexpr std::string_view kCardNotSelectable = "The card could not be selected.";
+inline constexpr std::string_view kCardFolderNotFound = "The card folder was not found: ";
+inline constexpr std::string_view kFileNotFound = "The file was not found: ";
+inline constexpr std::string_view kArchiveOnTheCard =
+    "Keep archives on the computer; this one is on the card itself: ";
+inline constexpr std::string_view kPathWithBackslash = "A path with a backslash in a name cannot be used: ";
+inline constexpr std::string_view kArchiveSound = "The archive is sound: version ";
+}  // namespace cli
 
 }  // namespace vocell::text

@@ -1,5 +1,7 @@
 #include "devices/DeviceSlots.h"
 
+#include "common/Messages.h"
+
 namespace vocell::devices {
 
 std::string DeviceSlots::cardRoot() const {
@@ -22,7 +24,7 @@ std::string DriveRoot(char letter) { return std::string{letter, ':', '\\'}; }
 std::string DeviceText(const std::string& root, const std::string& label) {
     if (root.empty()) return {};
     const std::string drive = std::string(1, root[0]) + ":)";
-    return label.empty() ? "Removable Disk (" + drive : label + " (" + drive;
+    return (label.empty() ? std::string(text::kRemovableDisk) : label) + " (" + drive;
 }
 
 }  // namespace vocell::devices

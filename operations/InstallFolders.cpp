@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/Messages.h"
+
 namespace vocell::operations {
 namespace {
 
@@ -9,7 +11,7 @@ FileDialogSettings ArchiveDialog(std::string_view folder, std::string_view exten
     FileDialogSettings settings;
     settings.initialFolder = std::string(folder) + "\\";
     settings.fileName = "*." + std::string(extension);
-    settings.filterDescription = "Vocell Greeting & Data Files (*." + std::string(extension) + ")";
+    settings.filterDescription = std::string(text::kArchiveFileType) + " (*." + std::string(extension) + ")";
     settings.filterPattern = "*." + std::string(extension);
     return settings;
 }
