@@ -277,17 +277,23 @@ FsStatus PosixFileSystem::setTimes(const std::string& path, const FileTimes& tim
     return {};
 }
 
-FsStatus PosixFileSystem::deleteTree(const std::string& path) {
+// An entry about to be removed or moved: never the drive itself, and never through a cached
+// folder that the change could make stale.
+FsResult<PosixFileSystem::Location> PosixFileSystem::locateToChange(const std::string& path) {
     forgetCachedFolder();
     auto location = locate(path);
+    if (location.ok() && location.value().isMountRoot()) {
+        return refusedOnMountRoot();
+    }
+    return location;
+}
+
+FsStatus PosixFileSystem::deleteTree(const std::string& path) {
+    auto location = locateToChange(path);
     if (!location.ok()) {
         return location.status();
     }
-    const Location& at = location.value();
-    if (at.isMountRoot()) {
-        return refusedOnMountRoot();
-    }
-    return removeTree(at.folder->fd.get(), at.name);
+    return removeTree(location.value().folder->fd.get(), location.value().name);
 }
 
 FsResult<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
@@ -311,20 +317,16 @@ FsResult<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
 }
 
 FsStatus PosixFileSystem::rename(const std::string& from, const std::string& to) {
-    forgetCachedFolder();
-    auto source = locate(from);
+    auto source = locateToChange(from);
     if (!source.ok()) {
         return source.status();
     }
-    auto target = locate(to);
+    auto target = locateToChange(to);
     if (!target.ok()) {
         return target.status();
     }
     const Location& a = source.value();
     const Location& b = target.value();
-    if (a.isMountRoot() || b.isMountRoot()) {
-        return refusedOnMountRoot();
-    }
     if (::renameat(a.folder->fd.get(), a.name.c_str(), b.folder->fd.get(), b.name.c_str()) != 0) {
         return lastErrorStatus();
     }
@@ -332,15 +334,11 @@ FsStatus PosixFileSystem::rename(const std::string& from, const std::string& to)
 }
 
 FsStatus PosixFileSystem::removeFile(const std::string& path) {
-    forgetCachedFolder();
-    auto location = locate(path);
+    auto location = locateToChange(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    if (at.isMountRoot()) {
-        return refusedOnMountRoot();
-    }
     if (::unlinkat(at.folder->fd.get(), at.name.c_str(), 0) != 0) {
         return lastErrorStatus();
     }

@@ -55,6 +55,7 @@ private:
     };
 
     FsResult<Location> locate(const std::string& path);
+    FsResult<Location> locateToChange(const std::string& path);
     // The entry's location when its path names the folder located last, text for text.
     std::optional<Location> locateInCachedFolder(const std::string& path);
     std::shared_ptr<const Folder> cachedFolder(const std::string& key);
