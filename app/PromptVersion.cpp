@@ -25,7 +25,7 @@ std::string ReadVersionLine(FileReader& file) {
     std::string line;
     char c = 0;
     while (line.size() < kVersionLineLimit) {
-        auto read = file.read(std::as_writable_bytes(std::span<char>(&c, 1)));
+        auto read = file.Read(std::as_writable_bytes(std::span<char>(&c, 1)));
         if (!read.ok() || read.value() == 0 || c == '\n') break;
         line += c;
     }
@@ -34,7 +34,7 @@ std::string ReadVersionLine(FileReader& file) {
 
 std::string ReadCardPromptVersion(FileSystem& fileSystem, const std::string& cardRoot) {
     if (cardRoot.empty()) return {};
-    auto file = fileSystem.openRead(cardRoot + std::string(kSlot0VersionFile));
+    auto file = fileSystem.OpenRead(cardRoot + std::string(kSlot0VersionFile));
     if (!file.ok()) return {};
     return FormatVersion(ReadVersionLine(*file.value()));
 }

@@ -13,16 +13,16 @@ class UtilityDialog::Progress final : public archive::ExtractionListener,
                                       public archive::ArchiveWriterListener {
 public:
     explicit Progress(UtilityDialog& dialog) : dialog_(dialog) {}
-    void beginProgress() override {
-        dialog_.desktop_.createProgressBar(ProgressBarArea(dialog_.desktop_.clientRect()));
+    void BeginProgress() override {
+        dialog_.desktop_.CreateProgressBar(ProgressBarArea(dialog_.desktop_.ClientRect()));
     }
-    void stepProgress() override { dialog_.desktop_.stepProgressBar(); }
-    void endProgress() override { dialog_.desktop_.removeProgressBar(); }
-    void showMessage(const std::string& text) override {
-        dialog_.desktop_.messageBox(text, MessageButtons::Ok);
+    void StepProgress() override { dialog_.desktop_.StepProgressBar(); }
+    void EndProgress() override { dialog_.desktop_.RemoveProgressBar(); }
+    void ShowMessage(const std::string& text) override {
+        dialog_.desktop_.ShowMessageBox(text, MessageButtons::Ok);
     }
-    void showStoredPath(std::string_view storedPath) override {
-        dialog_.setStatusPane(operations::kDetailPane, storedPath);
+    void ShowStoredPath(std::string_view storedPath) override {
+        dialog_.SetStatusPane(operations::kDetailPane, storedPath);
     }
 
 private:
@@ -30,39 +30,40 @@ private:
 };
 
 UtilityDialog::UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem)
-    : desktop_(desktop), volumes_(volumes), fileSystem_(fileSystem),
+    : desktop_(desktop),
+      volumes_(volumes),
+      fileSystem_(fileSystem),
       progress_(std::make_unique<Progress>(*this)) {}
 
 UtilityDialog::~UtilityDialog() = default;
 
 void UtilityDialog::OnInitDialog() {
-    push();
-    const Rect window = desktop_.windowRect();
-    statusBarCreated_ = desktop_.createStatusBar(StatusBarArea(window));
+    Push();
+    const Rect window = desktop_.WindowRect();
+    statusBarCreated_ = desktop_.CreateStatusBar(StatusBarArea(window));
     if (!statusBarCreated_) {
-        desktop_.messageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok);
+        desktop_.ShowMessageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok);
     } else {
-        desktop_.layoutStatusBar(StatusPaneEdges(desktop_.windowRect().width()), kStatusBarHeight);
-        setStatusPane(operations::kDetailPane, "");
+        desktop_.LayoutStatusBar(StatusPaneEdges(desktop_.WindowRect().width()), kStatusBarHeight);
+        SetStatusPane(operations::kDetailPane, "");
     }
     RefreshCardStatus();
-    setStatusPane(operations::kActivityPane, slots_.selectedLetterCode() == devices::kNoDrive
-                                                 ? text::kInsertCard
-                                                 : text::kReady);
-    checkPromptPackage();
+    SetStatusPane(operations::kActivityPane,
+                  slots_.selectedLetterCode() == devices::kNoDrive ? text::kInsertCard : text::kReady);
+    CheckPromptPackage();
     fields_.statusText = text::kCardNotSelected;
     fields_.deviceText.clear();
     fields_.promptVersionText.clear();
     fields_.cardTypeText.clear();
-    push();
-    desktop_.repaint();
+    Push();
+    desktop_.Repaint();
 }
 
-void UtilityDialog::checkPromptPackage() {
-    auto package = fileSystem_.openRead(std::string(operations::kPromptPackage));
-    if (!package.ok() && (package.status().error == FsError::NotFound ||
-                          package.status().error == FsError::PathNotFound)) {
-        desktop_.messageBox(std::string(text::kReinstallApplication), MessageButtons::Ok);
+void UtilityDialog::CheckPromptPackage() {
+    auto package = fileSystem_.OpenRead(std::string(operations::kPromptPackage));
+    if (!package.ok() &&
+        (package.status().error == FsError::NotFound || package.status().error == FsError::PathNotFound)) {
+        desktop_.ShowMessageBox(std::string(text::kReinstallApplication), MessageButtons::Ok);
         OnOK();
     }
 }
@@ -82,12 +83,12 @@ void UtilityDialog::OnCommand(int controlId) {
 }
 
 void UtilityDialog::OnSysCommand(std::uint32_t command) {
-    if (IsAboutCommand(command)) desktop_.showAbout();
+    if (IsAboutCommand(command)) desktop_.ShowAbout();
 }
 
 bool UtilityDialog::OnDeviceChange(std::uint32_t eventCode) {
     if (!devices::RefreshDeviceList(slots_, volumes_, eventCode)) return false;
-    push();
+    Push();
     return true;
 }
 
@@ -98,42 +99,42 @@ std::optional<long> UtilityDialog::HookMessage(std::uint32_t message, std::uint3
 }
 
 void UtilityDialog::OnOK() {
-    pull();
-    desktop_.endDialog(true);
+    Pull();
+    desktop_.EndDialog(true);
 }
 
-void UtilityDialog::OnCancel() { desktop_.endDialog(false); }
+void UtilityDialog::OnCancel() { desktop_.EndDialog(false); }
 
 DialogFields UtilityDialog::shownFields() const {
-    return {fields_.statusText, fields_.deviceText,   fields_.cardTypeText,
+    return {fields_.statusText,        fields_.deviceText,        fields_.cardTypeText,
             fields_.promptVersionText, slots_.deviceList.items(), slots_.deviceList.selection()};
 }
 
-void UtilityDialog::push() {
-    slots_.deviceList.select(slots_.deviceIndex);
-    desktop_.push(shownFields());
+void UtilityDialog::Push() {
+    slots_.deviceList.Select(slots_.deviceIndex);
+    desktop_.Push(shownFields());
 }
 
-void UtilityDialog::pull() { slots_.deviceIndex = slots_.deviceList.selection(); }
+void UtilityDialog::Pull() { slots_.deviceIndex = slots_.deviceList.selection(); }
 
-void UtilityDialog::repaint() { desktop_.repaint(); }
+void UtilityDialog::Repaint() { desktop_.Repaint(); }
 
-void UtilityDialog::rescanDevices() { OnDeviceChange(devices::kDirectRefresh); }
+void UtilityDialog::RescanDevices() { OnDeviceChange(devices::kDirectRefresh); }
 
-void UtilityDialog::setStatusPane(int pane, std::string_view text) {
-    if (statusBarCreated_) desktop_.setStatusPane(pane, std::string(text));
+void UtilityDialog::SetStatusPane(int pane, std::string_view text) {
+    if (statusBarCreated_) desktop_.SetStatusPane(pane, std::string(text));
 }
 
-void UtilityDialog::clearCardTypeAndVersion() {
+void UtilityDialog::ClearCardTypeAndVersion() {
     fields_.promptVersionText.clear();
     fields_.cardTypeText.clear();
 }
 
-void UtilityDialog::showMessage(std::string_view text) {
-    desktop_.messageBox(std::string(text), MessageButtons::Ok);
+void UtilityDialog::ShowMessage(std::string_view text) {
+    desktop_.ShowMessageBox(std::string(text), MessageButtons::Ok);
 }
 
-archive::ExtractionListener& UtilityDialog::extractionProgress() { return *progress_; }
-archive::ArchiveWriterListener& UtilityDialog::backupProgress() { return *progress_; }
+archive::ExtractionListener& UtilityDialog::ExtractionProgress() { return *progress_; }
+archive::ArchiveWriterListener& UtilityDialog::BackupProgress() { return *progress_; }
 
 }  // namespace vocell

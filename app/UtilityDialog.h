@@ -33,13 +33,15 @@ public:
 
     void SelectCard();
     void ProbeSelectedDevice();
-    void RefreshCardStatus();
+    void RefreshCardStatus() override;
     void OnOK();
     void OnCancel();
 
     [[nodiscard]] const operations::CardFields& cardFields() const { return fields_; }
     [[nodiscard]] const devices::DeviceSlots& deviceSlots() const { return slots_; }
-    [[nodiscard]] const std::array<std::uint32_t, devices::kSlotCount>& slotSizesMB() const { return slotSizesMB_; }
+    [[nodiscard]] const std::array<std::uint32_t, devices::kSlotCount>& slotSizesMB() const {
+        return slotSizesMB_;
+    }
     [[nodiscard]] const std::string& currentVolumeLabel() const { return volumeLabel_; }
     [[nodiscard]] const archive::ArchiveState& archive() const { return archiveState_; }
     [[nodiscard]] DialogFields shownFields() const;
@@ -48,29 +50,28 @@ private:
     class Progress;
 
     // SelectionHost and OperationHost.
-    void pull() override;
-    void push() override;
-    void refreshCardStatus() override { RefreshCardStatus(); }
-    void clearCardTypeAndVersion() override;
-    void showMessage(std::string_view text) override;
+    void Pull() override;
+    void Push() override;
+    void ClearCardTypeAndVersion() override;
+    void ShowMessage(std::string_view text) override;
     Desktop& desktop() override { return desktop_; }
     Volumes& volumes() override { return volumes_; }
     FileSystem& fileSystem() override { return fileSystem_; }
     archive::ArchiveState& archiveState() override { return archiveState_; }
-    devices::DeviceSlots& slots() override { return slots_; }
-    operations::CardFields& fields() override { return fields_; }
-    std::string& volumeLabel() override { return volumeLabel_; }
-    const std::string& selectedCardRoot() const override { return selectedCardRoot_; }
-    bool& backupHeaderWritten() override { return backupHeaderWritten_; }
-    void rescanDevices() override;
-    void repaint() override;
-    void setStatusPane(int pane, std::string_view text) override;
-    archive::ExtractionListener& extractionProgress() override;
-    archive::ArchiveWriterListener& backupProgress() override;
+    devices::DeviceSlots& Slots() override { return slots_; }
+    operations::CardFields& Fields() override { return fields_; }
+    std::string& VolumeLabel() override { return volumeLabel_; }
+    const std::string& SelectedCardRoot() const override { return selectedCardRoot_; }
+    bool& BackupHeaderWritten() override { return backupHeaderWritten_; }
+    void RescanDevices() override;
+    void Repaint() override;
+    void SetStatusPane(int pane, std::string_view text) override;
+    archive::ExtractionListener& ExtractionProgress() override;
+    archive::ArchiveWriterListener& BackupProgress() override;
 
-    void clearCardFields();
-    void checkPromptPackage();
-    void identifySelectedCard();
+    void ClearCardFields();
+    void CheckPromptPackage();
+    void IdentifySelectedCard();
 
     Desktop& desktop_;
     Volumes& volumes_;

@@ -32,25 +32,27 @@ class Extraction {
 public:
     Extraction(FileSystem& fileSystem, ArchiveState& state, const std::string& cardRoot,
                PromptHandling prompts, ExtractionListener& listener)
-        : fileSystem_(fileSystem), state_(state), cardRoot_(cardRoot), prompts_(prompts),
+        : fileSystem_(fileSystem),
+          state_(state),
+          cardRoot_(cardRoot),
+          prompts_(prompts),
           listener_(listener) {}
 
-    ExtractionResult run(FileReader& archive, std::uint64_t archiveLength);
+    ExtractionResult Run(FileReader& archive, std::uint64_t archiveLength);
 
 private:
-    void clearPromptsOnce();
-    bool extractEntry(ArchiveScanner& scanner);
-    bool extractFolder(const std::string& path, const EntryHeader& header);
-    bool extractFile(const std::string& path, const EntryHeader& header, ArchiveScanner& scanner);
-    std::unique_ptr<FileWriter> createOnCard(const std::string& path);
-    bool writeContent(FileWriter& file, std::span<const char> bytes);
-    bool finishFile(std::unique_ptr<FileWriter> file, const std::string& path,
-                    const EntryHeader& header);
-    void applyFolderAttributesAndTimes();
-    void notRestored(const std::string& path, std::string reason);
-    bool stopOn(FsStatus status);
-    void stop(std::string message);
-    void stepProgress(std::uint64_t consumed);
+    void ClearPromptsOnce();
+    bool ExtractEntry(ArchiveScanner& scanner);
+    bool ExtractFolder(const std::string& path, const EntryHeader& header);
+    bool ExtractFile(const std::string& path, const EntryHeader& header, ArchiveScanner& scanner);
+    std::unique_ptr<FileWriter> CreateOnCard(const std::string& path);
+    bool WriteContent(FileWriter& file, std::span<const char> bytes);
+    bool FinishFile(std::unique_ptr<FileWriter> file, const std::string& path, const EntryHeader& header);
+    void ApplyFolderAttributesAndTimes();
+    void NotRestored(const std::string& path, std::string reason);
+    bool StopOn(FsStatus status);
+    void Stop(std::string message);
+    void StepProgress(std::uint64_t consumed);
 
     FileSystem& fileSystem_;
     ArchiveState& state_;
@@ -65,105 +67,102 @@ private:
     std::vector<char> writeBuffer_;
 };
 
-ExtractionResult Extraction::run(FileReader& archive, std::uint64_t archiveLength) {
+ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLength) {
     state_.extractionFailed = false;
     if (cardRoot_.size() < kDriveRootLength) {  // no card: no path may be built on it
-        stop(std::string(text::kPleaseSelectDevice));
+        Stop(std::string(text::kPleaseSelectDevice));
         return result_;
     }
-    listener_.beginProgress();
+    listener_.BeginProgress();
     stepSize_ = archiveLength / kProgressSteps;
     ArchiveScanner scanner(archive, archiveLength);
-    if (scanner.readArchiveHeader()) {
-        stepProgress(scanner.consumed());
-        if (scanner.consumed() < archiveLength) clearPromptsOnce();
-        while (!stopped_ && scanner.nextEntry()) {
-            if (!extractEntry(scanner)) break;
-            stepProgress(scanner.consumed());
+    if (scanner.ReadArchiveHeader()) {
+        StepProgress(scanner.consumed());
+        if (scanner.consumed() < archiveLength) ClearPromptsOnce();
+        while (!stopped_ && scanner.NextEntry()) {
+            if (!ExtractEntry(scanner)) break;
+            StepProgress(scanner.consumed());
         }
     }
     if (!stopped_ && scanner.problem()) {
         result_.archiveProblem = scanner.problem();
-        stop(InvalidArchiveMessage(*scanner.problem(), false));
+        Stop(InvalidArchiveMessage(*scanner.problem(), false));
     }
-    applyFolderAttributesAndTimes();
+    ApplyFolderAttributesAndTimes();
     if (!stopped_) {
-        FsStatus flushed = fileSystem_.flushVolume(cardRoot_);
-        if (!flushed.ok()) stopOn(flushed);
+        FsStatus flushed = fileSystem_.FlushVolume(cardRoot_);
+        if (!flushed.ok()) StopOn(flushed);
     }
     if (!result_.notRestored.empty()) {
         state_.extractionFailed = true;
-        listener_.showMessage(NotRestoredMessage(result_.notRestored));
+        listener_.ShowMessage(NotRestoredMessage(result_.notRestored));
     }
     result_.completed = !stopped_;
-    listener_.endProgress();
+    listener_.EndProgress();
     return result_;
 }
 
-void Extraction::clearPromptsOnce() {
+void Extraction::ClearPromptsOnce() {
     if (state_.promptsCleared) return;
     state_.promptsCleared = true;
     if (prompts_ == PromptHandling::KeepCardPrompts) return;
     FsStatus deleted = DeleteCardPrompts(fileSystem_, cardRoot_);
-    if (!deleted.ok() && deleted.error != FsError::NotFound &&
-        deleted.error != FsError::PathNotFound) {
-        notRestored(cardRoot_ + std::string(kPromptFolder),
-                    "the old prompts could not be deleted (" +
-                        fileSystem_.describeError(deleted) + ")");
+    if (!deleted.ok() && deleted.error != FsError::NotFound && deleted.error != FsError::PathNotFound) {
+        NotRestored(cardRoot_ + std::string(kPromptFolder),
+                    "the old prompts could not be deleted (" + fileSystem_.DescribeError(deleted) + ")");
     }
 }
 
-void Extraction::stepProgress(std::uint64_t consumed) {
+void Extraction::StepProgress(std::uint64_t consumed) {
     if (consumed > stepSize_ * std::max<std::uint64_t>(1, stepsTaken_)) {
-        listener_.stepProgress();
+        listener_.StepProgress();
         ++stepsTaken_;
     }
 }
 
-void Extraction::notRestored(const std::string& path, std::string reason) {
+void Extraction::NotRestored(const std::string& path, std::string reason) {
     result_.notRestored.push_back({path, std::move(reason)});
 }
 
-void Extraction::stop(std::string message) {
+void Extraction::Stop(std::string message) {
     stopped_ = true;
     state_.extractionFailed = true;
-    listener_.showMessage(message);
+    listener_.ShowMessage(message);
 }
 
 // Stops on a failure that concerns the whole card; false when it did.
-bool Extraction::stopOn(FsStatus status) {
+bool Extraction::StopOn(FsStatus status) {
     switch (ReachOf(status)) {
-        case Reach::CardFull: stop(std::string(text::kCardFull)); return false;
-        case Reach::WriteError: stop(std::string(text::kCardWriteError)); return false;
+        case Reach::CardFull: Stop(std::string(text::kCardFull)); return false;
+        case Reach::WriteError: Stop(std::string(text::kCardWriteError)); return false;
         case Reach::EntryOnly: return true;
     }
     return true;
 }
 
-bool Extraction::extractEntry(ArchiveScanner& scanner) {
+bool Extraction::ExtractEntry(ArchiveScanner& scanner) {
     const ScannedEntry& entry = scanner.entry();
     const std::string path = MapToCard(entry.header.storedPath, cardRoot_);
     if (LeavesCard(path)) {
-        notRestored(entry.header.storedPath, "its path leads outside the card");
+        NotRestored(entry.header.storedPath, "its path leads outside the card");
         return true;
     }
     if (prompts_ == PromptHandling::KeepCardPrompts && IsInPromptTree(path, cardRoot_)) return true;
     switch (entry.kind) {
-        case EntryKind::Folder: return extractFolder(path, entry.header);
-        case EntryKind::File: return extractFile(path, entry.header, scanner);
+        case EntryKind::Folder: return ExtractFolder(path, entry.header);
+        case EntryKind::File: return ExtractFile(path, entry.header, scanner);
         case EntryKind::Unsupported:
-            notRestored(path, "the archive does not mark it as a file or a folder");
+            NotRestored(path, "the archive does not mark it as a file or a folder");
             return true;
     }
     return true;
 }
 
-bool Extraction::extractFolder(const std::string& path, const EntryHeader& header) {
-    FsStatus created = fileSystem_.createFolder(path);
+bool Extraction::ExtractFolder(const std::string& path, const EntryHeader& header) {
+    FsStatus created = fileSystem_.CreateFolder(path);
     if (!created.ok()) {
-        if (!stopOn(created)) return false;
-        notRestored(path, "the folder could not be created (" +
-                              fileSystem_.describeError(created) + ")");
+        if (!StopOn(created)) return false;
+        NotRestored(path, "the folder could not be created (" + fileSystem_.DescribeError(created) + ")");
         return true;
     }
     // Applied at the end: writing into a folder changes its times, and a read-only folder
@@ -172,111 +171,109 @@ bool Extraction::extractFolder(const std::string& path, const EntryHeader& heade
     return true;
 }
 
-std::unique_ptr<FileWriter> Extraction::createOnCard(const std::string& path) {
-    auto created = fileSystem_.createFile(path);
+std::unique_ptr<FileWriter> Extraction::CreateOnCard(const std::string& path) {
+    auto created = fileSystem_.OpenWrite(path);
     if (!created.ok() && created.status().error == FsError::AccessDenied) {
-        auto attributes = fileSystem_.attributes(path);
+        auto attributes = fileSystem_.Attributes(path);
         if (attributes.ok() && (attributes.value() & FileAttribute::ReadOnly) != 0 &&
-            fileSystem_.setAttributes(path, attributes.value() & ~FileAttribute::ReadOnly).ok()) {
-            created = fileSystem_.createFile(path);
+            fileSystem_.SetAttributes(path, attributes.value() & ~FileAttribute::ReadOnly).ok()) {
+            created = fileSystem_.OpenWrite(path);
         }
     }
     if (created.ok()) return std::move(created.value());
-    if (stopOn(created.status())) {
-        notRestored(path, "the file could not be written (" +
-                              fileSystem_.describeError(created.status()) + ")");
+    if (StopOn(created.status())) {
+        NotRestored(path,
+                    "the file could not be written (" + fileSystem_.DescribeError(created.status()) + ")");
     }
     return nullptr;
 }
 
-bool Extraction::writeContent(FileWriter& file, std::span<const char> bytes) {
+bool Extraction::WriteContent(FileWriter& file, std::span<const char> bytes) {
     writeBuffer_.insert(writeBuffer_.end(), bytes.begin(), bytes.end());
     if (writeBuffer_.size() < kIoBufferSize && !bytes.empty()) return true;
-    FsStatus written = file.write(std::as_bytes(std::span<const char>(writeBuffer_)));
+    FsStatus written = file.Write(std::as_bytes(std::span<const char>(writeBuffer_)));
     writeBuffer_.clear();
     if (written.ok()) return true;
     if (ReachOf(written) == Reach::CardFull) {
-        stop(std::string(text::kCardFull));
+        Stop(std::string(text::kCardFull));
     } else {
-        stop(std::string(text::kCardWriteError));
+        Stop(std::string(text::kCardWriteError));
     }
     return false;
 }
 
-bool Extraction::extractFile(const std::string& path, const EntryHeader& header,
-                             ArchiveScanner& scanner) {
+bool Extraction::ExtractFile(const std::string& path, const EntryHeader& header, ArchiveScanner& scanner) {
     std::unique_ptr<FileWriter> file;
     bool skipped = false;
     writeBuffer_.clear();
     // The file is opened at its first content, so that an entry without data touches nothing.
-    bool read = scanner.readContent([&](std::span<const char> piece) {
-        if (!file) file = createOnCard(path);
+    bool read = scanner.ReadContent([&](std::span<const char> piece) {
+        if (!file) file = CreateOnCard(path);
         if (!file) {
             skipped = true;
             return false;
         }
-        return writeContent(*file, piece);
+        return WriteContent(*file, piece);
     });
     if (stopped_ || skipped) return !stopped_;
     if (!read) return false;  // the archive is damaged; the scanner says how
     if (!file) {
         if (!scanner.lastContentHadRecord()) {
-            notRestored(path, "the archive holds no readable data for it");
+            NotRestored(path, "the archive holds no readable data for it");
             return true;
         }
-        file = createOnCard(path);  // an empty file
+        file = CreateOnCard(path);  // an empty file
         if (!file) return !stopped_;
     }
-    return finishFile(std::move(file), path, header);
+    return FinishFile(std::move(file), path, header);
 }
 
-bool Extraction::finishFile(std::unique_ptr<FileWriter> file, const std::string& path,
+bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string& path,
                             const EntryHeader& header) {
-    if (!writeContent(*file, {})) return false;
-    file->setTimes(header.times);
-    FsStatus closed = file->close();
+    if (!WriteContent(*file, {})) return false;
+    file->SetTimes(header.times);
+    FsStatus closed = file->Close();
     if (!closed.ok()) {
-        stop(std::string(ReachOf(closed) == Reach::CardFull ? text::kCardFull : text::kCardWriteError));
+        Stop(std::string(ReachOf(closed) == Reach::CardFull ? text::kCardFull : text::kCardWriteError));
         return false;
     }
-    fileSystem_.setAttributes(path, header.attributes);
+    fileSystem_.SetAttributes(path, header.attributes);
     return true;
 }
 
-void Extraction::applyFolderAttributesAndTimes() {
+void Extraction::ApplyFolderAttributesAndTimes() {
     for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
-        fileSystem_.setTimes(it->first, it->second.times);
-        fileSystem_.setAttributes(it->first, it->second.attributes);
+        fileSystem_.SetTimes(it->first, it->second.times);
+        fileSystem_.SetAttributes(it->first, it->second.attributes);
     }
 }
 
 }  // namespace
 
-ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state,
-                                const std::string& cardRoot, FileReader& archive,
-                                std::uint64_t archiveLength, ExtractionListener& listener) {
+ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state, const std::string& cardRoot,
+                                FileReader& archive, std::uint64_t archiveLength,
+                                ExtractionListener& listener) {
     return Extraction(fileSystem, state, cardRoot, PromptHandling::ReplaceCardPrompts, listener)
-        .run(archive, archiveLength);
+        .Run(archive, archiveLength);
 }
 
 ExtractionResult ExtractArchiveKeepingPrompts(FileSystem& fileSystem, ArchiveState& state,
                                               const std::string& cardRoot, FileReader& archive,
-                                              std::uint64_t archiveLength,
-                                              ExtractionListener& listener) {
+                                              std::uint64_t archiveLength, ExtractionListener& listener) {
     return Extraction(fileSystem, state, cardRoot, PromptHandling::KeepCardPrompts, listener)
-        .run(archive, archiveLength);
+        .Run(archive, archiveLength);
 }
 
 FsStatus DeleteCardPrompts(FileSystem& fileSystem, const std::string& cardRoot) {
-    return fileSystem.deleteTree(cardRoot + std::string(kPromptFolder));
+    return fileSystem.DeleteTree(cardRoot + std::string(kPromptFolder));
 }
 
 std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength) {
     ArchiveScanner scanner(archive, archiveLength);
-    if (scanner.readArchiveHeader()) {
-        while (scanner.nextEntry()) {
+    if (scanner.ReadArchiveHeader()) {
+        while (scanner.NextEntry()) {
             if (scanner.entry().kind == EntryKind::File) {
-                scanner.readContent([](std::span<const char>) { return true; });
+                scanner.ReadContent([](std::span<const char>) { return true; });
             }
         }
     }
@@ -307,7 +304,7 @@ CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& arc
     }
     auto opened = OpenArchive(fileSystem, archivePath);
     if (!opened.ok()) {
-        checked.check = {ArchiveFault::Unreadable, fileSystem.describeError(opened.status())};
+        checked.check = {ArchiveFault::Unreadable, fileSystem.DescribeError(opened.status())};
         return checked;
     }
     checked.reader = std::move(opened.value().reader);
@@ -328,23 +325,23 @@ std::string ArchiveCheckMessage(const ArchiveCheck& check) {
     return {};
 }
 
-ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, ArchiveState& state,
-                                       CheckedArchive& archive, const std::string& cardRoot,
-                                       PromptHandling prompts, ExtractionListener& listener) {
+ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, ArchiveState& state, CheckedArchive& archive,
+                                       const std::string& cardRoot, PromptHandling prompts,
+                                       ExtractionListener& listener) {
     ArchiveCheck check = archive.check;
     if (check.sound()) {
-        if (FsStatus rewound = archive.reader->rewind(); !rewound.ok()) {
-            check = {ArchiveFault::Unreadable, fileSystem.describeError(rewound)};
+        if (FsStatus rewound = archive.reader->Rewind(); !rewound.ok()) {
+            check = {ArchiveFault::Unreadable, fileSystem.DescribeError(rewound)};
         }
     }
     if (!check.sound()) {
         state.extractionFailed = true;
-        listener.showMessage(ArchiveCheckMessage(check));
+        listener.ShowMessage(ArchiveCheckMessage(check));
         ExtractionResult refused;
         if (check.fault == ArchiveFault::Damaged) refused.archiveProblem = check.problem;
         return refused;
     }
-    return Extraction(fileSystem, state, cardRoot, prompts, listener).run(*archive.reader, archive.length);
+    return Extraction(fileSystem, state, cardRoot, prompts, listener).Run(*archive.reader, archive.length);
 }
 
 ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,

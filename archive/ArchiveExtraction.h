@@ -22,11 +22,11 @@ struct NotRestoredEntry {
 class ExtractionListener {
 public:
     virtual ~ExtractionListener() = default;
-    virtual void beginProgress() {}  // a bar with the range 0 to 100, at 0, step 1
-    virtual void stepProgress() {}
-    virtual void endProgress() {}
+    virtual void BeginProgress() {}  // a bar with the range 0 to 100, at 0, step 1
+    virtual void StepProgress() {}
+    virtual void EndProgress() {}
     // A message box with an OK button.
-    virtual void showMessage(const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
 };
 
 enum class PromptHandling { ReplaceCardPrompts, KeepCardPrompts };
@@ -62,19 +62,18 @@ std::string ArchiveCheckMessage(const ArchiveCheck& check);
 ExtractionResult ExtractArchiveFile(FileSystem& fileSystem, ArchiveState& state,
                                     const std::string& archivePath, const std::string& cardRoot,
                                     PromptHandling prompts, ExtractionListener& listener);
-ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, ArchiveState& state,
-                                       CheckedArchive& archive, const std::string& cardRoot,
-                                       PromptHandling prompts, ExtractionListener& listener);
+ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, ArchiveState& state, CheckedArchive& archive,
+                                       const std::string& cardRoot, PromptHandling prompts,
+                                       ExtractionListener& listener);
 
 // Extracts an open archive, positioned at its start, of archiveLength bytes.
-ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state,
-                                const std::string& cardRoot, FileReader& archive,
-                                std::uint64_t archiveLength, ExtractionListener& listener);
+ExtractionResult ExtractArchive(FileSystem& fileSystem, ArchiveState& state, const std::string& cardRoot,
+                                FileReader& archive, std::uint64_t archiveLength,
+                                ExtractionListener& listener);
 // The same, leaving the card's prompt folder as it is and passing over the archive's prompt tree.
 ExtractionResult ExtractArchiveKeepingPrompts(FileSystem& fileSystem, ArchiveState& state,
                                               const std::string& cardRoot, FileReader& archive,
-                                              std::uint64_t archiveLength,
-                                              ExtractionListener& listener);
+                                              std::uint64_t archiveLength, ExtractionListener& listener);
 
 // Deletes card root + "VM\PROMPTS" with everything below it.
 FsStatus DeleteCardPrompts(FileSystem& fileSystem, const std::string& cardRoot);

@@ -34,12 +34,12 @@ std::string BackupFailedMessage(const std::string& failure) {
     return std::string(text::kBackupNotWritten) + failure + "." + std::string(text::kEarlierBackupKept);
 }
 
-std::string BackupIncompleteMessage(const std::vector<LeftOutEntry>& entries,
-                                    const std::string& archivePath, const std::string& savedAs) {
+std::string BackupIncompleteMessage(const std::vector<LeftOutEntry>& entries, const std::string& archivePath,
+                                    const std::string& savedAs) {
     std::string message = std::string(text::kBackupIncomplete) + PathList(entries);
     if (savedAs != archivePath) {
-        message += std::string(text::kIncompleteSavedAs) + savedAs +
-                   std::string(text::kEarlierBackupUnchanged);
+        message +=
+            std::string(text::kIncompleteSavedAs) + savedAs + std::string(text::kEarlierBackupUnchanged);
     }
     return message;
 }

@@ -16,8 +16,8 @@ std::string InvalidArchiveMessage(const std::string& problem, bool cardUnchanged
 std::string NotRestoredMessage(const std::vector<NotRestoredEntry>& entries);
 std::string BackupFailedMessage(const std::string& failure);
 // savedAs differs from archivePath when the earlier backup was kept.
-std::string BackupIncompleteMessage(const std::vector<LeftOutEntry>& entries,
-                                    const std::string& archivePath, const std::string& savedAs);
+std::string BackupIncompleteMessage(const std::vector<LeftOutEntry>& entries, const std::string& archivePath,
+                                    const std::string& savedAs);
 std::string ArchiveUnreadableMessage(const std::string& reason);
 std::string ArchiveOnCardMessage();
 

@@ -5,9 +5,9 @@
 namespace vocell::archive {
 
 FsResult<OpenedArchive> OpenArchive(FileSystem& fileSystem, const std::string& archivePath) {
-    auto opened = fileSystem.openRead(archivePath);
+    auto opened = fileSystem.OpenRead(archivePath);
     if (!opened.ok()) return opened.status();
-    auto length = opened.value()->size();
+    auto length = opened.value()->Size();
     if (!length.ok()) return length.status();
     return OpenedArchive{std::move(opened.value()), length.value()};
 }
@@ -15,17 +15,16 @@ FsResult<OpenedArchive> OpenArchive(FileSystem& fileSystem, const std::string& a
 ArchiveScanner::ArchiveScanner(FileReader& archive, std::uint64_t archiveLength)
     : reader_(archive), length_(archiveLength) {}
 
-bool ArchiveScanner::fail(std::string description) {
+bool ArchiveScanner::Fail(std::string description) {
     if (!problem_) problem_ = std::move(description);
     return false;
 }
 
 std::string ArchiveScanner::entryName() const {
-    return "the entry at block " + std::to_string(entry_.headerBlock) + " (" +
-           entry_.header.storedPath + ")";
+    return "the entry at block " + std::to_string(entry_.headerBlock) + " (" + entry_.header.storedPath + ")";
 }
 
-bool ArchiveScanner::readBlock(std::size_t& count) {
+bool ArchiveScanner::ReadBlock(std::size_t& count) {
     if (heldBack_) {
         heldBack_ = false;
         count = kBlockSize;
@@ -35,55 +34,55 @@ bool ArchiveScanner::readBlock(std::size_t& count) {
         count = 0;
         return true;
     }
-    auto read = reader_.next(current_);
+    auto read = reader_.Next(current_);
     if (!read.ok()) {
-        return fail(std::string("it could not be read (") + FsErrorName(read.status().error) + ")");
+        return Fail(std::string("it could not be read (") + FsErrorName(read.status().error) + ")");
     }
     count = read.value();
-    if (count != 0 && count != kBlockSize) return fail("it ends in the middle of a block");
+    if (count != 0 && count != kBlockSize) return Fail("it ends in the middle of a block");
     nextBlockIndex_ += count == 0 ? 0 : 1;
     return true;
 }
 
-bool ArchiveScanner::readArchiveHeader() {
-    if (length_ == 0) return fail("the file is empty");
+bool ArchiveScanner::ReadArchiveHeader() {
+    if (length_ == 0) return Fail("the file is empty");
     if (length_ % kBlockSize != 0) {
-        return fail("its length, " + std::to_string(length_) +
+        return Fail("its length, " + std::to_string(length_) +
                     " bytes, is not a whole number of 1,024-byte blocks");
     }
     std::size_t count = 0;
-    if (!readBlock(count)) return false;
-    if (count == 0) return fail("the file is empty");
+    if (!ReadBlock(count)) return false;
+    if (count == 0) return Fail("the file is empty");
     version_ = DecodeArchiveVersion(current_);
     return true;
 }
 
-bool ArchiveScanner::nextEntry() {
+bool ArchiveScanner::NextEntry() {
     if (problem_) return false;
-    if (data_ == Data::Record && !passOverRecordData()) return false;
+    if (data_ == Data::Record && !PassOverRecordData()) return false;
     data_ = Data::None;
     while (true) {
         std::size_t count = 0;
-        if (!readBlock(count)) return false;
+        if (!ReadBlock(count)) return false;
         if (count == 0) return false;
-        if (IsEntryHeader(current_)) return startEntry();
-        if (entryCount_ == 0) return fail("its first entry does not follow its header block");
+        if (IsEntryHeader(current_)) return StartEntry();
+        if (entryCount_ == 0) return Fail("its first entry does not follow its header block");
     }
 }
 
-bool ArchiveScanner::startEntry() {
+bool ArchiveScanner::StartEntry() {
     entry_ = ScannedEntry{};
     entry_.headerBlock = nextBlockIndex_ - 1;
     if (auto damage = FindHeaderDamage(current_)) {
         entry_.header.storedPath = DecodeEntryHeader(current_).storedPath;
-        return fail(entryName() + " is damaged: " + *damage);
+        return Fail(entryName() + " is damaged: " + *damage);
     }
     entry_.header = DecodeEntryHeader(current_);
     ++entryCount_;
 
     std::size_t count = 0;
-    if (!readBlock(count)) return false;
-    if (count == 0) return fail("it ends inside " + entryName());
+    if (!ReadBlock(count)) return false;
+    if (count == 0) return Fail("it ends inside " + entryName());
     firstData_ = current_;
     firstDataUsed_ = false;
 
@@ -94,7 +93,7 @@ bool ArchiveScanner::startEntry() {
     if (recordSize) {
         const std::uint64_t blocks = DataBlockCount(kStreamHeaderSize + *recordSize);
         const std::uint64_t blocksLeftInArchive = length_ / kBlockSize - (nextBlockIndex_ - 1);
-        if (blocks > blocksLeftInArchive) return fail("it ends inside the data of " + entryName());
+        if (blocks > blocksLeftInArchive) return Fail("it ends inside the data of " + entryName());
         entry_.kind = EntryKind::File;
         entry_.recordContentSize = recordSize;
         data_ = Data::Record;
@@ -114,24 +113,24 @@ bool ArchiveScanner::startEntry() {
     return true;
 }
 
-bool ArchiveScanner::passOverRecordData() {
+bool ArchiveScanner::PassOverRecordData() {
     for (; recordBlocksLeft_ > 0; --recordBlocksLeft_) {
         std::size_t count = 0;
-        if (!readBlock(count)) return false;
-        if (count == 0) return fail("it ends inside the data of " + entryName());
+        if (!ReadBlock(count)) return false;
+        if (count == 0) return Fail("it ends inside the data of " + entryName());
     }
     data_ = Data::None;
     return true;
 }
 
-bool ArchiveScanner::readContent(const ContentFn& onContent) {
+bool ArchiveScanner::ReadContent(const ContentFn& onContent) {
     if (problem_ || entry_.kind != EntryKind::File) return false;
-    if (data_ == Data::Record) return readRecordContent(onContent);
-    if (data_ == Data::UntilNextHeader) return readUntilNextHeader(onContent);
+    if (data_ == Data::Record) return ReadRecordContent(onContent);
+    if (data_ == Data::UntilNextHeader) return ReadUntilNextHeader(onContent);
     return true;
 }
 
-bool ArchiveScanner::readRecordContent(const ContentFn& onContent) {
+bool ArchiveScanner::ReadRecordContent(const ContentFn& onContent) {
     const std::uint64_t streamLength = kStreamHeaderSize + *entry_.recordContentSize;
     const std::uint64_t totalBlocks = DataBlockCount(streamLength);
     std::uint64_t blockIndex = totalBlocks - 1 - recordBlocksLeft_;
@@ -150,8 +149,8 @@ bool ArchiveScanner::readRecordContent(const ContentFn& onContent) {
         }
         if (recordBlocksLeft_ == 0) break;
         std::size_t count = 0;
-        if (!readBlock(count)) return false;
-        if (count == 0) return fail("it ends inside the data of " + entryName());
+        if (!ReadBlock(count)) return false;
+        if (count == 0) return Fail("it ends inside the data of " + entryName());
         --recordBlocksLeft_;
         ++blockIndex;
         block = &current_;
@@ -160,27 +159,27 @@ bool ArchiveScanner::readRecordContent(const ContentFn& onContent) {
     return true;
 }
 
-bool ArchiveScanner::readUntilNextHeader(const ContentFn& onContent) {
+bool ArchiveScanner::ReadUntilNextHeader(const ContentFn& onContent) {
     BackupStreamDecoder decoder;
     bool wanted = true;
     if (!firstDataUsed_) {
         firstDataUsed_ = true;
-        wanted = decoder.feed(firstData_, onContent);
+        wanted = decoder.Feed(firstData_, onContent);
     }
     while (wanted) {
         std::size_t count = 0;
-        if (!readBlock(count)) return false;
+        if (!ReadBlock(count)) return false;
         if (count == 0) break;
         if (IsEntryHeader(current_)) {
             heldBack_ = true;
             break;
         }
-        wanted = decoder.feed(current_, onContent);
+        wanted = decoder.Feed(current_, onContent);
     }
     lastContentHadRecord_ = decoder.sawDataRecord();
     data_ = Data::None;
     if (wanted && decoder.endsInsideARecord()) {
-        return fail("the data of " + entryName() + " ends inside a stream record");
+        return Fail("the data of " + entryName() + " ends inside a stream record");
     }
     return wanted;
 }

@@ -40,17 +40,17 @@ public:
     ArchiveScanner(FileReader& archive, std::uint64_t archiveLength);
 
     // Reads the archive header block. False when the archive is unusable (see problem()).
-    bool readArchiveHeader();
+    bool ReadArchiveHeader();
     [[nodiscard]] const std::string& version() const { return version_; }
 
     // Moves to the next entry, passing over what is left of the current entry's data and over
     // blocks that are not entry headers. False at the end of the archive or on damage.
-    bool nextEntry();
+    bool NextEntry();
     [[nodiscard]] const ScannedEntry& entry() const { return entry_; }
 
     // Hands the content of the current file entry to onContent, piece by piece. False when
     // onContent asked to stop or the archive turned out damaged.
-    bool readContent(const ContentFn& onContent);
+    bool ReadContent(const ContentFn& onContent);
 
     // False after readContent of a file whose data held no BACKUP_DATA record at all.
     [[nodiscard]] bool lastContentHadRecord() const { return lastContentHadRecord_; }
@@ -63,12 +63,12 @@ private:
     enum class Data { None, Record, UntilNextHeader };
 
     // Reads the next block into current_, from the block held back if there is one.
-    bool readBlock(std::size_t& count);
-    bool fail(std::string description);
-    bool startEntry();
-    bool passOverRecordData();
-    bool readRecordContent(const ContentFn& onContent);
-    bool readUntilNextHeader(const ContentFn& onContent);
+    bool ReadBlock(std::size_t& count);
+    bool Fail(std::string description);
+    bool StartEntry();
+    bool PassOverRecordData();
+    bool ReadRecordContent(const ContentFn& onContent);
+    bool ReadUntilNextHeader(const ContentFn& onContent);
     [[nodiscard]] std::string entryName() const;
 
     BlockReader reader_;

@@ -21,7 +21,7 @@ class ArchiveWriterListener {
 public:
     virtual ~ArchiveWriterListener() = default;
     // The stored path of the folder or file being archived (pane 1 of the status bar).
-    virtual void showStoredPath(std::string_view /*storedPath*/) {}
+    virtual void ShowStoredPath(std::string_view /*storedPath*/) {}
 };
 
 class ArchiveWriter {
@@ -37,10 +37,10 @@ public:
     [[nodiscard]] const std::vector<LeftOutEntry>& leftOut() const { return leftOut_; }
 
 private:
-    bool writeEntry(const std::string& storedPath, std::uint32_t attributes);
-    bool writeFolderEntry(const std::string& storedPath, std::uint32_t attributes);
-    bool writeFileEntry(const std::string& storedPath, std::uint32_t attributes);
-    bool leaveOut(const std::string& path, std::string reason);
+    bool WriteEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool WriteFolderEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool WriteFileEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool LeaveOut(const std::string& path, std::string reason);
 
     FileSystem& fileSystem_;
     ArchiveSink& sink_;

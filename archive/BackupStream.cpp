@@ -23,8 +23,7 @@ template <class T>
 T GetLittleEndian(std::span<const char, kStreamHeaderSize> bytes, std::size_t offset) {
     T value = 0;
     for (std::size_t i = 0; i < sizeof(T); ++i) {
-        value |= static_cast<T>(static_cast<T>(static_cast<unsigned char>(bytes[offset + i]))
-                                << (8 * i));
+        value |= static_cast<T>(static_cast<T>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i));
     }
     return value;
 }
@@ -55,7 +54,7 @@ std::optional<std::uint64_t> ReadableDataRecordSize(const Block& firstDataBlock)
     return header.size;
 }
 
-bool BackupStreamDecoder::feed(std::span<const char> bytes, const ContentFn& onContent) {
+bool BackupStreamDecoder::Feed(std::span<const char> bytes, const ContentFn& onContent) {
     while (!bytes.empty() && state_ != State::Stopped) {
         if (state_ == State::Header) {
             std::size_t take = std::min(bytes.size(), kStreamHeaderSize - headerFill_);
@@ -65,8 +64,7 @@ bool BackupStreamDecoder::feed(std::span<const char> bytes, const ContentFn& onC
             if (headerFill_ < kStreamHeaderSize) break;
             headerFill_ = 0;
             current_ = ParseStreamRecordHeader(header_);
-            if (current_.id == 0 || current_.id > kLastKnownStreamId ||
-                current_.size >= kLargestRecordSize) {
+            if (current_.id == 0 || current_.id > kLastKnownStreamId || current_.size >= kLargestRecordSize) {
                 state_ = State::Stopped;
                 break;
             }

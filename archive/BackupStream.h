@@ -35,9 +35,7 @@ StreamRecordHeader ParseStreamRecordHeader(std::span<const char, kStreamHeaderSi
 std::optional<std::uint64_t> ReadableDataRecordSize(const Block& firstDataBlock);
 
 // Number of data blocks the writer emits for a stream of streamLength bytes.
-constexpr std::uint64_t DataBlockCount(std::uint64_t streamLength) {
-    return streamLength / kBlockSize + 1;
-}
+constexpr std::uint64_t DataBlockCount(std::uint64_t streamLength) { return streamLength / kBlockSize + 1; }
 
 // Restores content from stream bytes of unknown length (an archive of another origin): the
 // content of BACKUP_DATA records is handed on, other records are passed over, and everything from
@@ -47,12 +45,10 @@ public:
     using ContentFn = std::function<bool(std::span<const char>)>;
 
     // Returns false when onContent asked to stop.
-    bool feed(std::span<const char> bytes, const ContentFn& onContent);
+    bool Feed(std::span<const char> bytes, const ContentFn& onContent);
     [[nodiscard]] bool sawDataRecord() const { return sawDataRecord_; }
     // True when the bytes fed so far end in the middle of a record's name or content.
-    [[nodiscard]] bool endsInsideARecord() const {
-        return state_ == State::Name || state_ == State::Content;
-    }
+    [[nodiscard]] bool endsInsideARecord() const { return state_ == State::Name || state_ == State::Content; }
 
 private:
     enum class State { Header, Name, Content, Stopped };

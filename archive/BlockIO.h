@@ -18,11 +18,11 @@ public:
 
     // Fills block with the next archive bytes and returns how many there were: a whole block, a
     // short count only at the end of the file, 0 at the end.
-    FsResult<std::size_t> next(Block& block);
+    FsResult<std::size_t> Next(Block& block);
     [[nodiscard]] std::uint64_t consumed() const { return consumed_; }
 
 private:
-    FsStatus refill();
+    FsStatus Refill();
 
     FileReader& file_;
     std::vector<char> buffer_;
@@ -38,17 +38,17 @@ class ArchiveSink {
 public:
     explicit ArchiveSink(FileWriter& file) : file_(file) { buffer_.reserve(kIoBufferSize); }
 
-    void append(const Block& block);
+    void Append(const Block& block);
     [[nodiscard]] std::uint64_t position() const { return written_ + buffer_.size(); }
     // Drops everything appended after position (an entry that turned out unreadable).
-    void rewindTo(std::uint64_t position);
+    void RewindTo(std::uint64_t position);
     // Writes out what is buffered; returns the first failure of the whole archive.
-    FsStatus finish();
+    FsStatus Finish();
     [[nodiscard]] bool failed() const { return !failure_.ok(); }
     [[nodiscard]] FsStatus failure() const { return failure_; }
 
 private:
-    void writeBuffer();
+    void WriteBuffer();
 
     FileWriter& file_;
     std::vector<char> buffer_;

@@ -6,7 +6,7 @@ namespace vocell::archive {
 namespace {
 
 std::string Failure(FileSystem& fileSystem, std::string_view what, FsStatus status) {
-    return std::string(what) + " (" + fileSystem.describeError(status) + ")";
+    return std::string(what) + " (" + fileSystem.DescribeError(status) + ")";
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
                               ArchiveWriterListener& listener) {
     BackupOutcome outcome;
     const std::string partialPath = archivePath + std::string(kPartialArchiveSuffix);
-    auto created = fileSystem.createFile(partialPath);
+    auto created = fileSystem.OpenWrite(partialPath);
     if (!created.ok()) {
         outcome.failure = Failure(fileSystem, "it could not be created", created.status());
         return outcome;
@@ -31,25 +31,25 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     FileWriter& file = *created.value();
 
     ArchiveSink sink(file);
-    sink.append(EncodeArchiveHeader(versionText));
+    sink.Append(EncodeArchiveHeader(versionText));
     ArchiveWriter writer(fileSystem, sink, listener);
     writer.ArchiveTree(cardRoot);
     outcome.leftOut = writer.leftOut();
 
-    FsStatus status = sink.finish();
-    if (status.ok()) status = file.flush();
-    FsStatus closed = file.close();
+    FsStatus status = sink.Finish();
+    if (status.ok()) status = file.Flush();
+    FsStatus closed = file.Close();
     if (status.ok()) status = closed;
     // Only a complete archive may take the place of an earlier backup.
-    outcome.savedAs = outcome.leftOut.empty() || !fileSystem.fileSize(archivePath).ok()
+    outcome.savedAs = outcome.leftOut.empty() || !fileSystem.FileSize(archivePath).ok()
                           ? archivePath
                           : IncompleteArchivePath(archivePath);
-    if (status.ok()) status = fileSystem.rename(partialPath, outcome.savedAs);
+    if (status.ok()) status = fileSystem.Rename(partialPath, outcome.savedAs);
     if (!status.ok()) {
-        fileSystem.removeFile(partialPath);
-        outcome.failure = Failure(fileSystem, status.error == FsError::DiskFull
-                                                  ? "there is not enough space for it"
-                                                  : "it could not be written",
+        fileSystem.RemoveFile(partialPath);
+        outcome.failure = Failure(fileSystem,
+                                  status.error == FsError::DiskFull ? "there is not enough space for it"
+                                                                    : "it could not be written",
                                   status);
     }
     return outcome;

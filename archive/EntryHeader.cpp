@@ -7,9 +7,9 @@
 namespace vocell::archive {
 namespace {
 
-constexpr std::size_t kTimeOffsets[kTimeFieldCount] = {
-    kCreationLowOffset,   kCreationHighOffset,  kLastAccessLowOffset,
-    kLastAccessHighOffset, kLastWriteLowOffset, kLastWriteHighOffset};
+constexpr std::size_t kTimeOffsets[kTimeFieldCount] = {kCreationLowOffset,   kCreationHighOffset,
+                                                       kLastAccessLowOffset, kLastAccessHighOffset,
+                                                       kLastWriteLowOffset,  kLastWriteHighOffset};
 constexpr std::uint64_t kLowHalf = 0xFFFFFFFFu;
 constexpr int kHalfBits = 32;
 
@@ -42,8 +42,8 @@ std::uint32_t ReadDecimalField(const Block& block, std::size_t offset) {
 }
 
 // Digits (with an optional leading "-") then zero bytes to the end of the field.
-bool IsCleanNumberField(const Block& block, std::size_t offset, bool allowSign,
-                        long long lowest, long long highest) {
+bool IsCleanNumberField(const Block& block, std::size_t offset, bool allowSign, long long lowest,
+                        long long highest) {
     std::string_view text = FieldText(block, offset, kNumberFieldSize);
     long long value = 0;
     const char* first = text.data();
@@ -57,13 +57,10 @@ bool IsCleanNumberField(const Block& block, std::size_t offset, bool allowSign,
 }
 
 bool HasFullPathMarker(const Block& block) {
-    return std::equal(kFullPathMarker.begin(), kFullPathMarker.end(),
-                      block.begin() + kFullPathMarkerOffset);
+    return std::equal(kFullPathMarker.begin(), kFullPathMarker.end(), block.begin() + kFullPathMarkerOffset);
 }
 
-std::string_view PathFieldText(const Block& block) {
-    return FieldText(block, kPathOffset, kPathSize);
-}
+std::string_view PathFieldText(const Block& block) { return FieldText(block, kPathOffset, kPathSize); }
 
 std::string_view FullPathText(const Block& block) {
     return FieldText(block, kFullPathOffset, kFullPathCapacity + 1);
@@ -96,18 +93,14 @@ Block EncodeEntryHeader(const EntryHeader& header) {
     const std::string& path = header.storedPath;
     std::copy_n(path.begin(), std::min(path.size(), kPathSize), block.begin() + kPathOffset);
     WriteDecimalField(block, kAttributesOffset, static_cast<std::int32_t>(header.attributes));
-    const std::uint64_t times[3] = {header.times.creation, header.times.lastAccess,
-                                    header.times.lastWrite};
+    const std::uint64_t times[3] = {header.times.creation, header.times.lastAccess, header.times.lastWrite};
     for (std::size_t i = 0; i < 3; ++i) {
         WriteDecimalField(block, kTimeOffsets[2 * i], static_cast<long long>(times[i] & kLowHalf));
-        WriteDecimalField(block, kTimeOffsets[2 * i + 1],
-                          static_cast<long long>(times[i] >> kHalfBits));
+        WriteDecimalField(block, kTimeOffsets[2 * i + 1], static_cast<long long>(times[i] >> kHalfBits));
     }
     if (path.size() > kPathSize) {
-        std::copy(kFullPathMarker.begin(), kFullPathMarker.end(),
-                  block.begin() + kFullPathMarkerOffset);
-        std::copy_n(path.begin(), std::min(path.size(), kFullPathCapacity),
-                    block.begin() + kFullPathOffset);
+        std::copy(kFullPathMarker.begin(), kFullPathMarker.end(), block.begin() + kFullPathMarkerOffset);
+        std::copy_n(path.begin(), std::min(path.size(), kFullPathCapacity), block.begin() + kFullPathOffset);
     }
     return block;
 }
@@ -118,8 +111,8 @@ bool IsEntryHeader(const Block& block) {
 
 EntryHeader DecodeEntryHeader(const Block& block) {
     EntryHeader header;
-    header.storedPath = std::string(HasConsistentFullPath(block) ? FullPathText(block)
-                                                                 : PathFieldText(block));
+    header.storedPath =
+        std::string(HasConsistentFullPath(block) ? FullPathText(block) : PathFieldText(block));
     header.attributes = ReadDecimalField(block, kAttributesOffset);
     std::uint64_t halves[kTimeFieldCount];
     for (std::size_t i = 0; i < kTimeFieldCount; ++i) {

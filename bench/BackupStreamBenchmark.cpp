@@ -18,8 +18,7 @@ using namespace vocell::archive;
 
 constexpr std::size_t kFileSize = 1024 * 1024;
 // The header block and the data blocks of the stream (20-byte record header and the content).
-constexpr std::uint64_t kExpectedBytes =
-    (1 + DataBlockCount(kStreamHeaderSize + kFileSize)) * kBlockSize;
+constexpr std::uint64_t kExpectedBytes = (1 + DataBlockCount(kStreamHeaderSize + kFileSize)) * kBlockSize;
 
 // Cuts the stream into blocks the way the archive writer does: the block is not cleared between
 // blocks, and the last one is appended even when the stream ends on a block boundary.
@@ -30,7 +29,7 @@ void AppendStream(ArchiveSink& sink, std::span<const char> stream, Block& block,
         filled += take;
         stream = stream.subspan(take);
         if (filled == kBlockSize) {
-            sink.append(block);
+            sink.Append(block);
             filled = 0;
         }
     }
@@ -38,13 +37,13 @@ void AppendStream(ArchiveSink& sink, std::span<const char> stream, Block& block,
 
 void BM_BackupStream1MB(benchmark::State& state) {
     std::vector<char> content(kFileSize);
-    vocell::bench::PseudoRandomBytes(42).fill(content);
+    vocell::bench::PseudoRandomBytes(42).Fill(content);
     const std::size_t readPiece = static_cast<std::size_t>(state.range(0));
     const EntryHeader header{"E:\\VM\\MSGS\\104\\M0001.WAV", vocell::FileAttribute::Archive, {}};
     for (auto _ : state) {
         vocell::bench::DiscardingFileWriter writer;
         ArchiveSink sink(writer);
-        sink.append(EncodeEntryHeader(header));
+        sink.Append(EncodeEntryHeader(header));
         Block block{};
         std::size_t filled = 0;
         AppendStream(sink, EncodeDataRecordHeader(content.size()), block, filled);
@@ -52,8 +51,8 @@ void BM_BackupStream1MB(benchmark::State& state) {
             const std::size_t piece = std::min(readPiece, content.size() - at);
             AppendStream(sink, std::span<const char>(content.data() + at, piece), block, filled);
         }
-        sink.append(block);
-        benchmark::DoNotOptimize(sink.finish());
+        sink.Append(block);
+        benchmark::DoNotOptimize(sink.Finish());
         if (writer.written() != kExpectedBytes) {
             state.SkipWithError("the entry did not come out at its expected size");
             break;

@@ -43,7 +43,7 @@ struct FileCloser {
 CardFileWriter::CardFileWriter(std::filesystem::path root, std::uint64_t seed)
     : root_(std::move(root)), random_(seed), buffer_(kBufferSize) {}
 
-bool CardFileWriter::write(const PlannedFile& file, std::string& error) {
+bool CardFileWriter::Write(const PlannedFile& file, std::string& error) {
     const std::filesystem::path path = root_ / file.path;
     std::error_code code;
     std::filesystem::create_directories(path.parent_path(), code);
@@ -51,11 +51,11 @@ bool CardFileWriter::write(const PlannedFile& file, std::string& error) {
         error = path.parent_path().string() + ": " + code.message();
         return false;
     }
-    return writeBytes(path, file.size, file.isVersionText, error);
+    return WriteBytes(path, file.size, file.isVersionText, error);
 }
 
-bool CardFileWriter::writeBytes(const std::filesystem::path& path, std::uint64_t size,
-                                bool versionText, std::string& error) {
+bool CardFileWriter::WriteBytes(const std::filesystem::path& path, std::uint64_t size, bool versionText,
+                                std::string& error) {
     std::unique_ptr<std::FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
     if (!out) {
         error = path.string() + ": " + std::strerror(errno);
@@ -68,7 +68,7 @@ bool CardFileWriter::writeBytes(const std::filesystem::path& path, std::uint64_t
         bool first = true;
         for (std::uint64_t left = size; left > 0 && ok;) {
             const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBufferSize));
-            random_.fill(std::span<char>(buffer_.data(), piece));
+            random_.Fill(std::span<char>(buffer_.data(), piece));
             if (first && piece >= kWaveHeaderSize) {
                 PutWaveHeader(buffer_.data(), static_cast<std::uint32_t>(size - kWaveHeaderSize));
             }

@@ -17,10 +17,10 @@ public:
     CardFileWriter(std::filesystem::path root, std::uint64_t seed);
 
     // Creates the folders on the way and writes the file; false with a message on failure.
-    bool write(const PlannedFile& file, std::string& error);
+    bool Write(const PlannedFile& file, std::string& error);
 
 private:
-    bool writeBytes(const std::filesystem::path& path, std::uint64_t size, bool versionText,
+    bool WriteBytes(const std::filesystem::path& path, std::uint64_t size, bool versionText,
                     std::string& error);
 
     std::filesystem::path root_;

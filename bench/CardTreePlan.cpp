@@ -50,23 +50,23 @@ std::vector<PlannedFile> PlanRealisticCard(std::uint64_t totalBytes, std::uint64
     for (int slot = 0; slot < kLanguageSlots; ++slot) {
         for (std::uint64_t prompt = 0; prompt < promptsPerSlot; ++prompt) {
             files.push_back({"VM/PROMPTS/0/" + std::to_string(slot) + "/1/" + Numbered('P', prompt),
-                             random.between(10 * kKiB, 40 * kKiB)});
+                             random.Between(10 * kKiB, 40 * kKiB)});
         }
     }
     for (std::uint64_t box = 0; box < mailboxes; ++box) {
         files.push_back({"VM/GREET/" + std::to_string(kFirstMailbox + box) + "/G1.WAV",
-                         random.between(20 * kKiB, 100 * kKiB)});
+                         random.Between(20 * kKiB, 100 * kKiB)});
         files.push_back({"VM/NAMES/" + std::to_string(kFirstMailbox + box) + ".WAV",
-                         random.between(5 * kKiB, 20 * kKiB)});
+                         random.Between(5 * kKiB, 20 * kKiB)});
     }
     std::vector<std::uint64_t> messagesInBox(mailboxes, 0);
     for (std::uint64_t total = Total(files); total < totalBytes;) {
         const std::uint64_t size =
-            std::min(random.between(50 * kKiB, 1024 * kKiB), std::max(totalBytes - total, 50 * kKiB));
-        const auto box = static_cast<std::size_t>(random.between(0, mailboxes - 1));
-        files.push_back({"VM/MSGS/" + std::to_string(kFirstMailbox + box) + "/" +
-                             Numbered('M', messagesInBox[box]++),
-                         size});
+            std::min(random.Between(50 * kKiB, 1024 * kKiB), std::max(totalBytes - total, 50 * kKiB));
+        const auto box = static_cast<std::size_t>(random.Between(0, mailboxes - 1));
+        files.push_back(
+            {"VM/MSGS/" + std::to_string(kFirstMailbox + box) + "/" + Numbered('M', messagesInBox[box]++),
+             size});
         total += size;
     }
     return files;
@@ -79,7 +79,7 @@ std::vector<PlannedFile> PlanManySmallFiles(std::uint64_t fileCount, std::uint64
     for (std::uint64_t i = 0; i < fileCount; ++i) {
         const std::uint64_t box = kFirstMailbox + i / kSmallFilesPerFolder;
         files.push_back({"VM/MSGS/" + std::to_string(box) + "/" + Numbered('M', i % kSmallFilesPerFolder),
-                         random.between(1 * kKiB, 4 * kKiB)});
+                         random.Between(1 * kKiB, 4 * kKiB)});
     }
     return files;
 }

@@ -10,17 +10,17 @@ namespace vocell::bench {
 
 class DiscardingFileWriter final : public FileWriter {
 public:
-    FsStatus write(std::span<const std::byte> data) override {
+    FsStatus Write(std::span<const std::byte> data) override {
         written_ += data.size();
         return {};
     }
-    FsStatus truncate(std::uint64_t size) override {
+    FsStatus Truncate(std::uint64_t size) override {
         written_ = size;
         return {};
     }
-    FsStatus setTimes(const FileTimes& /*times*/) override { return {}; }
-    FsStatus flush() override { return {}; }
-    FsStatus close() override { return {}; }
+    FsStatus SetTimes(const FileTimes& /*times*/) override { return {}; }
+    FsStatus Flush() override { return {}; }
+    FsStatus Close() override { return {}; }
 
     [[nodiscard]] std::uint64_t written() const { return written_; }
 

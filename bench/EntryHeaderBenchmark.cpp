@@ -6,10 +6,10 @@
 
 namespace {
 
-using vocell::FileAttribute::Archive;
 using vocell::archive::DecodeEntryHeader;
 using vocell::archive::EncodeEntryHeader;
 using vocell::archive::EntryHeader;
+using vocell::FileAttribute::Archive;
 
 EntryHeader SampleHeader(bool longPath) {
     EntryHeader header;

@@ -57,14 +57,13 @@ int main(int argc, char** argv) {
         return Usage();
     }
     using namespace vocell::bench;
-    const auto plan = options.smallFiles > 0
-                          ? PlanManySmallFiles(options.smallFiles, options.seed)
-                          : PlanRealisticCard(options.sizeMb * 1024 * 1024, options.seed);
+    const auto plan = options.smallFiles > 0 ? PlanManySmallFiles(options.smallFiles, options.seed)
+                                             : PlanRealisticCard(options.sizeMb * 1024 * 1024, options.seed);
     CardFileWriter writer(options.folder, options.seed ^ 0xC0FFEEULL);
     std::uint64_t bytes = 0;
     for (const PlannedFile& file : plan) {
         std::string error;
-        if (!writer.write(file, error)) {
+        if (!writer.Write(file, error)) {
             std::cerr << "vocell_generate_card_tree: " << error << '\n';
             return 1;
         }

@@ -12,7 +12,7 @@ class PseudoRandomBytes {
 public:
     explicit PseudoRandomBytes(std::uint64_t seed) : state_(seed) {}
 
-    std::uint64_t next() {
+    std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
@@ -20,14 +20,12 @@ public:
     }
 
     // A number in [low, high].
-    std::uint64_t between(std::uint64_t low, std::uint64_t high) {
-        return low + next() % (high - low + 1);
-    }
+    std::uint64_t Between(std::uint64_t low, std::uint64_t high) { return low + Next() % (high - low + 1); }
 
-    void fill(std::span<char> bytes) {
+    void Fill(std::span<char> bytes) {
         std::size_t i = 0;
         while (i < bytes.size()) {
-            std::uint64_t word = next();
+            std::uint64_t word = Next();
             for (int k = 0; k < 8 && i < bytes.size(); ++k, ++i) {
                 bytes[i] = static_cast<char>(word & 0xFF);
                 word >>= 8;

@@ -26,23 +26,23 @@ ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) 
     ScanOutcome outcome;
     auto archive = archive::OpenArchive(fileSystem, archivePath);
     if (!archive.ok()) {
-        outcome.unreadable = fileSystem.describeError(archive.status());
+        outcome.unreadable = fileSystem.DescribeError(archive.status());
         return outcome;
     }
     archive::ArchiveScanner scanner(*archive.value().reader, archive.value().length);
-    if (scanner.readArchiveHeader()) {
+    if (scanner.ReadArchiveHeader()) {
         outcome.version = scanner.version();
-        while (scanner.nextEntry()) {
+        while (scanner.NextEntry()) {
             const auto& entry = scanner.entry();
             std::uint64_t size = entry.recordContentSize.value_or(0);
             if (entry.kind == archive::EntryKind::File && !entry.recordContentSize) {
-                scanner.readContent([&size](std::span<const char> piece) {
+                scanner.ReadContent([&size](std::span<const char> piece) {
                     size += piece.size();
                     return true;
                 });
             }
-            outcome.entries.push_back({entry.kind, entry.header.attributes,
-                                       entry.header.times.lastWrite, size, entry.header.storedPath});
+            outcome.entries.push_back({entry.kind, entry.header.attributes, entry.header.times.lastWrite,
+                                       size, entry.header.storedPath});
         }
     }
     outcome.problem = scanner.problem();
@@ -52,11 +52,11 @@ ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) 
 // The exit status of a scan that failed, after saying why.
 std::optional<int> ReportScanFailure(Console& console, const ScanOutcome& scan) {
     if (scan.unreadable) {
-        console.complain(archive::ArchiveUnreadableMessage(*scan.unreadable));
+        console.Complain(archive::ArchiveUnreadableMessage(*scan.unreadable));
         return kFailed;
     }
     if (scan.problem) {
-        console.complain(archive::InvalidArchiveMessage(*scan.problem, false));
+        console.Complain(archive::InvalidArchiveMessage(*scan.problem, false));
         return kInvalidArchive;
     }
     return std::nullopt;
@@ -71,7 +71,7 @@ int RunList(Console& console, const std::filesystem::path& archiveFile, bool jso
     HostDrives drives({});
     ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
     if (auto failed = ReportScanFailure(console, scan)) return *failed;
-    console.say(json ? ListingJson(scan.version, scan.entries) : ListingText(scan.version, scan.entries));
+    console.Say(json ? ListingJson(scan.version, scan.entries) : ListingText(scan.version, scan.entries));
     return kDone;
 }
 
@@ -86,23 +86,23 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
     if (!cardFolder) {
         ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
         if (auto failed = ReportScanFailure(console, scan)) return *failed;
-        console.say(std::string(text::cli::kArchiveSound) + Shown(scan.version) + ", " +
+        console.Say(std::string(text::cli::kArchiveSound) + Shown(scan.version) + ", " +
                     std::to_string(scan.entries.size()) + " entries.");
         return kDone;
     }
     auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, kCardRoot);
     if (comparison.unreadable) {
-        console.complain(archive::ArchiveUnreadableMessage(*comparison.unreadable));
+        console.Complain(archive::ArchiveUnreadableMessage(*comparison.unreadable));
         return kFailed;
     }
     if (comparison.archiveProblem) {
-        console.complain(archive::InvalidArchiveMessage(*comparison.archiveProblem, false));
+        console.Complain(archive::InvalidArchiveMessage(*comparison.archiveProblem, false));
         return kInvalidArchive;
     }
     for (const auto& difference : comparison.differences) {
-        console.say(difference.path + ": " + difference.what);
+        console.Say(difference.path + ": " + difference.what);
     }
-    console.say(std::to_string(comparison.entriesCompared) + " entries compared, " +
+    console.Say(std::to_string(comparison.entriesCompared) + " entries compared, " +
                 std::to_string(comparison.differences.size()) + " differences.");
     return comparison.differences.empty() ? kDone : kFailed;
 }
@@ -112,7 +112,7 @@ int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
     if (std::filesystem::is_directory(cardOrArchive, error)) {
         HostDrives drives(cardOrArchive);
         const std::string version = ReadCardPromptVersion(drives.fileSystem(), kCardRoot);
-        console.say(version.empty() ? std::string(text::kNoPrompts) : version);
+        console.Say(version.empty() ? std::string(text::kNoPrompts) : version);
         return kDone;
     }
     if (!CheckArchiveFile(console, cardOrArchive)) return kUsage;
@@ -121,7 +121,7 @@ int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
     HostDrives drives({});
     archive::ArchiveState state;
     archive::ReadArchiveVersion(drives.fileSystem(), state, *archivePath);
-    console.say(state.archiveVersion.empty() ? std::string(text::kNoPrompts) : state.archiveVersion);
+    console.Say(state.archiveVersion.empty() ? std::string(text::kNoPrompts) : state.archiveVersion);
     return kDone;
 }
 

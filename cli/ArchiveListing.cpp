@@ -40,8 +40,8 @@ std::string ListingText(const std::string& version, const std::vector<ListedEntr
     std::string out = "Version: " + (version.empty() ? std::string("(none)") : version) + "\n";
     char line[96];
     for (const ListedEntry& entry : entries) {
-        std::snprintf(line, sizeof line, "%-6s %6u  %19s %12llu  ", KindName(entry.kind),
-                      entry.attributes, FileTimeText(entry.lastWrite).c_str(),
+        std::snprintf(line, sizeof line, "%-6s %6u  %19s %12llu  ", KindName(entry.kind), entry.attributes,
+                      FileTimeText(entry.lastWrite).c_str(),
                       static_cast<unsigned long long>(entry.contentSize));
         out += line + entry.path + "\n";
     }
@@ -74,8 +74,8 @@ std::string ListingJson(const std::string& version, const std::vector<ListedEntr
         out += "{\"kind\": \"" + std::string(KindName(entry.kind)) +
                "\", \"attributes\": " + std::to_string(entry.attributes) +
                ", \"lastWrite\": " + JsonString(FileTimeText(entry.lastWrite)) +
-               ", \"size\": " + std::to_string(entry.contentSize) +
-               ", \"path\": " + JsonString(entry.path) + "}";
+               ", \"size\": " + std::to_string(entry.contentSize) + ", \"path\": " + JsonString(entry.path) +
+               "}";
     }
     return out + (entries.empty() ? "]}" : "\n]}");
 }

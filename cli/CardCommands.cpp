@@ -10,8 +10,7 @@
 
 namespace vocell::cli {
 
-int RunBackup(Console& console, const std::filesystem::path& cardFolder,
-              std::filesystem::path archiveFile) {
+int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::filesystem::path archiveFile) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
     if (!archiveFile.has_extension()) archiveFile += ".vcb";
     if (!CheckNotOnCard(console, archiveFile, cardFolder)) return kUsage;
@@ -19,13 +18,13 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder,
     if (!archivePath) return kUsage;
 
     CardSession session(console, cardFolder);
-    if (!session.open()) return kFailed;
-    console.say(std::string(text::cli::kBackingUp) + cardFolder.string() + " (prompt version " +
+    if (!session.Open()) return kFailed;
+    console.Say(std::string(text::cli::kBackingUp) + cardFolder.string() + " (prompt version " +
                 Shown(session.cardVersion()) + ") into " + archiveFile.string());
-    session.desktop().setArchivePath(*archivePath);
+    session.desktop().SetArchivePath(*archivePath);
     session.dialog().OnCommand(ControlId::Backup);
-    console.say("Stored " + std::to_string(session.desktop().pathsStored()) + " folders and files.");
-    return session.statusAfter(text::kBackupComplete);
+    console.Say("Stored " + std::to_string(session.desktop().pathsStored()) + " folders and files.");
+    return session.StatusAfter(text::kBackupComplete);
 }
 
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
@@ -38,17 +37,18 @@ int RunRestore(Console& console, const std::filesystem::path& archiveFile,
     if (!archivePath) return kUsage;
 
     CardSession session(console, cardFolder);
-    if (!session.open()) return kFailed;
-    console.say(std::string(text::cli::kRestoring) + archiveFile.string() + " onto " + cardFolder.string() +
+    if (!session.Open()) return kFailed;
+    console.Say(std::string(text::cli::kRestoring) + archiveFile.string() + " onto " + cardFolder.string() +
                 " (prompt version " + Shown(session.cardVersion()) + ")");
-    session.desktop().setArchivePath(*archivePath);
-    session.desktop().setUnansweredHint(std::string(text::cli::kSayWhichPrompts));
-    session.desktop().setAnswerer([choice](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
-        if (!choice) return std::nullopt;
-        return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
-    });
+    session.desktop().SetArchivePath(*archivePath);
+    session.desktop().SetUnansweredHint(std::string(text::cli::kSayWhichPrompts));
+    session.desktop().SetAnswerer(
+        [choice](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
+            if (!choice) return std::nullopt;
+            return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
+        });
     session.dialog().OnCommand(ControlId::Restore);
-    return session.statusAfter(text::kRestoreComplete);
+    return session.StatusAfter(text::kRestoreComplete);
 }
 
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,
@@ -61,37 +61,38 @@ int RunUpdate(Console& console, const std::filesystem::path& packageFile,
     if (!packagePath) return kUsage;
 
     CardSession session(console, cardFolder);
-    if (!session.open()) return kFailed;
-    session.desktop().setArchivePath(*packagePath);
-    session.desktop().setUnansweredHint(std::string(text::cli::kConfirmWithYes));
-    session.desktop().setAnswerer([confirmed](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
-        if (!confirmed) return std::nullopt;
-        return MessageAnswer::Yes;
-    });
+    if (!session.Open()) return kFailed;
+    session.desktop().SetArchivePath(*packagePath);
+    session.desktop().SetUnansweredHint(std::string(text::cli::kConfirmWithYes));
+    session.desktop().SetAnswerer(
+        [confirmed](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
+            if (!confirmed) return std::nullopt;
+            return MessageAnswer::Yes;
+        });
     session.dialog().OnCommand(ControlId::Update);
-    return session.statusAfter(text::kPromptUpdateComplete);
+    return session.StatusAfter(text::kPromptUpdateComplete);
 }
 
 int RunInit(Console& console, const std::filesystem::path& cardFolder) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
     CardSession session(console, cardFolder);
-    if (!session.open()) return kFailed;
+    if (!session.Open()) return kFailed;
     if (session.cardVersion() != text::kNoPrompts) {
-        console.complain(std::string(text::cli::kAlreadyHoldsPrompts) + session.cardVersion() +
-                         std::string(text::cli::kNotInstalled) +
-                         std::string(text::kCardNotChanged));
+        console.Complain(std::string(text::cli::kAlreadyHoldsPrompts) + session.cardVersion() +
+                         std::string(text::cli::kNotInstalled) + std::string(text::kCardNotChanged));
         return kFailed;
     }
     // Initializing is what was asked for; there is no format dialog on the command line.
-    session.desktop().setAnswerer([](const std::string& question, MessageButtons) -> std::optional<MessageAnswer> {
-        if (question == text::kReformatQuestion) return MessageAnswer::Yes;
-        return std::nullopt;
-    });
-    session.desktop().setQuietMessages({std::string(text::kFormatNotice)});
-    console.say(std::string(text::cli::kInstallingInitialStructure) + cardFolder.string());
+    session.desktop().SetAnswerer(
+        [](const std::string& question, MessageButtons) -> std::optional<MessageAnswer> {
+            if (question == text::kReformatQuestion) return MessageAnswer::Yes;
+            return std::nullopt;
+        });
+    session.desktop().SetQuietMessages({std::string(text::kFormatNotice)});
+    console.Say(std::string(text::cli::kInstallingInitialStructure) + cardFolder.string());
     session.dialog().OnCommand(ControlId::Initialize);
     if (!session.desktop().messages().empty()) return kFailed;
-    console.say(text::cli::kInitialStructureInstalled);
+    console.Say(text::cli::kInitialStructureInstalled);
     return kDone;
 }
 

@@ -18,7 +18,7 @@ public:
 
     // Starts the dialog and selects the card. False, after saying why, when the installation or
     // the card cannot be used.
-    bool open();
+    bool Open();
 
     UtilityDialog& dialog() { return dialog_; }
     ConsoleDesktop& desktop() { return desktop_; }
@@ -26,7 +26,7 @@ public:
     [[nodiscard]] std::string cardVersion() const { return dialog_.cardFields().promptVersionText; }
 
     // The exit status after an operation that ends with completion when it succeeds.
-    [[nodiscard]] int statusAfter(std::string_view completion) const;
+    [[nodiscard]] int StatusAfter(std::string_view completion) const;
 
 private:
     Console& console_;

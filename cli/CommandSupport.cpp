@@ -11,14 +11,14 @@ std::string Shown(const std::string& version) { return version.empty() ? "none" 
 bool CheckCardFolder(Console& console, const std::filesystem::path& cardFolder) {
     std::error_code error;
     if (std::filesystem::is_directory(cardFolder, error)) return true;
-    console.complain(std::string(text::cli::kCardFolderNotFound) + cardFolder.string());
+    console.Complain(std::string(text::cli::kCardFolderNotFound) + cardFolder.string());
     return false;
 }
 
 bool CheckArchiveFile(Console& console, const std::filesystem::path& archiveFile) {
     std::error_code error;
     if (std::filesystem::is_regular_file(archiveFile, error)) return true;
-    console.complain(std::string(text::cli::kFileNotFound) + archiveFile.string());
+    console.Complain(std::string(text::cli::kFileNotFound) + archiveFile.string());
     return false;
 }
 
@@ -29,13 +29,13 @@ bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
     const auto file = std::filesystem::weakly_canonical(std::filesystem::absolute(archiveFile), error);
     const auto mismatch = std::mismatch(card.begin(), card.end(), file.begin(), file.end());
     if (mismatch.first != card.end()) return true;
-    console.complain(std::string(text::cli::kArchiveOnTheCard) + archiveFile.string());
+    console.Complain(std::string(text::cli::kArchiveOnTheCard) + archiveFile.string());
     return false;
 }
 
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file) {
     auto path = HostDrives::HostPath(file);
-    if (!path) console.complain(std::string(text::cli::kPathWithBackslash) + file.string());
+    if (!path) console.Complain(std::string(text::cli::kPathWithBackslash) + file.string());
     return path;
 }
 

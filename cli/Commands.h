@@ -10,15 +10,14 @@ namespace vocell::cli {
 
 enum ExitStatus : int {
     kDone = 0,
-    kFailed = 1,         // the operation failed or left entries out
+    kFailed = 1,  // the operation failed or left entries out
     kUsage = 2,
     kInvalidArchive = 3,  // not a valid card archive
 };
 
 enum class PromptChoice { Keep, Replace };
 
-int RunBackup(Console& console, const std::filesystem::path& cardFolder,
-              std::filesystem::path archiveFile);
+int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::filesystem::path archiveFile);
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
                const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice);
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,

@@ -9,19 +9,19 @@ Console::Console()
     : questionTerminal_(::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1),
       progressTerminal_(::isatty(STDERR_FILENO) == 1) {}
 
-void Console::say(std::string_view text) {
-    endProgress();
+void Console::Say(std::string_view text) {
+    EndProgress();
     std::cout << text << '\n' << std::flush;
 }
 
-void Console::complain(std::string_view text) {
-    endProgress();
+void Console::Complain(std::string_view text) {
+    EndProgress();
     std::cerr << text << '\n' << std::flush;
 }
 
-std::optional<Answer> Console::ask(std::string_view question, bool offerCancel) {
+std::optional<Answer> Console::Ask(std::string_view question, bool offerCancel) {
     if (!questionTerminal_) return std::nullopt;
-    endProgress();
+    EndProgress();
     while (true) {
         std::cerr << question << (offerCancel ? "\n[y]es, [n]o or [c]ancel? " : "\n[y]es or [n]o? ")
                   << std::flush;
@@ -34,13 +34,13 @@ std::optional<Answer> Console::ask(std::string_view question, bool offerCancel) 
     }
 }
 
-void Console::progress(std::string_view line) {
+void Console::ShowProgress(std::string_view line) {
     if (!progressTerminal_) return;
     std::cerr << "\r\033[K" << line << std::flush;
     progressShown_ = true;
 }
 
-void Console::endProgress() {
+void Console::EndProgress() {
     if (!progressShown_) return;
     std::cerr << "\r\033[K" << std::flush;
     progressShown_ = false;

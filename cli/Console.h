@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace vocell::cli {
 
 enum class Answer { Yes, No, Cancel };
@@ -16,14 +15,14 @@ public:
     Console();
 
     // A report of the utility (completion, failures) on standard output.
-    void say(std::string_view text);
+    void Say(std::string_view text);
     // A failure on standard error.
-    void complain(std::string_view text);
+    void Complain(std::string_view text);
     // Asks on the terminal; nothing when standard input is not a terminal.
-    std::optional<Answer> ask(std::string_view question, bool offerCancel);
+    std::optional<Answer> Ask(std::string_view question, bool offerCancel);
     [[nodiscard]] bool showsProgress() const { return progressTerminal_; }
-    void progress(std::string_view line);
-    void endProgress();
+    void ShowProgress(std::string_view line);
+    void EndProgress();
 
 private:
     bool questionTerminal_;

@@ -26,21 +26,21 @@ MessageAnswer FromConsole(Answer answer) {
 
 }  // namespace
 
-bool ConsoleDesktop::shown(std::string_view message) const {
+bool ConsoleDesktop::WasShown(std::string_view message) const {
     for (const std::string& text : messages_) {
         if (text.starts_with(message)) return true;
     }
     return false;
 }
 
-MessageAnswer ConsoleDesktop::messageBox(const std::string& text, MessageButtons buttons) {
+MessageAnswer ConsoleDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
     if (buttons == MessageButtons::Ok) {
         if (std::find(quiet_.begin(), quiet_.end(), text) != quiet_.end()) return MessageAnswer::Ok;
         messages_.push_back(text);
         if (IsCompletion(text)) {
-            console_.say(text);
+            console_.Say(text);
         } else {
-            console_.complain(text);
+            console_.Complain(text);
         }
         return MessageAnswer::Ok;
     }
@@ -48,13 +48,13 @@ MessageAnswer ConsoleDesktop::messageBox(const std::string& text, MessageButtons
         if (auto answer = answerer_(text, buttons)) return *answer;
     }
     const bool withCancel = buttons == MessageButtons::YesNoCancel;
-    if (auto answer = console_.ask(text, withCancel)) return FromConsole(*answer);
+    if (auto answer = console_.Ask(text, withCancel)) return FromConsole(*answer);
     unanswered_ = true;
-    console_.complain(text + "\n" + unansweredHint_ + std::string(text::kCardNotChanged));
+    console_.Complain(text + "\n" + unansweredHint_ + std::string(text::kCardNotChanged));
     return withCancel ? MessageAnswer::Cancel : MessageAnswer::No;
 }
 
-std::optional<std::string> ConsoleDesktop::saveFileDialog(const FileDialogSettings& settings) {
+std::optional<std::string> ConsoleDesktop::SaveFileDialog(const FileDialogSettings& settings) {
     if (archivePath_.empty()) return std::nullopt;
     std::string path = archivePath_;
     const auto name = std::filesystem::path(path.substr(path.find_last_of('\\') + 1));
@@ -62,37 +62,37 @@ std::optional<std::string> ConsoleDesktop::saveFileDialog(const FileDialogSettin
     return path;
 }
 
-std::optional<std::string> ConsoleDesktop::openFileDialog(const FileDialogSettings&) {
+std::optional<std::string> ConsoleDesktop::OpenFileDialog(const FileDialogSettings&) {
     if (archivePath_.empty()) return std::nullopt;
     return archivePath_;
 }
 
-std::optional<int> ConsoleDesktop::runDriveChooser(const std::vector<std::string>& entries, int) {
+std::optional<int> ConsoleDesktop::RunDriveChooser(const std::vector<std::string>& entries, int) {
     // The card folder is the only drive: the first entry.
     return entries.empty() ? -1 : 0;
 }
 
-void ConsoleDesktop::setStatusPane(int pane, const std::string& text) {
+void ConsoleDesktop::SetStatusPane(int pane, const std::string& text) {
     if (pane == 0) {
         activity_ = text;
         return;
     }
     if (text.empty()) return;
     if (++pathsStored_ % kPathsPerProgressLine == 1) {
-        console_.progress(activity_ + ": " + std::to_string(pathsStored_) + " " + text);
+        console_.ShowProgress(activity_ + ": " + std::to_string(pathsStored_) + " " + text);
     }
 }
 
-void ConsoleDesktop::createProgressBar(const Rect&) {
+void ConsoleDesktop::CreateProgressBar(const Rect&) {
     percent_ = 0;
-    console_.progress(activity_ + ": 0%");
+    console_.ShowProgress(activity_ + ": 0%");
 }
 
-void ConsoleDesktop::stepProgressBar() {
+void ConsoleDesktop::StepProgressBar() {
     percent_ = std::min(percent_ + 1, 100);
-    console_.progress(activity_ + ": " + std::to_string(percent_) + "%");
+    console_.ShowProgress(activity_ + ": " + std::to_string(percent_) + "%");
 }
 
-void ConsoleDesktop::removeProgressBar() { console_.endProgress(); }
+void ConsoleDesktop::RemoveProgressBar() { console_.EndProgress(); }
 
 }  // namespace vocell::cli

@@ -20,37 +20,37 @@ public:
 
     explicit ConsoleDesktop(Console& console) : console_(console) {}
 
-    void setArchivePath(std::string windowsPath) { archivePath_ = std::move(windowsPath); }
-    void setAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
+    void SetArchivePath(std::string windowsPath) { archivePath_ = std::move(windowsPath); }
+    void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
     // What to tell a user who could not be asked.
-    void setUnansweredHint(std::string hint) { unansweredHint_ = std::move(hint); }
+    void SetUnansweredHint(std::string hint) { unansweredHint_ = std::move(hint); }
     // Messages that mean nothing on a terminal (the format notice) are neither shown nor kept.
-    void setQuietMessages(std::vector<std::string> texts) { quiet_ = std::move(texts); }
+    void SetQuietMessages(std::vector<std::string> texts) { quiet_ = std::move(texts); }
 
     [[nodiscard]] const std::vector<std::string>& messages() const { return messages_; }
     [[nodiscard]] bool questionUnanswered() const { return unanswered_; }
     [[nodiscard]] bool dialogEnded() const { return ended_; }
     [[nodiscard]] std::uint64_t pathsStored() const { return pathsStored_; }
-    [[nodiscard]] bool shown(std::string_view message) const;
+    [[nodiscard]] bool WasShown(std::string_view message) const;
 
-    MessageAnswer messageBox(const std::string& text, MessageButtons buttons) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSettings& settings) override;
-    std::optional<std::string> openFileDialog(const FileDialogSettings& settings) override;
-    std::optional<int> runDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
-    void showAbout() override {}
-    bool createStatusBar(const Rect&) override { return true; }
-    void layoutStatusBar(const std::vector<int>&, int) override {}
-    void setStatusPane(int pane, const std::string& text) override;
-    void beginBusyCursor() override {}
-    void endBusyCursor() override {}
-    void createProgressBar(const Rect&) override;
-    void stepProgressBar() override;
-    void removeProgressBar() override;
-    void push(const DialogFields&) override {}
-    void repaint() override {}
-    [[nodiscard]] Rect windowRect() const override { return {0, 0, 600, 400}; }
-    [[nodiscard]] Rect clientRect() const override { return {0, 0, 600, 375}; }
-    void endDialog(bool) override { ended_ = true; }
+    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
+    std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
+    void ShowAbout() override {}
+    bool CreateStatusBar(const Rect&) override { return true; }
+    void LayoutStatusBar(const std::vector<int>&, int) override {}
+    void SetStatusPane(int pane, const std::string& text) override;
+    void BeginBusyCursor() override {}
+    void EndBusyCursor() override {}
+    void CreateProgressBar(const Rect&) override;
+    void StepProgressBar() override;
+    void RemoveProgressBar() override;
+    void Push(const DialogFields&) override {}
+    void Repaint() override {}
+    [[nodiscard]] Rect WindowRect() const override { return {0, 0, 600, 400}; }
+    [[nodiscard]] Rect ClientRect() const override { return {0, 0, 600, 375}; }
+    void EndDialog(bool) override { ended_ = true; }
 
 private:
     Console& console_;

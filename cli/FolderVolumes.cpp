@@ -17,33 +17,33 @@ constexpr int kPathNotFound = 3;
 
 class FolderDevice final : public VolumeDevice {
 public:
-    bool queryDiskExtents() override { return true; }
+    bool QueryDiskExtents() override { return true; }
 };
 
 }  // namespace
 
-bool FolderVolumes::isCard(const std::string& rootOrVolume) const {
+bool FolderVolumes::IsCard(const std::string& rootOrVolume) const {
     return rootOrVolume == kCardRoot || rootOrVolume == kCardVolume;
 }
 
-std::uint32_t FolderVolumes::logicalDrives() { return 1u << (kCardLetter - 'A'); }
+std::uint32_t FolderVolumes::LogicalDrives() { return 1u << (kCardLetter - 'A'); }
 
-DriveType FolderVolumes::driveType(const std::string& rootOrVolume) {
-    return isCard(rootOrVolume) ? DriveType::Removable : DriveType::NoRootDirectory;
+DriveType FolderVolumes::DriveTypeOf(const std::string& rootOrVolume) {
+    return IsCard(rootOrVolume) ? DriveType::Removable : DriveType::NoRootDirectory;
 }
 
-bool FolderVolumes::enumerateVolumes(const std::function<bool(const std::string&)>& visit) {
+bool FolderVolumes::EnumerateVolumes(const std::function<bool(const std::string&)>& visit) {
     visit(kCardVolume);
     return true;
 }
 
-std::unique_ptr<VolumeDevice> FolderVolumes::openVolumeDevice(const std::string& deviceName) {
+std::unique_ptr<VolumeDevice> FolderVolumes::OpenVolumeDevice(const std::string& deviceName) {
     if (deviceName + "\\" != kCardVolume) return nullptr;
     return std::make_unique<FolderDevice>();
 }
 
-FsStatus FolderVolumes::openRootForReading(const std::string& root) {
-    if (!isCard(root)) return FsStatus::Failure(FsError::PathNotFound, kPathNotFound);
+FsStatus FolderVolumes::OpenRootForReading(const std::string& root) {
+    if (!IsCard(root)) return FsStatus::Failure(FsError::PathNotFound, kPathNotFound);
     std::error_code error;
     if (!std::filesystem::is_directory(cardFolder_, error)) {
         return FsStatus::Failure(FsError::NotReady, kNotReady);
@@ -51,16 +51,16 @@ FsStatus FolderVolumes::openRootForReading(const std::string& root) {
     return {};
 }
 
-std::optional<std::string> FolderVolumes::volumeLabel(const std::string& root) {
-    if (!isCard(root)) return std::nullopt;
+std::optional<std::string> FolderVolumes::VolumeLabel(const std::string& root) {
+    if (!IsCard(root)) return std::nullopt;
     auto folder = std::filesystem::absolute(cardFolder_).lexically_normal();
     if (!folder.has_filename()) folder = folder.parent_path();
     return folder.filename().string();
 }
 
-std::optional<ClusterGeometry> FolderVolumes::clusterGeometry(const std::string& root) {
+std::optional<ClusterGeometry> FolderVolumes::ClusterGeometryOf(const std::string& root) {
     struct statvfs info {};
-    if (!isCard(root) || ::statvfs(cardFolder_.c_str(), &info) != 0) return std::nullopt;
+    if (!IsCard(root) || ::statvfs(cardFolder_.c_str(), &info) != 0) return std::nullopt;
     ClusterGeometry geometry;
     geometry.sectorsPerCluster = 1;
     geometry.bytesPerSector = static_cast<std::uint32_t>(info.f_frsize);
@@ -69,6 +69,6 @@ std::optional<ClusterGeometry> FolderVolumes::clusterGeometry(const std::string&
     return geometry;
 }
 
-void FolderVolumes::showFormatDialog(int /*driveIndex*/) {}
+void FolderVolumes::ShowFormatDialog(int /*driveIndex*/) {}
 
 }  // namespace vocell::cli

@@ -13,17 +13,17 @@ class FolderVolumes final : public Volumes {
 public:
     explicit FolderVolumes(std::filesystem::path cardFolder) : cardFolder_(std::move(cardFolder)) {}
 
-    std::uint32_t logicalDrives() override;
-    DriveType driveType(const std::string& rootOrVolume) override;
-    bool enumerateVolumes(const std::function<bool(const std::string&)>& visit) override;
-    std::unique_ptr<VolumeDevice> openVolumeDevice(const std::string& deviceName) override;
-    FsStatus openRootForReading(const std::string& root) override;
-    std::optional<std::string> volumeLabel(const std::string& root) override;
-    std::optional<ClusterGeometry> clusterGeometry(const std::string& root) override;
-    void showFormatDialog(int driveIndex) override;
+    std::uint32_t LogicalDrives() override;
+    DriveType DriveTypeOf(const std::string& rootOrVolume) override;
+    bool EnumerateVolumes(const std::function<bool(const std::string&)>& visit) override;
+    std::unique_ptr<VolumeDevice> OpenVolumeDevice(const std::string& deviceName) override;
+    FsStatus OpenRootForReading(const std::string& root) override;
+    std::optional<std::string> VolumeLabel(const std::string& root) override;
+    std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
+    void ShowFormatDialog(int driveIndex) override;
 
 private:
-    [[nodiscard]] bool isCard(const std::string& rootOrVolume) const;
+    [[nodiscard]] bool IsCard(const std::string& rootOrVolume) const;
 
     std::filesystem::path cardFolder_;
 };

@@ -26,9 +26,9 @@ std::filesystem::path InstallHome() {
 
 HostDrives::HostDrives(const std::filesystem::path& cardFolder) {
     posix::DriveMap drives;
-    drives.mount(kHostDrive, "/");
-    drives.mount(kInstallFolder, InstallHome());
-    if (!cardFolder.empty()) drives.mount(kCardDrive, std::filesystem::absolute(cardFolder));
+    drives.AddMount(kHostDrive, "/");
+    drives.AddMount(kInstallFolder, InstallHome());
+    if (!cardFolder.empty()) drives.AddMount(kCardDrive, std::filesystem::absolute(cardFolder));
     fileSystem_ = std::make_unique<posix::PosixFileSystem>(std::move(drives));
 }
 

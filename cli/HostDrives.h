@@ -16,8 +16,7 @@ inline constexpr const char* kCardRoot = "E:\\";
 inline constexpr const char* kCardDrive = "E:";
 inline constexpr const char* kHostDrive = "Z:";
 inline constexpr const char* kInstallFolder = "C:\\Harlo\\Vocell";
-inline constexpr const char* kInitialStructureArchive =
-    "C:\\Harlo\\Vocell\\Data\\InitializedFileStruct.vcb";
+inline constexpr const char* kInitialStructureArchive = "C:\\Harlo\\Vocell\\Data\\InitializedFileStruct.vcb";
 
 // The installed data directory: VOCELL_HOME, else the install prefix's share/vocell beside the
 // program, else the build tree's.

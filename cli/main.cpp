@@ -11,8 +11,9 @@ using vocell::cli::PromptChoice;
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"vocell - back up, restore, update and initialize Vocell voice-mail cards.\n"
-                 "CARD is the folder that is the card's root (its mount point)."};
+    CLI::App app{
+        "vocell - back up, restore, update and initialize Vocell voice-mail cards.\n"
+        "CARD is the folder that is the card's root (its mount point)."};
     app.require_subcommand(1);
     vocell::cli::Console console;
     int status = vocell::cli::kDone;
@@ -20,17 +21,19 @@ int main(int argc, char** argv) {
 
     auto* backup = app.add_subcommand("backup", "Back up the card into a .vcb archive");
     backup->add_option("CARD", card, "card folder")->required();
-    backup->add_option("ARCHIVE", archive, "archive to write (.vcb added when there is no extension)")->required();
+    backup->add_option("ARCHIVE", archive, "archive to write (.vcb added when there is no extension)")
+        ->required();
     backup->callback([&] { status = vocell::cli::RunBackup(console, card, archive); });
 
     bool keepPrompts = false, replacePrompts = false;
     auto* restore = app.add_subcommand("restore", "Restore an archive onto the card");
     restore->add_option("ARCHIVE", archive, "archive to restore")->required();
     restore->add_option("CARD", card, "card folder")->required();
-    auto* keep = restore->add_flag("--keep-prompts", keepPrompts,
-                                   "keep the card's prompts when the versions differ");
-    restore->add_flag("--replace-prompts", replacePrompts,
-                      "take the archive's prompts when the versions differ")->excludes(keep);
+    auto* keep =
+        restore->add_flag("--keep-prompts", keepPrompts, "keep the card's prompts when the versions differ");
+    restore
+        ->add_flag("--replace-prompts", replacePrompts, "take the archive's prompts when the versions differ")
+        ->excludes(keep);
     restore->callback([&] {
         std::optional<PromptChoice> choice;
         if (keepPrompts) choice = PromptChoice::Keep;
@@ -74,7 +77,7 @@ int main(int argc, char** argv) {
         const int exitCode = app.exit(error);
         return exitCode == 0 ? vocell::cli::kDone : vocell::cli::kUsage;
     } catch (const std::exception& error) {
-        console.complain(std::string("vocell: ") + error.what());
+        console.Complain(std::string("vocell: ") + error.what());
         return vocell::cli::kFailed;
     }
     return status;

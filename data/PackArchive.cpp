@@ -18,20 +18,21 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     const fs::path archive = fs::absolute(argv[2]);
     vocell::posix::DriveMap drives;
-    drives.mount("E:", fs::absolute(argv[1]));
-    drives.mount("Z:", archive.parent_path());
+    drives.AddMount("E:", fs::absolute(argv[1]));
+    drives.AddMount("Z:", archive.parent_path());
     vocell::posix::PosixFileSystem fileSystem(std::move(drives));
 
     const std::string archivePath = "Z:\\" + archive.filename().string();
     vocell::archive::ArchiveWriterListener quiet;
-    auto outcome = vocell::archive::WriteCardBackup(
-        fileSystem, "E:\\", archivePath, vocell::ReadCardPromptVersion(fileSystem, "E:\\"), quiet);
+    auto outcome = vocell::archive::WriteCardBackup(fileSystem, "E:\\", archivePath,
+                                                    vocell::ReadCardPromptVersion(fileSystem, "E:\\"), quiet);
     if (!outcome.written()) {
         std::cerr << vocell::archive::BackupFailedMessage(*outcome.failure) << '\n';
         return 1;
     }
     if (!outcome.complete()) {
-        std::cerr << vocell::archive::BackupIncompleteMessage(outcome.leftOut, archivePath, outcome.savedAs) << '\n';
+        std::cerr << vocell::archive::BackupIncompleteMessage(outcome.leftOut, archivePath, outcome.savedAs)
+                  << '\n';
         return 1;
     }
     return 0;

@@ -9,8 +9,7 @@ constexpr int kFirstDriveBit = 2;  // drives A: and B: are never considered
 constexpr int kLastDriveBit = 25;  // Z:
 
 bool IsRefreshEvent(std::uint32_t eventCode) {
-    return eventCode == kDirectRefresh || eventCode == kDeviceArrival ||
-           eventCode == kDeviceRemoveComplete;
+    return eventCode == kDirectRefresh || eventCode == kDeviceArrival || eventCode == kDeviceRemoveComplete;
 }
 
 }  // namespace
@@ -19,25 +18,25 @@ bool RefreshDeviceList(DeviceSlots& slots, Volumes& volumes, std::uint32_t event
     if (!IsRefreshEvent(eventCode)) return false;
 
     if (CountRemovableVolumes(volumes, kSlotCount) >= 1) {
-        while (slots.deviceList.count() > 0) slots.deviceList.deleteItem(slots.deviceList.count() - 1);
+        while (slots.deviceList.count() > 0) slots.deviceList.DeleteItem(slots.deviceList.count() - 1);
     }
-    const std::uint32_t mask = volumes.logicalDrives();
+    const std::uint32_t mask = volumes.LogicalDrives();
     if (slots.indexIsSlot()) slots.slotRoots[static_cast<std::size_t>(slots.deviceIndex)].clear();
 
     std::size_t count = 0;
     for (int bit = kFirstDriveBit; bit <= kLastDriveBit && count < kSlotCount; ++bit) {
         if ((mask & (1u << bit)) == 0) continue;
         const std::string root = DriveRoot(static_cast<char>('A' + bit));
-        if (volumes.driveType(root) == DriveType::Removable) slots.slotRoots[count++] = root;
+        if (volumes.DriveTypeOf(root) == DriveType::Removable) slots.slotRoots[count++] = root;
     }
 
     for (std::size_t s = 0; s < count; ++s) {
         const std::string& root = slots.slotRoots[s];
         slots.slotLetters[s] = LetterCode(root);
-        if (slots.deviceList.findExact(root) == 0) continue;
+        if (slots.deviceList.FindExact(root) == 0) continue;
         const int position = static_cast<int>(s);
-        if (s == 0 || slots.deviceList.itemText(position - 1) != root) {
-            slots.deviceList.insertAt(position, root);
+        if (s == 0 || slots.deviceList.ItemText(position - 1) != root) {
+            slots.deviceList.InsertAt(position, root);
         }
     }
     return true;

@@ -14,12 +14,12 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string DeviceList::itemText(int position) const {
+std::string DeviceList::ItemText(int position) const {
     if (position < 0 || position >= count()) return {};
     return items_[static_cast<std::size_t>(position)];
 }
 
-int DeviceList::findExact(const std::string& text) const {
+int DeviceList::FindExact(const std::string& text) const {
     for (int step = 1; step <= count(); ++step) {
         const int position = step % count();
         if (EqualIgnoringCase(items_[static_cast<std::size_t>(position)], text)) return position;
@@ -27,14 +27,14 @@ int DeviceList::findExact(const std::string& text) const {
     return kNoItem;
 }
 
-bool DeviceList::insertAt(int position, const std::string& text) {
+bool DeviceList::InsertAt(int position, const std::string& text) {
     if (position < 0 || position > count()) return false;
     items_.insert(items_.begin() + position, text);
     if (selection_ >= position) ++selection_;
     return true;
 }
 
-void DeviceList::deleteItem(int position) {
+void DeviceList::DeleteItem(int position) {
     if (position < 0 || position >= count()) return;
     items_.erase(items_.begin() + position);
     if (selection_ == position) {
@@ -44,7 +44,7 @@ void DeviceList::deleteItem(int position) {
     }
 }
 
-void DeviceList::select(int position) {
+void DeviceList::Select(int position) {
     selection_ = (position >= 0 && position < count()) ? position : kNoItem;
 }
 

@@ -14,18 +14,21 @@ public:
     [[nodiscard]] int count() const { return static_cast<int>(items_.size()); }
     [[nodiscard]] const std::vector<std::string>& items() const { return items_; }
     // The item's text; empty for a position without an item.
-    [[nodiscard]] std::string itemText(int position) const;
+    [[nodiscard]] std::string ItemText(int position) const;
     // Searches from the item after position 0 to the end, then wraps around to item 0; letters are
     // compared without regard to case. The position found, or kNoItem.
-    [[nodiscard]] int findExact(const std::string& text) const;
+    [[nodiscard]] int FindExact(const std::string& text) const;
     // Inserts at position (0..count); false, and nothing inserted, for a position past the end.
-    bool insertAt(int position, const std::string& text);
-    void deleteItem(int position);
-    void clear() { items_.clear(); selection_ = kNoItem; }
+    bool InsertAt(int position, const std::string& text);
+    void DeleteItem(int position);
+    void Clear() {
+        items_.clear();
+        selection_ = kNoItem;
+    }
 
     [[nodiscard]] int selection() const { return selection_; }
     // Selects the item at position, or clears the selection when there is none there.
-    void select(int position);
+    void Select(int position);
 
 private:
     std::vector<std::string> items_;

@@ -6,25 +6,25 @@ namespace vocell::devices {
 
 void ProbeSelectedDevice(DeviceSlots& slots, Volumes& volumes, SelectionHost& host,
                          std::string& volumeLabel) {
-    host.pull();
+    host.Pull();
     if (slots.indexIsSlot()) {
         const auto slot = static_cast<std::size_t>(slots.deviceIndex);
-        const std::string item = slots.deviceList.itemText(slots.deviceIndex);
+        const std::string item = slots.deviceList.ItemText(slots.deviceIndex);
         const int code = LetterCode(item);
         slots.slotLetters[slot] = code;
         slots.slotRoots[slot] = code == kNoDrive ? std::string() : item;
     }
     const std::string cardRoot = slots.cardRoot();
     // An empty root is no path at all: it is not tried, and it is no missing medium either.
-    if (!cardRoot.empty() && volumes.openRootForReading(cardRoot).error == FsError::NotReady) {
-        host.showMessage(text::kNoMediaPresent);
-        host.clearCardTypeAndVersion();
-        host.push();
+    if (!cardRoot.empty() && volumes.OpenRootForReading(cardRoot).error == FsError::NotReady) {
+        host.ShowMessage(text::kNoMediaPresent);
+        host.ClearCardTypeAndVersion();
+        host.Push();
         return;
     }
-    volumeLabel = cardRoot.empty() ? std::string() : volumes.volumeLabel(cardRoot).value_or("");
-    host.refreshCardStatus();
-    host.push();
+    volumeLabel = cardRoot.empty() ? std::string() : volumes.VolumeLabel(cardRoot).value_or("");
+    host.RefreshCardStatus();
+    host.Push();
 }
 
 }  // namespace vocell::devices

@@ -14,15 +14,14 @@ namespace vocell::devices {
 class SelectionHost {
 public:
     virtual ~SelectionHost() = default;
-    virtual void pull() = 0;  // reads the device list's selection into deviceIndex
-    virtual void push() = 0;
-    virtual void refreshCardStatus() = 0;
-    virtual void clearCardTypeAndVersion() = 0;
-    virtual void showMessage(std::string_view text) = 0;
+    virtual void Pull() = 0;  // reads the device list's selection into deviceIndex
+    virtual void Push() = 0;
+    virtual void RefreshCardStatus() = 0;
+    virtual void ClearCardTypeAndVersion() = 0;
+    virtual void ShowMessage(std::string_view text) = 0;
 };
 
 // volumeLabel receives the label of the chosen drive (empty when it cannot be read).
-void ProbeSelectedDevice(DeviceSlots& slots, Volumes& volumes, SelectionHost& host,
-                         std::string& volumeLabel);
+void ProbeSelectedDevice(DeviceSlots& slots, Volumes& volumes, SelectionHost& host, std::string& volumeLabel);
 
 }  // namespace vocell::devices

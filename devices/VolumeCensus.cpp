@@ -4,11 +4,11 @@ namespace vocell::devices {
 
 int CountRemovableVolumes(Volumes& volumes, int maxCount) {
     int count = 0;
-    volumes.enumerateVolumes([&](const std::string& volumeName) {
-        if (!volumeName.empty() && volumes.driveType(volumeName) == DriveType::Removable) {
+    volumes.EnumerateVolumes([&](const std::string& volumeName) {
+        if (!volumeName.empty() && volumes.DriveTypeOf(volumeName) == DriveType::Removable) {
             // Opened as a device, not as its root folder: without the trailing separator.
-            auto device = volumes.openVolumeDevice(volumeName.substr(0, volumeName.size() - 1));
-            if (device && device->queryDiskExtents()) ++count;
+            auto device = volumes.OpenVolumeDevice(volumeName.substr(0, volumeName.size() - 1));
+            if (device && device->QueryDiskExtents()) ++count;
         }
         return count < maxCount;
     });

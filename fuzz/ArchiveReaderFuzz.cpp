@@ -17,15 +17,15 @@ using namespace vocell;
 class MemoryReader final : public FileReader {
 public:
     MemoryReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    FsResult<std::size_t> read(std::span<std::byte> buffer) override {
+    FsResult<std::size_t> Read(std::span<std::byte> buffer) override {
         const std::size_t count = std::min(buffer.size(), size_ - at_);
         if (count > 0) std::memcpy(buffer.data(), data_ + at_, count);
         at_ += count;
         return count;
     }
-    FsResult<std::uint64_t> size() override { return std::uint64_t{size_}; }
-    FsResult<FileTimes> times() override { return FileTimes{}; }
-    FsStatus rewind() override {
+    FsResult<std::uint64_t> Size() override { return std::uint64_t{size_}; }
+    FsResult<FileTimes> Times() override { return FileTimes{}; }
+    FsStatus Rewind() override {
         at_ = 0;
         return {};
     }
@@ -38,34 +38,36 @@ private:
 
 class DiscardingWriter final : public FileWriter {
 public:
-    FsStatus write(std::span<const std::byte>) override { return {}; }
-    FsStatus truncate(std::uint64_t) override { return {}; }
-    FsStatus setTimes(const FileTimes&) override { return {}; }
-    FsStatus flush() override { return {}; }
-    FsStatus close() override { return {}; }
+    FsStatus Write(std::span<const std::byte>) override { return {}; }
+    FsStatus Truncate(std::uint64_t) override { return {}; }
+    FsStatus SetTimes(const FileTimes&) override { return {}; }
+    FsStatus Flush() override { return {}; }
+    FsStatus Close() override { return {}; }
 };
 
 // Accepts everything; the archive at "Z:\a" is the fuzz input.
 class DiscardingFileSystem final : public FileSystem {
 public:
     DiscardingFileSystem(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    FsResult<std::vector<FolderEntry>> listFolder(const std::string&) override { return std::vector<FolderEntry>{}; }
-    FsResult<std::uint32_t> attributes(const std::string&) override { return std::uint32_t{0x20}; }
-    FsStatus setAttributes(const std::string&, std::uint32_t) override { return {}; }
-    FsResult<std::unique_ptr<FileReader>> openRead(const std::string&) override {
+    FsResult<std::vector<FolderEntry>> ListFolder(const std::string&) override {
+        return std::vector<FolderEntry>{};
+    }
+    FsResult<std::uint32_t> Attributes(const std::string&) override { return std::uint32_t{0x20}; }
+    FsStatus SetAttributes(const std::string&, std::uint32_t) override { return {}; }
+    FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string&) override {
         return std::unique_ptr<FileReader>(std::make_unique<MemoryReader>(data_, size_));
     }
-    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string&) override {
+    FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string&) override {
         return std::unique_ptr<FileWriter>(std::make_unique<DiscardingWriter>());
     }
-    FsStatus createFolder(const std::string&) override { return {}; }
-    FsResult<FileTimes> times(const std::string&) override { return FileTimes{}; }
-    FsStatus setTimes(const std::string&, const FileTimes&) override { return {}; }
-    FsStatus deleteTree(const std::string&) override { return {}; }
-    FsResult<std::uint64_t> fileSize(const std::string&) override { return std::uint64_t{size_}; }
-    FsStatus rename(const std::string&, const std::string&) override { return {}; }
-    FsStatus removeFile(const std::string&) override { return {}; }
-    FsStatus flushVolume(const std::string&) override { return {}; }
+    FsStatus CreateFolder(const std::string&) override { return {}; }
+    FsResult<FileTimes> Times(const std::string&) override { return FileTimes{}; }
+    FsStatus SetTimes(const std::string&, const FileTimes&) override { return {}; }
+    FsStatus DeleteTree(const std::string&) override { return {}; }
+    FsResult<std::uint64_t> FileSize(const std::string&) override { return std::uint64_t{size_}; }
+    FsStatus Rename(const std::string&, const std::string&) override { return {}; }
+    FsStatus RemoveFile(const std::string&) override { return {}; }
+    FsStatus FlushVolume(const std::string&) override { return {}; }
 
 private:
     const std::uint8_t* data_;
@@ -74,7 +76,7 @@ private:
 
 class QuietListener final : public archive::ExtractionListener {
 public:
-    void showMessage(const std::string&) override {}
+    void ShowMessage(const std::string&) override {}
 };
 
 }  // namespace
@@ -83,10 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         MemoryReader reader(data, size);
         archive::ArchiveScanner scanner(reader, size);
-        if (scanner.readArchiveHeader()) {
-            while (scanner.nextEntry()) {
+        if (scanner.ReadArchiveHeader()) {
+            while (scanner.NextEntry()) {
                 if (scanner.entry().kind == archive::EntryKind::File) {
-                    scanner.readContent([](std::span<const char>) { return true; });
+                    scanner.ReadContent([](std::span<const char>) { return true; });
                 }
             }
         }
@@ -95,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     archive::ArchiveState state;
     archive::ReadArchiveVersion(fileSystem, state, "Z:\\a");
     QuietListener listener;
-    archive::ExtractArchiveFile(fileSystem, state, "Z:\\a", "F:\\",
-                                archive::PromptHandling::KeepCardPrompts, listener);
+    archive::ExtractArchiveFile(fileSystem, state, "Z:\\a", "F:\\", archive::PromptHandling::KeepCardPrompts,
+                                listener);
     MemoryReader unchecked(data, size);
     archive::ExtractArchive(fileSystem, state, "F:\\", unchecked, size, listener);
     return 0;

@@ -11,38 +11,40 @@ namespace vocell::operations {
 
 void OnBackup(OperationHost& host) {
     if (!CheckCardSelected(host) || !CheckMediaPresent(host)) return;
-    host.refreshCardStatus();
+    host.RefreshCardStatus();
     if (!CheckMediaPresent(host) || !CheckDriveInSlot(host) || !CheckStillSelectedCard(host) ||
         !CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing)) {
         return;
     }
-    host.backupHeaderWritten() = false;
+    host.BackupHeaderWritten() = false;
     BackupToArchive(host);
 }
 
 void BackupToArchive(OperationHost& host) {
     Desktop& desktop = host.desktop();
-    auto archivePath = desktop.saveFileDialog(BackupSaveDialog());
+    auto archivePath = desktop.SaveFileDialog(BackupSaveDialog());
     if (!archivePath || archivePath->empty()) return;
     // The dialog's modal loop may have let the drives change.
     if (!CheckStillSelectedCard(host)) return;
 
-    desktop.repaint();
-    desktop.beginBusyCursor();
-    host.setStatusPane(kActivityPane, text::kBackingUpData);
-    host.backupHeaderWritten() = true;
-    auto outcome = archive::WriteCardBackup(host.fileSystem(), host.slots().cardRoot(), *archivePath,
-                                            host.fields().promptVersionText, host.backupProgress());
-    host.setStatusPane(kDetailPane, "");
-    host.setStatusPane(kActivityPane, text::kReady);
-    desktop.endBusyCursor();
+    desktop.Repaint();
+    desktop.BeginBusyCursor();
+    host.SetStatusPane(kActivityPane, text::kBackingUpData);
+    host.BackupHeaderWritten() = true;
+    auto outcome = archive::WriteCardBackup(host.fileSystem(), host.Slots().cardRoot(), *archivePath,
+                                            host.Fields().promptVersionText, host.BackupProgress());
+    host.SetStatusPane(kDetailPane, "");
+    host.SetStatusPane(kActivityPane, text::kReady);
+    desktop.EndBusyCursor();
 
     if (!outcome.written()) {
-        desktop.messageBox(archive::BackupFailedMessage(*outcome.failure), MessageButtons::Ok);
+        desktop.ShowMessageBox(archive::BackupFailedMessage(*outcome.failure), MessageButtons::Ok);
     } else if (!outcome.complete()) {
-        desktop.messageBox(archive::BackupIncompleteMessage(outcome.leftOut, *archivePath, outcome.savedAs), MessageButtons::Ok);
+        desktop.ShowMessageBox(
+            archive::BackupIncompleteMessage(outcome.leftOut, *archivePath, outcome.savedAs),
+            MessageButtons::Ok);
     } else {
-        desktop.messageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
+        desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
     }
 }
 

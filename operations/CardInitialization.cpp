@@ -18,47 +18,46 @@ void OnInitializeCard(OperationHost& host) {
     if (!CheckCardSelected(host) || !CheckMediaPresent(host) || !CheckDriveInSlot(host)) return;
     host.archiveState().promptsCleared = false;
     if (!CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing) ||
-        !CheckInstallFolder(host, kDataFolder, text::kDataFolderMissing) ||
-        !CheckStillSelectedCard(host)) {
+        !CheckInstallFolder(host, kDataFolder, text::kDataFolderMissing) || !CheckStillSelectedCard(host)) {
         return;
     }
     Desktop& desktop = host.desktop();
-    if (desktop.messageBox(std::string(text::kReformatQuestion), MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (desktop.ShowMessageBox(std::string(text::kReformatQuestion), MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
         return;
     }
-    desktop.messageBox(std::string(text::kFormatNotice), MessageButtons::Ok);
+    desktop.ShowMessageBox(std::string(text::kFormatNotice), MessageButtons::Ok);
     // The questions' modal loops may have let the drives change: never format another drive.
     if (!CheckStillSelectedCard(host)) return;
-    host.volumes().showFormatDialog(host.slots().selectedLetterCode() + kLetterCodeToDriveIndex);
+    host.volumes().ShowFormatDialog(host.Slots().selectedLetterCode() + kLetterCodeToDriveIndex);
 
-    host.refreshCardStatus();
-    host.setStatusPane(kActivityPane, text::kInstallingPrompts);
-    desktop.repaint();
-    if (host.fields().promptVersionText.empty() && CheckStillSelectedCard(host)) {
-        desktop.beginBusyCursor();
+    host.RefreshCardStatus();
+    host.SetStatusPane(kActivityPane, text::kInstallingPrompts);
+    desktop.Repaint();
+    if (host.Fields().promptVersionText.empty() && CheckStillSelectedCard(host)) {
+        desktop.BeginBusyCursor();
         InstallInitialStructure(host);
-        desktop.endBusyCursor();
+        desktop.EndBusyCursor();
     }
-    const std::string cardRoot = host.slots().cardRoot();
-    host.volumeLabel() = cardRoot.empty() ? std::string() : host.volumes().volumeLabel(cardRoot).value_or("");
-    host.fields().deviceText = devices::DeviceText(cardRoot, host.volumeLabel());
-    host.refreshCardStatus();
-    host.setStatusPane(kActivityPane, text::kReady);
-    desktop.repaint();
+    const std::string cardRoot = host.Slots().cardRoot();
+    host.VolumeLabel() = cardRoot.empty() ? std::string() : host.volumes().VolumeLabel(cardRoot).value_or("");
+    host.Fields().deviceText = devices::DeviceText(cardRoot, host.VolumeLabel());
+    host.RefreshCardStatus();
+    host.SetStatusPane(kActivityPane, text::kReady);
+    desktop.Repaint();
 }
 
 void InstallInitialStructure(OperationHost& host) {
     const std::string archivePath(kInitialStructureArchive);
-    if (!host.fileSystem().fileSize(archivePath).ok()) {
-        host.desktop().messageBox(std::string(text::kInitialStructureMissing), MessageButtons::Ok);
+    if (!host.fileSystem().FileSize(archivePath).ok()) {
+        host.desktop().ShowMessageBox(std::string(text::kInitialStructureMissing), MessageButtons::Ok);
         return;
     }
-    host.desktop().repaint();
-    host.desktop().beginBusyCursor();
-    archive::ExtractArchiveFile(host.fileSystem(), host.archiveState(), archivePath,
-                                host.slots().cardRoot(), archive::PromptHandling::ReplaceCardPrompts,
-                                host.extractionProgress());
-    host.desktop().endBusyCursor();
+    host.desktop().Repaint();
+    host.desktop().BeginBusyCursor();
+    archive::ExtractArchiveFile(host.fileSystem(), host.archiveState(), archivePath, host.Slots().cardRoot(),
+                                archive::PromptHandling::ReplaceCardPrompts, host.ExtractionProgress());
+    host.desktop().EndBusyCursor();
 }
 
 }  // namespace vocell::operations

@@ -33,24 +33,24 @@ public:
     virtual Volumes& volumes() = 0;
     virtual FileSystem& fileSystem() = 0;
     virtual archive::ArchiveState& archiveState() = 0;
-    virtual devices::DeviceSlots& slots() = 0;
-    virtual CardFields& fields() = 0;
-    virtual std::string& volumeLabel() = 0;
+    virtual devices::DeviceSlots& Slots() = 0;
+    virtual CardFields& Fields() = 0;
+    virtual std::string& VolumeLabel() = 0;
     // The drive root the user chose with Select; empty until a card has been selected.
-    virtual const std::string& selectedCardRoot() const = 0;
+    virtual const std::string& SelectedCardRoot() const = 0;
     // Set when a backup has written its archive header.
-    virtual bool& backupHeaderWritten() = 0;
+    virtual bool& BackupHeaderWritten() = 0;
 
-    virtual void refreshCardStatus() = 0;
+    virtual void RefreshCardStatus() = 0;
     // Rebuilds the device slots from the drives present and pushes.
-    virtual void rescanDevices() = 0;
-    virtual void push() = 0;
-    virtual void repaint() = 0;
-    virtual void setStatusPane(int pane, std::string_view text) = 0;
+    virtual void RescanDevices() = 0;
+    virtual void Push() = 0;
+    virtual void Repaint() = 0;
+    virtual void SetStatusPane(int pane, std::string_view text) = 0;
     // The progress bar and the messages of an extraction.
-    virtual archive::ExtractionListener& extractionProgress() = 0;
+    virtual archive::ExtractionListener& ExtractionProgress() = 0;
     // Pane 1 showing the path the archive writer is storing.
-    virtual archive::ArchiveWriterListener& backupProgress() = 0;
+    virtual archive::ArchiveWriterListener& BackupProgress() = 0;
 };
 
 }  // namespace vocell::operations

@@ -15,15 +15,14 @@ std::string UpdateQuestion(const std::string& cardVersion, const std::string& pa
         return std::string(text::kNoPromptsInstallVersion) + packageVersion + std::string(text::kQuestionEnd);
     }
     return std::string(text::kCardPromptsAreVersion) + cardVersion +
-           std::string(text::kInstallContainsVersion) + packageVersion +
-           std::string(text::kOverwritePrompts);
+           std::string(text::kInstallContainsVersion) + packageVersion + std::string(text::kOverwritePrompts);
 }
 
 }  // namespace
 
 void OnUpdatePrompts(OperationHost& host) {
     if (!CheckCardSelected(host)) return;
-    host.refreshCardStatus();
+    host.RefreshCardStatus();
     if (!CheckMediaPresent(host) || !CheckDriveInSlot(host) || !CheckStillSelectedCard(host) ||
         !CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing) ||
         !CheckInstallFolder(host, kPromptsFolder, text::kPromptsFolderMissing) ||
@@ -33,39 +32,39 @@ void OnUpdatePrompts(OperationHost& host) {
     archive::ArchiveState& state = host.archiveState();
     state.promptsCleared = false;
     Desktop& desktop = host.desktop();
-    auto packagePath = desktop.openFileDialog(PromptPackageOpenDialog());
+    auto packagePath = desktop.OpenFileDialog(PromptPackageOpenDialog());
     if (!packagePath || packagePath->empty()) return;
 
-    desktop.repaint();
-    desktop.beginBusyCursor();
+    desktop.Repaint();
+    desktop.BeginBusyCursor();
     archive::CheckedArchive checked =
-        archive::OpenCheckedArchive(host.fileSystem(), *packagePath, host.slots().cardRoot());
+        archive::OpenCheckedArchive(host.fileSystem(), *packagePath, host.Slots().cardRoot());
     if (!checked.check.sound()) {
-        desktop.messageBox(archive::ArchiveCheckMessage(checked.check), MessageButtons::Ok);
-        desktop.endBusyCursor();
+        desktop.ShowMessageBox(archive::ArchiveCheckMessage(checked.check), MessageButtons::Ok);
+        desktop.EndBusyCursor();
         return;
     }
     archive::ReadArchiveVersion(host.fileSystem(), state, *packagePath);
-    const MessageAnswer answer = desktop.messageBox(
-        UpdateQuestion(host.fields().promptVersionText, state.archiveVersion), MessageButtons::YesNo);
+    const MessageAnswer answer = desktop.ShowMessageBox(
+        UpdateQuestion(host.Fields().promptVersionText, state.archiveVersion), MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes || !CheckStillSelectedCard(host)) {
-        desktop.endBusyCursor();
+        desktop.EndBusyCursor();
         return;
     }
-    desktop.repaint();
-    host.setStatusPane(kActivityPane, text::kDeletingOldPrompts);
-    host.setStatusPane(kActivityPane, text::kUpdatingPrompts);
-    archive::ExtractCheckedArchive(host.fileSystem(), state, checked, host.slots().cardRoot(),
-                                   archive::PromptHandling::ReplaceCardPrompts, host.extractionProgress());
-    host.setStatusPane(kActivityPane, text::kFinalizing);
+    desktop.Repaint();
+    host.SetStatusPane(kActivityPane, text::kDeletingOldPrompts);
+    host.SetStatusPane(kActivityPane, text::kUpdatingPrompts);
+    archive::ExtractCheckedArchive(host.fileSystem(), state, checked, host.Slots().cardRoot(),
+                                   archive::PromptHandling::ReplaceCardPrompts, host.ExtractionProgress());
+    host.SetStatusPane(kActivityPane, text::kFinalizing);
     if (!state.extractionFailed) {
-        desktop.messageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);
+        desktop.ShowMessageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);
     }
-    desktop.endBusyCursor();
-    host.setStatusPane(kActivityPane, text::kReady);
-    host.refreshCardStatus();
-    host.push();
-    desktop.repaint();
+    desktop.EndBusyCursor();
+    host.SetStatusPane(kActivityPane, text::kReady);
+    host.RefreshCardStatus();
+    host.Push();
+    desktop.Repaint();
 }
 
 }  // namespace vocell::operations

@@ -52,38 +52,38 @@ public:
     virtual ~Desktop() = default;
 
     // A modal message box with the application's title.
-    virtual MessageAnswer messageBox(const std::string& text, MessageButtons buttons) = 0;
+    virtual MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) = 0;
     // The full path chosen, or nothing when the user cancelled.
-    virtual std::optional<std::string> saveFileDialog(const FileDialogSettings& settings) = 0;
-    virtual std::optional<std::string> openFileDialog(const FileDialogSettings& settings) = 0;
+    virtual std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) = 0;
+    virtual std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) = 0;
     // The drive chooser with its entries and the entry selected at first. OK gives the entry then
     // selected (-1 for none); Cancel or the close box give nothing.
-    virtual std::optional<int> runDriveChooser(const std::vector<std::string>& entries,
+    virtual std::optional<int> RunDriveChooser(const std::vector<std::string>& entries,
                                                int selectedIndex) = 0;
-    virtual void showAbout() = 0;
+    virtual void ShowAbout() = 0;
 
     // Status bar: false when it could not be created.
-    virtual bool createStatusBar(const Rect& area) = 0;
+    virtual bool CreateStatusBar(const Rect& area) = 0;
     // Pane right edges in pixels and the bar's minimum height.
-    virtual void layoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) = 0;
-    virtual void setStatusPane(int pane, const std::string& text) = 0;
+    virtual void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) = 0;
+    virtual void SetStatusPane(int pane, const std::string& text) = 0;
 
     // The busy cursor nests: it shows until as many ends as begins have been made.
-    virtual void beginBusyCursor() = 0;
-    virtual void endBusyCursor() = 0;
+    virtual void BeginBusyCursor() = 0;
+    virtual void EndBusyCursor() = 0;
 
-    virtual void createProgressBar(const Rect& area) = 0;
-    virtual void stepProgressBar() = 0;
-    virtual void removeProgressBar() = 0;
+    virtual void CreateProgressBar(const Rect& area) = 0;
+    virtual void StepProgressBar() = 0;
+    virtual void RemoveProgressBar() = 0;
 
     // Shows the members in their controls and repaints at once.
-    virtual void push(const DialogFields& fields) = 0;
-    virtual void repaint() = 0;
+    virtual void Push(const DialogFields& fields) = 0;
+    virtual void Repaint() = 0;
 
-    [[nodiscard]] virtual Rect windowRect() const = 0;
-    [[nodiscard]] virtual Rect clientRect() const = 0;
+    [[nodiscard]] virtual Rect WindowRect() const = 0;
+    [[nodiscard]] virtual Rect ClientRect() const = 0;
     // Ends the main dialog (the program ends with it).
-    virtual void endDialog(bool ok) = 0;
+    virtual void EndDialog(bool ok) = 0;
 };
 
 }  // namespace vocell

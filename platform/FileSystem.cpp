@@ -19,7 +19,7 @@ const char* FsErrorName(FsError error) {
     return "error";
 }
 
-std::string FileSystem::describeError(const FsStatus& status) const {
+std::string FileSystem::DescribeError(const FsStatus& status) const {
     return std::string(FsErrorName(status.error)) + ", error " + std::to_string(status.nativeCode);
 }
 

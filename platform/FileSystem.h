@@ -16,10 +16,10 @@ namespace vocell {
 
 enum class FsError {
     None,
-    NotReady,       // the drive holds no medium
-    NotFound,       // the file or folder itself does not exist
-    PathNotFound,   // a folder on the way to it does not exist, or the path is malformed
-    AccessDenied,   // read-only, in use, not permitted, or outside the drive
+    NotReady,      // the drive holds no medium
+    NotFound,      // the file or folder itself does not exist
+    PathNotFound,  // a folder on the way to it does not exist, or the path is malformed
+    AccessDenied,  // read-only, in use, not permitted, or outside the drive
     DiskFull,
     InvalidHandle,
     InvalidData,
@@ -40,15 +40,13 @@ struct FsStatus {
 template <class T>
 class FsResult {
 public:
-    FsResult(T value) : state_(std::move(value)) {}                 // NOLINT: implicit by design
-    FsResult(FsStatus failure) : state_(failure) {}                 // NOLINT: implicit by design
+    FsResult(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
+    FsResult(FsStatus failure) : state_(failure) {}  // NOLINT: implicit by design
 
     [[nodiscard]] bool ok() const { return std::holds_alternative<T>(state_); }
     [[nodiscard]] T& value() { return std::get<T>(state_); }
     [[nodiscard]] const T& value() const { return std::get<T>(state_); }
-    [[nodiscard]] FsStatus status() const {
-        return ok() ? FsStatus{} : std::get<FsStatus>(state_);
-    }
+    [[nodiscard]] FsStatus status() const { return ok() ? FsStatus{} : std::get<FsStatus>(state_); }
 
 private:
     std::variant<T, FsStatus> state_;
@@ -82,26 +80,26 @@ class FileReader {
 public:
     virtual ~FileReader() = default;
     // Reads up to buffer.size() bytes; 0 at the end of the file.
-    virtual FsResult<std::size_t> read(std::span<std::byte> buffer) = 0;
-    virtual FsResult<std::uint64_t> size() = 0;
-    virtual FsResult<FileTimes> times() = 0;
+    virtual FsResult<std::size_t> Read(std::span<std::byte> buffer) = 0;
+    virtual FsResult<std::uint64_t> Size() = 0;
+    virtual FsResult<FileTimes> Times() = 0;
     // Goes back to the start of the file, so that it can be read again through the same handle.
-    virtual FsStatus rewind() = 0;
+    virtual FsStatus Rewind() = 0;
 };
 
 class FileWriter {
 public:
     virtual ~FileWriter() = default;
     // Writes all of data at the current position, or fails.
-    virtual FsStatus write(std::span<const std::byte> data) = 0;
+    virtual FsStatus Write(std::span<const std::byte> data) = 0;
     // Cuts the file to size bytes; writing goes on from there.
-    virtual FsStatus truncate(std::uint64_t size) = 0;
+    virtual FsStatus Truncate(std::uint64_t size) = 0;
     // Sets the times on the open file; call after the last write so that they stay.
-    virtual FsStatus setTimes(const FileTimes& times) = 0;
+    virtual FsStatus SetTimes(const FileTimes& times) = 0;
     // Pushes the written data to the medium.
-    virtual FsStatus flush() = 0;
+    virtual FsStatus Flush() = 0;
     // Closes the file, reporting errors that only show on close. Further calls fail.
-    virtual FsStatus close() = 0;
+    virtual FsStatus Close() = 0;
 };
 
 class FileSystem {
@@ -110,27 +108,27 @@ public:
 
     // Every entry of a folder ("." and ".." left out), hidden and system entries included,
     // in the file system's own order.
-    virtual FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) = 0;
-    virtual FsResult<std::uint32_t> attributes(const std::string& path) = 0;
-    virtual FsStatus setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-    virtual FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) = 0;
+    virtual FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
+    virtual FsResult<std::uint32_t> Attributes(const std::string& path) = 0;
+    virtual FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    virtual FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) = 0;
     // Creates the file, or opens an existing one and cuts it to length 0, for writing.
-    virtual FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) = 0;
+    virtual FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) = 0;
     // Creates a folder; an existing folder is not an error.
-    virtual FsStatus createFolder(const std::string& path) = 0;
-    virtual FsResult<FileTimes> times(const std::string& path) = 0;
-    virtual FsStatus setTimes(const std::string& path, const FileTimes& times) = 0;
+    virtual FsStatus CreateFolder(const std::string& path) = 0;
+    virtual FsResult<FileTimes> Times(const std::string& path) = 0;
+    virtual FsStatus SetTimes(const std::string& path, const FileTimes& times) = 0;
     // Deletes a folder with everything below it.
-    virtual FsStatus deleteTree(const std::string& path) = 0;
-    virtual FsResult<std::uint64_t> fileSize(const std::string& path) = 0;
+    virtual FsStatus DeleteTree(const std::string& path) = 0;
+    virtual FsResult<std::uint64_t> FileSize(const std::string& path) = 0;
     // Renames a file, replacing an existing file of the target name.
-    virtual FsStatus rename(const std::string& from, const std::string& to) = 0;
-    virtual FsStatus removeFile(const std::string& path) = 0;
+    virtual FsStatus Rename(const std::string& from, const std::string& to) = 0;
+    virtual FsStatus RemoveFile(const std::string& path) = 0;
     // Pushes everything written on the drive that holds path to the medium.
-    virtual FsStatus flushVolume(const std::string& path) = 0;
+    virtual FsStatus FlushVolume(const std::string& path) = 0;
 
     // The platform's own words for a failure, for messages to the user.
-    virtual std::string describeError(const FsStatus& status) const;
+    virtual std::string DescribeError(const FsStatus& status) const;
 };
 
 }  // namespace vocell

@@ -25,7 +25,7 @@ class VolumeDevice {
 public:
     virtual ~VolumeDevice() = default;
     // True when the volume lies on a disk whose extents the system can report.
-    virtual bool queryDiskExtents() = 0;
+    virtual bool QueryDiskExtents() = 0;
 };
 
 class Volumes {
@@ -33,26 +33,26 @@ public:
     virtual ~Volumes() = default;
 
     // Bit i is set when drive letter 'A' + i exists.
-    virtual std::uint32_t logicalDrives() = 0;
+    virtual std::uint32_t LogicalDrives() = 0;
     // The type of a drive root ("E:\") or a volume name (with its trailing "\").
-    virtual DriveType driveType(const std::string& rootOrVolume) = 0;
+    virtual DriveType DriveTypeOf(const std::string& rootOrVolume) = 0;
 
     // Calls visit with each volume name in the system's order until visit returns false.
     // False when the enumeration cannot be started.
-    virtual bool enumerateVolumes(const std::function<bool(const std::string&)>& visit) = 0;
+    virtual bool EnumerateVolumes(const std::function<bool(const std::string&)>& visit) = 0;
     // Opens a volume as a device, by its name without the trailing "\"; nothing on failure.
-    virtual std::unique_ptr<VolumeDevice> openVolumeDevice(const std::string& deviceName) = 0;
+    virtual std::unique_ptr<VolumeDevice> OpenVolumeDevice(const std::string& deviceName) = 0;
 
     // The media test: an attempt to open the drive root for reading. NotReady means the drive
     // holds no medium; every other outcome, success included, means it may.
-    virtual FsStatus openRootForReading(const std::string& root) = 0;
+    virtual FsStatus OpenRootForReading(const std::string& root) = 0;
     // The volume label of a drive root; nothing when it cannot be read.
-    virtual std::optional<std::string> volumeLabel(const std::string& root) = 0;
+    virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
     // The cluster geometry of a drive root's volume; nothing when it cannot be read.
-    virtual std::optional<ClusterGeometry> clusterGeometry(const std::string& root) = 0;
+    virtual std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) = 0;
 
     // The system's own format dialog for a drive, by its index counted from A = 0.
-    virtual void showFormatDialog(int driveIndex) = 0;
+    virtual void ShowFormatDialog(int driveIndex) = 0;
 };
 
 }  // namespace vocell

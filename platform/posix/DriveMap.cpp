@@ -9,36 +9,34 @@
 namespace vocell::posix {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsDrive(const std::string& component) {
+    return component.size() == 2 && component[1] == ':' && LowerAscii(component[0]) >= 'a' &&
+           LowerAscii(component[0]) <= 'z';
 }
 
-bool isDrive(const std::string& component) {
-    return component.size() == 2 && component[1] == ':' &&
-           lowerAscii(component[0]) >= 'a' && lowerAscii(component[0]) <= 'z';
-}
-
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 // Splits an absolute drive path into its components: repeated separators count as one and
 // "." components are dropped.
-FsResult<std::vector<std::string>> splitDrivePath(const std::string& path) {
+FsResult<std::vector<std::string>> SplitDrivePath(const std::string& path) {
     if (path.find('\0') != std::string::npos) {
         return FsStatus::Failure(FsError::PathNotFound, EINVAL);
     }
-    if (path.empty() || isSeparator(path.front())) {
+    if (path.empty() || IsSeparator(path.front())) {
         return FsStatus::Failure(FsError::PathNotFound, ENOENT);
     }
     std::vector<std::string> components;
     std::size_t start = 0;
     while (start < path.size()) {
         std::size_t end = start;
-        while (end < path.size() && !isSeparator(path[end])) {
+        while (end < path.size() && !IsSeparator(path[end])) {
             ++end;
         }
         std::string component = path.substr(start, end - start);
@@ -51,7 +49,7 @@ FsResult<std::vector<std::string>> splitDrivePath(const std::string& path) {
         }
         components.push_back(std::move(component));
     }
-    if (components.empty() || !isDrive(components.front())) {
+    if (components.empty() || !IsDrive(components.front())) {
         return FsStatus::Failure(FsError::PathNotFound, ENOENT);
     }
     return components;
@@ -59,17 +57,17 @@ FsResult<std::vector<std::string>> splitDrivePath(const std::string& path) {
 
 }  // namespace
 
-void DriveMap::mount(const std::string& prefix, std::filesystem::path directory) {
-    auto split = splitDrivePath(prefix);
+void DriveMap::AddMount(const std::string& prefix, std::filesystem::path directory) {
+    auto split = SplitDrivePath(prefix);
     if (!split.ok()) {
         throw std::invalid_argument("not a drive path: " + prefix);
     }
     std::vector<std::string> lowered = std::move(split.value());
     for (auto& component : lowered) {
-        std::transform(component.begin(), component.end(), component.begin(), lowerAscii);
+        std::transform(component.begin(), component.end(), component.begin(), LowerAscii);
     }
-    auto same = std::find_if(mounts_.begin(), mounts_.end(),
-                             [&](const Mount& m) { return m.prefix == lowered; });
+    auto same =
+        std::find_if(mounts_.begin(), mounts_.end(), [&](const Mount& m) { return m.prefix == lowered; });
     if (same != mounts_.end()) {
         same->directory = std::move(directory);
     } else {
@@ -77,8 +75,8 @@ void DriveMap::mount(const std::string& prefix, std::filesystem::path directory)
     }
 }
 
-FsResult<ResolvedPath> DriveMap::resolve(const std::string& windowsPath) const {
-    auto split = splitDrivePath(windowsPath);
+FsResult<ResolvedPath> DriveMap::Resolve(const std::string& windowsPath) const {
+    auto split = SplitDrivePath(windowsPath);
     if (!split.ok()) {
         return split.status();
     }
@@ -90,7 +88,7 @@ FsResult<ResolvedPath> DriveMap::resolve(const std::string& windowsPath) const {
             (best != nullptr && m.prefix.size() <= best->prefix.size())) {
             continue;
         }
-        if (std::equal(m.prefix.begin(), m.prefix.end(), components.begin(), equalIgnoringCase)) {
+        if (std::equal(m.prefix.begin(), m.prefix.end(), components.begin(), EqualIgnoringCase)) {
             best = &m;
         }
     }

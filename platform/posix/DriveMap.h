@@ -22,12 +22,12 @@ public:
     // Mounts prefix (a drive "E:" or a folder such as "C:\Harlo\Vocell") on directory,
     // replacing an earlier mount of the same prefix. Throws std::invalid_argument when prefix
     // is not an absolute drive path.
-    void mount(const std::string& prefix, std::filesystem::path directory);
+    void AddMount(const std::string& prefix, std::filesystem::path directory);
 
     // The mount that holds windowsPath (the longest matching prefix, compared without regard
     // to case) and the path's components below it. Fails with PathNotFound for a malformed
     // path or one on no mount, AccessDenied for a path with a ".." component.
-    [[nodiscard]] FsResult<ResolvedPath> resolve(const std::string& windowsPath) const;
+    [[nodiscard]] FsResult<ResolvedPath> Resolve(const std::string& windowsPath) const;
 
 private:
     struct Mount {

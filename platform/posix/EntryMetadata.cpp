@@ -17,49 +17,49 @@ namespace {
 constexpr mode_t kAllWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr std::uint32_t kFatAttributeBits = 0x3f;  // FAT keeps no "normal" bit
 
-FsResult<UniqueFd> openEntryForIoctl(int dirFd, const char* name) {
+FsResult<UniqueFd> OpenEntryForIoctl(int dirFd, const char* name) {
     UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return fd;
 }
 
-FsResult<std::uint32_t> fatAttributes(int dirFd, const char* name) {
-    auto fd = openEntryForIoctl(dirFd, name);
+FsResult<std::uint32_t> FatAttributes(int dirFd, const char* name) {
+    auto fd = OpenEntryForIoctl(dirFd, name);
     if (!fd.ok()) {
         return fd.status();
     }
     std::uint32_t attributes = 0;
     if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     // A file without any attribute bit is a normal file, as Windows reports it.
     return attributes == 0 ? FileAttribute::Normal : attributes;
 }
 
-FsStatus setFatAttributes(int dirFd, const char* name, std::uint32_t attributes) {
-    auto fd = openEntryForIoctl(dirFd, name);
+FsStatus SetFatAttributes(int dirFd, const char* name, std::uint32_t attributes) {
+    auto fd = OpenEntryForIoctl(dirFd, name);
     if (!fd.ok()) {
         return fd.status();
     }
     std::uint32_t current = 0;
     if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &current) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     // Whether an entry is a folder is not an attribute one can change.
-    std::uint32_t wanted = (attributes & kFatAttributeBits & ~FileAttribute::Directory) |
-                           (current & FileAttribute::Directory);
+    std::uint32_t wanted =
+        (attributes & kFatAttributeBits & ~FileAttribute::Directory) | (current & FileAttribute::Directory);
     if (wanted != current && ::ioctl(fd.value().get(), FAT_IOCTL_SET_ATTRIBUTES, &wanted) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-FsStatus setReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t attributes) {
+FsStatus SetReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t attributes) {
     struct stat info {};
     if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     if (S_ISLNK(info.st_mode)) {
         return FsStatus::Failure(FsError::AccessDenied, ELOOP);
@@ -76,47 +76,47 @@ FsStatus setReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t at
     if (::fchmodat(dirFd, name, wanted, AT_SYMLINK_NOFOLLOW) != 0) {
         // glibc answers EOPNOTSUPP when the entry turned into a symbolic link meanwhile.
         const int error = errno;
-        return statusFromErrno(error == EOPNOTSUPP ? ELOOP : error);
+        return StatusFromErrno(error == EOPNOTSUPP ? ELOOP : error);
     }
     return {};
 }
 
-FileTimes timesFromStatx(const struct statx& info) {
+FileTimes TimesFromStatx(const struct statx& info) {
     FileTimes times;
     if ((info.stx_mask & STATX_BTIME) != 0) {
-        times.creation = fileTimeFromUnix(info.stx_btime.tv_sec, info.stx_btime.tv_nsec);
+        times.creation = FileTimeFromUnix(info.stx_btime.tv_sec, info.stx_btime.tv_nsec);
     }
-    times.lastAccess = fileTimeFromUnix(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
-    times.lastWrite = fileTimeFromUnix(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+    times.lastAccess = FileTimeFromUnix(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
+    times.lastWrite = FileTimeFromUnix(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
     return times;
 }
 
-FsResult<FileTimes> statxTimes(int dirFd, const char* name, int flags) {
+FsResult<FileTimes> StatxTimes(int dirFd, const char* name, int flags) {
     struct statx info {};
-    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT,
-                STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
-        return lastErrorStatus();
+    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT, STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) !=
+        0) {
+        return LastErrorStatus();
     }
-    return timesFromStatx(info);
+    return TimesFromStatx(info);
 }
 
-timespec settableTime(std::uint64_t fileTime) {
+timespec SettableTime(std::uint64_t fileTime) {
     if (fileTime == 0) {
         timespec omit{};
         omit.tv_nsec = UTIME_OMIT;
         return omit;
     }
-    return timespecFromFileTime(fileTime);
+    return TimespecFromFileTime(fileTime);
 }
 
 }  // namespace
 
-bool isFatFileSystem(int fd) {
+bool IsFatFileSystem(int fd) {
     struct statfs info {};
     return ::fstatfs(fd, &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
 }
 
-std::uint32_t attributesFromMode(mode_t mode) {
+std::uint32_t AttributesFromMode(mode_t mode) {
     std::uint32_t attributes = 0;
     if (S_ISDIR(mode)) {
         attributes = FileAttribute::Directory;
@@ -131,38 +131,38 @@ std::uint32_t attributesFromMode(mode_t mode) {
     return attributes;
 }
 
-FsResult<std::uint32_t> entryAttributes(int dirFd, const char* name, bool fat) {
+FsResult<std::uint32_t> EntryAttributes(int dirFd, const char* name, bool fat) {
     if (fat) {
-        return fatAttributes(dirFd, name);  // FAT holds only files and folders
+        return FatAttributes(dirFd, name);  // FAT holds only files and folders
     }
     struct stat info {};
     if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
-    return attributesFromMode(info.st_mode);
+    return AttributesFromMode(info.st_mode);
 }
 
-FsStatus setEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes) {
-    return fat ? setFatAttributes(dirFd, name, attributes)
-               : setReadOnlyFromAttributes(dirFd, name, attributes);
+FsStatus SetEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes) {
+    return fat ? SetFatAttributes(dirFd, name, attributes)
+               : SetReadOnlyFromAttributes(dirFd, name, attributes);
 }
 
-FsResult<FileTimes> entryTimes(int dirFd, const char* name) {
-    return statxTimes(dirFd, name, AT_SYMLINK_NOFOLLOW);
+FsResult<FileTimes> EntryTimes(int dirFd, const char* name) {
+    return StatxTimes(dirFd, name, AT_SYMLINK_NOFOLLOW);
 }
 
-FsResult<FileTimes> openFileTimes(int fd) { return statxTimes(fd, "", AT_EMPTY_PATH); }
+FsResult<FileTimes> OpenFileTimes(int fd) { return StatxTimes(fd, "", AT_EMPTY_PATH); }
 
-FsResult<OpenFileInfo> openFileInfo(int fd) {
+FsResult<OpenFileInfo> ReadOpenFileInfo(int fd) {
     struct statx info {};
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
-    return OpenFileInfo{info.stx_size, timesFromStatx(info)};
+    return OpenFileInfo{info.stx_size, TimesFromStatx(info)};
 }
 
-std::array<timespec, 2> accessAndWriteTimes(const FileTimes& times) {
-    return {settableTime(times.lastAccess), settableTime(times.lastWrite)};
+std::array<timespec, 2> AccessAndWriteTimes(const FileTimes& times) {
+    return {SettableTime(times.lastAccess), SettableTime(times.lastWrite)};
 }
 
 }  // namespace vocell::posix

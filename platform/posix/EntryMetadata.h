@@ -13,27 +13,27 @@
 namespace vocell::posix {
 
 // Whether fd lies on a FAT file system, which keeps the Windows attribute bits itself.
-bool isFatFileSystem(int fd);
+bool IsFatFileSystem(int fd);
 
 // The attribute word a file system without attribute bits gets: folder or archive, plus
 // read-only when the owner may not write. Other kinds of entry (links, devices) get 0.
-std::uint32_t attributesFromMode(mode_t mode);
+std::uint32_t AttributesFromMode(mode_t mode);
 
-FsResult<std::uint32_t> entryAttributes(int dirFd, const char* name, bool fat);
+FsResult<std::uint32_t> EntryAttributes(int dirFd, const char* name, bool fat);
 // Without FAT only the read-only bit takes effect; the others are accepted and ignored.
-FsStatus setEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes);
+FsStatus SetEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes);
 
-FsResult<FileTimes> entryTimes(int dirFd, const char* name);
-FsResult<FileTimes> openFileTimes(int fd);
+FsResult<FileTimes> EntryTimes(int dirFd, const char* name);
+FsResult<FileTimes> OpenFileTimes(int fd);
 // The size and times of an open file from one statx call.
 struct OpenFileInfo {
     std::uint64_t size = 0;
     FileTimes times;
 };
-FsResult<OpenFileInfo> openFileInfo(int fd);
+FsResult<OpenFileInfo> ReadOpenFileInfo(int fd);
 
 // Last access and last write as utimensat/futimens take them. A time of 0 leaves that time
 // as it is; the creation time cannot be set on Linux and is ignored.
-std::array<timespec, 2> accessAndWriteTimes(const FileTimes& times);
+std::array<timespec, 2> AccessAndWriteTimes(const FileTimes& times);
 
 }  // namespace vocell::posix

@@ -5,12 +5,10 @@
 
 namespace vocell::posix {
 
-FsStatus statusFromErrno(int error) {
+FsStatus StatusFromErrno(int error) {
     switch (error) {
-        case 0:
-            return {};
-        case ENOENT:
-            return FsStatus::Failure(FsError::NotFound, error);
+        case 0: return {};
+        case ENOENT: return FsStatus::Failure(FsError::NotFound, error);
         case ENOTDIR:
         case ENAMETOOLONG:  // as Windows reports a path longer than it takes
         case EINVAL:        // a name the file system cannot hold, such as one FAT refuses
@@ -21,30 +19,25 @@ FsStatus statusFromErrno(int error) {
         case ELOOP:   // a symbolic link, which is never followed
         case EISDIR:  // a folder opened as a file, which Windows denies too
         case EBUSY:
-        case ETXTBSY:
-            return FsStatus::Failure(FsError::AccessDenied, error);
+        case ETXTBSY: return FsStatus::Failure(FsError::AccessDenied, error);
         case ENOSPC:
-        case EDQUOT:
-            return FsStatus::Failure(FsError::DiskFull, error);
-        case EBADF:
-            return FsStatus::Failure(FsError::InvalidHandle, error);
-        case ENOMEDIUM:
-            return FsStatus::Failure(FsError::NotReady, error);
-        default:
-            return FsStatus::Failure(FsError::Other, error);
+        case EDQUOT: return FsStatus::Failure(FsError::DiskFull, error);
+        case EBADF: return FsStatus::Failure(FsError::InvalidHandle, error);
+        case ENOMEDIUM: return FsStatus::Failure(FsError::NotReady, error);
+        default: return FsStatus::Failure(FsError::Other, error);
     }
 }
 
-FsStatus walkStatusFromErrno(int error) {
+FsStatus WalkStatusFromErrno(int error) {
     if (error == ENOENT) {
         return FsStatus::Failure(FsError::PathNotFound, error);
     }
-    return statusFromErrno(error);
+    return StatusFromErrno(error);
 }
 
-FsStatus lastErrorStatus() { return statusFromErrno(errno); }
+FsStatus LastErrorStatus() { return StatusFromErrno(errno); }
 
-std::string describeErrno(const FsStatus& status) {
+std::string DescribeErrno(const FsStatus& status) {
     if (status.nativeCode == 0) return FsErrorName(status.error);
     return std::strerror(status.nativeCode);
 }

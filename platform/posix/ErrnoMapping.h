@@ -8,16 +8,16 @@
 namespace vocell::posix {
 
 // The failure of an operation on the entry itself.
-FsStatus statusFromErrno(int error);
+FsStatus StatusFromErrno(int error);
 
 // The failure of opening a folder on the way to the entry: a missing or non-folder step means
 // the path does not exist.
-FsStatus walkStatusFromErrno(int error);
+FsStatus WalkStatusFromErrno(int error);
 
 // statusFromErrno(errno).
-FsStatus lastErrorStatus();
+FsStatus LastErrorStatus();
 
 // The system's own words for a failure ("No space left on device").
-std::string describeErrno(const FsStatus& status);
+std::string DescribeErrno(const FsStatus& status);
 
 }  // namespace vocell::posix

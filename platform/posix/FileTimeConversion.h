@@ -15,7 +15,7 @@ inline constexpr std::uint64_t kFileTimeTicksPerSecond = 10'000'000ULL;
 inline constexpr std::uint64_t kNanosecondsPerTick = 100ULL;
 inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000LL;
 
-inline std::uint64_t fileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
+inline std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
     if (seconds < 0) {
         return kUnixEpochFileTime;
     }
@@ -34,12 +34,11 @@ inline std::uint64_t fileTimeFromUnix(std::int64_t seconds, std::int64_t nanosec
            static_cast<std::uint64_t>(nanoseconds) / kNanosecondsPerTick;
 }
 
-inline std::uint64_t fileTimeFromTimespec(const timespec& time) {
-    return fileTimeFromUnix(static_cast<std::int64_t>(time.tv_sec),
-                            static_cast<std::int64_t>(time.tv_nsec));
+inline std::uint64_t FileTimeFromTimespec(const timespec& time) {
+    return FileTimeFromUnix(static_cast<std::int64_t>(time.tv_sec), static_cast<std::int64_t>(time.tv_nsec));
 }
 
-inline timespec timespecFromFileTime(std::uint64_t fileTime) {
+inline timespec TimespecFromFileTime(std::uint64_t fileTime) {
     timespec result{};
     if (fileTime <= kUnixEpochFileTime) {
         return result;
@@ -53,8 +52,8 @@ inline timespec timespecFromFileTime(std::uint64_t fileTime) {
         return result;
     }
     result.tv_sec = static_cast<time_t>(seconds);
-    result.tv_nsec = static_cast<decltype(result.tv_nsec)>(
-        (sinceEpoch % kFileTimeTicksPerSecond) * kNanosecondsPerTick);
+    result.tv_nsec =
+        static_cast<decltype(result.tv_nsec)>((sinceEpoch % kFileTimeTicksPerSecond) * kNanosecondsPerTick);
     return result;
 }
 

@@ -7,23 +7,23 @@
 
 namespace vocell::posix {
 
-FsResult<FolderReader> FolderReader::open(UniqueFd folder) {
+FsResult<FolderReader> FolderReader::Open(UniqueFd folder) {
     DIR* dir = ::fdopendir(folder.get());
     if (dir == nullptr) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
-    folder.release();  // the DIR owns it now
+    folder.Release();  // the DIR owns it now
     return FolderReader(dir);
 }
 
 int FolderReader::fd() const { return ::dirfd(dir_.get()); }
 
-bool FolderReader::next(FolderItem& item) {
+bool FolderReader::Next(FolderItem& item) {
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir_.get());
         if (entry == nullptr) {
-            status_ = statusFromErrno(errno);
+            status_ = StatusFromErrno(errno);
             return false;
         }
         const std::string_view name(entry->d_name);

@@ -19,13 +19,13 @@ struct FolderItem {
 class FolderReader {
 public:
     // Takes over folder, an fd opened for reading on a directory.
-    static FsResult<FolderReader> open(UniqueFd folder);
+    static FsResult<FolderReader> Open(UniqueFd folder);
 
     // The fd of the folder, for the *at functions on its entries.
     [[nodiscard]] int fd() const;
 
     // Fills item with the next entry; false at the end or on a failure, which status() tells.
-    bool next(FolderItem& item);
+    bool Next(FolderItem& item);
     [[nodiscard]] FsStatus status() const { return status_; }
 
 private:

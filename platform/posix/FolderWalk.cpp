@@ -15,30 +15,29 @@ constexpr int kWalkFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 }  // namespace
 
 // O_NOFOLLOW with O_DIRECTORY reports a symbolic link as ENOTDIR; tell the two apart.
-FsStatus folderOpenFailure(int parentFd, const std::string& name, int error) {
+FsStatus FolderOpenFailure(int parentFd, const std::string& name, int error) {
     struct stat info {};
     if (error == ENOTDIR && ::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISLNK(info.st_mode)) {
         return FsStatus::Failure(FsError::AccessDenied, ELOOP);
     }
-    return statusFromErrno(error);
+    return StatusFromErrno(error);
 }
 
-FsResult<UniqueFd> openMountDirectory(const std::filesystem::path& directory, int flags) {
+FsResult<UniqueFd> OpenMountDirectory(const std::filesystem::path& directory, int flags) {
     UniqueFd fd(::open(directory.c_str(), flags | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid()) {
         const int error = errno;
         if (error == ENOENT) {
             return FsStatus::Failure(FsError::NotReady, error);
         }
-        return walkStatusFromErrno(error);
+        return WalkStatusFromErrno(error);
     }
     return fd;
 }
 
-FsResult<UniqueFd> walkToFolder(const std::filesystem::path& mount,
-                                std::span<const std::string> components) {
-    auto opened = openMountDirectory(mount, O_PATH);
+FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components) {
+    auto opened = OpenMountDirectory(mount, O_PATH);
     if (!opened.ok()) {
         return opened.status();
     }
@@ -47,8 +46,8 @@ FsResult<UniqueFd> walkToFolder(const std::filesystem::path& mount,
         UniqueFd next(::openat(current.get(), name.c_str(), kWalkFlags));
         if (!next.valid()) {
             const int error = errno;
-            return error == ENOENT ? walkStatusFromErrno(error)
-                                   : folderOpenFailure(current.get(), name, error);
+            return error == ENOENT ? WalkStatusFromErrno(error)
+                                   : FolderOpenFailure(current.get(), name, error);
         }
         current = std::move(next);
     }

@@ -13,16 +13,15 @@ namespace vocell::posix {
 
 // The failure of opening the folder name in parentFd, error being the errno of the open:
 // a symbolic link in its place is refused as such rather than reported as no folder.
-FsStatus folderOpenFailure(int parentFd, const std::string& name, int error);
+FsStatus FolderOpenFailure(int parentFd, const std::string& name, int error);
 
 // Opens a mount directory with extra open flags (O_PATH to walk, O_RDONLY to use it).
 // A missing directory means the drive holds no card.
-FsResult<UniqueFd> openMountDirectory(const std::filesystem::path& directory, int flags);
+FsResult<UniqueFd> OpenMountDirectory(const std::filesystem::path& directory, int flags);
 
 // Opens, for use as the folder argument of the *at functions, the folder that components
 // name below the mount directory. A missing step fails with PathNotFound, a symbolic link
 // with AccessDenied.
-FsResult<UniqueFd> walkToFolder(const std::filesystem::path& mount,
-                                std::span<const std::string> components);
+FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components);
 
 }  // namespace vocell::posix

@@ -20,9 +20,9 @@ namespace {
 
 constexpr int kNoFollow = O_NOFOLLOW | O_CLOEXEC;
 
-FsStatus refusedOnMountRoot() { return FsStatus::Failure(FsError::AccessDenied, EACCES); }
+FsStatus RefusedOnMountRoot() { return FsStatus::Failure(FsError::AccessDenied, EACCES); }
 
-std::string folderKey(const ResolvedPath& resolved, std::size_t depth) {
+std::string FolderKey(const ResolvedPath& resolved, std::size_t depth) {
     std::string key = resolved.directory.native();
     key.push_back('\0');
     for (std::size_t i = 0; i < depth; ++i) {
@@ -32,10 +32,10 @@ std::string folderKey(const ResolvedPath& resolved, std::size_t depth) {
     return key;
 }
 
-FsResult<struct stat> statEntry(int folderFd, const std::string& name) {
+FsResult<struct stat> StatEntry(int folderFd, const std::string& name) {
     struct stat info {};
     if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return info;
 }
@@ -45,19 +45,18 @@ FsResult<struct stat> statEntry(int folderFd, const std::string& name) {
 PosixFileSystem::PosixFileSystem(DriveMap drives, std::chrono::milliseconds mountRecheck)
     : drives_(std::move(drives)), mountRecheck_(mountRecheck) {}
 
-std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::cachedFolder(
-    const std::string& key) {
+std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::CachedFolder(const std::string& key) {
     std::lock_guard lock(cacheMutex_);
     return cachedFolder_ != nullptr && cachedKey_ == key ? cachedFolder_ : nullptr;
 }
 
-void PosixFileSystem::remember(std::string key, std::shared_ptr<const Folder> folder) {
+void PosixFileSystem::Remember(std::string key, std::shared_ptr<const Folder> folder) {
     std::lock_guard lock(cacheMutex_);
     cachedKey_ = std::move(key);
     cachedFolder_ = std::move(folder);
 }
 
-void PosixFileSystem::rememberText(const std::string& path, const std::filesystem::path& mount) {
+void PosixFileSystem::RememberText(const std::string& path, const std::filesystem::path& mount) {
     const std::size_t end = path.find_last_not_of("\\/");
     const std::size_t separator = end == std::string::npos ? end : path.find_last_of("\\/", end);
     std::lock_guard lock(cacheMutex_);
@@ -66,14 +65,14 @@ void PosixFileSystem::rememberText(const std::string& path, const std::filesyste
     cachedMountSeen_ = std::chrono::steady_clock::now();
 }
 
-void PosixFileSystem::forgetCachedFolder() {
+void PosixFileSystem::ForgetCachedFolder() {
     std::lock_guard lock(cacheMutex_);
     cachedKey_.clear();
     cachedFolder_.reset();
     cachedFolderText_.clear();
 }
 
-std::optional<PosixFileSystem::Location> PosixFileSystem::locateInCachedFolder(const std::string& path) {
+std::optional<PosixFileSystem::Location> PosixFileSystem::LocateInCachedFolder(const std::string& path) {
     const std::size_t end = path.find_last_not_of("\\/");
     if (end == std::string::npos) {
         return std::nullopt;
@@ -104,11 +103,11 @@ std::optional<PosixFileSystem::Location> PosixFileSystem::locateInCachedFolder(c
     return Location{cachedFolder_, std::move(name)};
 }
 
-FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& path) {
-    if (auto cached = locateInCachedFolder(path)) {
+FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& path) {
+    if (auto cached = LocateInCachedFolder(path)) {
         return std::move(*cached);
     }
-    auto resolved = drives_.resolve(path);
+    auto resolved = drives_.Resolve(path);
     if (!resolved.ok()) {
         return resolved.status();
     }
@@ -116,52 +115,50 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::locate(const std::string& p
     const std::size_t depth = target.components.empty() ? 0 : target.components.size() - 1;
     std::string name = target.components.empty() ? "." : target.components.back();
 
-    std::string key = folderKey(target, depth);
+    std::string key = FolderKey(target, depth);
     struct stat mount {};
     if (::stat(target.directory.c_str(), &mount) != 0) {
-        forgetCachedFolder();
-        return errno == ENOENT ? FsStatus::Failure(FsError::NotReady, ENOENT) : walkStatusFromErrno(errno);
+        ForgetCachedFolder();
+        return errno == ENOENT ? FsStatus::Failure(FsError::NotReady, ENOENT) : WalkStatusFromErrno(errno);
     }
-    if (auto folder = cachedFolder(key);
+    if (auto folder = CachedFolder(key);
         folder && folder->mountDevice == mount.st_dev && folder->mountInode == mount.st_ino) {
-        rememberText(path, target.directory);
+        RememberText(path, target.directory);
         return Location{std::move(folder), std::move(name)};
     }
-    auto walked =
-        walkToFolder(target.directory, std::span(target.components).first(depth));
+    auto walked = WalkToFolder(target.directory, std::span(target.components).first(depth));
     if (!walked.ok()) {
         return walked.status();
     }
-    const bool fat = isFatFileSystem(walked.value().get());
-    auto folder = std::make_shared<const Folder>(
-        Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino});
-    remember(std::move(key), folder);
-    rememberText(path, target.directory);
+    const bool fat = IsFatFileSystem(walked.value().get());
+    auto folder =
+        std::make_shared<const Folder>(Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino});
+    Remember(std::move(key), folder);
+    RememberText(path, target.directory);
     return Location{std::move(folder), std::move(name)};
 }
 
-FsResult<std::vector<FolderEntry>> PosixFileSystem::listFolder(const std::string& folder) {
-    auto location = locate(folder);
+FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
+    auto location = Locate(folder);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(),
-                             O_RDONLY | O_DIRECTORY | kNoFollow));
+    UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
     if (!opened.valid()) {
-        return folderOpenFailure(at.folder->fd.get(), at.name, errno);
+        return FolderOpenFailure(at.folder->fd.get(), at.name, errno);
     }
-    const bool fat = isFatFileSystem(opened.get());
-    auto reader = FolderReader::open(std::move(opened));
+    const bool fat = IsFatFileSystem(opened.get());
+    auto reader = FolderReader::Open(std::move(opened));
     if (!reader.ok()) {
         return reader.status();
     }
     std::vector<FolderEntry> entries;
     FolderItem item;
-    while (reader.value().next(item)) {
+    while (reader.value().Next(item)) {
         FolderEntry entry{std::string(item.name), 0};
         if (item.type != DT_LNK) {
-            auto attributes = entryAttributes(reader.value().fd(), entry.name.c_str(), fat);
+            auto attributes = EntryAttributes(reader.value().fd(), entry.name.c_str(), fat);
             if (!attributes.ok()) {
                 if (attributes.status().nativeCode == ENOENT) {
                     continue;  // deleted since the folder was read
@@ -178,26 +175,26 @@ FsResult<std::vector<FolderEntry>> PosixFileSystem::listFolder(const std::string
     return entries;
 }
 
-FsResult<std::uint32_t> PosixFileSystem::attributes(const std::string& path) {
-    auto location = locate(path);
+FsResult<std::uint32_t> PosixFileSystem::Attributes(const std::string& path) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    return entryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat);
+    return EntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat);
 }
 
-FsStatus PosixFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
-    auto location = locate(path);
+FsStatus PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    return setEntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat, attributes);
+    return SetEntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat, attributes);
 }
 
-FsResult<std::unique_ptr<FileReader>> PosixFileSystem::openRead(const std::string& path) {
-    auto location = locate(path);
+FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::string& path) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
@@ -205,36 +202,36 @@ FsResult<std::unique_ptr<FileReader>> PosixFileSystem::openRead(const std::strin
     // O_NONBLOCK keeps a FIFO from hanging the open; it is refused just below.
     UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_NONBLOCK | kNoFollow));
     if (!fd.valid()) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     if (!S_ISREG(info.st_mode)) {
-        return statusFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
+        return StatusFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
     }
     std::unique_ptr<FileReader> reader = std::make_unique<PosixFileReader>(std::move(fd));
     return reader;
 }
 
-FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::createFile(const std::string& path) {
-    auto location = locate(path);
+FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::string& path) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(),
-                         O_WRONLY | O_CREAT | O_TRUNC | kNoFollow, 0666));
+    UniqueFd fd(
+        ::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kNoFollow, 0666));
     if (!fd.valid()) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
     return writer;
 }
 
-FsStatus PosixFileSystem::createFolder(const std::string& path) {
-    auto location = locate(path);
+FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
@@ -244,65 +241,64 @@ FsStatus PosixFileSystem::createFolder(const std::string& path) {
     }
     const int error = errno;
     if (error == EEXIST) {
-        auto existing = statEntry(at.folder->fd.get(), at.name);
+        auto existing = StatEntry(at.folder->fd.get(), at.name);
         if (existing.ok() && S_ISDIR(existing.value().st_mode)) {
             return {};
         }
         // A file of that name is in the way: this entry fails, not the medium.
         return FsStatus::Failure(FsError::AccessDenied, EEXIST);
     }
-    return statusFromErrno(error);
+    return StatusFromErrno(error);
 }
 
-FsResult<FileTimes> PosixFileSystem::times(const std::string& path) {
-    auto location = locate(path);
+FsResult<FileTimes> PosixFileSystem::Times(const std::string& path) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    return entryTimes(at.folder->fd.get(), at.name.c_str());
+    return EntryTimes(at.folder->fd.get(), at.name.c_str());
 }
 
-FsStatus PosixFileSystem::setTimes(const std::string& path, const FileTimes& times) {
-    auto location = locate(path);
+FsStatus PosixFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    const auto settable = accessAndWriteTimes(times);
-    if (::utimensat(at.folder->fd.get(), at.name.c_str(), settable.data(),
-                    AT_SYMLINK_NOFOLLOW) != 0) {
-        return lastErrorStatus();
+    const auto settable = AccessAndWriteTimes(times);
+    if (::utimensat(at.folder->fd.get(), at.name.c_str(), settable.data(), AT_SYMLINK_NOFOLLOW) != 0) {
+        return LastErrorStatus();
     }
     return {};
 }
 
 // An entry about to be removed or moved: never the drive itself, and never through a cached
 // folder that the change could make stale.
-FsResult<PosixFileSystem::Location> PosixFileSystem::locateToChange(const std::string& path) {
-    forgetCachedFolder();
-    auto location = locate(path);
+FsResult<PosixFileSystem::Location> PosixFileSystem::LocateToChange(const std::string& path) {
+    ForgetCachedFolder();
+    auto location = Locate(path);
     if (location.ok() && location.value().isMountRoot()) {
-        return refusedOnMountRoot();
+        return RefusedOnMountRoot();
     }
     return location;
 }
 
-FsStatus PosixFileSystem::deleteTree(const std::string& path) {
-    auto location = locateToChange(path);
+FsStatus PosixFileSystem::DeleteTree(const std::string& path) {
+    auto location = LocateToChange(path);
     if (!location.ok()) {
         return location.status();
     }
-    return removeTree(location.value().folder->fd.get(), location.value().name);
+    return RemoveTree(location.value().folder->fd.get(), location.value().name);
 }
 
-FsResult<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
-    auto location = locate(path);
+FsResult<std::uint64_t> PosixFileSystem::FileSize(const std::string& path) {
+    auto location = Locate(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
-    auto info = statEntry(at.folder->fd.get(), at.name);
+    auto info = StatEntry(at.folder->fd.get(), at.name);
     if (!info.ok()) {
         return info.status();
     }
@@ -311,59 +307,57 @@ FsResult<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
         return std::uint64_t{0};
     }
     if (!S_ISREG(mode)) {
-        return statusFromErrno(S_ISLNK(mode) ? ELOOP : EACCES);
+        return StatusFromErrno(S_ISLNK(mode) ? ELOOP : EACCES);
     }
     return static_cast<std::uint64_t>(info.value().st_size);
 }
 
-FsStatus PosixFileSystem::rename(const std::string& from, const std::string& to) {
-    auto source = locateToChange(from);
+FsStatus PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    auto source = LocateToChange(from);
     if (!source.ok()) {
         return source.status();
     }
-    auto target = locateToChange(to);
+    auto target = LocateToChange(to);
     if (!target.ok()) {
         return target.status();
     }
     const Location& a = source.value();
     const Location& b = target.value();
     if (::renameat(a.folder->fd.get(), a.name.c_str(), b.folder->fd.get(), b.name.c_str()) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-FsStatus PosixFileSystem::removeFile(const std::string& path) {
-    auto location = locateToChange(path);
+FsStatus PosixFileSystem::RemoveFile(const std::string& path) {
+    auto location = LocateToChange(path);
     if (!location.ok()) {
         return location.status();
     }
     const Location& at = location.value();
     if (::unlinkat(at.folder->fd.get(), at.name.c_str(), 0) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-FsStatus PosixFileSystem::flushVolume(const std::string& path) {
+FsStatus PosixFileSystem::FlushVolume(const std::string& path) {
     // A flush ends a run of work on the card; an fd still held would keep it from unmounting.
-    forgetCachedFolder();
-    auto resolved = drives_.resolve(path);
+    ForgetCachedFolder();
+    auto resolved = drives_.Resolve(path);
     if (!resolved.ok()) {
         return resolved.status();
     }
-    auto mount = openMountDirectory(resolved.value().directory, O_RDONLY);
+    auto mount = OpenMountDirectory(resolved.value().directory, O_RDONLY);
     if (!mount.ok()) {
         return mount.status();
     }
     if (::syncfs(mount.value().get()) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-std::string PosixFileSystem::describeError(const FsStatus& status) const {
-    return describeErrno(status);
-}
+std::string PosixFileSystem::DescribeError(const FsStatus& status) const { return DescribeErrno(status); }
 
 }  // namespace vocell::posix

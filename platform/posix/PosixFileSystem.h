@@ -5,8 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -22,20 +22,20 @@ public:
     explicit PosixFileSystem(DriveMap drives,
                              std::chrono::milliseconds mountRecheck = std::chrono::milliseconds(100));
 
-    FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
-    FsResult<std::uint32_t> attributes(const std::string& path) override;
-    FsStatus setAttributes(const std::string& path, std::uint32_t attributes) override;
-    FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) override;
-    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) override;
-    FsStatus createFolder(const std::string& path) override;
-    FsResult<FileTimes> times(const std::string& path) override;
-    FsStatus setTimes(const std::string& path, const FileTimes& times) override;
-    FsStatus deleteTree(const std::string& path) override;
-    FsResult<std::uint64_t> fileSize(const std::string& path) override;
-    FsStatus rename(const std::string& from, const std::string& to) override;
-    FsStatus removeFile(const std::string& path) override;
-    FsStatus flushVolume(const std::string& path) override;
-    std::string describeError(const FsStatus& status) const override;
+    FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
+    FsResult<std::uint32_t> Attributes(const std::string& path) override;
+    FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
+    FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
+    FsStatus CreateFolder(const std::string& path) override;
+    FsResult<FileTimes> Times(const std::string& path) override;
+    FsStatus SetTimes(const std::string& path, const FileTimes& times) override;
+    FsStatus DeleteTree(const std::string& path) override;
+    FsResult<std::uint64_t> FileSize(const std::string& path) override;
+    FsStatus Rename(const std::string& from, const std::string& to) override;
+    FsStatus RemoveFile(const std::string& path) override;
+    FsStatus FlushVolume(const std::string& path) override;
+    std::string DescribeError(const FsStatus& status) const override;
 
 private:
     struct Folder {
@@ -54,14 +54,14 @@ private:
         [[nodiscard]] bool isMountRoot() const { return name == "."; }
     };
 
-    FsResult<Location> locate(const std::string& path);
-    FsResult<Location> locateToChange(const std::string& path);
+    FsResult<Location> Locate(const std::string& path);
+    FsResult<Location> LocateToChange(const std::string& path);
     // The entry's location when its path names the folder located last, text for text.
-    std::optional<Location> locateInCachedFolder(const std::string& path);
-    std::shared_ptr<const Folder> cachedFolder(const std::string& key);
-    void remember(std::string key, std::shared_ptr<const Folder> folder);
-    void forgetCachedFolder();
-    void rememberText(const std::string& path, const std::filesystem::path& mount);
+    std::optional<Location> LocateInCachedFolder(const std::string& path);
+    std::shared_ptr<const Folder> CachedFolder(const std::string& key);
+    void Remember(std::string key, std::shared_ptr<const Folder> folder);
+    void ForgetCachedFolder();
+    void RememberText(const std::string& path, const std::filesystem::path& mount);
 
     DriveMap drives_;
     std::chrono::milliseconds mountRecheck_;

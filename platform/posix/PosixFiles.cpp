@@ -14,27 +14,27 @@
 namespace vocell::posix {
 namespace {
 
-FsStatus closedStatus() { return FsStatus::Failure(FsError::InvalidHandle, EBADF); }
+FsStatus ClosedStatus() { return FsStatus::Failure(FsError::InvalidHandle, EBADF); }
 
 }  // namespace
 
-FsResult<std::size_t> PosixFileReader::read(std::span<std::byte> buffer) {
+FsResult<std::size_t> PosixFileReader::Read(std::span<std::byte> buffer) {
     for (;;) {
         const ssize_t got = ::read(fd_.get(), buffer.data(), buffer.size());
         if (got >= 0) {
             return static_cast<std::size_t>(got);
         }
         if (errno != EINTR) {
-            return lastErrorStatus();
+            return LastErrorStatus();
         }
     }
 }
 
-FsStatus PosixFileReader::loadInfo() {
+FsStatus PosixFileReader::LoadInfo() {
     if (info_) {
         return {};
     }
-    auto info = openFileInfo(fd_.get());
+    auto info = ReadOpenFileInfo(fd_.get());
     if (!info.ok()) {
         return info.status();
     }
@@ -42,30 +42,30 @@ FsStatus PosixFileReader::loadInfo() {
     return {};
 }
 
-FsResult<std::uint64_t> PosixFileReader::size() {
-    if (FsStatus loaded = loadInfo(); !loaded.ok()) {
+FsResult<std::uint64_t> PosixFileReader::Size() {
+    if (FsStatus loaded = LoadInfo(); !loaded.ok()) {
         return loaded;
     }
     return info_->size;
 }
 
-FsResult<FileTimes> PosixFileReader::times() {
-    if (FsStatus loaded = loadInfo(); !loaded.ok()) {
+FsResult<FileTimes> PosixFileReader::Times() {
+    if (FsStatus loaded = LoadInfo(); !loaded.ok()) {
         return loaded;
     }
     return info_->times;
 }
 
-FsStatus PosixFileReader::rewind() {
+FsStatus PosixFileReader::Rewind() {
     if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-FsStatus PosixFileWriter::write(std::span<const std::byte> data) {
+FsStatus PosixFileWriter::Write(std::span<const std::byte> data) {
     if (!fd_.valid()) {
-        return closedStatus();
+        return ClosedStatus();
     }
     while (!data.empty()) {
         const ssize_t written = ::write(fd_.get(), data.data(), data.size());
@@ -73,20 +73,20 @@ FsStatus PosixFileWriter::write(std::span<const std::byte> data) {
             if (errno == EINTR) {
                 continue;
             }
-            return lastErrorStatus();
+            return LastErrorStatus();
         }
         if (written == 0) {
             return FsStatus::Failure(FsError::Other, EIO);
         }
         data = data.subspan(static_cast<std::size_t>(written));
-        startWriteBack(static_cast<std::uint64_t>(written));
+        StartWriteBack(static_cast<std::uint64_t>(written));
     }
     return {};
 }
 
 // Starts writing a large file's data to the medium while more is written, so that the flush
 // at the end finds little left to do.
-void PosixFileWriter::startWriteBack(std::uint64_t written) {
+void PosixFileWriter::StartWriteBack(std::uint64_t written) {
     constexpr std::uint64_t kWriteBackChunk = 8 * 1024 * 1024;
     position_ += written;
     if (position_ - writeBackFrom_ < kWriteBackChunk) {
@@ -97,51 +97,51 @@ void PosixFileWriter::startWriteBack(std::uint64_t written) {
     writeBackFrom_ = position_;
 }
 
-FsStatus PosixFileWriter::truncate(std::uint64_t size) {
+FsStatus PosixFileWriter::Truncate(std::uint64_t size) {
     if (!fd_.valid()) {
-        return closedStatus();
+        return ClosedStatus();
     }
     if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
         return FsStatus::Failure(FsError::Other, EFBIG);
     }
     const auto length = static_cast<off_t>(size);
     if (::ftruncate(fd_.get(), length) != 0 || ::lseek(fd_.get(), length, SEEK_SET) < 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     position_ = size;
     writeBackFrom_ = std::min(writeBackFrom_, size);
     return {};
 }
 
-FsStatus PosixFileWriter::setTimes(const FileTimes& times) {
+FsStatus PosixFileWriter::SetTimes(const FileTimes& times) {
     if (!fd_.valid()) {
-        return closedStatus();
+        return ClosedStatus();
     }
-    const auto settable = accessAndWriteTimes(times);
+    const auto settable = AccessAndWriteTimes(times);
     if (::futimens(fd_.get(), settable.data()) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-FsStatus PosixFileWriter::flush() {
+FsStatus PosixFileWriter::Flush() {
     if (!fd_.valid()) {
-        return closedStatus();
+        return ClosedStatus();
     }
     if (::fdatasync(fd_.get()) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }
 
-FsStatus PosixFileWriter::close() {
+FsStatus PosixFileWriter::Close() {
     if (!fd_.valid()) {
-        return closedStatus();
+        return ClosedStatus();
     }
     // Linux releases the descriptor even when close fails, so it is never closed twice;
     // EINTR only means the close was interrupted after the release.
-    if (::close(fd_.release()) != 0 && errno != EINTR) {
-        return lastErrorStatus();
+    if (::close(fd_.Release()) != 0 && errno != EINTR) {
+        return LastErrorStatus();
     }
     return {};
 }

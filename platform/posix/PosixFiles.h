@@ -15,13 +15,13 @@ class PosixFileReader final : public FileReader {
 public:
     explicit PosixFileReader(UniqueFd fd) : fd_(std::move(fd)) {}
 
-    FsResult<std::size_t> read(std::span<std::byte> buffer) override;
-    FsResult<std::uint64_t> size() override;
-    FsResult<FileTimes> times() override;
-    FsStatus rewind() override;
+    FsResult<std::size_t> Read(std::span<std::byte> buffer) override;
+    FsResult<std::uint64_t> Size() override;
+    FsResult<FileTimes> Times() override;
+    FsStatus Rewind() override;
 
 private:
-    FsStatus loadInfo();
+    FsStatus LoadInfo();
 
     UniqueFd fd_;
     std::optional<OpenFileInfo> info_;  // asked once: a backup wants both size and times
@@ -31,14 +31,14 @@ class PosixFileWriter final : public FileWriter {
 public:
     explicit PosixFileWriter(UniqueFd fd) : fd_(std::move(fd)) {}
 
-    FsStatus write(std::span<const std::byte> data) override;
-    FsStatus truncate(std::uint64_t size) override;
-    FsStatus setTimes(const FileTimes& times) override;
-    FsStatus flush() override;
-    FsStatus close() override;
+    FsStatus Write(std::span<const std::byte> data) override;
+    FsStatus Truncate(std::uint64_t size) override;
+    FsStatus SetTimes(const FileTimes& times) override;
+    FsStatus Flush() override;
+    FsStatus Close() override;
 
 private:
-    void startWriteBack(std::uint64_t written);
+    void StartWriteBack(std::uint64_t written);
 
     UniqueFd fd_;  // invalid once closed
     std::uint64_t position_ = 0;

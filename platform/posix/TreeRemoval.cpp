@@ -18,35 +18,32 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-FsResult<UniqueFd> openFolderForRemoval(int parentFd, const std::string& name) {
+FsResult<UniqueFd> OpenFolderForRemoval(int parentFd, const std::string& name) {
     UniqueFd folder(::openat(parentFd, name.c_str(), kFolderFlags));
     if (!folder.valid() && errno == EACCES) {
         struct stat info {};
-        if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISDIR(info.st_mode) &&
-            ::fchmodat(parentFd, name.c_str(), (info.st_mode & 07777) | S_IRWXU,
-                       AT_SYMLINK_NOFOLLOW) == 0) {
-            folder.reset(::openat(parentFd, name.c_str(), kFolderFlags));
+        if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode) &&
+            ::fchmodat(parentFd, name.c_str(), (info.st_mode & 07777) | S_IRWXU, AT_SYMLINK_NOFOLLOW) == 0) {
+            folder.Reset(::openat(parentFd, name.c_str(), kFolderFlags));
         } else {
             errno = EACCES;
         }
     }
     if (!folder.valid()) {
-        return folderOpenFailure(parentFd, name, errno);
+        return FolderOpenFailure(parentFd, name, errno);
     }
     return folder;
 }
 
 // Unlinking an entry takes write permission on its folder, not on the entry.
-FsStatus makeWritable(int folderFd) {
+FsStatus MakeWritable(int folderFd) {
     struct stat info {};
     if (::fstat(folderFd, &info) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     constexpr mode_t needed = S_IWUSR | S_IXUSR;
-    if ((info.st_mode & needed) != needed &&
-        ::fchmod(folderFd, (info.st_mode & 07777) | needed) != 0) {
-        return lastErrorStatus();
+    if ((info.st_mode & needed) != needed && ::fchmod(folderFd, (info.st_mode & 07777) | needed) != 0) {
+        return LastErrorStatus();
     }
     return {};
 }
@@ -56,14 +53,14 @@ struct Child {
     bool folder = false;
 };
 
-FsResult<std::vector<Child>> readChildren(UniqueFd folder) {
-    auto reader = FolderReader::open(std::move(folder));
+FsResult<std::vector<Child>> ReadChildren(UniqueFd folder) {
+    auto reader = FolderReader::Open(std::move(folder));
     if (!reader.ok()) {
         return reader.status();
     }
     std::vector<Child> children;
     FolderItem item;
-    while (reader.value().next(item)) {
+    while (reader.value().Next(item)) {
         bool isFolder = item.type == DT_DIR;
         if (item.type == DT_UNKNOWN) {
             struct stat info {};
@@ -79,25 +76,25 @@ FsResult<std::vector<Child>> readChildren(UniqueFd folder) {
     return children;
 }
 
-FsStatus removeContents(int folderFd) {
-    if (auto status = makeWritable(folderFd); !status.ok()) {
+FsStatus RemoveContents(int folderFd) {
+    if (auto status = MakeWritable(folderFd); !status.ok()) {
         return status;
     }
     // The names are read first so that deleting never races the folder being read.
     UniqueFd forReading(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
     if (!forReading.valid()) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
-    auto children = readChildren(std::move(forReading));
+    auto children = ReadChildren(std::move(forReading));
     if (!children.ok()) {
         return children.status();
     }
     for (const Child& child : children.value()) {
         FsStatus status;
         if (child.folder) {
-            status = removeTree(folderFd, child.name);
+            status = RemoveTree(folderFd, child.name);
         } else if (::unlinkat(folderFd, child.name.c_str(), 0) != 0 && errno != ENOENT) {
-            status = lastErrorStatus();
+            status = LastErrorStatus();
         }
         if (!status.ok()) {
             return status;
@@ -108,17 +105,17 @@ FsStatus removeContents(int folderFd) {
 
 }  // namespace
 
-FsStatus removeTree(int parentFd, const std::string& name) {
-    auto folder = openFolderForRemoval(parentFd, name);
+FsStatus RemoveTree(int parentFd, const std::string& name) {
+    auto folder = OpenFolderForRemoval(parentFd, name);
     if (!folder.ok()) {
         return folder.status();
     }
-    if (auto status = removeContents(folder.value().get()); !status.ok()) {
+    if (auto status = RemoveContents(folder.value().get()); !status.ok()) {
         return status;
     }
-    folder.value().reset();
+    folder.value().Reset();
     if (::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) != 0) {
-        return lastErrorStatus();
+        return LastErrorStatus();
     }
     return {};
 }

@@ -9,6 +9,6 @@ namespace vocell::posix {
 
 // Deletes the folder name in parentFd and its contents. Read-only files go too; a folder the
 // owner may not write or read is given those permissions first.
-FsStatus removeTree(int parentFd, const std::string& name);
+FsStatus RemoveTree(int parentFd, const std::string& name);
 
 }  // namespace vocell::posix

@@ -11,24 +11,24 @@ class UniqueFd {
 public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept {
         if (this != &other) {
-            reset(other.release());
+            Reset(other.Release());
         }
         return *this;
     }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { reset(); }
+    ~UniqueFd() { Reset(); }
 
     [[nodiscard]] int get() const { return fd_; }
     [[nodiscard]] bool valid() const { return fd_ >= 0; }
 
     // Gives up ownership without closing.
-    int release() { return std::exchange(fd_, -1); }
+    int Release() { return std::exchange(fd_, -1); }
 
-    void reset(int fd = -1) {
+    void Reset(int fd = -1) {
         if (fd_ >= 0) {
             ::close(fd_);
         }

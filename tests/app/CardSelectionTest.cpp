@@ -20,8 +20,7 @@ const Shown kNoCard{std::string(text::kCardNotSelected), "", "", ""};
 class CardSelectionTest : public DialogTest {
 protected:
     Shown shown() const {
-        return {fields().statusText, fields().deviceText, fields().cardTypeText,
-                fields().promptVersionText};
+        return {fields().statusText, fields().deviceText, fields().cardTypeText, fields().promptVersionText};
     }
     Shown lastPushed() const {
         const DialogFields& pushed = desktop.lastFields();
@@ -39,8 +38,8 @@ protected:
     }
     std::array<std::uint32_t, devices::kSlotCount> sizes() const { return dialog->slotSizesMB(); }
     // Presses Select and cancels the chooser, to see what it offers.
-    std::vector<std::string> chooserEntries() {
-        desktop.answerChooser(std::nullopt);
+    std::vector<std::string> ChooserEntries() {
+        desktop.AnswerChooser(std::nullopt);
         dialog->SelectCard();
         return desktop.chooserEntries();
     }
@@ -51,23 +50,23 @@ const Shown kCardE{std::string(text::kReady), "VMCARD (E:)", std::string(text::k
 // ---- What each outcome of the chooser leaves in the fields ----
 
 TEST_F(CardSelectionTest, ChosenCardIsShownReadyWithLabelTypeAndVersion) {
-    addCard('E', "VMCARD", "0131");
-    start();
-    select(0);
+    AddCard('E', "VMCARD", "0131");
+    Start();
+    Select(0);
     EXPECT_EQ(shown(), kCardE);
     EXPECT_EQ(lastPushed(), kCardE);
-    EXPECT_EQ(desktop.pane(0), text::kReady);
+    EXPECT_EQ(desktop.Pane(0), text::kReady);
     EXPECT_EQ(sizes()[0], 125u);
     EXPECT_EQ(dialog->deviceSlots().deviceIndex, 0);
     EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(CardSelectionTest, CancelledChooserOnlyShowsTheFieldsAgain) {
-    addCard('E');
-    start();
-    select(0);
+    AddCard('E');
+    Start();
+    Select(0);
     const int scans = machine.volumes().logicalDrivesCalls();
-    desktop.answerChooser(std::nullopt);
+    desktop.AnswerChooser(std::nullopt);
     dialog->SelectCard();
     EXPECT_EQ(linesAfterChooser(), (std::vector<std::string>{"push", "repaint"}));
     EXPECT_EQ(shown(), kCardE);
@@ -76,13 +75,13 @@ TEST_F(CardSelectionTest, CancelledChooserOnlyShowsTheFieldsAgain) {
 }
 
 TEST_F(CardSelectionTest, ChooserOfferingOnlyNoneChangesNothingOnOk) {
-    addCard('E');
-    start();
-    select(0);
-    machine.volumes().removeDrive('E');
+    AddCard('E');
+    Start();
+    Select(0);
+    machine.volumes().RemoveDrive('E');
     ASSERT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
     const int scans = machine.volumes().logicalDrivesCalls();
-    select(0);
+    Select(0);
     EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"None"});
     EXPECT_TRUE(linesAfterChooser().empty());  // not even a push
     EXPECT_EQ(shown(), kCardE);
@@ -91,18 +90,18 @@ TEST_F(CardSelectionTest, ChooserOfferingOnlyNoneChangesNothingOnOk) {
 }
 
 TEST_F(CardSelectionTest, WithoutAnyDriveTheChooserOffersNone) {
-    start();
-    select(0);
+    Start();
+    Select(0);
     EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"None"});
     EXPECT_EQ(shown(), kNoCard);
     EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(CardSelectionTest, NoEntrySelectedClearsTheFields) {
-    addCard('E');
-    start();
-    select(0);
-    select(-1);
+    AddCard('E');
+    Start();
+    Select(0);
+    Select(-1);
     EXPECT_EQ(shown(), kNoCard);
     EXPECT_EQ(lastPushed(), kNoCard);
     EXPECT_EQ(desktop.transcript().back(), "repaint");
@@ -110,29 +109,29 @@ TEST_F(CardSelectionTest, NoEntrySelectedClearsTheFields) {
 }
 
 TEST_F(CardSelectionTest, DriveWithoutMediumIsReportedOnceAndTheFieldsCleared) {
-    addCard('E');
-    start();
-    select(0);
-    machine.volumes().ejectMedium('E');
-    select(0);
+    AddCard('E');
+    Start();
+    Select(0);
+    machine.volumes().EjectMedium('E');
+    Select(0);
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
     EXPECT_EQ(shown(), kNoCard);
     EXPECT_EQ(lastPushed(), kNoCard);
 }
 
 TEST_F(CardSelectionTest, CardWithoutPromptsShowsNoPrompts) {
-    addCard('E', "VMCARD", std::nullopt);
-    start();
-    select(0);
+    AddCard('E', "VMCARD", std::nullopt);
+    Start();
+    Select(0);
     EXPECT_EQ(shown(), (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kVocell8Hour),
                               std::string(text::kNoPrompts)}));
     EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(CardSelectionTest, PromptVersionKeepsTheCarriageReturnOfItsLine) {
-    addCard('E', "VMCARD", "0110\r\n");
-    start();
-    select(0);
+    AddCard('E', "VMCARD", "0110\r\n");
+    Start();
+    Select(0);
     EXPECT_EQ(fields().promptVersionText, "1.10\r");
     EXPECT_EQ(desktop.lastFields().promptVersionText, "1.10\r");
     EXPECT_EQ(fields().statusText, text::kReady);
@@ -141,10 +140,10 @@ TEST_F(CardSelectionTest, PromptVersionKeepsTheCarriageReturnOfItsLine) {
 // ---- The chooser's entries ----
 
 TEST_F(CardSelectionTest, ChooserNamesDrivesByLabelOrAsRemovableDisk) {
-    addCard('E', "VMCARD");
-    addCard('F', "");
-    start();
-    select(1);
+    AddCard('E', "VMCARD");
+    AddCard('F', "");
+    Start();
+    Select(1);
     EXPECT_EQ(desktop.chooserEntries(), (std::vector<std::string>{"VMCARD (E:)", "Removable Disk (F:)"}));
     EXPECT_EQ(desktop.chooserSelected(), 0);
     EXPECT_EQ(fields().deviceText, "Removable Disk (F:)");
@@ -153,16 +152,16 @@ TEST_F(CardSelectionTest, ChooserNamesDrivesByLabelOrAsRemovableDisk) {
 }
 
 TEST_F(CardSelectionTest, EmptyReaderIsOfferedAsRemovableDisk) {
-    machine.volumes().addDrive('E', DriveType::Removable, false, "VMCARD");
-    start();
-    EXPECT_EQ(chooserEntries(), std::vector<std::string>{"Removable Disk (E:)"});
+    machine.volumes().AddDrive('E', DriveType::Removable, false, "VMCARD");
+    Start();
+    EXPECT_EQ(ChooserEntries(), std::vector<std::string>{"Removable Disk (E:)"});
 }
 
 // ---- Card type and size ----
 
 TEST_F(CardSelectionTest, CardTypeIsEightHourFor115To140DecimalMegabytes) {
-    addCard('E');
-    start();
+    AddCard('E');
+    Start();
     const struct {
         ClusterGeometry geometry;
         std::uint32_t sizeMB;
@@ -180,8 +179,8 @@ TEST_F(CardSelectionTest, CardTypeIsEightHourFor115To140DecimalMegabytes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("expected " + std::to_string(c.sizeMB) + " MB");
-        machine.volumes().setGeometry('E', c.geometry);
-        select(0);
+        machine.volumes().SetGeometry('E', c.geometry);
+        Select(0);
         EXPECT_EQ(sizes()[0], c.sizeMB);
         EXPECT_EQ(fields().cardTypeText, c.type);
         EXPECT_EQ(desktop.lastFields().cardTypeText, c.type);
@@ -189,27 +188,27 @@ TEST_F(CardSelectionTest, CardTypeIsEightHourFor115To140DecimalMegabytes) {
 }
 
 TEST_F(CardSelectionTest, FailedCapacityQueryGivesSizeZeroAndUnknownType) {
-    addCard('E');
-    start();
-    select(0);
+    AddCard('E');
+    Start();
+    Select(0);
     ASSERT_EQ(sizes()[0], 125u);
-    machine.volumes().failGeometry('E');
-    select(0);
+    machine.volumes().FailGeometry('E');
+    Select(0);
     EXPECT_EQ(sizes()[0], 0u);
-    EXPECT_EQ(shown(), (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kUnknownCardType),
-                              "1.31"}));
+    EXPECT_EQ(shown(),
+              (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kUnknownCardType), "1.31"}));
     EXPECT_TRUE(messages().empty());
 }
 
 // ---- The device text ----
 
 TEST_F(CardSelectionTest, FailedLabelQueryNamesTheCardRemovableDisk) {
-    addCard('E', "VMCARD");
-    start();
-    select(0);
+    AddCard('E', "VMCARD");
+    Start();
+    Select(0);
     ASSERT_EQ(fields().deviceText, "VMCARD (E:)");
-    machine.volumes().failLabel('E');
-    select(0);
+    machine.volumes().FailLabel('E');
+    Select(0);
     EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"Removable Disk (E:)"});
     EXPECT_EQ(fields().deviceText, "Removable Disk (E:)");
     EXPECT_EQ(dialog->currentVolumeLabel(), "");
@@ -217,15 +216,15 @@ TEST_F(CardSelectionTest, FailedLabelQueryNamesTheCardRemovableDisk) {
 }
 
 TEST_F(CardSelectionTest, RepeatedSelectionsShowTheSameDeviceText) {
-    addCard('E', "VMCARD");
-    addCard('F', "");
-    start();
+    AddCard('E', "VMCARD");
+    AddCard('F', "");
+    Start();
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        select(0);
+        Select(0);
         EXPECT_EQ(fields().deviceText, "VMCARD (E:)");
         EXPECT_EQ(dialog->currentVolumeLabel(), "VMCARD");
-        select(1);
+        Select(1);
         EXPECT_EQ(fields().deviceText, "Removable Disk (F:)");
         EXPECT_EQ(dialog->currentVolumeLabel(), "");
     }
@@ -234,15 +233,15 @@ TEST_F(CardSelectionTest, RepeatedSelectionsShowTheSameDeviceText) {
 // ---- A drive that goes while the chooser is open ----
 
 TEST_F(CardSelectionTest, ChosenDriveUnpluggedWhileTheChooserIsOpenLeavesNoCardSelected) {
-    addCard('E');
-    addCard('F');
-    start();
-    select(0);
-    desktop.duringNextModal([this] {
-        machine.volumes().removeDrive('F');
+    AddCard('E');
+    AddCard('F');
+    Start();
+    Select(0);
+    desktop.DuringNextModal([this] {
+        machine.volumes().RemoveDrive('F');
         dialog->OnDeviceChange(devices::kDeviceRemoveComplete);
     });
-    select(1);
+    Select(1);
     EXPECT_EQ(shown(), kNoCard);
     EXPECT_EQ(lastPushed(), kNoCard);
     EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{125, 0, 0, 0, 0, 0}));
@@ -252,10 +251,10 @@ TEST_F(CardSelectionTest, ChosenDriveUnpluggedWhileTheChooserIsOpenLeavesNoCardS
 }
 
 TEST_F(CardSelectionTest, OnlyDriveUnpluggedUnnoticedWhileTheChooserIsOpenLeavesNoCardSelected) {
-    addCard('E');
-    start();
-    desktop.duringNextModal([this] { machine.volumes().removeDrive('E'); });
-    select(0);
+    AddCard('E');
+    Start();
+    desktop.DuringNextModal([this] { machine.volumes().RemoveDrive('E'); });
+    Select(0);
     EXPECT_EQ(shown(), kNoCard);
     EXPECT_EQ(lastPushed(), kNoCard);
     EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{}));
@@ -265,38 +264,38 @@ TEST_F(CardSelectionTest, OnlyDriveUnpluggedUnnoticedWhileTheChooserIsOpenLeaves
 // ---- The card status refresh behind Select ----
 
 TEST_F(CardSelectionTest, VersionWithoutLeadingZeroShowsTwoDigitsEachSide) {
-    addCard('E', "VMCARD", "1310");
-    start();
-    select(0);
+    AddCard('E', "VMCARD", "1310");
+    Start();
+    Select(0);
     EXPECT_EQ(fields().promptVersionText, "13.10");
 }
 
 TEST_F(CardSelectionTest, OnlyTheFirst49CharactersOfTheVersionLineCount) {
-    addCard('E', "VMCARD", "0" + std::string(60, '7') + "\n");
-    start();
-    select(0);
+    AddCard('E', "VMCARD", "0" + std::string(60, '7') + "\n");
+    Start();
+    Select(0);
     EXPECT_EQ(fields().promptVersionText, "7." + std::string(47, '7'));
 }
 
 TEST_F(CardSelectionTest, PromptsOfAnotherLanguageSlotAloneAreNoPrompts) {
-    addCard('E', "VMCARD", std::nullopt);
-    machine.putOnDrive('E', "VM/PROMPTS/0/1/0/VERSION.TXT", "0131");
-    start();
-    select(0);
+    AddCard('E', "VMCARD", std::nullopt);
+    machine.PutOnDrive('E', "VM/PROMPTS/0/1/0/VERSION.TXT", "0131");
+    Start();
+    Select(0);
     EXPECT_EQ(fields().promptVersionText, text::kNoPrompts);
 }
 
 TEST_F(CardSelectionTest, RefreshWithoutADriveForTheSelectionAsksForACardAndDropsTheVersion) {
-    addCard('E');
-    addCard('F');
-    start();
-    select(1);
+    AddCard('E');
+    AddCard('F');
+    Start();
+    Select(1);
     ASSERT_EQ(fields().promptVersionText, "1.31");
     // E goes: F moves to slot 0 and the selected slot 1 is left without a list item.
-    machine.volumes().removeDrive('E');
+    machine.volumes().RemoveDrive('E');
     dialog->OnDeviceChange(devices::kDeviceRemoveComplete);
     dialog->OnCommand(ControlId::DeviceList);
-    EXPECT_EQ(desktop.pane(0), text::kInsertCard);
+    EXPECT_EQ(desktop.Pane(0), text::kInsertCard);
     EXPECT_EQ(fields().promptVersionText, "");
     EXPECT_EQ(desktop.lastFields().promptVersionText, "");
     EXPECT_TRUE(messages().empty());

@@ -20,39 +20,39 @@ class DialogTest : public ::testing::Test {
 protected:
     // A removable drive holding a card; versionCode is the content of its slot-0 VERSION.TXT
     // (nothing for a card without prompts).
-    void addCard(char letter, const std::string& label = "VMCARD",
+    void AddCard(char letter, const std::string& label = "VMCARD",
                  std::optional<std::string> versionCode = "0131") {
-        machine.volumes().addDrive(letter, DriveType::Removable, true, label);
-        if (versionCode) putPrompts(letter, *versionCode);
+        machine.volumes().AddDrive(letter, DriveType::Removable, true, label);
+        if (versionCode) PutPrompts(letter, *versionCode);
     }
-    void putPrompts(char letter, const std::string& versionCode) {
-        machine.putOnDrive(letter, "VM/PROMPTS/0/0/0/VERSION.TXT", versionCode);
-        machine.putOnDrive(letter, "VM/PROMPTS/0/0/1/WELCOME.WAV", "card prompt " + versionCode);
+    void PutPrompts(char letter, const std::string& versionCode) {
+        machine.PutOnDrive(letter, "VM/PROMPTS/0/0/0/VERSION.TXT", versionCode);
+        machine.PutOnDrive(letter, "VM/PROMPTS/0/0/1/WELCOME.WAV", "card prompt " + versionCode);
     }
 
     // Creates the dialog and runs its initialisation.
-    void start(FileSystem* fileSystem = nullptr) {
+    void Start(FileSystem* fileSystem = nullptr) {
         dialog = std::make_unique<UtilityDialog>(desktop, machine.volumes(),
                                                  fileSystem ? *fileSystem : machine.fileSystem());
         dialog->OnInitDialog();
     }
     // Presses Select and picks a chooser entry.
-    void select(int entry = 0) {
-        desktop.answerChooser(entry);
+    void Select(int entry = 0) {
+        desktop.AnswerChooser(entry);
         dialog->SelectCard();
     }
     // Starts and selects the first card, ready for an operation.
-    void startWithCardSelected(FileSystem* fileSystem = nullptr) {
-        start(fileSystem);
-        select(0);
+    void StartWithCardSelected(FileSystem* fileSystem = nullptr) {
+        Start(fileSystem);
+        Select(0);
         ASSERT_EQ(dialog->cardFields().statusText, text::kReady);
     }
 
     const operations::CardFields& fields() const { return dialog->cardFields(); }
     const std::vector<std::string>& messages() const { return desktop.messages(); }
     // The Windows path of a file in the install folder's Backup folder.
-    static std::string backupPath(const std::string& name) { return "C:\\Harlo\\Vocell\\Backup\\" + name; }
-    std::filesystem::path backupFile(const std::string& name) const {
+    static std::string BackupPath(const std::string& name) { return "C:\\Harlo\\Vocell\\Backup\\" + name; }
+    std::filesystem::path BackupFile(const std::string& name) const {
         return machine.installFolder() / "Backup" / name;
     }
 

@@ -29,31 +29,34 @@ TEST(FormatVersion, OtherwiseTwoDigitsPointTwoDigitsAndNothingAfter) {
 }
 
 TEST(FormatVersion, TextEndsAtItsFirstZeroByte) {
-    EXPECT_EQ(FormatVersion(std::string("0131\0" "99", 7)), "1.31");
+    EXPECT_EQ(FormatVersion(std::string("0131\0"
+                                        "99",
+                                        7)),
+              "1.31");
 }
 
 class CardPromptVersionTest : public ::testing::Test {
 protected:
-    void putVersion(const std::string& slot, const std::string& content) {
-        test::TestDrives::put(drives.cardE() / "VM/PROMPTS/0" / slot / "0/VERSION.TXT", content);
+    void PutVersion(const std::string& slot, const std::string& content) {
+        test::TestDrives::Put(drives.cardE() / "VM/PROMPTS/0" / slot / "0/VERSION.TXT", content);
     }
-    std::string version() { return ReadCardPromptVersion(drives.fileSystem(), "E:\\"); }
+    std::string Version() { return ReadCardPromptVersion(drives.fileSystem(), "E:\\"); }
     test::TestDrives drives;
 };
 
 TEST_F(CardPromptVersionTest, ReadsTheFirstLineOfSlotZeroKeepingACarriageReturn) {
-    putVersion("0", "0110\r\nsecond line\n");
-    EXPECT_EQ(version(), "1.10\r");
+    PutVersion("0", "0110\r\nsecond line\n");
+    EXPECT_EQ(Version(), "1.10\r");
 }
 
 TEST_F(CardPromptVersionTest, ReadsAtMost49Characters) {
-    putVersion("0", "0" + std::string(60, '7'));
-    EXPECT_EQ(version(), "7." + std::string(47, '7'));
+    PutVersion("0", "0" + std::string(60, '7'));
+    EXPECT_EQ(Version(), "7." + std::string(47, '7'));
 }
 
 TEST_F(CardPromptVersionTest, CardWithoutSlotZeroPromptsHasNoVersion) {
-    putVersion("1", "0131");
-    EXPECT_EQ(version(), "");
+    PutVersion("1", "0131");
+    EXPECT_EQ(Version(), "");
     EXPECT_EQ(ReadCardPromptVersion(drives.fileSystem(), ""), "");
 }
 

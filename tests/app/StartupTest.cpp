@@ -18,12 +18,12 @@ constexpr std::uint32_t kAutoPlayId = 0xC1A0;  // what registering "QueryCancelA
 class StartupTest : public DialogTest {
 protected:
     // Position of the first transcript line equal to line; the transcript's size if none is.
-    std::size_t lineIndex(const std::string& line) const {
+    std::size_t LineIndex(const std::string& line) const {
         const auto& lines = desktop.transcript();
         return static_cast<std::size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
     }
-    bool hasLine(const std::string& line) const { return lineIndex(line) < desktop.transcript().size(); }
-    std::vector<std::string> lastLines(std::size_t count) const {
+    bool HasLine(const std::string& line) const { return LineIndex(line) < desktop.transcript().size(); }
+    std::vector<std::string> LastLines(std::size_t count) const {
         const auto& lines = desktop.transcript();
         const std::size_t from = lines.size() > count ? lines.size() - count : 0;
         return {lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end()};
@@ -38,15 +38,15 @@ protected:
         EXPECT_EQ(desktop.lastFields().cardTypeText, "");
         EXPECT_EQ(desktop.lastFields().promptVersionText, "");
     }
-    static std::string message(std::string_view text) { return "message: " + std::string(text); }
+    static std::string ShownMessage(std::string_view text) { return "message: " + std::string(text); }
 };
 
 // ---- What the user sees after start-up ----
 
 TEST_F(StartupTest, WithoutARemovableDriveAsksForACardAndShowsNoCard) {
-    start();
-    EXPECT_EQ(desktop.pane(0), text::kInsertCard);
-    EXPECT_EQ(desktop.pane(1), "");
+    Start();
+    EXPECT_EQ(desktop.Pane(0), text::kInsertCard);
+    EXPECT_EQ(desktop.Pane(1), "");
     expectNoCardShown();
     EXPECT_EQ(dialog->deviceSlots().slotLetters[0], devices::kNoDrive);
     EXPECT_TRUE(desktop.lastFields().deviceItems.empty());
@@ -55,9 +55,9 @@ TEST_F(StartupTest, WithoutARemovableDriveAsksForACardAndShowsNoCard) {
 }
 
 TEST_F(StartupTest, ReaderHoldingACardIsReadyYetNothingOfTheCardShowsBeforeSelect) {
-    addCard('E', "VMCARD", "0131");
-    start();
-    EXPECT_EQ(desktop.pane(0), text::kReady);
+    AddCard('E', "VMCARD", "0131");
+    Start();
+    EXPECT_EQ(desktop.Pane(0), text::kReady);
     expectNoCardShown();  // the version the start-up refresh read is not shown
     EXPECT_EQ(desktop.lastFields().deviceItems, std::vector<std::string>{"E:\\"});
     EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
@@ -65,9 +65,9 @@ TEST_F(StartupTest, ReaderHoldingACardIsReadyYetNothingOfTheCardShowsBeforeSelec
 }
 
 TEST_F(StartupTest, EmptyReaderIsReadyToo) {
-    machine.volumes().addDrive('E', DriveType::Removable, false);
-    start();
-    EXPECT_EQ(desktop.pane(0), text::kReady);
+    machine.volumes().AddDrive('E', DriveType::Removable, false);
+    Start();
+    EXPECT_EQ(desktop.Pane(0), text::kReady);
     expectNoCardShown();
     EXPECT_TRUE(messages().empty());  // no medium is no concern before Select
 }
@@ -75,38 +75,38 @@ TEST_F(StartupTest, EmptyReaderIsReadyToo) {
 // ---- The prompt package ----
 
 TEST_F(StartupTest, MissingPromptPackageAsksForReinstallAndEndsTheDialog) {
-    machine.removeInstalled("Prompts/PromptUpdateVer1_3_1.vcp");
-    start();
+    machine.RemoveInstalled("Prompts/PromptUpdateVer1_3_1.vcp");
+    Start();
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kReinstallApplication)});
     EXPECT_EQ(desktop.endedWith(), true);
-    const std::size_t shown = lineIndex(message(text::kReinstallApplication));
-    EXPECT_EQ(lineIndex("end dialog ok"), shown + 1);
+    const std::size_t shown = LineIndex(ShownMessage(text::kReinstallApplication));
+    EXPECT_EQ(LineIndex("end dialog ok"), shown + 1);
     // Initialisation still runs to its end.
-    EXPECT_EQ(lastLines(2), (std::vector<std::string>{"push", "repaint"}));
+    EXPECT_EQ(LastLines(2), (std::vector<std::string>{"push", "repaint"}));
     expectNoCardShown();
 }
 
 TEST_F(StartupTest, MissingPromptsFolderIsReportedTheSameWay) {
-    addCard('E');
-    machine.removeInstalled("Prompts");
-    start();
+    AddCard('E');
+    machine.RemoveInstalled("Prompts");
+    Start();
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kReinstallApplication)});
     EXPECT_EQ(desktop.endedWith(), true);
 }
 
 TEST_F(StartupTest, PackageThatExistsButCannotBeOpenedIsNoObstacle) {
     FaultInjectingFileSystem locked(machine.fileSystem());
-    locked.failOpenRead(std::string(operations::kPromptPackage), FsError::AccessDenied);
-    start(&locked);
+    locked.FailOpenRead(std::string(operations::kPromptPackage), FsError::AccessDenied);
+    Start(&locked);
     EXPECT_TRUE(messages().empty());
     EXPECT_FALSE(desktop.endedWith());
     expectNoCardShown();
 }
 
 TEST_F(StartupTest, OnlyThePromptPackageIsCheckedNotTheOtherInstallFolders) {
-    machine.removeInstalled("Backup");
-    machine.removeInstalled("Data");
-    start();
+    machine.RemoveInstalled("Backup");
+    machine.RemoveInstalled("Data");
+    Start();
     EXPECT_TRUE(messages().empty());
     EXPECT_FALSE(desktop.endedWith());
 }
@@ -114,23 +114,23 @@ TEST_F(StartupTest, OnlyThePromptPackageIsCheckedNotTheOtherInstallFolders) {
 // ---- The status bar ----
 
 TEST_F(StartupTest, StatusBarThatCannotBeCreatedIsReportedAndTheDialogGoesOn) {
-    desktop.failStatusBar();
-    addCard('E');
-    start();
+    desktop.FailStatusBar();
+    AddCard('E');
+    Start();
     const auto& lines = desktop.transcript();
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], "push");
     EXPECT_EQ(lines[1], "status bar failed");
-    EXPECT_EQ(lines[2], message(text::kStatusBarNotCreated));
+    EXPECT_EQ(lines[2], ShownMessage(text::kStatusBarNotCreated));
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kStatusBarNotCreated)});
     EXPECT_FALSE(desktop.endedWith());
     expectNoCardShown();
 
-    select(0);
+    Select(0);
     EXPECT_EQ(fields().statusText, text::kReady);
     EXPECT_EQ(fields().deviceText, "VMCARD (E:)");
     EXPECT_EQ(messages().size(), 1u);
-    EXPECT_TRUE(desktop.filterTranscript("pane").empty());
+    EXPECT_TRUE(desktop.FilterTranscript("pane").empty());
 }
 
 TEST_F(StartupTest, PanesEndAtAQuarterOfTheWindowWidthAndAtItsWholeThirds) {
@@ -138,17 +138,15 @@ TEST_F(StartupTest, PanesEndAtAQuarterOfTheWindowWidthAndAtItsWholeThirds) {
         Rect window;
         std::string layout;
     } cases[] = {
-        {{0, 0, 600, 400}, "panes 150,600 height 25"},
-        {{0, 0, 602, 400}, "panes 150,600 height 25"},
+        {{0, 0, 600, 400}, "panes 150,600 height 25"},    {{0, 0, 602, 400}, "panes 150,600 height 25"},
         {{100, 40, 702, 440}, "panes 150,600 height 25"},  // the width, not the right edge
-        {{0, 0, 603, 400}, "panes 150,603 height 25"},
-        {{0, 0, 604, 400}, "panes 151,603 height 25"},
+        {{0, 0, 603, 400}, "panes 150,603 height 25"},    {{0, 0, 604, 400}, "panes 151,603 height 25"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.layout + " for a window " + std::to_string(c.window.width()) + " wide");
-        desktop.setWindowRect(c.window);
-        start();
-        const auto layouts = desktop.filterTranscript("panes ");
+        desktop.SetWindowRect(c.window);
+        Start();
+        const auto layouts = desktop.FilterTranscript("panes ");
         ASSERT_FALSE(layouts.empty());
         EXPECT_EQ(layouts.back(), c.layout);
     }
@@ -159,32 +157,32 @@ TEST_F(StartupTest, StatusBarLiesAlongTheBottom25PixelsOfTheWindow) {
 }
 
 TEST_F(StartupTest, InitialisationLaysOutTheStatusBarBeforeTheRescanAndShowsTheFieldsLast) {
-    addCard('E');
-    start();
-    const std::size_t created = lineIndex("status bar created");
-    const std::size_t layout = lineIndex("panes 150,600 height 25");
-    const std::size_t detail = lineIndex("pane 1: ");
-    const std::size_t activity = lineIndex("pane 0: Ready");
+    AddCard('E');
+    Start();
+    const std::size_t created = LineIndex("status bar created");
+    const std::size_t layout = LineIndex("panes 150,600 height 25");
+    const std::size_t detail = LineIndex("pane 1: ");
+    const std::size_t activity = LineIndex("pane 0: Ready");
     EXPECT_EQ(desktop.transcript().front(), "push");
     EXPECT_LT(created, layout);
     EXPECT_LT(layout, detail);
     EXPECT_LT(detail, activity);
     EXPECT_LT(activity, desktop.transcript().size());
-    EXPECT_EQ(lastLines(2), (std::vector<std::string>{"push", "repaint"}));
-    EXPECT_EQ(desktop.pane(1), "");
+    EXPECT_EQ(LastLines(2), (std::vector<std::string>{"push", "repaint"}));
+    EXPECT_EQ(desktop.Pane(1), "");
 }
 
 TEST_F(StartupTest, PackageCheckComesAfterTheActivityPaneIsSet) {
-    machine.removeInstalled("Prompts/PromptUpdateVer1_3_1.vcp");
-    start();
-    ASSERT_TRUE(hasLine("pane 0: Insert Card"));
-    EXPECT_LT(lineIndex("pane 0: Insert Card"), lineIndex(message(text::kReinstallApplication)));
+    machine.RemoveInstalled("Prompts/PromptUpdateVer1_3_1.vcp");
+    Start();
+    ASSERT_TRUE(HasLine("pane 0: Insert Card"));
+    EXPECT_LT(LineIndex("pane 0: Insert Card"), LineIndex(ShownMessage(text::kReinstallApplication)));
 }
 
 // ---- System menu, OK and Cancel ----
 
 TEST_F(StartupTest, AboutBoxOpensForCommand16WhateverItsLowFourBits) {
-    start();
+    Start();
     const struct {
         std::uint32_t command;
         std::size_t aboutBoxesAfter;
@@ -192,13 +190,13 @@ TEST_F(StartupTest, AboutBoxOpensForCommand16WhateverItsLowFourBits) {
     for (const auto& c : cases) {
         SCOPED_TRACE("system command " + std::to_string(c.command));
         dialog->OnSysCommand(c.command);
-        EXPECT_EQ(desktop.filterTranscript("about").size(), c.aboutBoxesAfter);
+        EXPECT_EQ(desktop.FilterTranscript("about").size(), c.aboutBoxesAfter);
     }
     EXPECT_FALSE(desktop.endedWith());
 }
 
 TEST_F(StartupTest, OkReadsTheDeviceListBackAndEndsTheDialog) {
-    start();
+    Start();
     ASSERT_EQ(dialog->deviceSlots().deviceIndex, 0);
     dialog->OnCommand(ControlId::Ok);
     EXPECT_EQ(desktop.endedWith(), true);
@@ -208,15 +206,15 @@ TEST_F(StartupTest, OkReadsTheDeviceListBackAndEndsTheDialog) {
 }
 
 TEST_F(StartupTest, OkWithTheCardsItemSelectedKeepsItsSlot) {
-    addCard('E');
-    start();
+    AddCard('E');
+    Start();
     dialog->OnCommand(ControlId::Ok);
     EXPECT_EQ(desktop.endedWith(), true);
     EXPECT_EQ(dialog->deviceSlots().deviceIndex, 0);
 }
 
 TEST_F(StartupTest, CancelEndsTheDialogWithoutReadingTheControls) {
-    start();
+    Start();
     dialog->OnCommand(ControlId::Cancel);
     EXPECT_EQ(desktop.endedWith(), false);
     EXPECT_EQ(desktop.transcript().back(), "end dialog cancel");
@@ -226,8 +224,8 @@ TEST_F(StartupTest, CancelEndsTheDialogWithoutReadingTheControls) {
 // ---- The AutoPlay query ----
 
 TEST_F(StartupTest, AutoPlayQueryIsAnsweredWithOneAfterARescan) {
-    start();
-    addCard('E');  // arrives without a device notification
+    Start();
+    AddCard('E');  // arrives without a device notification
     const int pushes = desktop.pushCount();
     const auto answer = dialog->HookMessage(kAutoPlayId, kAutoPlayId);
     ASSERT_TRUE(answer.has_value());
@@ -241,8 +239,8 @@ TEST_F(StartupTest, AutoPlayQueryIsAnsweredWithOneAfterARescan) {
 }
 
 TEST_F(StartupTest, OtherMessagesPassTheHookWithoutARescan) {
-    start();
-    addCard('E');
+    Start();
+    AddCard('E');
     const int pushes = desktop.pushCount();
     const int scans = machine.volumes().logicalDrivesCalls();
     EXPECT_FALSE(dialog->HookMessage(0, 0));  // message 0 never matches

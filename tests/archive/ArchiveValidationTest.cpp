@@ -10,17 +10,17 @@ namespace fs = std::filesystem;
 class RejectedArchiveTest : public ExtractionTest {
 protected:
     void SetUp() override {
-        putOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
-        putOnCard("VM/MSGS/M1.WAV", "message");
+        PutOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
+        PutOnCard("VM/MSGS/M1.WAV", "message");
     }
-    void expectRejected(const test::ArchiveBuilder& archive, const std::string& problemWords) {
-        auto result = extract(archive);
+    void ExpectRejected(const test::ArchiveBuilder& archive, const std::string& problemWords) {
+        auto result = Extract(archive);
         ASSERT_TRUE(result.archiveProblem) << "the archive was accepted";
         EXPECT_NE(result.archiveProblem->find(problemWords), std::string::npos) << *result.archiveProblem;
         EXPECT_FALSE(result.completed);
         EXPECT_TRUE(state.extractionFailed);
-        EXPECT_EQ(cardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
-        EXPECT_EQ(cardFile("VM/MSGS/M1.WAV"), "message");
+        EXPECT_EQ(CardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+        EXPECT_EQ(CardFile("VM/MSGS/M1.WAV"), "message");
         EXPECT_EQ(std::distance(fs::recursive_directory_iterator(drives.cardF()), {}), 8);
         ASSERT_EQ(listener.messages.size(), 1u);
         EXPECT_EQ(listener.messages[0].find(text::kNotValidArchive), 0u);
@@ -29,40 +29,45 @@ protected:
 };
 
 TEST_F(RejectedArchiveTest, LengthNotAWholeNumberOfBlocks) {
-    expectRejected(test::ArchiveBuilder("1.31").file("E:\\\\VM\\A.WAV", "a").raw("xyz"),
+    ExpectRejected(test::ArchiveBuilder("1.31").File("E:\\\\VM\\A.WAV", "a").Raw("xyz"),
                    "not a whole number");
 }
 
-TEST_F(RejectedArchiveTest, EmptyFile) { expectRejected(test::ArchiveBuilder().raw("").rawTruncated(0), "empty"); }
+TEST_F(RejectedArchiveTest, EmptyFile) {
+    ExpectRejected(test::ArchiveBuilder().Raw("").RawTruncated(0), "empty");
+}
 
 TEST_F(RejectedArchiveTest, TruncatedInsideAFile) {
     test::ArchiveBuilder archive("1.31");
-    archive.folder("E:\\\\VM\\").file("E:\\\\VM\\BIG.WAV", std::string(10'000, 'b'));
-    expectRejected(archive.rawTruncated(archive.bytes().size() - 3 * kBlockSize), "ends inside the data");
+    archive.Folder("E:\\\\VM\\").File("E:\\\\VM\\BIG.WAV", std::string(10'000, 'b'));
+    ExpectRejected(archive.RawTruncated(archive.bytes().size() - 3 * kBlockSize), "ends inside the data");
 }
 
 TEST_F(RejectedArchiveTest, EntryHeaderAtTheVeryEnd) {
-    expectRejected(test::ArchiveBuilder("1.31").folder("E:\\\\VM\\").header({"E:\\\\VM\\A.WAV", 32, {}}),
+    ExpectRejected(test::ArchiveBuilder("1.31").Folder("E:\\\\VM\\").Header({"E:\\\\VM\\A.WAV", 32, {}}),
                    "ends inside");
 }
 
 TEST_F(RejectedArchiveTest, DamagedEntryHeader) {
     Block damaged = EncodeEntryHeader({"E:\\\\VM\\A.WAV", 32, {}});
     damaged[kCreationLowOffset] = 'Z';
-    expectRejected(test::ArchiveBuilder("1.31").folder("E:\\\\VM\\").block(damaged).block(Block{}),
+    ExpectRejected(test::ArchiveBuilder("1.31").Folder("E:\\\\VM\\").AddBlock(damaged).AddBlock(Block{}),
                    "is damaged");
 }
 
 TEST_F(RejectedArchiveTest, NoEntryAfterTheHeaderBlock) {
-    expectRejected(test::ArchiveBuilder("1.31").raw(std::string(kBlockSize, 'r')), "first entry");
+    ExpectRejected(test::ArchiveBuilder("1.31").Raw(std::string(kBlockSize, 'r')), "first entry");
 }
 
 TEST_F(ExtractionTest, ValidationAcceptsEveryArchiveTheWriterMakes) {
     test::ArchiveBuilder archive("1.31");
-    archive.folder("E:\\\\VM\\").file("E:\\\\VM\\A", "").file("E:\\\\VM\\B", std::string(1004, 'b'))
-        .file("E:\\\\VM\\C", std::string(5000, 'c')).folder("E:\\\\VM\\\\D\\");
-    archive.writeTo(drives.host() / "ok.vcb");
-    auto file = drives.fileSystem().openRead("Z:\\ok.vcb");
+    archive.Folder("E:\\\\VM\\")
+        .File("E:\\\\VM\\A", "")
+        .File("E:\\\\VM\\B", std::string(1004, 'b'))
+        .File("E:\\\\VM\\C", std::string(5000, 'c'))
+        .Folder("E:\\\\VM\\\\D\\");
+    archive.WriteTo(drives.host() / "ok.vcb");
+    auto file = drives.fileSystem().OpenRead("Z:\\ok.vcb");
     ASSERT_TRUE(file.ok());
     EXPECT_EQ(ValidateArchive(*file.value(), archive.bytes().size()), std::nullopt);
 }
@@ -72,10 +77,10 @@ TEST_F(RejectedArchiveTest, StreamOfAnotherOriginThatEndsInsideARecord) {
     std::string stream(20, '\0');
     stream[0] = 4;  // an alternate-data record without content
     std::string data = test::StreamOf(std::string(3000, 'd')).substr(0, 520);
-    expectRejected(test::ArchiveBuilder("1.31")
-                       .header({"E:\\PART.TXT", 32, {}})
-                       .block(test::BlockOf(stream + data))
-                       .folder("E:\\\\VM\\"),
+    ExpectRejected(test::ArchiveBuilder("1.31")
+                       .Header({"E:\\PART.TXT", 32, {}})
+                       .AddBlock(test::BlockOf(stream + data))
+                       .Folder("E:\\\\VM\\"),
                    "ends inside a stream record");
 }
 

@@ -13,25 +13,25 @@ namespace {
 
 class PathRecorder final : public ArchiveWriterListener {
 public:
-    void showStoredPath(std::string_view path) override { shown.emplace_back(path); }
+    void ShowStoredPath(std::string_view path) override { shown.emplace_back(path); }
     std::vector<std::string> shown;
 };
 
 class ArchiveWriterTest : public ::testing::Test {
 protected:
     // The blocks the walk of E:\ appends, without a header block.
-    std::string walk(FileSystem& fileSystem) {
-        auto file = drives.fileSystem().createFile("Z:\\walk.bin");
+    std::string Walk(FileSystem& fileSystem) {
+        auto file = drives.fileSystem().OpenWrite("Z:\\walk.bin");
         EXPECT_TRUE(file.ok());
         ArchiveSink sink(*file.value());
         ArchiveWriter writer(fileSystem, sink, paths);
         writer.ArchiveTree("E:\\");
-        EXPECT_TRUE(sink.finish().ok());
-        EXPECT_TRUE(file.value()->close().ok());
+        EXPECT_TRUE(sink.Finish().ok());
+        EXPECT_TRUE(file.value()->Close().ok());
         leftOut = writer.leftOut();
-        return test::TestDrives::get(drives.host() / "walk.bin");
+        return test::TestDrives::Get(drives.host() / "walk.bin");
     }
-    std::string walk() { return walk(drives.fileSystem()); }
+    std::string Walk() { return Walk(drives.fileSystem()); }
 
     static Block BlockAt(const std::string& bytes, std::size_t index) {
         Block block{};
@@ -47,11 +47,11 @@ protected:
     std::vector<LeftOutEntry> leftOut;
 };
 
-TEST_F(ArchiveWriterTest, EmptyCardAddsNoEntries) { EXPECT_EQ(walk().size(), 0u); }
+TEST_F(ArchiveWriterTest, EmptyCardAddsNoEntries) { EXPECT_EQ(Walk().size(), 0u); }
 
 TEST_F(ArchiveWriterTest, TheExampleCardGivesFourBlocksAfterTheHeader) {
-    test::TestDrives::put(drives.cardE() / "VM" / "A.TXT", "hello");
-    const std::string bytes = walk();
+    test::TestDrives::Put(drives.cardE() / "VM" / "A.TXT", "hello");
+    const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\\\VM\\");
     EXPECT_EQ(DecodeEntryHeader(BlockAt(bytes, 0)).attributes, FileAttribute::Directory);
@@ -68,8 +68,8 @@ TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
         for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>('a' + i % 26);
         return s;
     }();
-    test::TestDrives::put(drives.cardE() / "S3000", content3000);
-    std::string bytes = walk();
+    test::TestDrives::Put(drives.cardE() / "S3000", content3000);
+    std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);  // header + three data blocks
     const std::string stream = test::StreamOf(content3000);
     EXPECT_EQ(bytes.substr(kBlockSize, 3000), stream);
@@ -79,15 +79,15 @@ TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
 }
 
 TEST_F(ArchiveWriterTest, StreamOfWholeBlocksEndsWithARepeatOfTheLastBlock) {
-    test::TestDrives::put(drives.cardE() / "S2048", std::string(2048 - kStreamHeaderSize, 'x'));
-    const std::string bytes = walk();
+    test::TestDrives::Put(drives.cardE() / "S2048", std::string(2048 - kStreamHeaderSize, 'x'));
+    const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);
     EXPECT_EQ(BlockAt(bytes, 3), BlockAt(bytes, 2));
 }
 
 TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepthFirst) {
-    test::TestDrives::put(drives.cardE() / "VM" / "PROMPTS" / "0" / "1" / "0" / "VERSION.TXT", "0131");
-    const std::string bytes = walk();
+    test::TestDrives::Put(drives.cardE() / "VM" / "PROMPTS" / "0" / "1" / "0" / "VERSION.TXT", "0131");
+    const std::string bytes = Walk();
     std::vector<std::string> stored;
     for (std::size_t i = 0; i * kBlockSize < bytes.size(); ++i) {
         if (IsEntryHeader(BlockAt(bytes, i))) stored.push_back(PathAt(bytes, i));
@@ -101,10 +101,10 @@ TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepth
 TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
     // Whatever order the listing returns, no folder's content is dropped.
     for (int i = 0; i < 20; ++i) {
-        test::TestDrives::put(drives.cardE() / "VM" / ("F" + std::to_string(i)), "f");
-        test::TestDrives::put(drives.cardE() / "VM" / ("D" + std::to_string(i)) / "INNER.WAV", "d");
+        test::TestDrives::Put(drives.cardE() / "VM" / ("F" + std::to_string(i)), "f");
+        test::TestDrives::Put(drives.cardE() / "VM" / ("D" + std::to_string(i)) / "INNER.WAV", "d");
     }
-    const std::string bytes = walk();
+    const std::string bytes = Walk();
     int inner = 0, folders = 0;
     for (std::size_t i = 0; i * kBlockSize < bytes.size(); ++i) {
         Block block = BlockAt(bytes, i);
@@ -121,19 +121,19 @@ TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
 }
 
 TEST_F(ArchiveWriterTest, FoldersBeginningWithADotArePassedOverButDotFilesAreKept) {
-    test::TestDrives::put(drives.cardE() / ".cache" / "X", "x");
-    test::TestDrives::put(drives.cardE() / ".hidden", "h");
-    const std::string bytes = walk();
+    test::TestDrives::Put(drives.cardE() / ".cache" / "X", "x");
+    test::TestDrives::Put(drives.cardE() / ".hidden", "h");
+    const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 2 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\.hidden");
 }
 
 TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
-    test::TestDrives::put(drives.cardE() / "LOCKED.WAV", "locked");
-    test::TestDrives::put(drives.cardE() / "OK.WAV", "fine");
+    test::TestDrives::Put(drives.cardE() / "LOCKED.WAV", "locked");
+    test::TestDrives::Put(drives.cardE() / "OK.WAV", "fine");
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failOpenRead("E:\\LOCKED.WAV", FsError::AccessDenied);
-    const std::string bytes = walk(faulty);
+    faulty.FailOpenRead("E:\\LOCKED.WAV", FsError::AccessDenied);
+    const std::string bytes = Walk(faulty);
     ASSERT_EQ(bytes.size(), 2 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\OK.WAV");
     ASSERT_EQ(leftOut.size(), 1u);
@@ -141,11 +141,11 @@ TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
 }
 
 TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
-    test::TestDrives::put(drives.cardE() / "A.WAV", std::string(300'000, 'a'));
-    test::TestDrives::put(drives.cardE() / "B.WAV", std::string(300'000, 'b'));
+    test::TestDrives::Put(drives.cardE() / "A.WAV", std::string(300'000, 'a'));
+    test::TestDrives::Put(drives.cardE() / "B.WAV", std::string(300'000, 'b'));
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failReadAfter("E:\\A.WAV", 200'000, FsError::Other);
-    const std::string bytes = walk(faulty);
+    faulty.FailReadAfter("E:\\A.WAV", 200'000, FsError::Other);
+    const std::string bytes = Walk(faulty);
     ASSERT_EQ(bytes.size(), (1 + DataBlockCount(300'000 + kStreamHeaderSize)) * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\B.WAV");
     ASSERT_EQ(leftOut.size(), 1u);
@@ -155,8 +155,8 @@ TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
 TEST_F(ArchiveWriterTest, PathTooLongForAnArchiveIsLeftOutAndReported) {
     std::filesystem::path deep = drives.cardE();
     for (int i = 0; i < 6; ++i) deep /= std::string(120, static_cast<char>('a' + i));
-    test::TestDrives::put(deep / "X.WAV", "x");
-    walk();
+    test::TestDrives::Put(deep / "X.WAV", "x");
+    Walk();
     ASSERT_FALSE(leftOut.empty());
     EXPECT_GT(leftOut[0].path.size(), kMaxStoredPath);
 }

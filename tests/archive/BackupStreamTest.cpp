@@ -11,7 +11,7 @@ std::string Decode(const std::string& stream, std::size_t pieceSize, bool* sawDa
     BackupStreamDecoder decoder;
     std::string content;
     for (std::size_t at = 0; at < stream.size(); at += pieceSize) {
-        decoder.feed(std::span<const char>(stream).subspan(at, std::min(pieceSize, stream.size() - at)),
+        decoder.Feed(std::span<const char>(stream).subspan(at, std::min(pieceSize, stream.size() - at)),
                      [&](std::span<const char> piece) {
                          content.append(piece.begin(), piece.end());
                          return true;
@@ -30,8 +30,8 @@ std::string RecordOf(std::uint32_t id, const std::string& name, const std::strin
 
 TEST(BackupDataRecord, HeaderIsIdentifierOneSizeLittleEndianNoName) {
     StreamHeader header = EncodeDataRecordHeader(0x0102'0304'0506ULL);
-    const unsigned char expected[kStreamHeaderSize] = {1, 0, 0, 0, 0, 0, 0, 0, 6, 5, 4, 3,
-                                                       2, 1, 0, 0, 0, 0, 0, 0};
+    const unsigned char expected[kStreamHeaderSize] = {1, 0, 0, 0, 0, 0, 0, 0, 6, 5,
+                                                       4, 3, 2, 1, 0, 0, 0, 0, 0, 0};
     for (std::size_t i = 0; i < kStreamHeaderSize; ++i) {
         EXPECT_EQ(static_cast<unsigned char>(header[i]), expected[i]) << "byte " << i;
     }

@@ -14,41 +14,41 @@ namespace fs = std::filesystem;
 
 class CardBackupTest : public ::testing::Test {
 protected:
-    BackupOutcome backup(FileSystem& fileSystem, const std::string& version = "1.31") {
+    BackupOutcome Backup(FileSystem& fileSystem, const std::string& version = "1.31") {
         return WriteCardBackup(fileSystem, "E:\\", "Z:\\card.vcb", version, listener);
     }
-    BackupOutcome backup() { return backup(drives.fileSystem()); }
-    std::string archive() const { return test::TestDrives::get(drives.host() / "card.vcb"); }
+    BackupOutcome Backup() { return Backup(drives.fileSystem()); }
+    std::string archive() const { return test::TestDrives::Get(drives.host() / "card.vcb"); }
 
     test::TestDrives drives;
     ArchiveWriterListener listener;
 };
 
 TEST_F(CardBackupTest, EmptyCardWithoutPromptsGivesOneZeroBlock) {
-    auto outcome = backup(drives.fileSystem(), "");
+    auto outcome = Backup(drives.fileSystem(), "");
     EXPECT_TRUE(outcome.complete());
     EXPECT_EQ(archive(), std::string(kBlockSize, '\0'));
 }
 
 TEST_F(CardBackupTest, HeaderCarriesTheFirstSixBytesOfTheVersion) {
-    backup(drives.fileSystem(), "1.31\rABC");
+    Backup(drives.fileSystem(), "1.31\rABC");
     EXPECT_EQ(archive().substr(0, 8), std::string("1.31\rA\0\0", 8));
 }
 
 TEST_F(CardBackupTest, ReplacesALongerExistingBackupWhole) {
-    test::TestDrives::put(drives.host() / "card.vcb", std::string(50'000, 'o'));
-    test::TestDrives::put(drives.cardE() / "A", "a");
-    EXPECT_TRUE(backup().complete());
+    test::TestDrives::Put(drives.host() / "card.vcb", std::string(50'000, 'o'));
+    test::TestDrives::Put(drives.cardE() / "A", "a");
+    EXPECT_TRUE(Backup().complete());
     EXPECT_EQ(archive().size(), 3 * kBlockSize);
     EXPECT_FALSE(fs::exists(drives.host() / "card.vcb.partial"));
 }
 
 TEST_F(CardBackupTest, FailedBackupNeverReplacesAGoodOne) {
-    test::TestDrives::put(drives.host() / "card.vcb", "the good old backup");
-    test::TestDrives::put(drives.cardE() / "BIG.WAV", std::string(400'000, 'b'));
+    test::TestDrives::Put(drives.host() / "card.vcb", "the good old backup");
+    test::TestDrives::Put(drives.cardE() / "BIG.WAV", std::string(400'000, 'b'));
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failWrite(3, FsError::DiskFull, 28);
-    auto outcome = backup(faulty);
+    faulty.FailWrite(3, FsError::DiskFull, 28);
+    auto outcome = Backup(faulty);
     EXPECT_FALSE(outcome.written());
     ASSERT_TRUE(outcome.failure);
     EXPECT_NE(outcome.failure->find("not enough space"), std::string::npos);
@@ -57,10 +57,10 @@ TEST_F(CardBackupTest, FailedBackupNeverReplacesAGoodOne) {
 }
 
 TEST_F(CardBackupTest, FailedRenameKeepsTheOldBackupAndRemovesThePartialOne) {
-    test::TestDrives::put(drives.host() / "card.vcb", "old");
+    test::TestDrives::Put(drives.host() / "card.vcb", "old");
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failRename(FsError::AccessDenied);
-    EXPECT_FALSE(backup(faulty).written());
+    faulty.FailRename(FsError::AccessDenied);
+    EXPECT_FALSE(Backup(faulty).written());
     EXPECT_EQ(archive(), "old");
     EXPECT_FALSE(fs::exists(drives.host() / "card.vcb.partial"));
 }
@@ -71,11 +71,11 @@ TEST_F(CardBackupTest, TargetFolderMissingIsReported) {
 }
 
 TEST_F(CardBackupTest, UnreadableFilesMakeTheBackupIncompleteButWritten) {
-    test::TestDrives::put(drives.cardE() / "A", "a");
-    test::TestDrives::put(drives.cardE() / "B", "b");
+    test::TestDrives::Put(drives.cardE() / "A", "a");
+    test::TestDrives::Put(drives.cardE() / "B", "b");
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failOpenRead("E:\\B", FsError::AccessDenied);
-    auto outcome = backup(faulty);
+    faulty.FailOpenRead("E:\\B", FsError::AccessDenied);
+    auto outcome = Backup(faulty);
     EXPECT_TRUE(outcome.written());
     EXPECT_FALSE(outcome.complete());
     ASSERT_EQ(outcome.leftOut.size(), 1u);
@@ -83,22 +83,22 @@ TEST_F(CardBackupTest, UnreadableFilesMakeTheBackupIncompleteButWritten) {
 }
 
 TEST_F(CardBackupTest, IncompleteBackupNeverTakesThePlaceOfAnEarlierOne) {
-    test::TestDrives::put(drives.host() / "card.vcb", "the good old backup");
-    test::TestDrives::put(drives.cardE() / "A", "a");
+    test::TestDrives::Put(drives.host() / "card.vcb", "the good old backup");
+    test::TestDrives::Put(drives.cardE() / "A", "a");
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failOpenRead("E:\\A", FsError::AccessDenied);
-    auto outcome = backup(faulty);
+    faulty.FailOpenRead("E:\\A", FsError::AccessDenied);
+    auto outcome = Backup(faulty);
     EXPECT_FALSE(outcome.complete());
     EXPECT_EQ(outcome.savedAs, "Z:\\card (incomplete).vcb");
     EXPECT_EQ(archive(), "the good old backup");
-    EXPECT_EQ(test::TestDrives::get(drives.host() / "card (incomplete).vcb").size(), kBlockSize);
+    EXPECT_EQ(test::TestDrives::Get(drives.host() / "card (incomplete).vcb").size(), kBlockSize);
 }
 
 TEST_F(CardBackupTest, IncompleteBackupWithoutAnEarlierOneTakesTheChosenName) {
-    test::TestDrives::put(drives.cardE() / "A", "a");
+    test::TestDrives::Put(drives.cardE() / "A", "a");
     test::FaultInjectingFileSystem faulty(drives.fileSystem());
-    faulty.failOpenRead("E:\\A", FsError::AccessDenied);
-    auto outcome = backup(faulty);
+    faulty.FailOpenRead("E:\\A", FsError::AccessDenied);
+    auto outcome = Backup(faulty);
     EXPECT_EQ(outcome.savedAs, "Z:\\card.vcb");
     EXPECT_EQ(archive().size(), kBlockSize);
 }

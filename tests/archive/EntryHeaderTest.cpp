@@ -96,7 +96,7 @@ TEST(EntryHeaderDecoding, ReadsNumbersTheLenientWay) {
     std::memcpy(block.data() + kAttributesOffset, "  +48", 5);
     std::memcpy(block.data() + kCreationLowOffset, "-1", 2);
     std::memcpy(block.data() + kCreationHighOffset, "4294967296", 10);  // wraps to 0
-    std::memcpy(block.data() + kLastWriteLowOffset, "abc", 3);        // no digits: 0
+    std::memcpy(block.data() + kLastWriteLowOffset, "abc", 3);          // no digits: 0
     std::memcpy(block.data() + kLastWriteHighOffset, "7xyz", 4);
     EntryHeader header = DecodeEntryHeader(block);
     EXPECT_EQ(header.attributes, 48u);

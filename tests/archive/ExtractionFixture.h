@@ -12,19 +12,21 @@ namespace vocell::archive {
 // An archive kept on the host drive Z: and extracted onto card F:.
 class ExtractionTest : public ::testing::Test {
 protected:
-    ExtractionResult extract(const test::ArchiveBuilder& archive,
+    ExtractionResult Extract(const test::ArchiveBuilder& archive,
                              PromptHandling prompts = PromptHandling::ReplaceCardPrompts) {
-        return extractWith(drives.fileSystem(), archive, prompts);
+        return ExtractWith(drives.fileSystem(), archive, prompts);
     }
-    ExtractionResult extractWith(FileSystem& fileSystem, const test::ArchiveBuilder& archive,
+    ExtractionResult ExtractWith(FileSystem& fileSystem, const test::ArchiveBuilder& archive,
                                  PromptHandling prompts = PromptHandling::ReplaceCardPrompts) {
-        archive.writeTo(drives.host() / "a.vcb");
+        archive.WriteTo(drives.host() / "a.vcb");
         return ExtractArchiveFile(fileSystem, state, "Z:\\a.vcb", "F:\\", prompts, listener);
     }
-    std::filesystem::path onCard(const std::string& relative) const { return drives.cardF() / relative; }
-    std::string cardFile(const std::string& relative) const { return test::TestDrives::get(onCard(relative)); }
-    void putOnCard(const std::string& relative, const std::string& content) const {
-        test::TestDrives::put(onCard(relative), content);
+    std::filesystem::path OnCard(const std::string& relative) const { return drives.cardF() / relative; }
+    std::string CardFile(const std::string& relative) const {
+        return test::TestDrives::Get(OnCard(relative));
+    }
+    void PutOnCard(const std::string& relative, const std::string& content) const {
+        test::TestDrives::Put(OnCard(relative), content);
     }
 
     test::TestDrives drives;

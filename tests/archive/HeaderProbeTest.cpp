@@ -10,8 +10,8 @@ namespace {
 
 class HeaderProbeTest : public ::testing::Test {
 protected:
-    std::string probe(const std::string& bytes) {
-        test::TestDrives::put(drives.host() / "probe.vcb", bytes);
+    std::string Probe(const std::string& bytes) {
+        test::TestDrives::Put(drives.host() / "probe.vcb", bytes);
         ReadArchiveVersion(drives.fileSystem(), state, "Z:\\probe.vcb");
         return state.archiveVersion;
     }
@@ -20,19 +20,19 @@ protected:
 };
 
 TEST_F(HeaderProbeTest, GivesTheVersionTextUpToItsFirstZeroByte) {
-    EXPECT_EQ(probe(test::ArchiveBuilder("1.31").folder("E:\\\\VM\\").bytes()), "1.31");
-    EXPECT_EQ(probe(test::ArchiveBuilder("13.10\r").bytes()), "13.10\r");
-    EXPECT_EQ(probe(test::ArchiveBuilder("").bytes()), "");
+    EXPECT_EQ(Probe(test::ArchiveBuilder("1.31").Folder("E:\\\\VM\\").bytes()), "1.31");
+    EXPECT_EQ(Probe(test::ArchiveBuilder("13.10\r").bytes()), "13.10\r");
+    EXPECT_EQ(Probe(test::ArchiveBuilder("").bytes()), "");
 }
 
 TEST_F(HeaderProbeTest, TakesSixNonZeroBytesWithoutATerminator) {
-    EXPECT_EQ(probe("ABCDEFGH" + std::string(1016, '\0')), "ABCDEF");
+    EXPECT_EQ(Probe("ABCDEFGH" + std::string(1016, '\0')), "ABCDEF");
 }
 
 TEST_F(HeaderProbeTest, AnyFileGivesTheTextOfItsFirstBytes) {
-    EXPECT_EQ(probe(""), "");
-    EXPECT_EQ(probe("PK"), "PK");
-    EXPECT_EQ(probe(std::string("RIFF\0\0\0\0WAVE", 12)), "RIFF");
+    EXPECT_EQ(Probe(""), "");
+    EXPECT_EQ(Probe("PK"), "PK");
+    EXPECT_EQ(Probe(std::string("RIFF\0\0\0\0WAVE", 12)), "RIFF");
 }
 
 TEST_F(HeaderProbeTest, MissingFileGivesAnEmptyVersion) {
@@ -43,7 +43,7 @@ TEST_F(HeaderProbeTest, MissingFileGivesAnEmptyVersion) {
 
 TEST_F(HeaderProbeTest, ClearsTheFailureOfTheExtractionBefore) {
     state.extractionFailed = true;
-    probe(test::ArchiveBuilder("1.31").bytes());
+    Probe(test::ArchiveBuilder("1.31").bytes());
     EXPECT_FALSE(state.extractionFailed);
 }
 

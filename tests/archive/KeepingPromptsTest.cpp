@@ -6,37 +6,37 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST_F(ExtractionTest, KeepingPromptsLeavesTheCardPromptTreeAndSkipsTheArchiveOne) {
-    putOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0110");
-    putOnCard("VM/PROMPTS/0/0/1/OLD.WAV", "old prompt");
-    auto result = extract(test::ArchiveBuilder("1.31")
-                              .folder("E:\\\\VM\\")
-                              .folder("E:\\\\VM\\\\PROMPTS\\")
-                              .folder("E:\\\\VM\\\\PROMPTS\\\\0\\")
-                              .file("E:\\\\VM\\\\PROMPTS\\\\0\\NEW.WAV", "new prompt")
-                              .folder("E:\\\\VM\\\\MSGS\\")
-                              .file("E:\\\\VM\\\\MSGS\\M1.WAV", "message"),
+    PutOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0110");
+    PutOnCard("VM/PROMPTS/0/0/1/OLD.WAV", "old prompt");
+    auto result = Extract(test::ArchiveBuilder("1.31")
+                              .Folder("E:\\\\VM\\")
+                              .Folder("E:\\\\VM\\\\PROMPTS\\")
+                              .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\")
+                              .File("E:\\\\VM\\\\PROMPTS\\\\0\\NEW.WAV", "new prompt")
+                              .Folder("E:\\\\VM\\\\MSGS\\")
+                              .File("E:\\\\VM\\\\MSGS\\M1.WAV", "message"),
                           PromptHandling::KeepCardPrompts);
     EXPECT_TRUE(result.completed);
     EXPECT_TRUE(state.promptsCleared);
-    EXPECT_EQ(cardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
-    EXPECT_EQ(cardFile("VM/PROMPTS/0/0/1/OLD.WAV"), "old prompt");
-    EXPECT_FALSE(fs::exists(onCard("VM/PROMPTS/0/NEW.WAV")));
-    EXPECT_EQ(cardFile("VM/MSGS/M1.WAV"), "message");
+    EXPECT_EQ(CardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
+    EXPECT_EQ(CardFile("VM/PROMPTS/0/0/1/OLD.WAV"), "old prompt");
+    EXPECT_FALSE(fs::exists(OnCard("VM/PROMPTS/0/NEW.WAV")));
+    EXPECT_EQ(CardFile("VM/MSGS/M1.WAV"), "message");
 }
 
 TEST_F(ExtractionTest, KeepingPromptsRecognisesOnlyTheExactStoredPrefix) {
-    extract(test::ArchiveBuilder()
-                .folder("E:\\\\VM\\")
-                .folder("E:\\\\VM\\\\PROMPTS2\\")
-                .file("E:\\\\VM\\\\PROMPTS2\\A.WAV", "prompts2")
-                .folder("E:\\\\VM\\\\prompts\\")
-                .file("E:\\\\VM\\\\prompts\\B.WAV", "lower case")
-                .folder("E:\\VM\\PROMPTS\\")
-                .file("E:\\VM\\PROMPTS\\C.WAV", "single separators"),
+    Extract(test::ArchiveBuilder()
+                .Folder("E:\\\\VM\\")
+                .Folder("E:\\\\VM\\\\PROMPTS2\\")
+                .File("E:\\\\VM\\\\PROMPTS2\\A.WAV", "prompts2")
+                .Folder("E:\\\\VM\\\\prompts\\")
+                .File("E:\\\\VM\\\\prompts\\B.WAV", "lower case")
+                .Folder("E:\\VM\\PROMPTS\\")
+                .File("E:\\VM\\PROMPTS\\C.WAV", "single separators"),
             PromptHandling::KeepCardPrompts);
-    EXPECT_EQ(cardFile("VM/PROMPTS2/A.WAV"), "prompts2");
-    EXPECT_EQ(cardFile("VM/prompts/B.WAV"), "lower case");
-    EXPECT_EQ(cardFile("VM/PROMPTS/C.WAV"), "single separators");
+    EXPECT_EQ(CardFile("VM/PROMPTS2/A.WAV"), "prompts2");
+    EXPECT_EQ(CardFile("VM/prompts/B.WAV"), "lower case");
+    EXPECT_EQ(CardFile("VM/PROMPTS/C.WAV"), "single separators");
 }
 
 TEST_F(ExtractionTest, DataOfASkippedPromptFileIsNeverReadAsEntries) {
@@ -45,13 +45,13 @@ TEST_F(ExtractionTest, DataOfASkippedPromptFileIsNeverReadAsEntries) {
     content[1024 - 20 + 1] = ':';
     content[1024 - 20 + 2] = '\\';
     content.replace(1024 - 20, 1, "F");
-    extract(test::ArchiveBuilder()
-                .folder("E:\\\\VM\\")
-                .folder("E:\\\\VM\\\\PROMPTS\\")
-                .file("E:\\\\VM\\\\PROMPTS\\X.WAV", content)
-                .file("E:\\\\VM\\AFTER.WAV", "after"),
+    Extract(test::ArchiveBuilder()
+                .Folder("E:\\\\VM\\")
+                .Folder("E:\\\\VM\\\\PROMPTS\\")
+                .File("E:\\\\VM\\\\PROMPTS\\X.WAV", content)
+                .File("E:\\\\VM\\AFTER.WAV", "after"),
             PromptHandling::KeepCardPrompts);
-    EXPECT_EQ(cardFile("VM/AFTER.WAV"), "after");
+    EXPECT_EQ(CardFile("VM/AFTER.WAV"), "after");
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(drives.cardF()), {}), 2);
     EXPECT_TRUE(listener.messages.empty());
 }

@@ -19,27 +19,30 @@ constexpr std::uint64_t kSomeTime = 133'000'000'000'000'000ull;  // in 2022
 class RoundTripTest : public ::testing::Test {
 protected:
     // A card of folders and files whose sizes sit around the block boundaries of their streams.
-    void generateCard(unsigned seed) {
+    void GenerateCard(unsigned seed) {
         std::mt19937 random(seed);
         const std::size_t sizes[] = {0, 1, 1003, 1004, 1005, 2027, 2028, 2029, 3000, 65'536, 200'001};
         int fileNumber = 0;
-        for (const char* folder : {"VM/PROMPTS/0/0/0", "VM/PROMPTS/0/1/1", "VM/MSGS/100", "VM/GREET/100", "VM"}) {
+        for (const char* folder :
+             {"VM/PROMPTS/0/0/0", "VM/PROMPTS/0/1/1", "VM/MSGS/100", "VM/GREET/100", "VM"}) {
             for (std::size_t size : sizes) {
                 std::string content(size, '\0');
                 for (char& c : content) c = static_cast<char>(random());
                 const std::string name = "F" + std::to_string(fileNumber++) + ".WAV";
-                test::TestDrives::put(drives.cardE() / folder / name, content);
+                test::TestDrives::Put(drives.cardE() / folder / name, content);
                 std::string path = std::string("E:\\") + folder + "\\" + name;
                 std::replace(path.begin(), path.end(), '/', '\\');
-                ASSERT_TRUE(drives.fileSystem().setTimes(path, {0, kSomeTime, kSomeTime + random() % 1'000'000'000}).ok());
+                ASSERT_TRUE(drives.fileSystem()
+                                .SetTimes(path, {0, kSomeTime, kSomeTime + random() % 1'000'000'000})
+                                .ok());
                 if (fileNumber % 7 == 0) {
-                    ASSERT_TRUE(drives.fileSystem().setAttributes(path, 0x21).ok());
+                    ASSERT_TRUE(drives.fileSystem().SetAttributes(path, 0x21).ok());
                 }
             }
         }
     }
 
-    void backupAndRestore() {
+    void BackupAndRestore() {
         ArchiveWriterListener quiet;
         ASSERT_TRUE(WriteCardBackup(drives.fileSystem(), "E:\\", "Z:\\rt.vcb", "1.31", quiet).complete());
         ArchiveState state;
@@ -54,8 +57,8 @@ protected:
 };
 
 TEST_F(RoundTripTest, ContentAttributesAndTimesComeBack) {
-    generateCard(1);
-    backupAndRestore();
+    GenerateCard(1);
+    BackupAndRestore();
     int files = 0;
     for (const auto& item : fs::recursive_directory_iterator(drives.cardE())) {
         const fs::path relative = fs::relative(item.path(), drives.cardE());
@@ -63,9 +66,10 @@ TEST_F(RoundTripTest, ContentAttributesAndTimesComeBack) {
         ASSERT_TRUE(fs::exists(restored)) << relative;
         if (!item.is_regular_file()) continue;
         ++files;
-        EXPECT_EQ(test::TestDrives::get(restored), test::TestDrives::get(item.path())) << relative;
+        EXPECT_EQ(test::TestDrives::Get(restored), test::TestDrives::Get(item.path())) << relative;
         EXPECT_EQ(fs::status(restored).permissions() & fs::perms::owner_write,
-                  fs::status(item.path()).permissions() & fs::perms::owner_write) << relative;
+                  fs::status(item.path()).permissions() & fs::perms::owner_write)
+            << relative;
         EXPECT_EQ(fs::last_write_time(restored), fs::last_write_time(item.path())) << relative;
     }
     EXPECT_EQ(files, 55);
@@ -74,14 +78,14 @@ TEST_F(RoundTripTest, ContentAttributesAndTimesComeBack) {
 }
 
 TEST_F(RoundTripTest, ComparisonFindsNoDifferenceAfterARestoreAndEveryChangeAfterwards) {
-    generateCard(2);
-    backupAndRestore();
+    GenerateCard(2);
+    BackupAndRestore();
     auto same = CompareArchiveWithCard(drives.fileSystem(), "Z:\\rt.vcb", "F:\\");
     EXPECT_FALSE(same.archiveProblem);
     EXPECT_EQ(same.entriesCompared, 55u + 11u);  // files and folders
     EXPECT_TRUE(same.differences.empty()) << same.differences[0].path << ": " << same.differences[0].what;
 
-    test::TestDrives::put(drives.cardF() / "VM/MSGS/100/F22.WAV", "changed");
+    test::TestDrives::Put(drives.cardF() / "VM/MSGS/100/F22.WAV", "changed");
     fs::remove(drives.cardF() / "VM/GREET/100/F34.WAV");
     auto changed = CompareArchiveWithCard(drives.fileSystem(), "Z:\\rt.vcb", "F:\\");
     ASSERT_EQ(changed.differences.size(), 3u);  // content and time of one, the other missing

@@ -28,24 +28,26 @@ protected:
         fs::create_directories(other);
     }
 
-    Outcome vocell(const std::string& arguments) {
-        const std::string command = "cd '" + temp.path().string() + "' && VOCELL_HOME='" VOCELL_TEST_HOME
-                                    "' '" VOCELL_CLI_PATH "' " + arguments + " </dev/null 2>&1";
+    Outcome Vocell(const std::string& arguments) {
+        const std::string command = "cd '" + temp.path().string() +
+                                    "' && VOCELL_HOME='" VOCELL_TEST_HOME "' '" VOCELL_CLI_PATH "' " +
+                                    arguments + " </dev/null 2>&1";
         Outcome run;
         FILE* pipe = ::popen(command.c_str(), "r");
         std::array<char, 4096> buffer{};
-        while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.output.append(buffer.data(), n);
+        while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+            run.output.append(buffer.data(), n);
         const int status = ::pclose(pipe);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return run;
     }
 
-    void putCard(const fs::path& root, const std::string& relative, const std::string& content) {
-        test::TestDrives::put(root / relative, content);
+    void PutCard(const fs::path& root, const std::string& relative, const std::string& content) {
+        test::TestDrives::Put(root / relative, content);
     }
-    void giveCardPrompts(const fs::path& root, const std::string& code) {
-        putCard(root, "VM/PROMPTS/0/0/0/VERSION.TXT", code);
-        putCard(root, "VM/PROMPTS/0/0/1/P.WAV", "prompt " + code);
+    void GiveCardPrompts(const fs::path& root, const std::string& code) {
+        PutCard(root, "VM/PROMPTS/0/0/0/VERSION.TXT", code);
+        PutCard(root, "VM/PROMPTS/0/0/1/P.WAV", "prompt " + code);
     }
 
     test::TempDirectory temp;
@@ -54,91 +56,92 @@ protected:
 };
 
 TEST_F(CommandLineTest, BackupListVerifyAndRestoreOntoAnotherCard) {
-    giveCardPrompts(card, "0131");
-    putCard(card, "VM/MSGS/100/M1.WAV", std::string(5000, 'm'));
-    Outcome backup = vocell("backup card saved");  // ".vcb" is added
+    GiveCardPrompts(card, "0131");
+    PutCard(card, "VM/MSGS/100/M1.WAV", std::string(5000, 'm'));
+    Outcome backup = Vocell("backup card saved");  // ".vcb" is added
     ASSERT_EQ(backup.status, 0) << backup.output;
     EXPECT_NE(backup.output.find(text::kBackupComplete), std::string::npos);
     ASSERT_TRUE(fs::exists(temp.path() / "saved.vcb"));
 
-    Outcome list = vocell("list saved.vcb");
+    Outcome list = Vocell("list saved.vcb");
     EXPECT_EQ(list.status, 0);
     EXPECT_NE(list.output.find("Version: 1.31"), std::string::npos);
     EXPECT_NE(list.output.find("5000  E:\\\\VM\\\\MSGS\\\\100\\M1.WAV"), std::string::npos) << list.output;
 
-    Outcome json = vocell("list --json saved.vcb");
+    Outcome json = Vocell("list --json saved.vcb");
     EXPECT_EQ(json.status, 0);
-    EXPECT_NE(json.output.find("\"path\": \"E:\\\\\\\\VM\\\\\\\\MSGS\\\\\\\\100\\\\M1.WAV\""), std::string::npos)
+    EXPECT_NE(json.output.find("\"path\": \"E:\\\\\\\\VM\\\\\\\\MSGS\\\\\\\\100\\\\M1.WAV\""),
+              std::string::npos)
         << json.output;
 
-    Outcome restore = vocell("restore saved.vcb other");
+    Outcome restore = Vocell("restore saved.vcb other");
     ASSERT_EQ(restore.status, 0) << restore.output;
     EXPECT_NE(restore.output.find(text::kRestoreComplete), std::string::npos);
-    EXPECT_EQ(test::TestDrives::get(other / "VM/MSGS/100/M1.WAV"), std::string(5000, 'm'));
-    EXPECT_EQ(vocell("verify saved.vcb other").status, 0);
-    EXPECT_EQ(vocell("verify saved.vcb").status, 0);
-    EXPECT_EQ(vocell("version other").output, "1.31\n");
-    EXPECT_EQ(vocell("version saved.vcb").output, "1.31\n");
+    EXPECT_EQ(test::TestDrives::Get(other / "VM/MSGS/100/M1.WAV"), std::string(5000, 'm'));
+    EXPECT_EQ(Vocell("verify saved.vcb other").status, 0);
+    EXPECT_EQ(Vocell("verify saved.vcb").status, 0);
+    EXPECT_EQ(Vocell("version other").output, "1.31\n");
+    EXPECT_EQ(Vocell("version saved.vcb").output, "1.31\n");
 
-    putCard(other, "VM/MSGS/100/M1.WAV", "changed");
-    Outcome verify = vocell("verify saved.vcb other");
+    PutCard(other, "VM/MSGS/100/M1.WAV", "changed");
+    Outcome verify = Vocell("verify saved.vcb other");
     EXPECT_EQ(verify.status, 1);
     EXPECT_NE(verify.output.find("content differs"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, DifferingPromptVersionsWithoutATerminalOrAFlagChangeNothing) {
-    giveCardPrompts(card, "0110");
-    ASSERT_EQ(vocell("backup card old.vcb").status, 0);
-    giveCardPrompts(other, "0131");
-    putCard(card, "VM/MSGS/M.WAV", "not in the archive");
+    GiveCardPrompts(card, "0110");
+    ASSERT_EQ(Vocell("backup card old.vcb").status, 0);
+    GiveCardPrompts(other, "0131");
+    PutCard(card, "VM/MSGS/M.WAV", "not in the archive");
 
-    Outcome asked = vocell("restore old.vcb other");
+    Outcome asked = Vocell("restore old.vcb other");
     EXPECT_EQ(asked.status, 2);
     EXPECT_NE(asked.output.find("--keep-prompts"), std::string::npos);
     EXPECT_FALSE(fs::exists(other / "VM/MSGS"));
 
-    ASSERT_EQ(vocell("restore old.vcb other --keep-prompts").status, 0);
-    EXPECT_EQ(test::TestDrives::get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+    ASSERT_EQ(Vocell("restore old.vcb other --keep-prompts").status, 0);
+    EXPECT_EQ(test::TestDrives::Get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
 
-    ASSERT_EQ(vocell("restore old.vcb other --replace-prompts").status, 0);
-    EXPECT_EQ(test::TestDrives::get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
-    EXPECT_EQ(vocell("restore old.vcb other --keep-prompts --replace-prompts").status, 2);
+    ASSERT_EQ(Vocell("restore old.vcb other --replace-prompts").status, 0);
+    EXPECT_EQ(test::TestDrives::Get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
+    EXPECT_EQ(Vocell("restore old.vcb other --keep-prompts --replace-prompts").status, 2);
 }
 
 TEST_F(CommandLineTest, EqualVersionsKeepTheCardPromptsAndAPromptlessCardTakesTheArchives) {
-    giveCardPrompts(card, "0131");
-    ASSERT_EQ(vocell("backup card b.vcb").status, 0);
-    giveCardPrompts(other, "0131");
-    putCard(other, "VM/PROMPTS/0/0/1/P.WAV", "the card's own prompt");
-    ASSERT_EQ(vocell("restore b.vcb other").status, 0);
-    EXPECT_EQ(test::TestDrives::get(other / "VM/PROMPTS/0/0/1/P.WAV"), "the card's own prompt");
+    GiveCardPrompts(card, "0131");
+    ASSERT_EQ(Vocell("backup card b.vcb").status, 0);
+    GiveCardPrompts(other, "0131");
+    PutCard(other, "VM/PROMPTS/0/0/1/P.WAV", "the card's own prompt");
+    ASSERT_EQ(Vocell("restore b.vcb other").status, 0);
+    EXPECT_EQ(test::TestDrives::Get(other / "VM/PROMPTS/0/0/1/P.WAV"), "the card's own prompt");
 
     fs::path blank = temp.path() / "blank";
     fs::create_directories(blank);
-    ASSERT_EQ(vocell("restore b.vcb blank").status, 0);
-    EXPECT_EQ(test::TestDrives::get(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
+    ASSERT_EQ(Vocell("restore b.vcb blank").status, 0);
+    EXPECT_EQ(test::TestDrives::Get(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
 }
 
 TEST_F(CommandLineTest, DamagedArchiveIsRefusedWithStatusThreeAndTheCardUntouched) {
-    giveCardPrompts(other, "0131");
+    GiveCardPrompts(other, "0131");
     test::ArchiveBuilder archive("1.31");
-    archive.folder("E:\\\\VM\\").file("E:\\\\VM\\BIG.WAV", std::string(9000, 'b'));
-    archive.rawTruncated(archive.bytes().size() - 2048).writeTo(temp.path() / "cut.vcb");
-    Outcome restore = vocell("restore cut.vcb other");  // no question for an archive that is refused
+    archive.Folder("E:\\\\VM\\").File("E:\\\\VM\\BIG.WAV", std::string(9000, 'b'));
+    archive.RawTruncated(archive.bytes().size() - 2048).WriteTo(temp.path() / "cut.vcb");
+    Outcome restore = Vocell("restore cut.vcb other");  // no question for an archive that is refused
     EXPECT_EQ(restore.status, 3);
     EXPECT_NE(restore.output.find(text::kNotValidArchive), std::string::npos) << restore.output;
     EXPECT_TRUE(fs::exists(other / "VM/PROMPTS/0/0/1/P.WAV"));
     EXPECT_FALSE(fs::exists(other / "VM/BIG.WAV"));
-    EXPECT_EQ(vocell("list cut.vcb").status, 3);
-    EXPECT_EQ(vocell("verify cut.vcb").status, 3);
+    EXPECT_EQ(Vocell("list cut.vcb").status, 3);
+    EXPECT_EQ(Vocell("verify cut.vcb").status, 3);
 }
 
 TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
-    giveCardPrompts(card, "0110");
-    putCard(card, "VM/PROMPTS/0/3/1/STALE.WAV", "stale");
-    putCard(card, "VM/MSGS/M.WAV", "message");
+    GiveCardPrompts(card, "0110");
+    PutCard(card, "VM/PROMPTS/0/3/1/STALE.WAV", "stale");
+    PutCard(card, "VM/MSGS/M.WAV", "message");
     const std::string package = "'" VOCELL_TEST_HOME "/Prompts/PromptUpdateVer1_3_1.vcp'";
-    Outcome unconfirmed = vocell("update " + package + " card");
+    Outcome unconfirmed = Vocell("update " + package + " card");
     EXPECT_EQ(unconfirmed.status, 2);
     EXPECT_NE(unconfirmed.output.find("The Vocell Card prompts are version 1.10.\nThe file you are about "
                                       "to install contains version 1.31."),
@@ -146,39 +149,39 @@ TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
         << unconfirmed.output;
     EXPECT_TRUE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
 
-    Outcome update = vocell("update " + package + " card --yes");
+    Outcome update = Vocell("update " + package + " card --yes");
     ASSERT_EQ(update.status, 0) << update.output;
     EXPECT_NE(update.output.find(text::kPromptUpdateComplete), std::string::npos);
     EXPECT_FALSE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
-    EXPECT_EQ(test::TestDrives::get(card / "VM/MSGS/M.WAV"), "message");
-    EXPECT_EQ(vocell("version card").output, "1.31\n");
+    EXPECT_EQ(test::TestDrives::Get(card / "VM/MSGS/M.WAV"), "message");
+    EXPECT_EQ(Vocell("version card").output, "1.31\n");
 }
 
 TEST_F(CommandLineTest, InitLaysTheInitialStructureOnlyOnACardWithoutPrompts) {
-    ASSERT_EQ(vocell("init card").status, 0);
-    EXPECT_EQ(test::TestDrives::get(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+    ASSERT_EQ(Vocell("init card").status, 0);
+    EXPECT_EQ(test::TestDrives::Get(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
     EXPECT_TRUE(fs::is_directory(card / "VM/MSGS"));
 
-    Outcome again = vocell("init card");
+    Outcome again = Vocell("init card");
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.output.find("already holds prompts"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, UsageErrorsGiveStatusTwo) {
-    EXPECT_EQ(vocell("").status, 2);
-    EXPECT_EQ(vocell("restore").status, 2);
-    EXPECT_EQ(vocell("backup no-such-folder x.vcb").status, 2);
-    EXPECT_EQ(vocell("restore missing.vcb card").status, 2);
-    EXPECT_EQ(vocell("backup card card/inside.vcb").status, 2);
-    giveCardPrompts(card, "0131");
-    ASSERT_EQ(vocell("backup card inside.vcb").status, 0);
+    EXPECT_EQ(Vocell("").status, 2);
+    EXPECT_EQ(Vocell("restore").status, 2);
+    EXPECT_EQ(Vocell("backup no-such-folder x.vcb").status, 2);
+    EXPECT_EQ(Vocell("restore missing.vcb card").status, 2);
+    EXPECT_EQ(Vocell("backup card card/inside.vcb").status, 2);
+    GiveCardPrompts(card, "0131");
+    ASSERT_EQ(Vocell("backup card inside.vcb").status, 0);
     fs::rename(temp.path() / "inside.vcb", card / "VM" / "inside.vcb");
-    EXPECT_EQ(vocell("restore card/VM/inside.vcb card --replace-prompts").status, 2);
+    EXPECT_EQ(Vocell("restore card/VM/inside.vcb card --replace-prompts").status, 2);
     EXPECT_TRUE(fs::exists(card / "VM" / "inside.vcb"));
 }
 
 TEST_F(CommandLineTest, BackupIntoAMissingFolderFailsAndSaysWhy) {
-    Outcome backup = vocell("backup card no/such/folder/b.vcb");
+    Outcome backup = Vocell("backup card no/such/folder/b.vcb");
     EXPECT_EQ(backup.status, 1);
     EXPECT_NE(backup.output.find(text::kBackupNotWritten), std::string::npos) << backup.output;
 }

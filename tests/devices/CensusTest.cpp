@@ -16,16 +16,16 @@ namespace {
 
 class CensusTest : public ::testing::Test {
 protected:
-    void plugCard(char letter) { volumes.addDrive(letter, DriveType::Removable, true, "VMCARD"); }
-    int count(int maxCount = 6) { return devices::CountRemovableVolumes(volumes, maxCount); }
+    void PlugCard(char letter) { volumes.AddDrive(letter, DriveType::Removable, true, "VMCARD"); }
+    int Count(int maxCount = 6) { return devices::CountRemovableVolumes(volumes, maxCount); }
     // The name a volume is opened by: its volume name without the trailing backslash.
-    static std::string deviceName(char letter) {
-        const std::string name = FakeVolumes::volumeName(letter);
+    static std::string DeviceName(char letter) {
+        const std::string name = FakeVolumes::VolumeName(letter);
         return name.substr(0, name.size() - 1);
     }
-    bool opened(char letter) const {
+    bool Opened(char letter) const {
         const auto& names = volumes.openedDevices();
-        return std::find(names.begin(), names.end(), deviceName(letter)) != names.end();
+        return std::find(names.begin(), names.end(), DeviceName(letter)) != names.end();
     }
 
     TempDirectory temp;
@@ -33,80 +33,80 @@ protected:
 };
 
 TEST_F(CensusTest, NoVolumeCountsZero) {
-    EXPECT_EQ(count(), 0);
-    volumes.addDrive('C', DriveType::Fixed);
-    EXPECT_EQ(count(), 0);
+    EXPECT_EQ(Count(), 0);
+    volumes.AddDrive('C', DriveType::Fixed);
+    EXPECT_EQ(Count(), 0);
 }
 
 TEST_F(CensusTest, EnumerationThatCannotStartCountsZero) {
-    plugCard('E');
-    volumes.failEnumeration();
-    EXPECT_EQ(count(), 0);
+    PlugCard('E');
+    volumes.FailEnumeration();
+    EXPECT_EQ(Count(), 0);
     EXPECT_TRUE(volumes.openedDevices().empty());
 }
 
 TEST_F(CensusTest, RemovableVolumeIsCountedAndOpenedWithoutItsTrailingBackslash) {
-    plugCard('E');
+    PlugCard('E');
     // The fake knows a volume's type only by its name with the backslash: a count of 1 also
     // shows that the type was asked that way.
-    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(Count(), 1);
     EXPECT_EQ(volumes.openedDevices(), std::vector<std::string>{"\\\\?\\Volume{E}"});
     EXPECT_EQ(volumes.liveDevices(), 0);
 }
 
 TEST_F(CensusTest, SevenPassingVolumesCountSixAndTheSeventhIsNeverOpened) {
-    for (char letter = 'D'; letter <= 'J'; ++letter) plugCard(letter);
-    EXPECT_EQ(count(6), 6);
+    for (char letter = 'D'; letter <= 'J'; ++letter) PlugCard(letter);
+    EXPECT_EQ(Count(6), 6);
     EXPECT_EQ(volumes.openedDevices().size(), 6u);
-    EXPECT_FALSE(opened('J'));
+    EXPECT_FALSE(Opened('J'));
     EXPECT_EQ(volumes.volumesVisited(), 6);
     EXPECT_EQ(volumes.liveDevices(), 0);
 }
 
 TEST_F(CensusTest, SmallerMaxCountStopsEarlier) {
-    for (char letter = 'D'; letter <= 'F'; ++letter) plugCard(letter);
-    EXPECT_EQ(count(2), 2);
-    EXPECT_FALSE(opened('F'));
-    EXPECT_EQ(count(1), 1);
+    for (char letter = 'D'; letter <= 'F'; ++letter) PlugCard(letter);
+    EXPECT_EQ(Count(2), 2);
+    EXPECT_FALSE(Opened('F'));
+    EXPECT_EQ(Count(1), 1);
     EXPECT_EQ(volumes.volumesVisited(), 1);
 }
 
 TEST_F(CensusTest, VolumeWhoseExtentsFailIsClosedAndNotCounted) {
-    plugCard('E');
-    plugCard('F');
-    volumes.failExtents('E');
-    EXPECT_EQ(count(), 1);
-    EXPECT_TRUE(opened('E'));
-    EXPECT_TRUE(opened('F'));
+    PlugCard('E');
+    PlugCard('F');
+    volumes.FailExtents('E');
+    EXPECT_EQ(Count(), 1);
+    EXPECT_TRUE(Opened('E'));
+    EXPECT_TRUE(Opened('F'));
     EXPECT_EQ(volumes.closedDevices(), 2);
     EXPECT_EQ(volumes.liveDevices(), 0);
 }
 
 TEST_F(CensusTest, FailingVolumesDoNotUseUpTheMaxCount) {
-    plugCard('D');
-    volumes.failExtents('D');
-    for (char letter = 'E'; letter <= 'K'; ++letter) plugCard(letter);  // seven that pass
-    EXPECT_EQ(count(6), 6);
+    PlugCard('D');
+    volumes.FailExtents('D');
+    for (char letter = 'E'; letter <= 'K'; ++letter) PlugCard(letter);  // seven that pass
+    EXPECT_EQ(Count(6), 6);
     EXPECT_EQ(volumes.openedDevices().size(), 7u);  // D and E..J
-    EXPECT_FALSE(opened('K'));
+    EXPECT_FALSE(Opened('K'));
     EXPECT_EQ(volumes.liveDevices(), 0);
 }
 
 TEST_F(CensusTest, FixedAndOpticalVolumesAreNeverOpened) {
-    volumes.addDrive('C', DriveType::Fixed, true);
-    volumes.addDrive('D', DriveType::CdRom, true);
-    volumes.addDrive('H', DriveType::RamDisk, true);
-    EXPECT_EQ(count(), 0);
+    volumes.AddDrive('C', DriveType::Fixed, true);
+    volumes.AddDrive('D', DriveType::CdRom, true);
+    volumes.AddDrive('H', DriveType::RamDisk, true);
+    EXPECT_EQ(Count(), 0);
     EXPECT_TRUE(volumes.openedDevices().empty());
 }
 
 TEST_F(CensusTest, RemovableVolumesAmongOthersAreCountedInEnumerationOrder) {
-    volumes.addDrive('C', DriveType::Fixed, true);
-    volumes.addDrive('D', DriveType::CdRom, true);
-    plugCard('E');
-    plugCard('G');
-    EXPECT_EQ(count(), 2);
-    EXPECT_EQ(volumes.openedDevices(), (std::vector<std::string>{deviceName('E'), deviceName('G')}));
+    volumes.AddDrive('C', DriveType::Fixed, true);
+    volumes.AddDrive('D', DriveType::CdRom, true);
+    PlugCard('E');
+    PlugCard('G');
+    EXPECT_EQ(Count(), 2);
+    EXPECT_EQ(volumes.openedDevices(), (std::vector<std::string>{DeviceName('E'), DeviceName('G')}));
 }
 
 }  // namespace

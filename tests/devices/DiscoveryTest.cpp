@@ -28,12 +28,12 @@ using Items = std::vector<std::string>;
 
 class DiscoveryTest : public ::testing::Test {
 protected:
-    void plugCard(char letter) { volumes.addDrive(letter, DriveType::Removable, true, "VMCARD"); }
-    void plugEmptyReader(char letter) { volumes.addDrive(letter, DriveType::Removable, false); }
-    bool refresh(std::uint32_t eventCode = devices::kDirectRefresh) {
+    void PlugCard(char letter) { volumes.AddDrive(letter, DriveType::Removable, true, "VMCARD"); }
+    void PlugEmptyReader(char letter) { volumes.AddDrive(letter, DriveType::Removable, false); }
+    bool Refresh(std::uint32_t eventCode = devices::kDirectRefresh) {
         return devices::RefreshDeviceList(slots, volumes, eventCode);
     }
-    int census() { return devices::CountRemovableVolumes(volumes, devices::kSlotCount); }
+    int Census() { return devices::CountRemovableVolumes(volumes, devices::kSlotCount); }
     const Items& items() const { return slots.deviceList.items(); }
 
     TempDirectory temp;
@@ -42,15 +42,15 @@ protected:
 };
 
 TEST_F(DiscoveryTest, IgnoredEventCodesChangeNothing) {
-    plugCard('E');
-    ASSERT_TRUE(refresh());
-    plugCard('G');
+    PlugCard('E');
+    ASSERT_TRUE(Refresh());
+    PlugCard('G');
     const devices::DeviceSlots before = slots;
     const int scans = volumes.logicalDrivesCalls();
     const int enumerations = volumes.enumerationCalls();
     for (std::uint32_t code : {0x8001u, 0x0007u, 0x8002u, 0x8003u, 0x0018u}) {
         SCOPED_TRACE("event code " + std::to_string(code));
-        EXPECT_FALSE(refresh(code));
+        EXPECT_FALSE(Refresh(code));
     }
     EXPECT_EQ(slots.slotRoots, before.slotRoots);
     EXPECT_EQ(slots.slotLetters, before.slotLetters);
@@ -60,21 +60,21 @@ TEST_F(DiscoveryTest, IgnoredEventCodesChangeNothing) {
 }
 
 TEST_F(DiscoveryTest, ArrivalRemovalAndDirectCallsRebuild) {
-    plugCard('E');
-    EXPECT_TRUE(refresh(devices::kDeviceArrival));
+    PlugCard('E');
+    EXPECT_TRUE(Refresh(devices::kDeviceArrival));
     EXPECT_EQ(items(), Items{"E:\\"});
-    plugCard('G');
-    EXPECT_TRUE(refresh(devices::kDirectRefresh));
+    PlugCard('G');
+    EXPECT_TRUE(Refresh(devices::kDirectRefresh));
     EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
-    volumes.removeDrive('G');
-    EXPECT_TRUE(refresh(devices::kDeviceRemoveComplete));
+    volumes.RemoveDrive('G');
+    EXPECT_TRUE(Refresh(devices::kDeviceRemoveComplete));
     EXPECT_EQ(items(), Items{"E:\\"});
 }
 
 TEST_F(DiscoveryTest, TwoReadersFillTheFirstTwoSlotsInLetterOrder) {
-    plugCard('G');
-    plugCard('E');
-    ASSERT_TRUE(refresh());
+    PlugCard('G');
+    PlugCard('E');
+    ASSERT_TRUE(Refresh());
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
     EXPECT_EQ(slots.slotLetters, (Letters{2, 4, 0, 0, 0, 0}));
     EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
@@ -82,14 +82,14 @@ TEST_F(DiscoveryTest, TwoReadersFillTheFirstTwoSlotsInLetterOrder) {
 }
 
 TEST_F(DiscoveryTest, SelectedSlotIsClearedWhenItsDriveGoesOtherSlotsKeepTheirs) {
-    plugCard('E');
-    plugCard('F');
-    ASSERT_TRUE(refresh());
+    PlugCard('E');
+    PlugCard('F');
+    ASSERT_TRUE(Refresh());
     slots.deviceIndex = 1;
-    volumes.removeDrive('E');
-    volumes.removeDrive('F');
-    ASSERT_EQ(census(), 0);
-    ASSERT_TRUE(refresh(devices::kDeviceRemoveComplete));
+    volumes.RemoveDrive('E');
+    volumes.RemoveDrive('F');
+    ASSERT_EQ(Census(), 0);
+    ASSERT_TRUE(Refresh(devices::kDeviceRemoveComplete));
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
     EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));  // a census of 0 leaves the list
@@ -97,78 +97,78 @@ TEST_F(DiscoveryTest, SelectedSlotIsClearedWhenItsDriveGoesOtherSlotsKeepTheirs)
 }
 
 TEST_F(DiscoveryTest, NoSlotIsClearedWhileNothingIsSelected) {
-    plugCard('E');
-    ASSERT_TRUE(refresh());
+    PlugCard('E');
+    ASSERT_TRUE(Refresh());
     slots.deviceIndex = devices::kNoItem;
-    volumes.removeDrive('E');
-    ASSERT_TRUE(refresh(devices::kDeviceRemoveComplete));
+    volumes.RemoveDrive('E');
+    ASSERT_TRUE(Refresh(devices::kDeviceRemoveComplete));
     EXPECT_EQ(slots.slotRoots[0], "E:\\");
     EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
 }
 
 TEST_F(DiscoveryTest, CensusOfNoneKeepsAListThatAlreadyHoldsTheDrive) {
-    plugEmptyReader('E');
-    ASSERT_EQ(census(), 0);
-    ASSERT_TRUE(refresh());
+    PlugEmptyReader('E');
+    ASSERT_EQ(Census(), 0);
+    ASSERT_TRUE(Refresh());
     ASSERT_EQ(items(), Items{"E:\\"});
-    ASSERT_TRUE(refresh());
+    ASSERT_TRUE(Refresh());
     EXPECT_EQ(items(), Items{"E:\\"});
     EXPECT_EQ(slots.slotRoots[0], "E:\\");
     EXPECT_EQ(slots.slotLetters[0], 2);
 }
 
 TEST_F(DiscoveryTest, CensusOfNoneAddsOneMoreSecondDriveAtEveryRefresh) {
-    plugEmptyReader('E');
-    plugEmptyReader('F');
-    ASSERT_EQ(census(), 0);
-    ASSERT_TRUE(refresh());
+    PlugEmptyReader('E');
+    PlugEmptyReader('F');
+    ASSERT_EQ(Census(), 0);
+    ASSERT_TRUE(Refresh());
     ASSERT_EQ(items(), (Items{"E:\\", "F:\\"}));
-    ASSERT_TRUE(refresh());
+    ASSERT_TRUE(Refresh());
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\", "F:\\"}));
-    ASSERT_TRUE(refresh());
+    ASSERT_TRUE(Refresh());
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\", "F:\\", "F:\\"}));
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "F:\\", "", "", "", ""}));
 }
 
 TEST_F(DiscoveryTest, CardArrivingEmptiesTheListBeforeTheRebuild) {
-    plugEmptyReader('E');
-    plugEmptyReader('F');
-    ASSERT_TRUE(refresh());
-    ASSERT_TRUE(refresh());
+    PlugEmptyReader('E');
+    PlugEmptyReader('F');
+    ASSERT_TRUE(Refresh());
+    ASSERT_TRUE(Refresh());
     ASSERT_EQ(items().size(), 3u);
-    volumes.insertMedium('F');
-    ASSERT_TRUE(refresh(devices::kDeviceArrival));
+    volumes.InsertMedium('F');
+    ASSERT_TRUE(Refresh(devices::kDeviceArrival));
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));
 }
 
 TEST_F(DiscoveryTest, DrivesAAndBAreNeverListed) {
-    volumes.addDrive('A', DriveType::Removable, true);
-    volumes.addDrive('B', DriveType::Removable, true);
-    plugCard('E');
-    ASSERT_TRUE(refresh());
+    volumes.AddDrive('A', DriveType::Removable, true);
+    volumes.AddDrive('B', DriveType::Removable, true);
+    PlugCard('E');
+    ASSERT_TRUE(Refresh());
     EXPECT_EQ(items(), Items{"E:\\"});
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
 }
 
 TEST_F(DiscoveryTest, OnlyRemovableDrivesAreListed) {
-    volumes.addDrive('C', DriveType::Fixed, true);
-    volumes.addDrive('D', DriveType::CdRom, true);
-    volumes.addDrive('F', DriveType::Fixed, true);  // a USB hard disk that calls itself fixed
-    volumes.addDrive('H', DriveType::Remote, true);
-    volumes.addDrive('I', DriveType::RamDisk, true);
-    volumes.addDrive('J', DriveType::Unknown, true);
-    plugCard('E');
-    plugCard('G');
-    ASSERT_TRUE(refresh());
+    volumes.AddDrive('C', DriveType::Fixed, true);
+    volumes.AddDrive('D', DriveType::CdRom, true);
+    volumes.AddDrive('F', DriveType::Fixed, true);  // a USB hard disk that calls itself fixed
+    volumes.AddDrive('H', DriveType::Remote, true);
+    volumes.AddDrive('I', DriveType::RamDisk, true);
+    volumes.AddDrive('J', DriveType::Unknown, true);
+    PlugCard('E');
+    PlugCard('G');
+    ASSERT_TRUE(Refresh());
     EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
 }
 
 TEST_F(DiscoveryTest, SeventhRemovableDriveIsStoredNowhere) {
-    for (char letter = 'D'; letter <= 'J'; ++letter) plugCard(letter);
+    for (char letter = 'D'; letter <= 'J'; ++letter) PlugCard(letter);
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE("refresh " + std::to_string(round + 1));
-        ASSERT_TRUE(refresh());
+        ASSERT_TRUE(Refresh());
         EXPECT_EQ(slots.slotRoots, (Roots{"D:\\", "E:\\", "F:\\", "G:\\", "H:\\", "I:\\"}));
         EXPECT_EQ(slots.slotLetters, (Letters{1, 2, 3, 4, 5, 6}));
         EXPECT_EQ(items(), (Items{"D:\\", "E:\\", "F:\\", "G:\\", "H:\\", "I:\\"}));
@@ -184,9 +184,9 @@ protected:
 };
 
 TEST_F(DeviceChangeTest, TwoReadersAreListedWithTheFirstItemSelected) {
-    addCard('E');
-    addCard('G');
-    start();
+    AddCard('E');
+    AddCard('G');
+    Start();
     EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceArrival));
     EXPECT_EQ(desktop.lastFields().deviceItems, (Items{"E:\\", "G:\\"}));
     EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
@@ -195,9 +195,9 @@ TEST_F(DeviceChangeTest, TwoReadersAreListedWithTheFirstItemSelected) {
 }
 
 TEST_F(DeviceChangeTest, IgnoredEventCodesAreAnsweredFalseWithoutAPush) {
-    addCard('E');
-    start();
-    addCard('G');
+    AddCard('E');
+    Start();
+    AddCard('G');
     const int pushes = desktop.pushCount();
     EXPECT_FALSE(dialog->OnDeviceChange(0x8001));
     EXPECT_FALSE(dialog->OnDeviceChange(0x0007));
@@ -207,12 +207,12 @@ TEST_F(DeviceChangeTest, IgnoredEventCodesAreAnsweredFalseWithoutAPush) {
 }
 
 TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpty) {
-    addCard('E');
-    addCard('G');
-    start();
-    select(1);
+    AddCard('E');
+    AddCard('G');
+    Start();
+    Select(1);
     ASSERT_EQ(slots().deviceIndex, 1);
-    machine.volumes().removeDrive('E');
+    machine.volumes().RemoveDrive('E');
     EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
     EXPECT_EQ(slots().slotRoots[0], "G:\\");
     EXPECT_EQ(slots().slotRoots[1], "");
@@ -223,29 +223,29 @@ TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpt
 }
 
 TEST_F(DeviceChangeTest, UnpluggedSecondReaderStaysInItsSlotAndInTheChooser) {
-    addCard('E');
-    machine.volumes().addDrive('F', DriveType::Removable, false);
-    start();
+    AddCard('E');
+    machine.volumes().AddDrive('F', DriveType::Removable, false);
+    Start();
     ASSERT_EQ(slots().deviceIndex, 0);
-    machine.volumes().removeDrive('F');
+    machine.volumes().RemoveDrive('F');
     EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
     EXPECT_EQ(slots().slotRoots[0], "E:\\");
     EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
     EXPECT_EQ(slots().slotRoots[1], "F:\\");
     EXPECT_EQ(slots().slotLetters[1], 3);
 
-    desktop.answerChooser(std::nullopt);
+    desktop.AnswerChooser(std::nullopt);
     dialog->SelectCard();
     EXPECT_EQ(desktop.chooserEntries(), (Items{"VMCARD (E:)", "Removable Disk (F:)"}));
 }
 
 TEST_F(DeviceChangeTest, ChooserOffersTheFirstSixOfSevenRemovableDrives) {
-    for (char letter = 'D'; letter <= 'J'; ++letter) addCard(letter, std::string("CARD") + letter);
-    start();
-    desktop.answerChooser(5);
+    for (char letter = 'D'; letter <= 'J'; ++letter) AddCard(letter, std::string("CARD") + letter);
+    Start();
+    desktop.AnswerChooser(5);
     dialog->SelectCard();
-    EXPECT_EQ(desktop.chooserEntries(), (Items{"CARDD (D:)", "CARDE (E:)", "CARDF (F:)", "CARDG (G:)",
-                                               "CARDH (H:)", "CARDI (I:)"}));
+    EXPECT_EQ(desktop.chooserEntries(),
+              (Items{"CARDD (D:)", "CARDE (E:)", "CARDF (F:)", "CARDG (G:)", "CARDH (H:)", "CARDI (I:)"}));
     EXPECT_EQ(dialog->cardFields().deviceText, "CARDI (I:)");
     EXPECT_EQ(desktop.lastFields().deviceItems.size(), 6u);
 }
@@ -256,14 +256,14 @@ TEST_F(DeviceChangeTest, ChooserOffersTheFirstSixOfSevenRemovableDrives) {
 class RecordingHost final : public devices::SelectionHost {
 public:
     explicit RecordingHost(devices::DeviceSlots& slots) : slots_(slots) {}
-    void pull() override {
+    void Pull() override {
         calls.push_back("pull");
         slots_.deviceIndex = slots_.deviceList.selection();
     }
-    void push() override { calls.push_back("push"); }
-    void refreshCardStatus() override { calls.push_back("refresh"); }
-    void clearCardTypeAndVersion() override { calls.push_back("clear type and version"); }
-    void showMessage(std::string_view text) override { calls.push_back("message: " + std::string(text)); }
+    void Push() override { calls.push_back("push"); }
+    void RefreshCardStatus() override { calls.push_back("refresh"); }
+    void ClearCardTypeAndVersion() override { calls.push_back("clear type and version"); }
+    void ShowMessage(std::string_view text) override { calls.push_back("message: " + std::string(text)); }
 
     std::vector<std::string> calls;
 
@@ -275,13 +275,13 @@ const std::vector<std::string> kRefreshed{"pull", "refresh", "push"};
 
 class SelectionProbeTest : public ::testing::Test {
 protected:
-    void listItems(const Items& texts, int selected) {
+    void ListItems(const Items& texts, int selected) {
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            slots.deviceList.insertAt(static_cast<int>(i), texts[i]);
+            slots.deviceList.InsertAt(static_cast<int>(i), texts[i]);
         }
-        slots.deviceList.select(selected);
+        slots.deviceList.Select(selected);
     }
-    void probe() { devices::ProbeSelectedDevice(slots, volumes, host, volumeLabel); }
+    void Probe() { devices::ProbeSelectedDevice(slots, volumes, host, volumeLabel); }
 
     TempDirectory temp;
     FakeVolumes volumes{temp.path()};
@@ -291,9 +291,9 @@ protected:
 };
 
 TEST_F(SelectionProbeTest, ChosenCardGetsItsRootLetterCodeAndLabelThenTheStatusRefresh) {
-    volumes.addDrive('E', DriveType::Removable, true, "VMCARD");
-    listItems({"E:\\"}, 0);
-    probe();
+    volumes.AddDrive('E', DriveType::Removable, true, "VMCARD");
+    ListItems({"E:\\"}, 0);
+    Probe();
     EXPECT_EQ(slots.slotRoots[0], "E:\\");
     EXPECT_EQ(slots.slotLetters[0], 2);
     EXPECT_EQ(volumeLabel, "VMCARD");
@@ -301,26 +301,26 @@ TEST_F(SelectionProbeTest, ChosenCardGetsItsRootLetterCodeAndLabelThenTheStatusR
 }
 
 TEST_F(SelectionProbeTest, UnlabelledCardGivesAnEmptyLabel) {
-    volumes.addDrive('E', DriveType::Removable, true, "");
-    listItems({"E:\\"}, 0);
-    probe();
+    volumes.AddDrive('E', DriveType::Removable, true, "");
+    ListItems({"E:\\"}, 0);
+    Probe();
     EXPECT_EQ(volumeLabel, "");
     EXPECT_EQ(host.calls, kRefreshed);
 }
 
 TEST_F(SelectionProbeTest, LabelThatCannotBeReadGivesAnEmptyLabel) {
-    volumes.addDrive('E', DriveType::Removable, true, "VMCARD");
-    volumes.failLabel('E');
-    listItems({"E:\\"}, 0);
-    probe();
+    volumes.AddDrive('E', DriveType::Removable, true, "VMCARD");
+    volumes.FailLabel('E');
+    ListItems({"E:\\"}, 0);
+    Probe();
     EXPECT_EQ(volumeLabel, "");
     EXPECT_EQ(host.calls, kRefreshed);
 }
 
 TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
-    volumes.addDrive('E', DriveType::Removable, false);
-    listItems({"E:\\"}, 0);
-    probe();
+    volumes.AddDrive('E', DriveType::Removable, false);
+    ListItems({"E:\\"}, 0);
+    Probe();
     EXPECT_EQ(host.calls, (std::vector<std::string>{"pull", "message: " + std::string(text::kNoMediaPresent),
                                                     "clear type and version", "push"}));
     EXPECT_EQ(slots.slotRoots[0], "E:\\");
@@ -329,11 +329,11 @@ TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
 }
 
 TEST_F(SelectionProbeTest, NothingSelectedTouchesNoSlotAndStillRefreshes) {
-    volumes.addDrive('E', DriveType::Removable, false);  // would say "No media present."
+    volumes.AddDrive('E', DriveType::Removable, false);  // would say "No media present."
     slots.slotRoots = {"E:\\", "F:\\", "", "", "", ""};
     slots.slotLetters = {2, 3, 0, 0, 0, 0};
-    listItems({"E:\\", "F:\\"}, devices::kNoItem);
-    probe();
+    ListItems({"E:\\", "F:\\"}, devices::kNoItem);
+    Probe();
     EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "F:\\", "", "", "", ""}));
     EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
@@ -341,9 +341,9 @@ TEST_F(SelectionProbeTest, NothingSelectedTouchesNoSlotAndStillRefreshes) {
 }
 
 TEST_F(SelectionProbeTest, ItemQAtIndexThreeGivesLetterCode14) {
-    volumes.addDrive('Q', DriveType::Removable, true, "VMCARD");
-    listItems({"E:\\", "F:\\", "G:\\", "Q:\\"}, 3);
-    probe();
+    volumes.AddDrive('Q', DriveType::Removable, true, "VMCARD");
+    ListItems({"E:\\", "F:\\", "G:\\", "Q:\\"}, 3);
+    Probe();
     EXPECT_EQ(slots.deviceIndex, 3);
     EXPECT_EQ(slots.slotLetters[3], 14);
     EXPECT_EQ(slots.slotRoots[3], "Q:\\");
@@ -352,15 +352,15 @@ TEST_F(SelectionProbeTest, ItemQAtIndexThreeGivesLetterCode14) {
 }
 
 TEST_F(SelectionProbeTest, ItemThatIsNoUpperCaseDriveRootLeavesTheSlotWithoutDrive) {
-    volumes.addDrive('E', DriveType::Removable, false);  // would say "No media present."
+    volumes.AddDrive('E', DriveType::Removable, false);  // would say "No media present."
     for (const std::string item : {"e:\\", "E:", "VMCARD (E:)", "AB:\\"}) {
         SCOPED_TRACE("item " + item);
         slots = {};
         host.calls.clear();
         slots.slotRoots[0] = "E:\\";
         slots.slotLetters[0] = 2;
-        listItems({item}, 0);
-        probe();
+        ListItems({item}, 0);
+        Probe();
         EXPECT_EQ(slots.slotLetters[0], devices::kNoDrive);
         EXPECT_EQ(slots.slotRoots[0], "");
         EXPECT_EQ(host.calls, kRefreshed);
@@ -368,11 +368,11 @@ TEST_F(SelectionProbeTest, ItemThatIsNoUpperCaseDriveRootLeavesTheSlotWithoutDri
 }
 
 TEST_F(SelectionProbeTest, ProbeOfSlotTwoChangesOnlySlotTwo) {
-    volumes.addDrive('G', DriveType::Removable, true, "VMCARD");
+    volumes.AddDrive('G', DriveType::Removable, true, "VMCARD");
     slots.slotRoots = {"D:\\", "E:\\", "X:\\", "K:\\", "L:\\", "M:\\"};
     slots.slotLetters = {1, 2, 21, 8, 9, 10};
-    listItems({"D:\\", "E:\\", "G:\\", "K:\\", "L:\\", "M:\\"}, 2);
-    probe();
+    ListItems({"D:\\", "E:\\", "G:\\", "K:\\", "L:\\", "M:\\"}, 2);
+    Probe();
     EXPECT_EQ(slots.slotRoots, (Roots{"D:\\", "E:\\", "G:\\", "K:\\", "L:\\", "M:\\"}));
     EXPECT_EQ(slots.slotLetters, (Letters{1, 2, 4, 8, 9, 10}));
 }
@@ -381,8 +381,8 @@ TEST_F(SelectionProbeTest, ProbeOfSlotTwoChangesOnlySlotTwo) {
 class DeviceListSelectionTest : public DialogTest {};
 
 TEST_F(DeviceListSelectionTest, SelectionChangeReadsTheLabelAndRefreshesTheVersion) {
-    addCard('E', "VMCARD", "0131");
-    start();
+    AddCard('E', "VMCARD", "0131");
+    Start();
     dialog->OnCommand(ControlId::DeviceList);
     EXPECT_EQ(dialog->currentVolumeLabel(), "VMCARD");
     EXPECT_EQ(dialog->cardFields().promptVersionText, "1.31");
@@ -392,8 +392,8 @@ TEST_F(DeviceListSelectionTest, SelectionChangeReadsTheLabelAndRefreshesTheVersi
 }
 
 TEST_F(DeviceListSelectionTest, SelectionChangeOnAnEmptyReaderSaysNoMediaAndDoesNotRescan) {
-    machine.volumes().addDrive('E', DriveType::Removable, false);
-    start();
+    machine.volumes().AddDrive('E', DriveType::Removable, false);
+    Start();
     const int scans = machine.volumes().logicalDrivesCalls();
     dialog->OnCommand(ControlId::DeviceList);
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});

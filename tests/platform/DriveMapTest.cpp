@@ -14,22 +14,22 @@ using Components = std::vector<std::string>;
 
 class DriveMapTest : public ::testing::Test {
 protected:
-    DriveMapTest() { drives_.mount("E:", "/mnt/card"); }
+    DriveMapTest() { drives_.AddMount("E:", "/mnt/card"); }
 
-    Components componentsOf(const std::string& path) {
-        auto resolved = drives_.resolve(path);
+    Components ComponentsOf(const std::string& path) {
+        auto resolved = drives_.Resolve(path);
         EXPECT_TRUE(resolved.ok()) << path;
         return resolved.ok() ? resolved.value().components : Components{"<failed>"};
     }
 
-    FsError errorOf(const std::string& path) { return drives_.resolve(path).status().error; }
+    FsError ErrorOf(const std::string& path) { return drives_.Resolve(path).status().error; }
 
     DriveMap drives_;
 };
 
 TEST_F(DriveMapTest, DriveLetterMatchesInEitherCaseAndComponentsKeepTheirCase) {
     for (const std::string path : {"E:\\VM\\Prompts", "e:\\VM\\Prompts"}) {
-        auto resolved = drives_.resolve(path);
+        auto resolved = drives_.Resolve(path);
         ASSERT_TRUE(resolved.ok()) << path;
         EXPECT_EQ(resolved.value().directory, "/mnt/card");
         EXPECT_EQ(resolved.value().components, (Components{"VM", "Prompts"}));
@@ -38,15 +38,15 @@ TEST_F(DriveMapTest, DriveLetterMatchesInEitherCaseAndComponentsKeepTheirCase) {
 
 TEST_F(DriveMapTest, SeparatorsOfBothKindsCollapseAndDotsAreDropped) {
     const Components expected{"VM", "PROMPTS"};
-    EXPECT_EQ(componentsOf("E:\\\\VM\\\\PROMPTS\\"), expected);
-    EXPECT_EQ(componentsOf("E:/VM/PROMPTS"), expected);
-    EXPECT_EQ(componentsOf("E:\\VM/./PROMPTS/."), expected);
-    EXPECT_EQ(componentsOf("E:\\.\\VM\\\\\\PROMPTS"), expected);
+    EXPECT_EQ(ComponentsOf("E:\\\\VM\\\\PROMPTS\\"), expected);
+    EXPECT_EQ(ComponentsOf("E:/VM/PROMPTS"), expected);
+    EXPECT_EQ(ComponentsOf("E:\\VM/./PROMPTS/."), expected);
+    EXPECT_EQ(ComponentsOf("E:\\.\\VM\\\\\\PROMPTS"), expected);
 }
 
 TEST_F(DriveMapTest, BareDriveResolvesToTheMountDirectoryItself) {
     for (const std::string path : {"E:\\", "E:", "E:/", "e:\\.\\"}) {
-        auto resolved = drives_.resolve(path);
+        auto resolved = drives_.Resolve(path);
         ASSERT_TRUE(resolved.ok()) << path;
         EXPECT_EQ(resolved.value().directory, "/mnt/card");
         EXPECT_TRUE(resolved.value().components.empty()) << path;
@@ -54,23 +54,23 @@ TEST_F(DriveMapTest, BareDriveResolvesToTheMountDirectoryItself) {
 }
 
 TEST_F(DriveMapTest, ParentComponentsAreRefusedEvenWhenTheyStayOnTheDrive) {
-    EXPECT_EQ(errorOf("E:\\.."), FsError::AccessDenied);
-    EXPECT_EQ(errorOf("E:\\..\\..\\etc\\passwd"), FsError::AccessDenied);
-    EXPECT_EQ(errorOf("E:\\VM\\..\\VM\\x"), FsError::AccessDenied);
-    EXPECT_EQ(errorOf("E:/VM/.."), FsError::AccessDenied);
+    EXPECT_EQ(ErrorOf("E:\\.."), FsError::AccessDenied);
+    EXPECT_EQ(ErrorOf("E:\\..\\..\\etc\\passwd"), FsError::AccessDenied);
+    EXPECT_EQ(ErrorOf("E:\\VM\\..\\VM\\x"), FsError::AccessDenied);
+    EXPECT_EQ(ErrorOf("E:/VM/.."), FsError::AccessDenied);
     // Only ".." itself climbs; longer runs of dots are ordinary names.
-    EXPECT_EQ(componentsOf("E:\\...\\a..b"), (Components{"...", "a..b"}));
+    EXPECT_EQ(ComponentsOf("E:\\...\\a..b"), (Components{"...", "a..b"}));
 }
 
 TEST_F(DriveMapTest, MalformedOrUnmountedPathsAreNotFound) {
-    EXPECT_EQ(errorOf(std::string("E:\\VM\0\\x", 8)), FsError::PathNotFound);
-    EXPECT_EQ(errorOf("F:\\VM"), FsError::PathNotFound);
-    EXPECT_EQ(errorOf("VM\\PROMPTS"), FsError::PathNotFound);
-    EXPECT_EQ(errorOf("\\VM"), FsError::PathNotFound);
-    EXPECT_EQ(errorOf("\\\\server\\share\\x"), FsError::PathNotFound);
-    EXPECT_EQ(errorOf("\\E:\\VM"), FsError::PathNotFound);
-    EXPECT_EQ(errorOf("E:VM"), FsError::PathNotFound);
-    EXPECT_EQ(errorOf(""), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf(std::string("E:\\VM\0\\x", 8)), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf("F:\\VM"), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf("VM\\PROMPTS"), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf("\\VM"), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf("\\\\server\\share\\x"), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf("\\E:\\VM"), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf("E:VM"), FsError::PathNotFound);
+    EXPECT_EQ(ErrorOf(""), FsError::PathNotFound);
 }
 
 TEST(DriveMapPrefixTest, LongestMatchingPrefixWinsWhateverTheMountOrder) {
@@ -80,24 +80,24 @@ TEST(DriveMapPrefixTest, LongestMatchingPrefixWinsWhateverTheMountOrder) {
             {"C:", "/c"}, {"C:\\Harlo", "/harlo"}, {"C:\\Harlo\\Vocell", "/vocell"}};
         for (std::size_t i = 0; i < mounts.size(); ++i) {
             const auto& m = mounts[reversed ? mounts.size() - 1 - i : i];
-            drives.mount(m.first, m.second);
+            drives.AddMount(m.first, m.second);
         }
-        auto deep = drives.resolve("c:\\HARLO\\vocell\\Data\\x.bin");
+        auto deep = drives.Resolve("c:\\HARLO\\vocell\\Data\\x.bin");
         ASSERT_TRUE(deep.ok());
         EXPECT_EQ(deep.value().directory, "/vocell");
         EXPECT_EQ(deep.value().components, (Components{"Data", "x.bin"}));
 
-        auto exact = drives.resolve("C:\\Harlo\\Vocell\\");
+        auto exact = drives.Resolve("C:\\Harlo\\Vocell\\");
         ASSERT_TRUE(exact.ok());
         EXPECT_EQ(exact.value().directory, "/vocell");
         EXPECT_TRUE(exact.value().components.empty());
 
-        auto sibling = drives.resolve("C:\\Harlo\\VocellX\\y");
+        auto sibling = drives.Resolve("C:\\Harlo\\VocellX\\y");
         ASSERT_TRUE(sibling.ok());
         EXPECT_EQ(sibling.value().directory, "/harlo");
         EXPECT_EQ(sibling.value().components, (Components{"VocellX", "y"}));
 
-        auto other = drives.resolve("C:\\Windows");
+        auto other = drives.Resolve("C:\\Windows");
         ASSERT_TRUE(other.ok());
         EXPECT_EQ(other.value().directory, "/c");
     }
@@ -105,26 +105,26 @@ TEST(DriveMapPrefixTest, LongestMatchingPrefixWinsWhateverTheMountOrder) {
 
 TEST(DriveMapPrefixTest, FolderPrefixAloneDoesNotMountTheRestOfItsDrive) {
     DriveMap drives;
-    drives.mount("C:\\Harlo\\Vocell", "/vocell");
-    EXPECT_EQ(drives.resolve("C:\\Harlo").status().error, FsError::PathNotFound);
-    EXPECT_EQ(drives.resolve("C:\\Windows\\x").status().error, FsError::PathNotFound);
-    EXPECT_TRUE(drives.resolve("C:/harlo//vocell/x").ok());
+    drives.AddMount("C:\\Harlo\\Vocell", "/vocell");
+    EXPECT_EQ(drives.Resolve("C:\\Harlo").status().error, FsError::PathNotFound);
+    EXPECT_EQ(drives.Resolve("C:\\Windows\\x").status().error, FsError::PathNotFound);
+    EXPECT_TRUE(drives.Resolve("C:/harlo//vocell/x").ok());
 }
 
 TEST(DriveMapMountTest, MountingAPrefixAgainReplacesItsDirectory) {
     DriveMap drives;
-    drives.mount("E:", "/old");
-    drives.mount("e:\\", "/new");
-    auto resolved = drives.resolve("E:\\x");
+    drives.AddMount("E:", "/old");
+    drives.AddMount("e:\\", "/new");
+    auto resolved = drives.Resolve("E:\\x");
     ASSERT_TRUE(resolved.ok());
     EXPECT_EQ(resolved.value().directory, "/new");
 }
 
 TEST(DriveMapMountTest, PrefixThatIsNotADrivePathIsRejected) {
     DriveMap drives;
-    EXPECT_THROW(drives.mount("card", "/x"), std::invalid_argument);
-    EXPECT_THROW(drives.mount("E:\\..\\x", "/x"), std::invalid_argument);
-    EXPECT_THROW(drives.mount("", "/x"), std::invalid_argument);
+    EXPECT_THROW(drives.AddMount("card", "/x"), std::invalid_argument);
+    EXPECT_THROW(drives.AddMount("E:\\..\\x", "/x"), std::invalid_argument);
+    EXPECT_THROW(drives.AddMount("", "/x"), std::invalid_argument);
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ public:
     explicit FatImage(const fs::path& folder) : mountPoint_(folder / "fat") {
         const fs::path image = folder / "fat.img";
         fs::create_directories(mountPoint_);
-        const std::string make = "truncate -s 8M '" + image.string() + "' && mkfs.vfat '" +
-                                 image.string() + "' >/dev/null 2>&1";
-        const std::string attach = "mount -o loop '" + image.string() + "' '" +
-                                   mountPoint_.string() + "' >/dev/null 2>&1";
+        const std::string make =
+            "truncate -s 8M '" + image.string() + "' && mkfs.vfat '" + image.string() + "' >/dev/null 2>&1";
+        const std::string attach =
+            "mount -o loop '" + image.string() + "' '" + mountPoint_.string() + "' >/dev/null 2>&1";
         mounted_ = std::system(make.c_str()) == 0 && std::system(attach.c_str()) == 0;
     }
     FatImage(const FatImage&) = delete;
@@ -47,24 +47,24 @@ TEST(PosixFatAttributes, AllAttributeBitsRoundTripOnFat) {
         GTEST_SKIP() << "cannot mount a FAT image here";
     }
     DriveMap drives;
-    drives.mount("E:", image.mountPoint());
+    drives.AddMount("E:", image.mountPoint());
     PosixFileSystem fs(std::move(drives));
 
-    ASSERT_TRUE(fs.createFolder("E:\\VM").ok());
-    auto writer = fs.createFile("E:\\VM\\A.TXT");
+    ASSERT_TRUE(fs.CreateFolder("E:\\VM").ok());
+    auto writer = fs.OpenWrite("E:\\VM\\A.TXT");
     ASSERT_TRUE(writer.ok());
-    ASSERT_TRUE(writer.value()->close().ok());
-    EXPECT_EQ(fs.attributes("E:\\VM\\A.TXT").value(), FileAttribute::Archive);
-    EXPECT_EQ(fs.attributes("E:\\VM").value() & FileAttribute::Directory, FileAttribute::Directory);
+    ASSERT_TRUE(writer.value()->Close().ok());
+    EXPECT_EQ(fs.Attributes("E:\\VM\\A.TXT").value(), FileAttribute::Archive);
+    EXPECT_EQ(fs.Attributes("E:\\VM").value() & FileAttribute::Directory, FileAttribute::Directory);
 
     constexpr std::uint32_t hiddenSystemReadOnly =
         FileAttribute::Hidden | FileAttribute::System | FileAttribute::ReadOnly;
-    ASSERT_TRUE(fs.setAttributes("E:\\VM\\A.TXT", hiddenSystemReadOnly).ok());
-    EXPECT_EQ(fs.attributes("E:\\VM\\A.TXT").value(), hiddenSystemReadOnly);
-    ASSERT_TRUE(fs.setAttributes("E:\\VM", FileAttribute::Hidden).ok());
-    EXPECT_EQ(fs.attributes("E:\\VM").value(), FileAttribute::Directory | FileAttribute::Hidden);
+    ASSERT_TRUE(fs.SetAttributes("E:\\VM\\A.TXT", hiddenSystemReadOnly).ok());
+    EXPECT_EQ(fs.Attributes("E:\\VM\\A.TXT").value(), hiddenSystemReadOnly);
+    ASSERT_TRUE(fs.SetAttributes("E:\\VM", FileAttribute::Hidden).ok());
+    EXPECT_EQ(fs.Attributes("E:\\VM").value(), FileAttribute::Directory | FileAttribute::Hidden);
 
-    auto listing = fs.listFolder("E:\\VM");
+    auto listing = fs.ListFolder("E:\\VM");
     ASSERT_TRUE(listing.ok());
     ASSERT_EQ(listing.value().size(), 1u);
     EXPECT_EQ(listing.value()[0].attributes, hiddenSystemReadOnly);

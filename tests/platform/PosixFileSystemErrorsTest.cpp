@@ -22,75 +22,75 @@ using PosixErrorMapping = PosixFileSystemTest;
 
 TEST_F(PosixErrorMapping, MissingFolderOnTheWayIsPathNotFoundMissingEntryIsNotFound) {
     fs::create_directories(card_ / "VM");
-    EXPECT_EQ(fs_->openRead("E:\\NOPE\\A.TXT").status().error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->openRead("E:\\VM\\A.TXT").status().error, FsError::NotFound);
-    EXPECT_EQ(fs_->createFile("E:\\NOPE\\A.TXT").status().error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->createFolder("E:\\NOPE\\SUB").error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->listFolder("E:\\VM\\NOPE\\DEEPER").status().error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->listFolder("E:\\VM\\NOPE").status().error, FsError::NotFound);
-    EXPECT_EQ(fs_->times("E:\\VM\\NOPE").status().error, FsError::NotFound);
-    EXPECT_EQ(fs_->attributes("E:\\NOPE\\X").status().error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->fileSize("E:\\VM\\NOPE").status().error, FsError::NotFound);
-    EXPECT_EQ(fs_->deleteTree("E:\\VM\\NOPE").error, FsError::NotFound);
-    EXPECT_EQ(fs_->deleteTree("E:\\NOPE\\SUB").error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->rename("E:\\VM\\NOPE", "E:\\VM\\OTHER").error, FsError::NotFound);
+    EXPECT_EQ(fs_->OpenRead("E:\\NOPE\\A.TXT").status().error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->OpenRead("E:\\VM\\A.TXT").status().error, FsError::NotFound);
+    EXPECT_EQ(fs_->OpenWrite("E:\\NOPE\\A.TXT").status().error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->CreateFolder("E:\\NOPE\\SUB").error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->ListFolder("E:\\VM\\NOPE\\DEEPER").status().error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->ListFolder("E:\\VM\\NOPE").status().error, FsError::NotFound);
+    EXPECT_EQ(fs_->Times("E:\\VM\\NOPE").status().error, FsError::NotFound);
+    EXPECT_EQ(fs_->Attributes("E:\\NOPE\\X").status().error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->FileSize("E:\\VM\\NOPE").status().error, FsError::NotFound);
+    EXPECT_EQ(fs_->DeleteTree("E:\\VM\\NOPE").error, FsError::NotFound);
+    EXPECT_EQ(fs_->DeleteTree("E:\\NOPE\\SUB").error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->Rename("E:\\VM\\NOPE", "E:\\VM\\OTHER").error, FsError::NotFound);
 
-    const FsStatus missing = fs_->openRead("E:\\VM\\A.TXT").status();
+    const FsStatus missing = fs_->OpenRead("E:\\VM\\A.TXT").status();
     EXPECT_EQ(missing.nativeCode, ENOENT);
 }
 
 TEST_F(PosixErrorMapping, FileUsedAsAFolderIsPathNotFound) {
-    writeHostFile(card_ / "A.TXT", "a");
-    EXPECT_EQ(fs_->openRead("E:\\A.TXT\\B").status().error, FsError::PathNotFound);
-    EXPECT_EQ(fs_->listFolder("E:\\A.TXT").status().error, FsError::PathNotFound);
+    WriteHostFile(card_ / "A.TXT", "a");
+    EXPECT_EQ(fs_->OpenRead("E:\\A.TXT\\B").status().error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->ListFolder("E:\\A.TXT").status().error, FsError::PathNotFound);
 }
 
 TEST_F(PosixErrorMapping, FolderUsedAsAFileIsAccessDenied) {
     fs::create_directories(card_ / "DIR");
-    EXPECT_EQ(fs_->openRead("E:\\DIR").status().error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->createFile("E:\\DIR").status().error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->removeFile("E:\\DIR").error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->OpenRead("E:\\DIR").status().error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->OpenWrite("E:\\DIR").status().error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->RemoveFile("E:\\DIR").error, FsError::AccessDenied);
     EXPECT_TRUE(fs::is_directory(card_ / "DIR"));
-    auto size = fs_->fileSize("E:\\DIR");
+    auto size = fs_->FileSize("E:\\DIR");
     ASSERT_TRUE(size.ok());
     EXPECT_EQ(size.value(), 0u);
 }
 
 TEST_F(PosixErrorMapping, CreateFolderAcceptsAFolderButNotAFileInTheWay) {
     fs::create_directories(card_ / "DIR");
-    writeHostFile(card_ / "A.TXT", "a");
-    EXPECT_TRUE(fs_->createFolder("E:\\DIR").ok());
-    EXPECT_TRUE(fs_->createFolder("E:\\").ok());
-    const FsStatus overFile = fs_->createFolder("E:\\A.TXT");
+    WriteHostFile(card_ / "A.TXT", "a");
+    EXPECT_TRUE(fs_->CreateFolder("E:\\DIR").ok());
+    EXPECT_TRUE(fs_->CreateFolder("E:\\").ok());
+    const FsStatus overFile = fs_->CreateFolder("E:\\A.TXT");
     EXPECT_EQ(overFile.error, FsError::AccessDenied);
     EXPECT_EQ(overFile.nativeCode, EEXIST);
 }
 
 TEST_F(PosixErrorMapping, DriveRootItselfCannotBeDeletedRenamedOrRemoved) {
-    writeHostFile(card_ / "A.TXT", "a");
-    EXPECT_EQ(fs_->deleteTree("E:\\").error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->removeFile("E:\\").error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->rename("E:\\", "E:\\X").error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->rename("E:\\A.TXT", "E:\\").error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->openRead("E:\\").status().error, FsError::AccessDenied);
-    EXPECT_EQ(readHostFile(card_ / "A.TXT"), "a");
+    WriteHostFile(card_ / "A.TXT", "a");
+    EXPECT_EQ(fs_->DeleteTree("E:\\").error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->RemoveFile("E:\\").error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->Rename("E:\\", "E:\\X").error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->Rename("E:\\A.TXT", "E:\\").error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->OpenRead("E:\\").status().error, FsError::AccessDenied);
+    EXPECT_EQ(ReadHostFile(card_ / "A.TXT"), "a");
 }
 
 TEST_F(PosixErrorMapping, PathsOffTheDriveAreRefused) {
-    EXPECT_EQ(fs_->createFile("E:\\..\\outside\\X").status().error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->listFolder("E:\\..").status().error, FsError::AccessDenied);
-    EXPECT_EQ(fs_->openRead("F:\\A.TXT").status().error, FsError::PathNotFound);
+    EXPECT_EQ(fs_->OpenWrite("E:\\..\\outside\\X").status().error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->ListFolder("E:\\..").status().error, FsError::AccessDenied);
+    EXPECT_EQ(fs_->OpenRead("F:\\A.TXT").status().error, FsError::PathNotFound);
     EXPECT_TRUE(fs::is_empty(outside_));
 }
 
 TEST(PosixMissingMedium, MountDirectoryThatIsGoneMeansNotReady) {
     TempDirectory temp;
     DriveMap drives;
-    drives.mount("E:", temp.path() / "absent");
+    drives.AddMount("E:", temp.path() / "absent");
     PosixFileSystem fs(std::move(drives));
-    EXPECT_EQ(fs.listFolder("E:\\").status().error, FsError::NotReady);
-    EXPECT_EQ(fs.openRead("E:\\VM\\A.TXT").status().error, FsError::NotReady);
-    EXPECT_EQ(fs.flushVolume("E:\\").error, FsError::NotReady);
+    EXPECT_EQ(fs.ListFolder("E:\\").status().error, FsError::NotReady);
+    EXPECT_EQ(fs.OpenRead("E:\\VM\\A.TXT").status().error, FsError::NotReady);
+    EXPECT_EQ(fs.FlushVolume("E:\\").error, FsError::NotReady);
 }
 
 // A small tmpfs mounted for the life of a test; mounting needs root.
@@ -121,25 +121,25 @@ TEST(PosixDiskFull, WritingPastTheEndOfTheMediumIsDiskFull) {
         GTEST_SKIP() << "cannot mount a tmpfs here";
     }
     DriveMap drives;
-    drives.mount("E:", temp.path() / "small");
+    drives.AddMount("E:", temp.path() / "small");
     PosixFileSystem fs(std::move(drives));
 
-    auto writer = fs.createFile("E:\\BIG.BIN");
+    auto writer = fs.OpenWrite("E:\\BIG.BIN");
     ASSERT_TRUE(writer.ok());
     const std::vector<std::byte> block(64 * 1024, std::byte{0x5a});
     FsStatus failure;
     for (int i = 0; i < 32 && failure.ok(); ++i) {
-        failure = writer.value()->write(block);
+        failure = writer.value()->Write(block);
     }
     if (failure.ok()) {
-        failure = writer.value()->close();
+        failure = writer.value()->Close();
     }
     EXPECT_EQ(failure.error, FsError::DiskFull);
     EXPECT_EQ(failure.nativeCode, ENOSPC);
 }
 
 // Root passes every permission check; the checks below need a process without that power.
-bool dropPermissionOverride() {
+bool DropPermissionOverride() {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
     if (::syscall(SYS_capget, &header, data) != 0) {
@@ -151,29 +151,29 @@ bool dropPermissionOverride() {
     return ::syscall(SYS_capset, &header, data) == 0;
 }
 
-#define CHECK_IN_CHILD(condition)                                       \
-    do {                                                                \
-        if (!(condition)) {                                             \
-            std::cerr << "failed: " #condition << std::endl;            \
-            std::_Exit(1);                                              \
-        }                                                               \
+#define CHECK_IN_CHILD(condition)                            \
+    do {                                                     \
+        if (!(condition)) {                                  \
+            std::cerr << "failed: " #condition << std::endl; \
+            std::_Exit(1);                                   \
+        }                                                    \
     } while (false)
 
 using PosixPermissions = PosixFileSystemTest;
 
 TEST_F(PosixPermissions, ReadOnlyFileRefusesCreateUntilTheBitIsCleared) {
-    writeHostFile(card_ / "LOCKED.TXT", "old");
-    ASSERT_TRUE(fs_->setAttributes("E:\\LOCKED.TXT", FileAttribute::ReadOnly).ok());
+    WriteHostFile(card_ / "LOCKED.TXT", "old");
+    ASSERT_TRUE(fs_->SetAttributes("E:\\LOCKED.TXT", FileAttribute::ReadOnly).ok());
     EXPECT_EXIT(
         {
-            CHECK_IN_CHILD(dropPermissionOverride());
-            const FsStatus refused = fs_->createFile("E:\\LOCKED.TXT").status();
+            CHECK_IN_CHILD(DropPermissionOverride());
+            const FsStatus refused = fs_->OpenWrite("E:\\LOCKED.TXT").status();
             CHECK_IN_CHILD(refused.error == FsError::AccessDenied);
             CHECK_IN_CHILD(refused.nativeCode == EACCES);
-            CHECK_IN_CHILD(readHostFile(card_ / "LOCKED.TXT") == "old");
-            CHECK_IN_CHILD(fs_->setAttributes("E:\\LOCKED.TXT", FileAttribute::Archive).ok());
-            CHECK_IN_CHILD(writeFile("E:\\LOCKED.TXT", "new").ok());
-            CHECK_IN_CHILD(readHostFile(card_ / "LOCKED.TXT") == "new");
+            CHECK_IN_CHILD(ReadHostFile(card_ / "LOCKED.TXT") == "old");
+            CHECK_IN_CHILD(fs_->SetAttributes("E:\\LOCKED.TXT", FileAttribute::Archive).ok());
+            CHECK_IN_CHILD(WriteFile("E:\\LOCKED.TXT", "new").ok());
+            CHECK_IN_CHILD(ReadHostFile(card_ / "LOCKED.TXT") == "new");
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "");
@@ -184,10 +184,9 @@ TEST_F(PosixPermissions, UnreadableFolderIsAccessDenied) {
     fs::permissions(card_ / "CLOSED", fs::perms::none);
     EXPECT_EXIT(
         {
-            CHECK_IN_CHILD(dropPermissionOverride());
-            CHECK_IN_CHILD(fs_->listFolder("E:\\CLOSED").status().error == FsError::AccessDenied);
-            CHECK_IN_CHILD(fs_->openRead("E:\\CLOSED\\IN\\X").status().error ==
-                           FsError::AccessDenied);
+            CHECK_IN_CHILD(DropPermissionOverride());
+            CHECK_IN_CHILD(fs_->ListFolder("E:\\CLOSED").status().error == FsError::AccessDenied);
+            CHECK_IN_CHILD(fs_->OpenRead("E:\\CLOSED\\IN\\X").status().error == FsError::AccessDenied);
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "");
@@ -195,25 +194,25 @@ TEST_F(PosixPermissions, UnreadableFolderIsAccessDenied) {
 
 TEST_F(PosixPermissions, DeleteTreeRemovesReadOnlyFilesAndFolders) {
     fs::create_directories(card_ / "TREE" / "SUB" / "DEEP");
-    writeHostFile(card_ / "TREE" / "RO.TXT", "r");
-    writeHostFile(card_ / "TREE" / "SUB" / "DEEP" / "RO.TXT", "r");
-    ASSERT_TRUE(fs_->setAttributes("E:\\TREE\\RO.TXT", FileAttribute::ReadOnly).ok());
-    ASSERT_TRUE(fs_->setAttributes("E:\\TREE\\SUB\\DEEP\\RO.TXT", FileAttribute::ReadOnly).ok());
+    WriteHostFile(card_ / "TREE" / "RO.TXT", "r");
+    WriteHostFile(card_ / "TREE" / "SUB" / "DEEP" / "RO.TXT", "r");
+    ASSERT_TRUE(fs_->SetAttributes("E:\\TREE\\RO.TXT", FileAttribute::ReadOnly).ok());
+    ASSERT_TRUE(fs_->SetAttributes("E:\\TREE\\SUB\\DEEP\\RO.TXT", FileAttribute::ReadOnly).ok());
     fs::permissions(card_ / "TREE" / "SUB" / "DEEP", fs::perms::owner_write, fs::perm_options::remove);
     fs::permissions(card_ / "TREE" / "SUB", fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_EXIT(
         {
-            CHECK_IN_CHILD(dropPermissionOverride());
-            CHECK_IN_CHILD(fs_->deleteTree("E:\\TREE").ok());
+            CHECK_IN_CHILD(DropPermissionOverride());
+            CHECK_IN_CHILD(fs_->DeleteTree("E:\\TREE").ok());
             CHECK_IN_CHILD(!fs::exists(card_ / "TREE"));
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "");
     // The same as the process it is, root or not.
     fs::create_directories(card_ / "AGAIN");
-    writeHostFile(card_ / "AGAIN" / "RO.TXT", "r");
-    ASSERT_TRUE(fs_->setAttributes("E:\\AGAIN\\RO.TXT", FileAttribute::ReadOnly).ok());
-    EXPECT_TRUE(fs_->deleteTree("E:\\AGAIN").ok());
+    WriteHostFile(card_ / "AGAIN" / "RO.TXT", "r");
+    ASSERT_TRUE(fs_->SetAttributes("E:\\AGAIN\\RO.TXT", FileAttribute::ReadOnly).ok());
+    EXPECT_TRUE(fs_->DeleteTree("E:\\AGAIN").ok());
     EXPECT_FALSE(fs::exists(card_ / "AGAIN"));
 }
 

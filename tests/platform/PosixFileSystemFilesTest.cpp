@@ -25,96 +25,96 @@ constexpr std::uint64_t kTimeA = 127000000001234567ULL;  // 2003, with sub-secon
 constexpr std::uint64_t kTimeB = 131000000007654321ULL;  // 2016
 
 TEST_F(PosixFileContents, WrittenFileReadsBackWithItsSize) {
-    ASSERT_TRUE(fs_->createFolder("E:\\VM").ok());
-    ASSERT_TRUE(writeFile("E:\\VM\\GREETING.WAV", "hello, card").ok());
+    ASSERT_TRUE(fs_->CreateFolder("E:\\VM").ok());
+    ASSERT_TRUE(WriteFile("E:\\VM\\GREETING.WAV", "hello, card").ok());
 
-    EXPECT_EQ(readHostFile(card_ / "VM" / "GREETING.WAV"), "hello, card");
-    auto content = readFile("e:/VM//GREETING.WAV");
+    EXPECT_EQ(ReadHostFile(card_ / "VM" / "GREETING.WAV"), "hello, card");
+    auto content = ReadFile("e:/VM//GREETING.WAV");
     ASSERT_TRUE(content.ok());
     EXPECT_EQ(content.value(), "hello, card");
 
-    auto reader = fs_->openRead("E:\\VM\\GREETING.WAV");
+    auto reader = fs_->OpenRead("E:\\VM\\GREETING.WAV");
     ASSERT_TRUE(reader.ok());
-    ASSERT_TRUE(reader.value()->size().ok());
-    EXPECT_EQ(reader.value()->size().value(), 11u);
-    auto size = fs_->fileSize("E:\\VM\\GREETING.WAV");
+    ASSERT_TRUE(reader.value()->Size().ok());
+    EXPECT_EQ(reader.value()->Size().value(), 11u);
+    auto size = fs_->FileSize("E:\\VM\\GREETING.WAV");
     ASSERT_TRUE(size.ok());
     EXPECT_EQ(size.value(), 11u);
 }
 
 TEST_F(PosixFileContents, CreateFileCutsAnExistingLongerFile) {
-    writeHostFile(card_ / "VERSION.TXT", "a much longer old content");
-    ASSERT_TRUE(writeFile("E:\\VERSION.TXT", "new").ok());
-    EXPECT_EQ(readHostFile(card_ / "VERSION.TXT"), "new");
+    WriteHostFile(card_ / "VERSION.TXT", "a much longer old content");
+    ASSERT_TRUE(WriteFile("E:\\VERSION.TXT", "new").ok());
+    EXPECT_EQ(ReadHostFile(card_ / "VERSION.TXT"), "new");
 }
 
 TEST_F(PosixFileContents, TruncateCutsTheFileAndWritingGoesOnFromThere) {
-    auto writer = fs_->createFile("E:\\DATA.BIN");
+    auto writer = fs_->OpenWrite("E:\\DATA.BIN");
     ASSERT_TRUE(writer.ok());
     FileWriter& out = *writer.value();
-    ASSERT_TRUE(out.write(bytesOf("0123456789")).ok());
-    ASSERT_TRUE(out.truncate(4).ok());
-    ASSERT_TRUE(out.write(bytesOf("XY")).ok());
-    ASSERT_TRUE(out.flush().ok());
-    ASSERT_TRUE(out.close().ok());
-    EXPECT_EQ(readHostFile(card_ / "DATA.BIN"), "0123XY");
+    ASSERT_TRUE(out.Write(BytesOf("0123456789")).ok());
+    ASSERT_TRUE(out.Truncate(4).ok());
+    ASSERT_TRUE(out.Write(BytesOf("XY")).ok());
+    ASSERT_TRUE(out.Flush().ok());
+    ASSERT_TRUE(out.Close().ok());
+    EXPECT_EQ(ReadHostFile(card_ / "DATA.BIN"), "0123XY");
 }
 
 TEST_F(PosixFileContents, ClosedWriterRefusesFurtherCalls) {
-    auto writer = fs_->createFile("E:\\DATA.BIN");
+    auto writer = fs_->OpenWrite("E:\\DATA.BIN");
     ASSERT_TRUE(writer.ok());
     FileWriter& out = *writer.value();
-    ASSERT_TRUE(out.close().ok());
-    EXPECT_EQ(out.write(bytesOf("x")).error, FsError::InvalidHandle);
-    EXPECT_EQ(out.truncate(0).error, FsError::InvalidHandle);
-    EXPECT_EQ(out.setTimes({0, kTimeA, kTimeA}).error, FsError::InvalidHandle);
-    EXPECT_EQ(out.flush().error, FsError::InvalidHandle);
-    EXPECT_EQ(out.close().error, FsError::InvalidHandle);
+    ASSERT_TRUE(out.Close().ok());
+    EXPECT_EQ(out.Write(BytesOf("x")).error, FsError::InvalidHandle);
+    EXPECT_EQ(out.Truncate(0).error, FsError::InvalidHandle);
+    EXPECT_EQ(out.SetTimes({0, kTimeA, kTimeA}).error, FsError::InvalidHandle);
+    EXPECT_EQ(out.Flush().error, FsError::InvalidHandle);
+    EXPECT_EQ(out.Close().error, FsError::InvalidHandle);
 }
 
 TEST_F(PosixFileContents, WriterDroppedUnclosedStillLeavesItsData) {
     {
-        auto writer = fs_->createFile("E:\\DATA.BIN");
+        auto writer = fs_->OpenWrite("E:\\DATA.BIN");
         ASSERT_TRUE(writer.ok());
-        ASSERT_TRUE(writer.value()->write(bytesOf("kept")).ok());
+        ASSERT_TRUE(writer.value()->Write(BytesOf("kept")).ok());
     }
-    EXPECT_EQ(readHostFile(card_ / "DATA.BIN"), "kept");
+    EXPECT_EQ(ReadHostFile(card_ / "DATA.BIN"), "kept");
 }
 
 TEST_F(PosixFileContents, RenameReplacesAnExistingFile) {
     fs::create_directories(card_ / "A");
-    writeHostFile(card_ / "A" / "NEW.TMP", "new content");
-    writeHostFile(card_ / "OLD.DAT", "old");
-    ASSERT_TRUE(fs_->rename("E:\\A\\NEW.TMP", "E:\\OLD.DAT").ok());
-    EXPECT_EQ(readHostFile(card_ / "OLD.DAT"), "new content");
+    WriteHostFile(card_ / "A" / "NEW.TMP", "new content");
+    WriteHostFile(card_ / "OLD.DAT", "old");
+    ASSERT_TRUE(fs_->Rename("E:\\A\\NEW.TMP", "E:\\OLD.DAT").ok());
+    EXPECT_EQ(ReadHostFile(card_ / "OLD.DAT"), "new content");
     EXPECT_FALSE(fs::exists(card_ / "A" / "NEW.TMP"));
 }
 
 TEST_F(PosixFileContents, RemoveFileDeletesOnlyThatFile) {
-    writeHostFile(card_ / "A.TXT", "a");
-    writeHostFile(card_ / "B.TXT", "b");
-    ASSERT_TRUE(fs_->removeFile("E:\\A.TXT").ok());
+    WriteHostFile(card_ / "A.TXT", "a");
+    WriteHostFile(card_ / "B.TXT", "b");
+    ASSERT_TRUE(fs_->RemoveFile("E:\\A.TXT").ok());
     EXPECT_FALSE(fs::exists(card_ / "A.TXT"));
     EXPECT_TRUE(fs::exists(card_ / "B.TXT"));
-    EXPECT_EQ(fs_->removeFile("E:\\A.TXT").error, FsError::NotFound);
+    EXPECT_EQ(fs_->RemoveFile("E:\\A.TXT").error, FsError::NotFound);
 }
 
 TEST_F(PosixFileContents, FlushVolumeSucceedsOnAMountedDrive) {
-    ASSERT_TRUE(writeFile("E:\\A.TXT", "a").ok());
-    EXPECT_TRUE(fs_->flushVolume("E:\\A.TXT").ok());
-    EXPECT_TRUE(fs_->flushVolume("E:\\").ok());
-    EXPECT_EQ(fs_->flushVolume("F:\\").error, FsError::PathNotFound);
+    ASSERT_TRUE(WriteFile("E:\\A.TXT", "a").ok());
+    EXPECT_TRUE(fs_->FlushVolume("E:\\A.TXT").ok());
+    EXPECT_TRUE(fs_->FlushVolume("E:\\").ok());
+    EXPECT_EQ(fs_->FlushVolume("F:\\").error, FsError::PathNotFound);
 }
 
 TEST_F(PosixFolderListing, ListsEveryEntryWithItsAttributes) {
     fs::create_directories(card_ / "VM" / "PROMPTS");
-    writeHostFile(card_ / "VM" / "A.WAV", "a");
-    writeHostFile(card_ / "VM" / ".hidden", "h");
-    writeHostFile(card_ / "VM" / "LOCKED.TXT", "r");
+    WriteHostFile(card_ / "VM" / "A.WAV", "a");
+    WriteHostFile(card_ / "VM" / ".hidden", "h");
+    WriteHostFile(card_ / "VM" / "LOCKED.TXT", "r");
     fs::permissions(card_ / "VM" / "LOCKED.TXT", fs::perms::owner_read | fs::perms::group_read);
     fs::create_directory_symlink(outside_, card_ / "VM" / "LINK");
 
-    auto listing = fs_->listFolder("E:\\VM\\");
+    auto listing = fs_->ListFolder("E:\\VM\\");
     ASSERT_TRUE(listing.ok());
     std::map<std::string, std::uint32_t> found;
     for (const FolderEntry& entry : listing.value()) {
@@ -133,53 +133,54 @@ TEST_F(PosixFolderListing, ListsEveryEntryWithItsAttributes) {
 
 TEST_F(PosixFolderListing, ListsTheDriveRootAndEmptyFolders) {
     fs::create_directories(card_ / "EMPTY");
-    auto root = fs_->listFolder("E:\\");
+    auto root = fs_->ListFolder("E:\\");
     ASSERT_TRUE(root.ok());
     ASSERT_EQ(root.value().size(), 1u);
     EXPECT_EQ(root.value()[0].name, "EMPTY");
-    auto empty = fs_->listFolder("E:\\EMPTY");
+    auto empty = fs_->ListFolder("E:\\EMPTY");
     ASSERT_TRUE(empty.ok());
     EXPECT_TRUE(empty.value().empty());
 }
 
 TEST_F(PosixAttributes, ReadOnlyRoundTripsOnFiles) {
-    writeHostFile(card_ / "A.TXT", "a");
-    auto before = fs_->attributes("E:\\A.TXT");
+    WriteHostFile(card_ / "A.TXT", "a");
+    auto before = fs_->Attributes("E:\\A.TXT");
     ASSERT_TRUE(before.ok());
     EXPECT_EQ(before.value() & FileAttribute::ReadOnly, 0u);
 
-    ASSERT_TRUE(fs_->setAttributes("E:\\A.TXT", before.value() | FileAttribute::ReadOnly).ok());
-    EXPECT_EQ(fs_->attributes("E:\\A.TXT").value(), before.value() | FileAttribute::ReadOnly);
-    EXPECT_EQ(fs::status(card_ / "A.TXT").permissions() & (fs::perms::owner_write |
-                  fs::perms::group_write | fs::perms::others_write), fs::perms::none);
+    ASSERT_TRUE(fs_->SetAttributes("E:\\A.TXT", before.value() | FileAttribute::ReadOnly).ok());
+    EXPECT_EQ(fs_->Attributes("E:\\A.TXT").value(), before.value() | FileAttribute::ReadOnly);
+    EXPECT_EQ(fs::status(card_ / "A.TXT").permissions() &
+                  (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write),
+              fs::perms::none);
 
-    ASSERT_TRUE(fs_->setAttributes("E:\\A.TXT", before.value()).ok());
-    EXPECT_EQ(fs_->attributes("E:\\A.TXT").value(), before.value());
+    ASSERT_TRUE(fs_->SetAttributes("E:\\A.TXT", before.value()).ok());
+    EXPECT_EQ(fs_->Attributes("E:\\A.TXT").value(), before.value());
     EXPECT_NE(fs::status(card_ / "A.TXT").permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
 TEST_F(PosixAttributes, ReadOnlyOnAFolderIsIgnoredSoItStillTakesFiles) {
     fs::create_directories(card_ / "DIR");
-    ASSERT_TRUE(fs_->setAttributes("E:\\DIR", FileAttribute::Directory | FileAttribute::ReadOnly).ok());
-    EXPECT_EQ(fs_->attributes("E:\\DIR").value(), FileAttribute::Directory);
+    ASSERT_TRUE(fs_->SetAttributes("E:\\DIR", FileAttribute::Directory | FileAttribute::ReadOnly).ok());
+    EXPECT_EQ(fs_->Attributes("E:\\DIR").value(), FileAttribute::Directory);
     EXPECT_NE(fs::status(card_ / "DIR").permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
 TEST_F(PosixAttributes, BitsWithoutAHostMeaningAreAcceptedAndIgnored) {
-    writeHostFile(card_ / "A.TXT", "a");
-    ASSERT_TRUE(fs_->setAttributes("E:\\A.TXT", FileAttribute::Hidden | FileAttribute::System).ok());
-    EXPECT_EQ(fs_->attributes("E:\\A.TXT").value(), FileAttribute::Archive);
-    auto root = fs_->attributes("E:\\");
+    WriteHostFile(card_ / "A.TXT", "a");
+    ASSERT_TRUE(fs_->SetAttributes("E:\\A.TXT", FileAttribute::Hidden | FileAttribute::System).ok());
+    EXPECT_EQ(fs_->Attributes("E:\\A.TXT").value(), FileAttribute::Archive);
+    auto root = fs_->Attributes("E:\\");
     ASSERT_TRUE(root.ok());
     EXPECT_EQ(root.value(), FileAttribute::Directory);
 }
 
 TEST_F(PosixTimes, TimesSetByPathReadBack) {
-    writeHostFile(card_ / "A.TXT", "a");
+    WriteHostFile(card_ / "A.TXT", "a");
     fs::create_directories(card_ / "DIR");
     for (const std::string path : {"E:\\A.TXT", "E:\\DIR"}) {
-        ASSERT_TRUE(fs_->setTimes(path, {0, kTimeA, kTimeB}).ok()) << path;
-        auto times = fs_->times(path);
+        ASSERT_TRUE(fs_->SetTimes(path, {0, kTimeA, kTimeB}).ok()) << path;
+        auto times = fs_->Times(path);
         ASSERT_TRUE(times.ok()) << path;
         EXPECT_EQ(times.value().lastAccess, kTimeA) << path;
         EXPECT_EQ(times.value().lastWrite, kTimeB) << path;
@@ -187,57 +188,56 @@ TEST_F(PosixTimes, TimesSetByPathReadBack) {
 }
 
 TEST_F(PosixTimes, TimesSetOnTheOpenFileStayAfterClose) {
-    auto writer = fs_->createFile("E:\\A.TXT");
+    auto writer = fs_->OpenWrite("E:\\A.TXT");
     ASSERT_TRUE(writer.ok());
-    ASSERT_TRUE(writer.value()->write(bytesOf("content")).ok());
-    ASSERT_TRUE(writer.value()->setTimes({kTimeA, kTimeB, kTimeA}).ok());
-    ASSERT_TRUE(writer.value()->close().ok());
+    ASSERT_TRUE(writer.value()->Write(BytesOf("content")).ok());
+    ASSERT_TRUE(writer.value()->SetTimes({kTimeA, kTimeB, kTimeA}).ok());
+    ASSERT_TRUE(writer.value()->Close().ok());
 
-    auto byPath = fs_->times("E:\\A.TXT");
+    auto byPath = fs_->Times("E:\\A.TXT");
     ASSERT_TRUE(byPath.ok());
     EXPECT_EQ(byPath.value().lastAccess, kTimeB);
     EXPECT_EQ(byPath.value().lastWrite, kTimeA);
 
-    auto reader = fs_->openRead("E:\\A.TXT");
+    auto reader = fs_->OpenRead("E:\\A.TXT");
     ASSERT_TRUE(reader.ok());
-    auto byHandle = reader.value()->times();
+    auto byHandle = reader.value()->Times();
     ASSERT_TRUE(byHandle.ok());
     EXPECT_EQ(byHandle.value(), byPath.value());
 }
 
 TEST_F(PosixTimes, ZeroLeavesThatTimeAsItIs) {
-    writeHostFile(card_ / "A.TXT", "a");
-    ASSERT_TRUE(fs_->setTimes("E:\\A.TXT", {0, kTimeA, kTimeA}).ok());
-    ASSERT_TRUE(fs_->setTimes("E:\\A.TXT", {0, 0, kTimeB}).ok());
-    auto times = fs_->times("E:\\A.TXT");
+    WriteHostFile(card_ / "A.TXT", "a");
+    ASSERT_TRUE(fs_->SetTimes("E:\\A.TXT", {0, kTimeA, kTimeA}).ok());
+    ASSERT_TRUE(fs_->SetTimes("E:\\A.TXT", {0, 0, kTimeB}).ok());
+    auto times = fs_->Times("E:\\A.TXT");
     ASSERT_TRUE(times.ok());
     EXPECT_EQ(times.value().lastAccess, kTimeA);
     EXPECT_EQ(times.value().lastWrite, kTimeB);
 }
 
 TEST_F(PosixTimes, CreationTimeIsReportedWhereTheFileSystemKeepsIt) {
-    writeHostFile(card_ / "A.TXT", "a");
+    WriteHostFile(card_ / "A.TXT", "a");
     struct statx info {};
     ASSERT_EQ(::statx(AT_FDCWD, (card_ / "A.TXT").c_str(), 0, STATX_BTIME, &info), 0);
-    auto times = fs_->times("E:\\A.TXT");
+    auto times = fs_->Times("E:\\A.TXT");
     ASSERT_TRUE(times.ok());
     if ((info.stx_mask & STATX_BTIME) == 0) {
         EXPECT_EQ(times.value().creation, 0u);
     } else {
-        EXPECT_EQ(times.value().creation,
-                  fileTimeFromUnix(info.stx_btime.tv_sec, info.stx_btime.tv_nsec));
+        EXPECT_EQ(times.value().creation, FileTimeFromUnix(info.stx_btime.tv_sec, info.stx_btime.tv_nsec));
     }
 }
 
 TEST_F(PosixFileContents, CardSwappedUnderTheMountPointIsSeenAfresh) {
     std::filesystem::create_directories(card_ / "VM");
-    ASSERT_TRUE(writeFile("E:\\VM\\A.TXT", "first card").ok());
-    ASSERT_EQ(readFile("E:\\VM\\A.TXT").value(), "first card");
+    ASSERT_TRUE(WriteFile("E:\\VM\\A.TXT", "first card").ok());
+    ASSERT_EQ(ReadFile("E:\\VM\\A.TXT").value(), "first card");
     std::filesystem::rename(card_, card_.string() + ".out");
-    EXPECT_EQ(fs_->openRead("E:\\VM\\A.TXT").status().error, FsError::NotReady);
+    EXPECT_EQ(fs_->OpenRead("E:\\VM\\A.TXT").status().error, FsError::NotReady);
     std::filesystem::create_directories(card_ / "VM");
-    writeHostFile(card_ / "VM" / "A.TXT", "second card");
-    EXPECT_EQ(readFile("E:\\VM\\A.TXT").value(), "second card");
+    WriteHostFile(card_ / "VM" / "A.TXT", "second card");
+    EXPECT_EQ(ReadFile("E:\\VM\\A.TXT").value(), "second card");
 }
 
 }  // namespace

@@ -10,10 +10,10 @@
 #include <span>
 #include <string>
 
-#include "tests/support/TempDirectory.h"
 #include "platform/FileSystem.h"
 #include "platform/posix/DriveMap.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "tests/support/TempDirectory.h"
 
 namespace vocell {
 inline void PrintTo(FsError error, std::ostream* out) { *out << FsErrorName(error); }
@@ -21,11 +21,11 @@ inline void PrintTo(FsError error, std::ostream* out) { *out << FsErrorName(erro
 
 namespace vocell::posix::test {
 
-using vocell::test::readHostFile;
+using vocell::test::ReadHostFile;
 using vocell::test::TempDirectory;
-using vocell::test::writeHostFile;
+using vocell::test::WriteHostFile;
 
-inline std::span<const std::byte> bytesOf(const std::string& text) {
+inline std::span<const std::byte> BytesOf(const std::string& text) {
     return std::as_bytes(std::span(text.data(), text.size()));
 }
 
@@ -35,30 +35,30 @@ protected:
         std::filesystem::create_directories(card_);
         std::filesystem::create_directories(outside_);
         DriveMap drives;
-        drives.mount("E:", card_);
+        drives.AddMount("E:", card_);
         fs_ = std::make_unique<PosixFileSystem>(std::move(drives), std::chrono::milliseconds(0));
     }
 
-    FsStatus writeFile(const std::string& path, const std::string& content) {
-        auto writer = fs_->createFile(path);
+    FsStatus WriteFile(const std::string& path, const std::string& content) {
+        auto writer = fs_->OpenWrite(path);
         if (!writer.ok()) {
             return writer.status();
         }
-        if (auto status = writer.value()->write(bytesOf(content)); !status.ok()) {
+        if (auto status = writer.value()->Write(BytesOf(content)); !status.ok()) {
             return status;
         }
-        return writer.value()->close();
+        return writer.value()->Close();
     }
 
-    FsResult<std::string> readFile(const std::string& path) {
-        auto reader = fs_->openRead(path);
+    FsResult<std::string> ReadFile(const std::string& path) {
+        auto reader = fs_->OpenRead(path);
         if (!reader.ok()) {
             return reader.status();
         }
         std::string content;
         std::byte buffer[7];  // small, so that reads take several calls
         for (;;) {
-            auto got = reader.value()->read(buffer);
+            auto got = reader.value()->Read(buffer);
             if (!got.ok()) {
                 return got.status();
             }

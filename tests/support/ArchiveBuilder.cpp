@@ -24,55 +24,55 @@ std::string StreamOf(const std::string& content) {
 ArchiveBuilder::ArchiveBuilder(const std::string& version) {
     Block header{};
     std::copy_n(version.begin(), std::min<std::size_t>(version.size(), 6), header.begin());
-    block(header);
+    AddBlock(header);
 }
 
-ArchiveBuilder& ArchiveBuilder::block(const Block& block) {
+ArchiveBuilder& ArchiveBuilder::AddBlock(const Block& block) {
     bytes_.append(block.data(), block.size());
     return *this;
 }
 
-ArchiveBuilder& ArchiveBuilder::raw(const std::string& bytes) {
+ArchiveBuilder& ArchiveBuilder::Raw(const std::string& bytes) {
     bytes_ += bytes;
     return *this;
 }
 
-ArchiveBuilder& ArchiveBuilder::rawTruncated(std::size_t length) {
+ArchiveBuilder& ArchiveBuilder::RawTruncated(std::size_t length) {
     bytes_.resize(std::min(length, bytes_.size()));
     return *this;
 }
 
-ArchiveBuilder& ArchiveBuilder::header(const archive::EntryHeader& header) {
-    return block(archive::EncodeEntryHeader(header));
+ArchiveBuilder& ArchiveBuilder::Header(const archive::EntryHeader& header) {
+    return AddBlock(archive::EncodeEntryHeader(header));
 }
 
-ArchiveBuilder& ArchiveBuilder::folder(const std::string& storedPath, std::uint32_t attributes,
+ArchiveBuilder& ArchiveBuilder::Folder(const std::string& storedPath, std::uint32_t attributes,
                                        FileTimes times) {
-    header({storedPath, attributes, times});
-    return block(Block{});
+    Header({storedPath, attributes, times});
+    return AddBlock(Block{});
 }
 
-ArchiveBuilder& ArchiveBuilder::file(const std::string& storedPath, const std::string& content,
+ArchiveBuilder& ArchiveBuilder::File(const std::string& storedPath, const std::string& content,
                                      std::uint32_t attributes, FileTimes times) {
-    header({storedPath, attributes, times});
+    Header({storedPath, attributes, times});
     const std::string stream = StreamOf(content);
     Block buffer{};
     std::size_t at = 0;
     do {
         const std::size_t take = std::min(kBlockSize, stream.size() - at);
         std::copy_n(stream.begin() + static_cast<long>(at), take, buffer.begin());
-        block(buffer);
+        AddBlock(buffer);
         at += take;
         if (take < kBlockSize) break;
         if (at == stream.size()) {  // a stream of whole blocks ends with a repeat of the last
-            block(buffer);
+            AddBlock(buffer);
             break;
         }
     } while (true);
     return *this;
 }
 
-void ArchiveBuilder::writeTo(const std::filesystem::path& file) const {
+void ArchiveBuilder::WriteTo(const std::filesystem::path& file) const {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
 }

@@ -17,20 +17,20 @@ public:
     explicit ArchiveBuilder(const std::string& version = "");
 
     // An entry header and one zero data block.
-    ArchiveBuilder& folder(const std::string& storedPath, std::uint32_t attributes = 0x10,
+    ArchiveBuilder& Folder(const std::string& storedPath, std::uint32_t attributes = 0x10,
                            FileTimes times = {});
     // An entry header and the file's BACKUP_DATA record cut into blocks the way the format
     // wants (filler repeating the block before).
-    ArchiveBuilder& file(const std::string& storedPath, const std::string& content,
+    ArchiveBuilder& File(const std::string& storedPath, const std::string& content,
                          std::uint32_t attributes = 0x20, FileTimes times = {});
-    ArchiveBuilder& header(const archive::EntryHeader& header);
-    ArchiveBuilder& block(const archive::Block& block);
-    ArchiveBuilder& raw(const std::string& bytes);
+    ArchiveBuilder& Header(const archive::EntryHeader& header);
+    ArchiveBuilder& AddBlock(const archive::Block& block);
+    ArchiveBuilder& Raw(const std::string& bytes);
     // Cuts the archive to its first length bytes.
-    ArchiveBuilder& rawTruncated(std::size_t length);
+    ArchiveBuilder& RawTruncated(std::size_t length);
 
     [[nodiscard]] const std::string& bytes() const { return bytes_; }
-    void writeTo(const std::filesystem::path& file) const;
+    void WriteTo(const std::filesystem::path& file) const;
 
 private:
     std::string bytes_;
@@ -43,10 +43,10 @@ std::string StreamOf(const std::string& content);  // record header + content
 // Remembers what an extraction showed.
 class RecordingListener final : public archive::ExtractionListener {
 public:
-    void beginProgress() override { ++begun; }
-    void stepProgress() override { ++steps; }
-    void endProgress() override { ++ended; }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void BeginProgress() override { ++begun; }
+    void StepProgress() override { ++steps; }
+    void EndProgress() override { ++ended; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
     int begun = 0;
     int steps = 0;

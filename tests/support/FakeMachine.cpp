@@ -36,108 +36,97 @@ public:
     explicit CurrentFileSystem(posix::DriveMap drives)
         : drives_(std::move(drives)), inner_(std::make_unique<posix::PosixFileSystem>(drives_)) {}
 
-    void reopen() { inner_ = std::make_unique<posix::PosixFileSystem>(drives_); }
+    void Reopen() { inner_ = std::make_unique<posix::PosixFileSystem>(drives_); }
 
-    FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) override {
-        return inner_->listFolder(folder);
+    FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override {
+        return inner_->ListFolder(folder);
     }
-    FsResult<std::uint32_t> attributes(const std::string& path) override {
-        return inner_->attributes(path);
+    FsResult<std::uint32_t> Attributes(const std::string& path) override { return inner_->Attributes(path); }
+    FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override {
+        return inner_->SetAttributes(path, attributes);
     }
-    FsStatus setAttributes(const std::string& path, std::uint32_t attributes) override {
-        return inner_->setAttributes(path, attributes);
+    FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override {
+        return inner_->OpenRead(path);
     }
-    FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) override {
-        return inner_->openRead(path);
+    FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override {
+        return inner_->OpenWrite(path);
     }
-    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) override {
-        return inner_->createFile(path);
+    FsStatus CreateFolder(const std::string& path) override { return inner_->CreateFolder(path); }
+    FsResult<FileTimes> Times(const std::string& path) override { return inner_->Times(path); }
+    FsStatus SetTimes(const std::string& path, const FileTimes& times) override {
+        return inner_->SetTimes(path, times);
     }
-    FsStatus createFolder(const std::string& path) override { return inner_->createFolder(path); }
-    FsResult<FileTimes> times(const std::string& path) override { return inner_->times(path); }
-    FsStatus setTimes(const std::string& path, const FileTimes& times) override {
-        return inner_->setTimes(path, times);
+    FsStatus DeleteTree(const std::string& path) override { return inner_->DeleteTree(path); }
+    FsResult<std::uint64_t> FileSize(const std::string& path) override { return inner_->FileSize(path); }
+    FsStatus Rename(const std::string& from, const std::string& to) override {
+        return inner_->Rename(from, to);
     }
-    FsStatus deleteTree(const std::string& path) override { return inner_->deleteTree(path); }
-    FsResult<std::uint64_t> fileSize(const std::string& path) override {
-        return inner_->fileSize(path);
-    }
-    FsStatus rename(const std::string& from, const std::string& to) override {
-        return inner_->rename(from, to);
-    }
-    FsStatus removeFile(const std::string& path) override { return inner_->removeFile(path); }
-    FsStatus flushVolume(const std::string& path) override { return inner_->flushVolume(path); }
-    std::string describeError(const FsStatus& status) const override {
-        return inner_->describeError(status);
-    }
+    FsStatus RemoveFile(const std::string& path) override { return inner_->RemoveFile(path); }
+    FsStatus FlushVolume(const std::string& path) override { return inner_->FlushVolume(path); }
+    std::string DescribeError(const FsStatus& status) const override { return inner_->DescribeError(status); }
 
 private:
     posix::DriveMap drives_;
     std::unique_ptr<posix::PosixFileSystem> inner_;
 };
 
-FakeMachine::FakeMachine() : volumes_(temp_.path(), [this] { reopenFileSystem(); }) {
+FakeMachine::FakeMachine() : volumes_(temp_.path(), [this] { ReopenFileSystem(); }) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        drives_.mount(std::string(1, letter) + ":", volumes_.driveFolder(letter));
+        drives_.AddMount(std::string(1, letter) + ":", volumes_.DriveFolder(letter));
     }
-    drives_.mount("C:\\Harlo\\Vocell", installFolder());
+    drives_.AddMount("C:\\Harlo\\Vocell", installFolder());
     fileSystem_ = std::make_unique<CurrentFileSystem>(drives_);
-    install();
-    volumes_.addDrive('C', DriveType::Fixed, true, "", kSystemDisk);
+    Install();
+    volumes_.AddDrive('C', DriveType::Fixed, true, "", kSystemDisk);
 }
 
 FakeMachine::~FakeMachine() = default;
 
 FileSystem& FakeMachine::fileSystem() { return *fileSystem_; }
 
-void FakeMachine::reopenFileSystem() {
-    if (fileSystem_) fileSystem_->reopen();
+void FakeMachine::ReopenFileSystem() {
+    if (fileSystem_) fileSystem_->Reopen();
 }
 
-void FakeMachine::install() {
+void FakeMachine::Install() {
     const std::filesystem::path home(VOCELL_TEST_HOME);
     const std::filesystem::path target = installFolder();
     std::filesystem::create_directories(target / "Backup");
-    for (const char* file :
-         {"Prompts/PromptUpdateVer1_3_1.vcp", "Data/InitializedFileStruct.vcb"}) {
+    for (const char* file : {"Prompts/PromptUpdateVer1_3_1.vcp", "Data/InitializedFileStruct.vcb"}) {
         if (!std::filesystem::is_regular_file(home / file)) {
-            throw std::runtime_error((home / file).string() +
-                                     " is missing: build the vocell_data target");
+            throw std::runtime_error((home / file).string() + " is missing: build the vocell_data target");
         }
         std::filesystem::create_directories((target / file).parent_path());
         std::filesystem::copy_file(home / file, target / file);
     }
 }
 
-void FakeMachine::removeInstalled(const std::string& relative) {
+void FakeMachine::RemoveInstalled(const std::string& relative) {
     std::filesystem::remove_all(Below(installFolder(), relative));
-    reopenFileSystem();
+    ReopenFileSystem();
 }
 
-std::filesystem::path FakeMachine::driveFolder(char letter) const {
-    return volumes_.driveFolder(letter);
-}
+std::filesystem::path FakeMachine::DriveFolder(char letter) const { return volumes_.DriveFolder(letter); }
 
-void FakeMachine::putOnDrive(char letter, const std::string& relative,
-                             const std::string& content) {
-    if (!volumes_.hasMedium(letter)) {
+void FakeMachine::PutOnDrive(char letter, const std::string& relative, const std::string& content) {
+    if (!volumes_.HasMedium(letter)) {
         throw std::logic_error(std::string("drive ") + letter + ": holds no medium");
     }
-    const std::filesystem::path file = Below(driveFolder(letter), relative);
+    const std::filesystem::path file = Below(DriveFolder(letter), relative);
     std::filesystem::create_directories(file.parent_path());
-    writeHostFile(file, content);
+    WriteHostFile(file, content);
 }
 
-std::string FakeMachine::readOnDrive(char letter, const std::string& relative) const {
-    const std::filesystem::path file = Below(driveFolder(letter), relative);
+std::string FakeMachine::ReadOnDrive(char letter, const std::string& relative) const {
+    const std::filesystem::path file = Below(DriveFolder(letter), relative);
     if (!std::filesystem::is_regular_file(file)) {
         throw std::runtime_error("no file " + relative + " on drive " + letter + ":");
     }
-    return readHostFile(file);
+    return ReadHostFile(file);
 }
 
-bool FakeMachine::existsOnDrive(char letter, const std::string& relative) const {
-    return std::filesystem::exists(Below(driveFolder(letter), relative));
+bool FakeMachine::ExistsOnDrive(char letter, const std::string& relative) const {
+    return std::filesystem::exists(Below(DriveFolder(letter), relative));
 }
 
 }  // namespace vocell::test

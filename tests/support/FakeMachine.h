@@ -32,22 +32,22 @@ public:
     // Holds Backup/, Prompts/PromptUpdateVer1_3_1.vcp and Data/InitializedFileStruct.vcb.
     [[nodiscard]] std::filesystem::path installFolder() const { return temp_.path() / "install"; }
     // Deletes a file or folder below the install folder: "Data", "Prompts/....vcp".
-    void removeInstalled(const std::string& relative);
+    void RemoveInstalled(const std::string& relative);
 
     // The host folder of the drive's medium while it is in the drive.
-    [[nodiscard]] std::filesystem::path driveFolder(char letter) const;
+    [[nodiscard]] std::filesystem::path DriveFolder(char letter) const;
     // Relative paths use "/" (or "\"). putOnDrive creates the folders on the way and throws
     // std::logic_error when the drive holds no medium; readOnDrive throws when the file is
     // missing.
-    void putOnDrive(char letter, const std::string& relative, const std::string& content);
-    [[nodiscard]] std::string readOnDrive(char letter, const std::string& relative) const;
-    [[nodiscard]] bool existsOnDrive(char letter, const std::string& relative) const;
+    void PutOnDrive(char letter, const std::string& relative, const std::string& content);
+    [[nodiscard]] std::string ReadOnDrive(char letter, const std::string& relative) const;
+    [[nodiscard]] bool ExistsOnDrive(char letter, const std::string& relative) const;
 
 private:
     class CurrentFileSystem;
 
-    void reopenFileSystem();
-    void install();
+    void ReopenFileSystem();
+    void Install();
 
     TempDirectory temp_;
     posix::DriveMap drives_;

@@ -39,14 +39,13 @@ std::optional<char> LetterOfVolume(const std::string& name, const std::string& t
 // Holds its owner weakly so that a device outliving the machine is still safe to destroy.
 class FakeVolumes::Device final : public VolumeDevice {
 public:
-    Device(std::weak_ptr<FakeVolumes*> owner, char letter)
-        : owner_(std::move(owner)), letter_(letter) {}
+    Device(std::weak_ptr<FakeVolumes*> owner, char letter) : owner_(std::move(owner)), letter_(letter) {}
     ~Device() override {
-        if (auto owner = owner_.lock()) (*owner)->deviceClosed();
+        if (auto owner = owner_.lock()) (*owner)->DeviceClosed();
     }
-    bool queryDiskExtents() override {
+    bool QueryDiskExtents() override {
         auto owner = owner_.lock();
-        return owner && (*owner)->hasExtents(letter_);
+        return owner && (*owner)->HasExtents(letter_);
     }
 
 private:
@@ -65,12 +64,11 @@ FakeVolumes::FakeVolumes(std::filesystem::path root, std::function<void()> media
 
 FakeVolumes::~FakeVolumes() = default;
 
-std::filesystem::path FakeVolumes::folder(const char* place, char letter) const {
+std::filesystem::path FakeVolumes::FolderOf(const char* place, char letter) const {
     return root_ / place / std::string(1, letter);
 }
 
-void FakeVolumes::moveFolder(const std::filesystem::path& from,
-                             const std::filesystem::path& to) {
+void FakeVolumes::MoveFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::filesystem::remove_all(to);
     if (std::filesystem::exists(from)) {
         std::filesystem::rename(from, to);
@@ -79,11 +77,11 @@ void FakeVolumes::moveFolder(const std::filesystem::path& from,
     }
 }
 
-void FakeVolumes::changed() {
+void FakeVolumes::Changed() {
     if (mediaChanged_) mediaChanged_();
 }
 
-FakeVolumes::Drive& FakeVolumes::existing(char letter) {
+FakeVolumes::Drive& FakeVolumes::Existing(char letter) {
     auto found = drives_.find(CheckedLetter(letter));
     if (found == drives_.end()) {
         throw std::logic_error(std::string("no drive ") + letter + ": on the test machine");
@@ -91,19 +89,19 @@ FakeVolumes::Drive& FakeVolumes::existing(char letter) {
     return found->second;
 }
 
-const FakeVolumes::Drive* FakeVolumes::find(char letter) const {
+const FakeVolumes::Drive* FakeVolumes::Find(char letter) const {
     auto upper = Letter(letter);
     if (!upper) return nullptr;
     auto found = drives_.find(*upper);
     return found == drives_.end() ? nullptr : &found->second;
 }
 
-const FakeVolumes::Drive* FakeVolumes::driveOfRoot(const std::string& root) const {
+const FakeVolumes::Drive* FakeVolumes::DriveOfRoot(const std::string& root) const {
     if (root.size() != 3 || root[1] != ':' || root[2] != '\\') return nullptr;
-    return find(root[0]);
+    return Find(root[0]);
 }
 
-void FakeVolumes::addDrive(char letter, DriveType type, bool medium, std::string label,
+void FakeVolumes::AddDrive(char letter, DriveType type, bool medium, std::string label,
                            ClusterGeometry geometry) {
     const char upper = CheckedLetter(letter);
     if (drives_.contains(upper)) {
@@ -116,82 +114,78 @@ void FakeVolumes::addDrive(char letter, DriveType type, bool medium, std::string
     drive.geometry = geometry;
     drives_.emplace(upper, std::move(drive));
 
-    const auto removed = folder("removed", upper);
+    const auto removed = FolderOf("removed", upper);
     if (medium) {
-        moveFolder(removed, folder("drives", upper));
+        MoveFolder(removed, FolderOf("drives", upper));
     } else if (std::filesystem::exists(removed)) {
-        moveFolder(removed, folder("ejected", upper));
+        MoveFolder(removed, FolderOf("ejected", upper));
     }
-    changed();
+    Changed();
 }
 
-void FakeVolumes::removeDrive(char letter) {
+void FakeVolumes::RemoveDrive(char letter) {
     const char upper = CheckedLetter(letter);
-    const Drive& drive = existing(upper);
-    const auto medium = folder(drive.medium ? "drives" : "ejected", upper);
+    const Drive& drive = Existing(upper);
+    const auto medium = FolderOf(drive.medium ? "drives" : "ejected", upper);
     if (std::filesystem::exists(medium)) {
-        moveFolder(medium, folder("removed", upper));
+        MoveFolder(medium, FolderOf("removed", upper));
     }
     drives_.erase(upper);
-    changed();
+    Changed();
 }
 
-void FakeVolumes::ejectMedium(char letter) {
+void FakeVolumes::EjectMedium(char letter) {
     const char upper = CheckedLetter(letter);
-    Drive& drive = existing(upper);
+    Drive& drive = Existing(upper);
     if (!drive.medium) throw std::logic_error(std::string("drive ") + upper + ": holds no medium");
-    moveFolder(folder("drives", upper), folder("ejected", upper));
+    MoveFolder(FolderOf("drives", upper), FolderOf("ejected", upper));
     drive.medium = false;
-    changed();
+    Changed();
 }
 
-void FakeVolumes::insertMedium(char letter) {
+void FakeVolumes::InsertMedium(char letter) {
     const char upper = CheckedLetter(letter);
-    Drive& drive = existing(upper);
+    Drive& drive = Existing(upper);
     if (drive.medium) throw std::logic_error(std::string("drive ") + upper + ": holds a medium");
-    moveFolder(folder("ejected", upper), folder("drives", upper));
+    MoveFolder(FolderOf("ejected", upper), FolderOf("drives", upper));
     drive.medium = true;
-    changed();
+    Changed();
 }
 
-void FakeVolumes::setLabel(char letter, std::string label) {
-    existing(letter).label = std::move(label);
-}
+void FakeVolumes::SetLabel(char letter, std::string label) { Existing(letter).label = std::move(label); }
 
-void FakeVolumes::setGeometry(char letter, ClusterGeometry geometry) {
-    existing(letter).geometry = geometry;
-}
+void FakeVolumes::SetGeometry(char letter, ClusterGeometry geometry) { Existing(letter).geometry = geometry; }
 
-void FakeVolumes::failLabel(char letter, bool fail) { existing(letter).failLabel = fail; }
-void FakeVolumes::failGeometry(char letter, bool fail) { existing(letter).failGeometry = fail; }
-void FakeVolumes::failExtents(char letter, bool fail) { existing(letter).failExtents = fail; }
-void FakeVolumes::hideVolume(char letter, bool hidden) { existing(letter).hidden = hidden; }
+void FakeVolumes::FailLabel(char letter, bool fail) { Existing(letter).failLabel = fail; }
+void FakeVolumes::FailGeometry(char letter, bool fail) { Existing(letter).failGeometry = fail; }
+void FakeVolumes::FailExtents(char letter, bool fail) { Existing(letter).failExtents = fail; }
+void FakeVolumes::HideVolume(char letter, bool hidden) { Existing(letter).hidden = hidden; }
 
-void FakeVolumes::beforeNextLogicalDrives(std::function<void()> action) {
+void FakeVolumes::BeforeNextLogicalDrives(std::function<void()> action) {
     beforeLogicalDrives_ = std::move(action);
 }
 
-bool FakeVolumes::hasDrive(char letter) const { return find(letter) != nullptr; }
+bool FakeVolumes::HasDrive(char letter) const { return Find(letter) != nullptr; }
 
-bool FakeVolumes::hasMedium(char letter) const {
-    const Drive* drive = find(letter);
+bool FakeVolumes::HasMedium(char letter) const {
+    const Drive* drive = Find(letter);
     return drive != nullptr && drive->medium;
 }
 
-std::filesystem::path FakeVolumes::driveFolder(char letter) const {
-    return folder("drives", CheckedLetter(letter));
+std::filesystem::path FakeVolumes::DriveFolder(char letter) const {
+    return FolderOf("drives", CheckedLetter(letter));
 }
 
-std::string FakeVolumes::volumeName(char letter) {
+std::string FakeVolumes::VolumeName(char letter) {
     return "\\\\?\\Volume{" + std::string(1, CheckedLetter(letter)) + "}\\";
 }
 
-bool FakeVolumes::hasExtents(char letter) const {
-    const Drive* drive = find(letter);
+bool FakeVolumes::HasExtents(char letter) const {
+    const Drive* drive = Find(letter);
     return drive != nullptr && drive->medium && !drive->failExtents;
 }
 
-std::uint32_t FakeVolumes::logicalDrives() {
+std::uint32_t FakeVolumes::LogicalDrives() {
     if (auto action = std::exchange(beforeLogicalDrives_, nullptr)) action();
     ++logicalDrivesCalls_;
     std::uint32_t mask = 0;
@@ -201,25 +195,25 @@ std::uint32_t FakeVolumes::logicalDrives() {
     return mask;
 }
 
-DriveType FakeVolumes::driveType(const std::string& rootOrVolume) {
-    const Drive* drive = driveOfRoot(rootOrVolume);
+DriveType FakeVolumes::DriveTypeOf(const std::string& rootOrVolume) {
+    const Drive* drive = DriveOfRoot(rootOrVolume);
     if (drive == nullptr) {
         if (auto letter = LetterOfVolume(rootOrVolume, "\\")) {
-            drive = find(*letter);
+            drive = Find(*letter);
             if (drive != nullptr && drive->hidden) drive = nullptr;
         }
     }
     return drive == nullptr ? DriveType::NoRootDirectory : drive->type;
 }
 
-bool FakeVolumes::enumerateVolumes(const std::function<bool(const std::string&)>& visit) {
+bool FakeVolumes::EnumerateVolumes(const std::function<bool(const std::string&)>& visit) {
     ++enumerationCalls_;
     volumesVisited_ = 0;
     if (failEnumeration_) return false;
     // A snapshot: visit may plug drives in or out.
     std::vector<std::string> names;
     for (const auto& [letter, drive] : drives_) {
-        if (!drive.hidden) names.push_back(volumeName(letter));
+        if (!drive.hidden) names.push_back(VolumeName(letter));
     }
     for (const std::string& name : names) {
         ++volumesVisited_;
@@ -228,45 +222,45 @@ bool FakeVolumes::enumerateVolumes(const std::function<bool(const std::string&)>
     return true;
 }
 
-std::unique_ptr<VolumeDevice> FakeVolumes::openVolumeDevice(const std::string& deviceName) {
+std::unique_ptr<VolumeDevice> FakeVolumes::OpenVolumeDevice(const std::string& deviceName) {
     openedDevices_.push_back(deviceName);
     auto letter = LetterOfVolume(deviceName, "");
     if (!letter) return nullptr;
-    const Drive* drive = find(*letter);
+    const Drive* drive = Find(*letter);
     if (drive == nullptr || drive->hidden) return nullptr;
     ++devicesHandedOut_;
     return std::make_unique<Device>(self_, *letter);
 }
 
-FsStatus FakeVolumes::openRootForReading(const std::string& root) {
-    const Drive* drive = driveOfRoot(root);
+FsStatus FakeVolumes::OpenRootForReading(const std::string& root) {
+    const Drive* drive = DriveOfRoot(root);
     if (drive == nullptr) return FsStatus::Failure(FsError::PathNotFound, kErrorPathNotFound);
     if (!drive->medium) return FsStatus::Failure(FsError::NotReady, kErrorNotReady);
     return {};
 }
 
-std::optional<std::string> FakeVolumes::volumeLabel(const std::string& root) {
-    const Drive* drive = driveOfRoot(root);
+std::optional<std::string> FakeVolumes::VolumeLabel(const std::string& root) {
+    const Drive* drive = DriveOfRoot(root);
     if (drive == nullptr || !drive->medium || drive->failLabel) return std::nullopt;
     return drive->label;
 }
 
-std::optional<ClusterGeometry> FakeVolumes::clusterGeometry(const std::string& root) {
-    const Drive* drive = driveOfRoot(root);
+std::optional<ClusterGeometry> FakeVolumes::ClusterGeometryOf(const std::string& root) {
+    const Drive* drive = DriveOfRoot(root);
     if (drive == nullptr || !drive->medium || drive->failGeometry) return std::nullopt;
     return drive->geometry;
 }
 
-void FakeVolumes::showFormatDialog(int driveIndex) {
+void FakeVolumes::ShowFormatDialog(int driveIndex) {
     formatRequests_.push_back(driveIndex);
     if (formatClosesUnused_ || driveIndex < 0 || driveIndex >= 26) return;
     const char letter = static_cast<char>('A' + driveIndex);
-    if (!hasMedium(letter)) return;
-    const auto medium = folder("drives", letter);
+    if (!HasMedium(letter)) return;
+    const auto medium = FolderOf("drives", letter);
     for (const auto& entry : std::filesystem::directory_iterator(medium)) {
         std::filesystem::remove_all(entry.path());
     }
-    changed();
+    Changed();
 }
 
 }  // namespace vocell::test

@@ -30,33 +30,33 @@ public:
 
     // Plugs in a drive (letters A to Z, either case). With a medium its folder is created, or
     // brought back from an earlier removeDrive. Throws std::logic_error if the drive exists.
-    void addDrive(char letter, DriveType type, bool medium = true, std::string label = "",
+    void AddDrive(char letter, DriveType type, bool medium = true, std::string label = "",
                   ClusterGeometry geometry = kCard125MB);
     // Unplugs the drive; its medium's content is kept for a later addDrive.
-    void removeDrive(char letter);
+    void RemoveDrive(char letter);
     // Takes the medium out; insertMedium puts the same content back (an empty medium if the
     // drive never held one).
-    void ejectMedium(char letter);
-    void insertMedium(char letter);
-    void setLabel(char letter, std::string label);
-    void setGeometry(char letter, ClusterGeometry geometry);
-    void failLabel(char letter, bool fail = true);
-    void failGeometry(char letter, bool fail = true);
-    void failExtents(char letter, bool fail = true);
+    void EjectMedium(char letter);
+    void InsertMedium(char letter);
+    void SetLabel(char letter, std::string label);
+    void SetGeometry(char letter, ClusterGeometry geometry);
+    void FailLabel(char letter, bool fail = true);
+    void FailGeometry(char letter, bool fail = true);
+    void FailExtents(char letter, bool fail = true);
     // Leaves the drive out of the volume enumeration, as for a network drive.
-    void hideVolume(char letter, bool hidden = true);
-    void failEnumeration(bool fail = true) { failEnumeration_ = fail; }
+    void HideVolume(char letter, bool hidden = true);
+    void FailEnumeration(bool fail = true) { failEnumeration_ = fail; }
     // false: the format dialog empties the drive's medium; true: it is closed unused.
-    void setFormatClosesWithoutFormatting(bool closes) { formatClosesUnused_ = closes; }
+    void SetFormatClosesWithoutFormatting(bool closes) { formatClosesUnused_ = closes; }
     // Runs at the start of the next logicalDrives() call only.
-    void beforeNextLogicalDrives(std::function<void()> action);
+    void BeforeNextLogicalDrives(std::function<void()> action);
 
-    [[nodiscard]] bool hasDrive(char letter) const;
-    [[nodiscard]] bool hasMedium(char letter) const;
+    [[nodiscard]] bool HasDrive(char letter) const;
+    [[nodiscard]] bool HasMedium(char letter) const;
     // The host folder of the drive's medium while it is in the drive.
-    [[nodiscard]] std::filesystem::path driveFolder(char letter) const;
+    [[nodiscard]] std::filesystem::path DriveFolder(char letter) const;
     // "\\?\Volume{E}\".
-    [[nodiscard]] static std::string volumeName(char letter);
+    [[nodiscard]] static std::string VolumeName(char letter);
 
     [[nodiscard]] int logicalDrivesCalls() const { return logicalDrivesCalls_; }
     [[nodiscard]] int enumerationCalls() const { return enumerationCalls_; }
@@ -70,14 +70,14 @@ public:
     [[nodiscard]] int liveDevices() const { return devicesHandedOut_ - closedDevices_; }
     [[nodiscard]] const std::vector<int>& formatRequests() const { return formatRequests_; }
 
-    std::uint32_t logicalDrives() override;
-    DriveType driveType(const std::string& rootOrVolume) override;
-    bool enumerateVolumes(const std::function<bool(const std::string&)>& visit) override;
-    std::unique_ptr<VolumeDevice> openVolumeDevice(const std::string& deviceName) override;
-    FsStatus openRootForReading(const std::string& root) override;
-    std::optional<std::string> volumeLabel(const std::string& root) override;
-    std::optional<ClusterGeometry> clusterGeometry(const std::string& root) override;
-    void showFormatDialog(int driveIndex) override;
+    std::uint32_t LogicalDrives() override;
+    DriveType DriveTypeOf(const std::string& rootOrVolume) override;
+    bool EnumerateVolumes(const std::function<bool(const std::string&)>& visit) override;
+    std::unique_ptr<VolumeDevice> OpenVolumeDevice(const std::string& deviceName) override;
+    FsStatus OpenRootForReading(const std::string& root) override;
+    std::optional<std::string> VolumeLabel(const std::string& root) override;
+    std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
+    void ShowFormatDialog(int driveIndex) override;
 
 private:
     class Device;
@@ -93,20 +93,20 @@ private:
         bool hidden = false;
     };
 
-    Drive& existing(char letter);
-    const Drive* find(char letter) const;
+    Drive& Existing(char letter);
+    const Drive* Find(char letter) const;
     // The drive of a "X:\" root; nothing for any other text or a drive that does not exist.
-    const Drive* driveOfRoot(const std::string& root) const;
-    std::filesystem::path folder(const char* place, char letter) const;
-    void moveFolder(const std::filesystem::path& from, const std::filesystem::path& to);
-    void changed();
-    bool hasExtents(char letter) const;
-    void deviceClosed() { ++closedDevices_; }
+    const Drive* DriveOfRoot(const std::string& root) const;
+    std::filesystem::path FolderOf(const char* place, char letter) const;
+    void MoveFolder(const std::filesystem::path& from, const std::filesystem::path& to);
+    void Changed();
+    bool HasExtents(char letter) const;
+    void DeviceClosed() { ++closedDevices_; }
 
     std::filesystem::path root_;
     std::function<void()> mediaChanged_;
     std::shared_ptr<FakeVolumes*> self_;  // what devices hold to reach the volumes
-    std::map<char, Drive> drives_;  // by upper-case letter
+    std::map<char, Drive> drives_;        // by upper-case letter
     bool failEnumeration_ = false;
     bool formatClosesUnused_ = false;
     std::function<void()> beforeLogicalDrives_;

@@ -12,15 +12,15 @@ public:
     FaultyReader(std::unique_ptr<FileReader> inner, std::uint64_t successfulBytes, FsError error)
         : inner_(std::move(inner)), left_(successfulBytes), error_(error) {}
 
-    FsResult<std::size_t> read(std::span<std::byte> buffer) override {
+    FsResult<std::size_t> Read(std::span<std::byte> buffer) override {
         if (left_ == 0) return Fault(error_);
-        auto read = inner_->read(buffer.first(std::min<std::uint64_t>(buffer.size(), left_)));
+        auto read = inner_->Read(buffer.first(std::min<std::uint64_t>(buffer.size(), left_)));
         if (read.ok()) left_ -= read.value();
         return read;
     }
-    FsResult<std::uint64_t> size() override { return inner_->size(); }
-    FsResult<FileTimes> times() override { return inner_->times(); }
-    FsStatus rewind() override { return inner_->rewind(); }
+    FsResult<std::uint64_t> Size() override { return inner_->Size(); }
+    FsResult<FileTimes> Times() override { return inner_->Times(); }
+    FsStatus Rewind() override { return inner_->Rewind(); }
 
 private:
     std::unique_ptr<FileReader> inner_;
@@ -33,14 +33,14 @@ public:
     FaultyWriter(std::unique_ptr<FileWriter> inner, FaultInjectingFileSystem& owner)
         : inner_(std::move(inner)), owner_(owner) {}
 
-    FsStatus write(std::span<const std::byte> data) override {
-        if (auto fault = owner_.nextWriteFault()) return *fault;
-        return inner_->write(data);
+    FsStatus Write(std::span<const std::byte> data) override {
+        if (auto fault = owner_.NextWriteFault()) return *fault;
+        return inner_->Write(data);
     }
-    FsStatus truncate(std::uint64_t size) override { return inner_->truncate(size); }
-    FsStatus setTimes(const FileTimes& times) override { return inner_->setTimes(times); }
-    FsStatus flush() override { return inner_->flush(); }
-    FsStatus close() override { return inner_->close(); }
+    FsStatus Truncate(std::uint64_t size) override { return inner_->Truncate(size); }
+    FsStatus SetTimes(const FileTimes& times) override { return inner_->SetTimes(times); }
+    FsStatus Flush() override { return inner_->Flush(); }
+    FsStatus Close() override { return inner_->Close(); }
 
 private:
     std::unique_ptr<FileWriter> inner_;
@@ -49,79 +49,79 @@ private:
 
 }  // namespace
 
-void FaultInjectingFileSystem::failWrite(int nth, FsError error, int nativeCode) {
+void FaultInjectingFileSystem::FailWrite(int nth, FsError error, int nativeCode) {
     failingWrite_ = nth;
     writeFault_ = FsStatus::Failure(error, nativeCode);
 }
-void FaultInjectingFileSystem::failOpenRead(const std::string& path, FsError error) {
+void FaultInjectingFileSystem::FailOpenRead(const std::string& path, FsError error) {
     openReadFaults_[path] = error;
 }
-void FaultInjectingFileSystem::failReadAfter(const std::string& path, std::uint64_t successfulBytes,
+void FaultInjectingFileSystem::FailReadAfter(const std::string& path, std::uint64_t successfulBytes,
                                              FsError error) {
     readFaults_[path] = {successfulBytes, error};
 }
-void FaultInjectingFileSystem::failCreate(const std::string& path, FsError error) {
+void FaultInjectingFileSystem::FailCreate(const std::string& path, FsError error) {
     createFaults_[path] = error;
 }
-void FaultInjectingFileSystem::failFlushVolume(FsError error) { flushVolumeFault_ = error; }
-void FaultInjectingFileSystem::failRename(FsError error) { renameFault_ = error; }
+void FaultInjectingFileSystem::FailFlushVolume(FsError error) { flushVolumeFault_ = error; }
+void FaultInjectingFileSystem::FailRename(FsError error) { renameFault_ = error; }
 
-std::optional<FsStatus> FaultInjectingFileSystem::nextWriteFault() {
+std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault() {
     ++writesSeen_;
     if (failingWrite_ != 0 && writesSeen_ >= failingWrite_) return writeFault_;
     return std::nullopt;
 }
 
-FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::listFolder(const std::string& folder) {
-    return inner_.listFolder(folder);
+FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {
+    return inner_.ListFolder(folder);
 }
-FsResult<std::uint32_t> FaultInjectingFileSystem::attributes(const std::string& path) {
-    return inner_.attributes(path);
+FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& path) {
+    return inner_.Attributes(path);
 }
-FsStatus FaultInjectingFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
-    return inner_.setAttributes(path, attributes);
+FsStatus FaultInjectingFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+    return inner_.SetAttributes(path, attributes);
 }
-FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::openRead(const std::string& path) {
+FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const std::string& path) {
     if (auto it = openReadFaults_.find(path); it != openReadFaults_.end()) return Fault(it->second);
-    auto opened = inner_.openRead(path);
+    auto opened = inner_.OpenRead(path);
     auto fault = readFaults_.find(path);
     if (!opened.ok() || fault == readFaults_.end()) return opened;
     return std::unique_ptr<FileReader>(std::make_unique<FaultyReader>(
         std::move(opened.value()), fault->second.successfulBytes, fault->second.error));
 }
-FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::createFile(const std::string& path) {
+FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const std::string& path) {
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
-    auto created = inner_.createFile(path);
+    auto created = inner_.OpenWrite(path);
     if (!created.ok()) return created;
     return std::unique_ptr<FileWriter>(std::make_unique<FaultyWriter>(std::move(created.value()), *this));
 }
-FsStatus FaultInjectingFileSystem::createFolder(const std::string& path) {
+FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
-    return inner_.createFolder(path);
+    return inner_.CreateFolder(path);
 }
-FsResult<FileTimes> FaultInjectingFileSystem::times(const std::string& path) { return inner_.times(path); }
-FsStatus FaultInjectingFileSystem::setTimes(const std::string& path, const FileTimes& times) {
-    return inner_.setTimes(path, times);
+FsResult<FileTimes> FaultInjectingFileSystem::Times(const std::string& path) { return inner_.Times(path); }
+FsStatus FaultInjectingFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
+    return inner_.SetTimes(path, times);
 }
-FsStatus FaultInjectingFileSystem::deleteTree(const std::string& path) {
+FsStatus FaultInjectingFileSystem::DeleteTree(const std::string& path) {
     deletedTrees_.insert(path);
-    return inner_.deleteTree(path);
+    return inner_.DeleteTree(path);
 }
-FsResult<std::uint64_t> FaultInjectingFileSystem::fileSize(const std::string& path) {
-    return inner_.fileSize(path);
+FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& path) {
+    return inner_.FileSize(path);
 }
-FsStatus FaultInjectingFileSystem::rename(const std::string& from, const std::string& to) {
+FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::string& to) {
     if (renameFault_) return Fault(*renameFault_);
-    return inner_.rename(from, to);
+    return inner_.Rename(from, to);
 }
-FsStatus FaultInjectingFileSystem::removeFile(const std::string& path) { return inner_.removeFile(path); }
-FsStatus FaultInjectingFileSystem::flushVolume(const std::string& path) {
+FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) { return inner_.RemoveFile(path); }
+FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
     ++flushVolumeCalls_;
     if (flushVolumeFault_) return Fault(*flushVolumeFault_);
-    return inner_.flushVolume(path);
+    return inner_.FlushVolume(path);
 }
-std::string FaultInjectingFileSystem::describeError(const FsStatus& status) const {
-    return inner_.describeError(status);
+std::string FaultInjectingFileSystem::DescribeError(const FsStatus& status) const {
+    return inner_.DescribeError(status);
 }
 
 }  // namespace vocell::test

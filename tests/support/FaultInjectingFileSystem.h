@@ -18,37 +18,37 @@ public:
     explicit FaultInjectingFileSystem(FileSystem& inner) : inner_(inner) {}
 
     // The nth write (1 for the first) of any file created through this file system fails.
-    void failWrite(int nth, FsError error, int nativeCode = 0);
+    void FailWrite(int nth, FsError error, int nativeCode = 0);
     // Opening the path for reading fails.
-    void failOpenRead(const std::string& path, FsError error);
+    void FailOpenRead(const std::string& path, FsError error);
     // Reading the path fails after the first successfulBytes bytes.
-    void failReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
+    void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
     // Creating the path (file or folder) fails.
-    void failCreate(const std::string& path, FsError error);
-    void failFlushVolume(FsError error);
-    void failRename(FsError error);
+    void FailCreate(const std::string& path, FsError error);
+    void FailFlushVolume(FsError error);
+    void FailRename(FsError error);
 
     [[nodiscard]] int writesSeen() const { return writesSeen_; }
     [[nodiscard]] const std::set<std::string>& deletedTrees() const { return deletedTrees_; }
     [[nodiscard]] int flushVolumeCalls() const { return flushVolumeCalls_; }
 
-    FsResult<std::vector<FolderEntry>> listFolder(const std::string& folder) override;
-    FsResult<std::uint32_t> attributes(const std::string& path) override;
-    FsStatus setAttributes(const std::string& path, std::uint32_t attributes) override;
-    FsResult<std::unique_ptr<FileReader>> openRead(const std::string& path) override;
-    FsResult<std::unique_ptr<FileWriter>> createFile(const std::string& path) override;
-    FsStatus createFolder(const std::string& path) override;
-    FsResult<FileTimes> times(const std::string& path) override;
-    FsStatus setTimes(const std::string& path, const FileTimes& times) override;
-    FsStatus deleteTree(const std::string& path) override;
-    FsResult<std::uint64_t> fileSize(const std::string& path) override;
-    FsStatus rename(const std::string& from, const std::string& to) override;
-    FsStatus removeFile(const std::string& path) override;
-    FsStatus flushVolume(const std::string& path) override;
-    std::string describeError(const FsStatus& status) const override;
+    FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
+    FsResult<std::uint32_t> Attributes(const std::string& path) override;
+    FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
+    FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
+    FsStatus CreateFolder(const std::string& path) override;
+    FsResult<FileTimes> Times(const std::string& path) override;
+    FsStatus SetTimes(const std::string& path, const FileTimes& times) override;
+    FsStatus DeleteTree(const std::string& path) override;
+    FsResult<std::uint64_t> FileSize(const std::string& path) override;
+    FsStatus Rename(const std::string& from, const std::string& to) override;
+    FsStatus RemoveFile(const std::string& path) override;
+    FsStatus FlushVolume(const std::string& path) override;
+    std::string DescribeError(const FsStatus& status) const override;
 
     // Called by the writers this file system hands out.
-    std::optional<FsStatus> nextWriteFault();
+    std::optional<FsStatus> NextWriteFault();
 
 private:
     struct ReadFault {

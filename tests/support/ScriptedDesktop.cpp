@@ -18,8 +18,8 @@ const char* AnswerWord(MessageAnswer answer) {
 }
 
 std::string RectText(const Rect& rect) {
-    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) +
+           "," + std::to_string(rect.bottom);
 }
 
 template <class T>
@@ -32,25 +32,23 @@ std::optional<T> TakeFront(std::deque<T>& queue) {
 
 }  // namespace
 
-void ScriptedDesktop::answerMessage(MessageAnswer answer) { messageAnswers_.push_back(answer); }
+void ScriptedDesktop::AnswerMessage(MessageAnswer answer) { messageAnswers_.push_back(answer); }
 
-void ScriptedDesktop::answerSaveDialog(std::optional<std::string> path) {
+void ScriptedDesktop::AnswerSaveDialog(std::optional<std::string> path) {
     saveAnswers_.push_back(std::move(path));
 }
 
-void ScriptedDesktop::answerOpenDialog(std::optional<std::string> path) {
+void ScriptedDesktop::AnswerOpenDialog(std::optional<std::string> path) {
     openAnswers_.push_back(std::move(path));
 }
 
-void ScriptedDesktop::answerChooser(std::optional<int> selection) {
-    chooserAnswers_.push_back(selection);
-}
+void ScriptedDesktop::AnswerChooser(std::optional<int> selection) { chooserAnswers_.push_back(selection); }
 
-void ScriptedDesktop::duringNextModal(std::function<void()> action) {
+void ScriptedDesktop::DuringNextModal(std::function<void()> action) {
     modalActions_.push_back(std::move(action));
 }
 
-std::vector<std::string> ScriptedDesktop::filterTranscript(const std::string& prefix) const {
+std::vector<std::string> ScriptedDesktop::FilterTranscript(const std::string& prefix) const {
     std::vector<std::string> lines;
     for (const std::string& line : transcript_) {
         if (line.starts_with(prefix)) lines.push_back(line);
@@ -59,11 +57,11 @@ std::vector<std::string> ScriptedDesktop::filterTranscript(const std::string& pr
 }
 
 std::size_t ScriptedDesktop::pendingAnswers() const {
-    return messageAnswers_.size() + saveAnswers_.size() + openAnswers_.size() +
-           chooserAnswers_.size() + modalActions_.size();
+    return messageAnswers_.size() + saveAnswers_.size() + openAnswers_.size() + chooserAnswers_.size() +
+           modalActions_.size();
 }
 
-std::string ScriptedDesktop::pane(int index) const {
+std::string ScriptedDesktop::Pane(int index) const {
     if (index < 0 || index > 1) {
         ADD_FAILURE() << "the status bar has panes 0 and 1, not " << index;
         return {};
@@ -71,7 +69,7 @@ std::string ScriptedDesktop::pane(int index) const {
     return panes_[index];
 }
 
-std::size_t ScriptedDesktop::openModal(std::string line) {
+std::size_t ScriptedDesktop::OpenModal(std::string line) {
     transcript_.push_back(std::move(line));
     const std::size_t index = transcript_.size() - 1;
     // Taken off the queue first: a modal opened by the action itself gets the next one.
@@ -81,59 +79,57 @@ std::size_t ScriptedDesktop::openModal(std::string line) {
     return index;
 }
 
-void ScriptedDesktop::closeModal(std::size_t line, const std::string& outcome) {
+void ScriptedDesktop::CloseModal(std::size_t line, const std::string& outcome) {
     transcript_[line] += " -> " + outcome;
 }
 
-MessageAnswer ScriptedDesktop::messageBox(const std::string& text, MessageButtons buttons) {
+MessageAnswer ScriptedDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
     messages_.push_back(text);
     if (buttons == MessageButtons::Ok) {
-        openModal("message: " + text);
+        OpenModal("message: " + text);
         return MessageAnswer::Ok;
     }
     const bool withCancel = buttons == MessageButtons::YesNoCancel;
     std::optional<MessageAnswer> queued = TakeFront(messageAnswers_);
     const std::size_t line =
-        openModal((withCancel ? "question(yes/no/cancel): " : "question(yes/no): ") + text);
+        OpenModal((withCancel ? "question(yes/no/cancel): " : "question(yes/no): ") + text);
 
     const MessageAnswer fallback = withCancel ? MessageAnswer::Cancel : MessageAnswer::No;
     MessageAnswer answer = fallback;
     if (!queued) {
         ADD_FAILURE() << "no answer queued for the question: " << text;
-    } else if (*queued == MessageAnswer::Ok ||
-               (*queued == MessageAnswer::Cancel && !withCancel)) {
-        ADD_FAILURE() << "the answer " << AnswerWord(*queued)
-                      << " is not a button of the question: " << text;
+    } else if (*queued == MessageAnswer::Ok || (*queued == MessageAnswer::Cancel && !withCancel)) {
+        ADD_FAILURE() << "the answer " << AnswerWord(*queued) << " is not a button of the question: " << text;
     } else {
         answer = *queued;
     }
-    closeModal(line, AnswerWord(answer));
+    CloseModal(line, AnswerWord(answer));
     return answer;
 }
 
-std::optional<std::string> ScriptedDesktop::fileDialog(
-    const char* kind, std::deque<std::optional<std::string>>& answers) {
+std::optional<std::string> ScriptedDesktop::FileDialog(const char* kind,
+                                                       std::deque<std::optional<std::string>>& answers) {
     std::optional<std::optional<std::string>> queued = TakeFront(answers);
-    const std::size_t line = openModal(std::string(kind) + " dialog");
+    const std::size_t line = OpenModal(std::string(kind) + " dialog");
     if (!queued) {
         ADD_FAILURE() << "no answer queued for the " << kind << " dialog";
         queued.emplace();
     }
-    closeModal(line, queued->value_or("cancel"));
+    CloseModal(line, queued->value_or("cancel"));
     return *queued;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFileDialog(const FileDialogSettings& settings) {
+std::optional<std::string> ScriptedDesktop::SaveFileDialog(const FileDialogSettings& settings) {
     saveSettings_ = settings;
-    return fileDialog("save", saveAnswers_);
+    return FileDialog("save", saveAnswers_);
 }
 
-std::optional<std::string> ScriptedDesktop::openFileDialog(const FileDialogSettings& settings) {
+std::optional<std::string> ScriptedDesktop::OpenFileDialog(const FileDialogSettings& settings) {
     openSettings_ = settings;
-    return fileDialog("open", openAnswers_);
+    return FileDialog("open", openAnswers_);
 }
 
-std::optional<int> ScriptedDesktop::runDriveChooser(const std::vector<std::string>& entries,
+std::optional<int> ScriptedDesktop::RunDriveChooser(const std::vector<std::string>& entries,
                                                     int selectedIndex) {
     chooserEntries_ = entries;
     chooserSelected_ = selectedIndex;
@@ -145,18 +141,18 @@ std::optional<int> ScriptedDesktop::runDriveChooser(const std::vector<std::strin
     line += "] selected " + std::to_string(selectedIndex);
 
     std::optional<std::optional<int>> queued = TakeFront(chooserAnswers_);
-    const std::size_t index = openModal(std::move(line));
+    const std::size_t index = OpenModal(std::move(line));
     if (!queued) {
         ADD_FAILURE() << "no answer queued for the drive chooser";
         queued.emplace();
     }
-    closeModal(index, queued->has_value() ? std::to_string(**queued) : "cancel");
+    CloseModal(index, queued->has_value() ? std::to_string(**queued) : "cancel");
     return *queued;
 }
 
-void ScriptedDesktop::showAbout() { openModal("about"); }
+void ScriptedDesktop::ShowAbout() { OpenModal("about"); }
 
-bool ScriptedDesktop::createStatusBar(const Rect& /*area*/) {
+bool ScriptedDesktop::CreateStatusBar(const Rect& /*area*/) {
     if (failStatusBar_) {
         transcript_.push_back("status bar failed");
         return false;
@@ -167,7 +163,7 @@ bool ScriptedDesktop::createStatusBar(const Rect& /*area*/) {
 }
 
 // A status bar that was never created swallows whatever is sent to it, as a null window does.
-void ScriptedDesktop::layoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) {
+void ScriptedDesktop::LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) {
     if (!statusBarCreated_) return;
     std::string line = "panes ";
     for (std::size_t i = 0; i < paneRightEdges.size(); ++i) {
@@ -177,7 +173,7 @@ void ScriptedDesktop::layoutStatusBar(const std::vector<int>& paneRightEdges, in
     transcript_.push_back(line + " height " + std::to_string(minimumHeight));
 }
 
-void ScriptedDesktop::setStatusPane(int index, const std::string& text) {
+void ScriptedDesktop::SetStatusPane(int index, const std::string& text) {
     if (!statusBarCreated_) return;
     if (index < 0 || index > 1) {
         ADD_FAILURE() << "the status bar has panes 0 and 1, not " << index;
@@ -187,12 +183,12 @@ void ScriptedDesktop::setStatusPane(int index, const std::string& text) {
     transcript_.push_back("pane " + std::to_string(index) + ": " + text);
 }
 
-void ScriptedDesktop::beginBusyCursor() {
+void ScriptedDesktop::BeginBusyCursor() {
     ++busyDepth_;
     transcript_.push_back("busy on");
 }
 
-void ScriptedDesktop::endBusyCursor() {
+void ScriptedDesktop::EndBusyCursor() {
     transcript_.push_back("busy off");
     if (busyDepth_ == 0) {
         ADD_FAILURE() << "the busy cursor was ended more often than begun";
@@ -201,32 +197,32 @@ void ScriptedDesktop::endBusyCursor() {
     --busyDepth_;
 }
 
-void ScriptedDesktop::createProgressBar(const Rect& area) {
+void ScriptedDesktop::CreateProgressBar(const Rect& area) {
     progressBarShown_ = true;
     progressBarArea_ = area;
     progressSteps_ = 0;
     transcript_.push_back("progress bar " + RectText(area));
 }
 
-void ScriptedDesktop::stepProgressBar() {
+void ScriptedDesktop::StepProgressBar() {
     ++progressSteps_;
     transcript_.push_back("progress step");
 }
 
-void ScriptedDesktop::removeProgressBar() {
+void ScriptedDesktop::RemoveProgressBar() {
     progressBarShown_ = false;
     transcript_.push_back("progress removed");
 }
 
-void ScriptedDesktop::push(const DialogFields& fields) {
+void ScriptedDesktop::Push(const DialogFields& fields) {
     lastFields_ = fields;
     ++pushCount_;
     transcript_.push_back("push");
 }
 
-void ScriptedDesktop::repaint() { transcript_.push_back("repaint"); }
+void ScriptedDesktop::Repaint() { transcript_.push_back("repaint"); }
 
-void ScriptedDesktop::endDialog(bool ok) {
+void ScriptedDesktop::EndDialog(bool ok) {
     endedWith_ = ok;
     transcript_.push_back(ok ? "end dialog ok" : "end dialog cancel");
 }

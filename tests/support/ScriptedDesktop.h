@@ -17,32 +17,32 @@ class ScriptedDesktop final : public Desktop {
 public:
     // Answers for YesNo and YesNoCancel boxes, in the order the boxes open. An Ok box answers
     // by itself and takes nothing from here.
-    void answerMessage(MessageAnswer answer);
+    void AnswerMessage(MessageAnswer answer);
     // A path, or nothing for Cancel.
-    void answerSaveDialog(std::optional<std::string> path);
-    void answerOpenDialog(std::optional<std::string> path);
+    void AnswerSaveDialog(std::optional<std::string> path);
+    void AnswerOpenDialog(std::optional<std::string> path);
     // The entry chosen (-1 for OK with none selected), or nothing for Cancel.
-    void answerChooser(std::optional<int> selection);
+    void AnswerChooser(std::optional<int> selection);
     // Runs inside the next modal call (message box, file dialog, chooser, about box) before it
     // answers, the way a real modal loop dispatches device notifications. Actions queue up:
     // each modal call takes one.
-    void duringNextModal(std::function<void()> action);
+    void DuringNextModal(std::function<void()> action);
 
-    void setWindowRect(Rect rect) { windowRect_ = rect; }
-    void setClientRect(Rect rect) { clientRect_ = rect; }
+    void SetWindowRect(Rect rect) { windowRect_ = rect; }
+    void SetClientRect(Rect rect) { clientRect_ = rect; }
     // createStatusBar fails from now on.
-    void failStatusBar() { failStatusBar_ = true; }
+    void FailStatusBar() { failStatusBar_ = true; }
 
     [[nodiscard]] const std::vector<std::string>& transcript() const { return transcript_; }
     // The transcript lines that start with prefix.
-    [[nodiscard]] std::vector<std::string> filterTranscript(const std::string& prefix) const;
+    [[nodiscard]] std::vector<std::string> FilterTranscript(const std::string& prefix) const;
     // The texts of every message box and question, in order.
     [[nodiscard]] const std::vector<std::string>& messages() const { return messages_; }
     // Answers and actions queued but not used yet.
     [[nodiscard]] std::size_t pendingAnswers() const;
 
     [[nodiscard]] bool statusBarCreated() const { return statusBarCreated_; }
-    [[nodiscard]] std::string pane(int index) const;
+    [[nodiscard]] std::string Pane(int index) const;
     [[nodiscard]] int busyDepth() const { return busyDepth_; }
     // Steps since the last progress bar was created.
     [[nodiscard]] int progressSteps() const { return progressSteps_; }
@@ -50,43 +50,37 @@ public:
     [[nodiscard]] std::optional<Rect> lastProgressBarArea() const { return progressBarArea_; }
     [[nodiscard]] const DialogFields& lastFields() const { return lastFields_; }
     [[nodiscard]] int pushCount() const { return pushCount_; }
-    [[nodiscard]] const std::optional<FileDialogSettings>& saveSettings() const {
-        return saveSettings_;
-    }
-    [[nodiscard]] const std::optional<FileDialogSettings>& openSettings() const {
-        return openSettings_;
-    }
+    [[nodiscard]] const std::optional<FileDialogSettings>& saveSettings() const { return saveSettings_; }
+    [[nodiscard]] const std::optional<FileDialogSettings>& openSettings() const { return openSettings_; }
     [[nodiscard]] const std::vector<std::string>& chooserEntries() const { return chooserEntries_; }
     [[nodiscard]] int chooserSelected() const { return chooserSelected_; }
     [[nodiscard]] std::optional<bool> endedWith() const { return endedWith_; }
 
-    MessageAnswer messageBox(const std::string& text, MessageButtons buttons) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSettings& settings) override;
-    std::optional<std::string> openFileDialog(const FileDialogSettings& settings) override;
-    std::optional<int> runDriveChooser(const std::vector<std::string>& entries,
-                                       int selectedIndex) override;
-    void showAbout() override;
-    bool createStatusBar(const Rect& area) override;
-    void layoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) override;
-    void setStatusPane(int pane, const std::string& text) override;
-    void beginBusyCursor() override;
-    void endBusyCursor() override;
-    void createProgressBar(const Rect& area) override;
-    void stepProgressBar() override;
-    void removeProgressBar() override;
-    void push(const DialogFields& fields) override;
-    void repaint() override;
-    [[nodiscard]] Rect windowRect() const override { return windowRect_; }
-    [[nodiscard]] Rect clientRect() const override { return clientRect_; }
-    void endDialog(bool ok) override;
+    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
+    std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
+    void ShowAbout() override;
+    bool CreateStatusBar(const Rect& area) override;
+    void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) override;
+    void SetStatusPane(int pane, const std::string& text) override;
+    void BeginBusyCursor() override;
+    void EndBusyCursor() override;
+    void CreateProgressBar(const Rect& area) override;
+    void StepProgressBar() override;
+    void RemoveProgressBar() override;
+    void Push(const DialogFields& fields) override;
+    void Repaint() override;
+    [[nodiscard]] Rect WindowRect() const override { return windowRect_; }
+    [[nodiscard]] Rect ClientRect() const override { return clientRect_; }
+    void EndDialog(bool ok) override;
 
 private:
     // Writes the modal's line (without its outcome), runs the queued action, and returns the
     // line's index so that the outcome lands on the line of the box that opened first.
-    std::size_t openModal(std::string line);
-    void closeModal(std::size_t line, const std::string& outcome);
-    std::optional<std::string> fileDialog(const char* kind,
-                                          std::deque<std::optional<std::string>>& answers);
+    std::size_t OpenModal(std::string line);
+    void CloseModal(std::size_t line, const std::string& outcome);
+    std::optional<std::string> FileDialog(const char* kind, std::deque<std::optional<std::string>>& answers);
 
     std::deque<MessageAnswer> messageAnswers_;
     std::deque<std::optional<std::string>> saveAnswers_;

@@ -26,7 +26,7 @@ public:
     TempDirectory& operator=(const TempDirectory&) = delete;
     ~TempDirectory() {
         std::error_code ignored;
-        makeRemovable(path_);
+        MakeRemovable(path_);
         std::filesystem::remove_all(path_, ignored);
     }
 
@@ -34,13 +34,13 @@ public:
 
 private:
     // Tests leave read-only folders behind, which a non-root run could not empty.
-    static void makeRemovable(const std::filesystem::path& folder) {
+    static void MakeRemovable(const std::filesystem::path& folder) {
         namespace fs = std::filesystem;
         std::error_code ignored;
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
         for (fs::directory_iterator it(folder, ignored), end; it != end; it.increment(ignored)) {
             if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-                makeRemovable(it->path());
+                MakeRemovable(it->path());
             }
         }
     }
@@ -48,7 +48,7 @@ private:
     std::filesystem::path path_;
 };
 
-inline void writeHostFile(const std::filesystem::path& path, const std::string& content) {
+inline void WriteHostFile(const std::filesystem::path& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
     if (!out) {
@@ -56,7 +56,7 @@ inline void writeHostFile(const std::filesystem::path& path, const std::string& 
     }
 }
 
-inline std::string readHostFile(const std::filesystem::path& path) {
+inline std::string ReadHostFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

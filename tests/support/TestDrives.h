@@ -21,8 +21,8 @@ public:
     [[nodiscard]] std::filesystem::path host() const { return temp_.path() / "Z"; }
 
     // Writes a file below a host folder, creating the folders on the way.
-    static void put(const std::filesystem::path& file, const std::string& content);
-    static std::string get(const std::filesystem::path& file);
+    static void Put(const std::filesystem::path& file, const std::string& content);
+    static std::string Get(const std::filesystem::path& file);
 
 private:
     TempDirectory temp_;
