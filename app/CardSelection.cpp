@@ -11,7 +11,7 @@
 namespace vocell {
 
 void UtilityDialog::RefreshCardStatus() {
-    OnDeviceChange(devices::kDirectRefresh);
+    OnDeviceChange(devices::DeviceEvent::Refresh);
     const bool noDrive = slots_.selectedLetterCode() == devices::kNoDrive;
     SetStatusPane(operations::kActivityPane, noDrive ? text::kInsertCard : text::kReady);
     const std::string cardRoot = slots_.cardRoot();

@@ -2,6 +2,7 @@
 // The main dialog's control ids and the arithmetic of its status bar and progress bar.
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -31,6 +32,11 @@ inline constexpr int ProgressBar = 1068;
 inline constexpr std::uint32_t kAboutCommand = 16;
 inline constexpr std::uint32_t kAboutMenuString = 101;
 constexpr bool IsAboutCommand(std::uint32_t command) { return (command & 0xFFF0u) == kAboutCommand; }
+
+// The shell's registered window message that asks whether AutoPlay should run for a medium just
+// inserted; the dialog rescans and answers with kCancelAutoPlay.
+inline constexpr std::string_view kQueryCancelAutoPlayMessage = "QueryCancelAutoPlay";
+inline constexpr long kCancelAutoPlay = 1;
 
 inline constexpr int kStatusBarHeight = 25;
 

@@ -86,16 +86,15 @@ void UtilityDialog::OnSysCommand(std::uint32_t command) {
     if (IsAboutCommand(command)) desktop_.ShowAbout();
 }
 
-bool UtilityDialog::OnDeviceChange(std::uint32_t eventCode) {
-    if (!devices::RefreshDeviceList(slots_, volumes_, eventCode)) return false;
+bool UtilityDialog::OnDeviceChange(devices::DeviceEvent event) {
+    if (!devices::RefreshDeviceList(slots_, volumes_, event)) return false;
     Push();
     return true;
 }
 
-std::optional<long> UtilityDialog::HookMessage(std::uint32_t message, std::uint32_t autoPlayMessageId) {
-    if (!devices::IsQueryCancelAutoPlay(message, autoPlayMessageId)) return std::nullopt;
-    OnDeviceChange(devices::kDirectRefresh);
-    return devices::kCancelAutoPlay;
+long UtilityDialog::OnQueryCancelAutoPlay() {
+    OnDeviceChange(devices::DeviceEvent::Refresh);
+    return kCancelAutoPlay;
 }
 
 void UtilityDialog::OnOK() {
@@ -119,7 +118,7 @@ void UtilityDialog::Pull() { slots_.deviceIndex = slots_.deviceList.selection();
 
 void UtilityDialog::Repaint() { desktop_.Repaint(); }
 
-void UtilityDialog::RescanDevices() { OnDeviceChange(devices::kDirectRefresh); }
+void UtilityDialog::RescanDevices() { OnDeviceChange(devices::DeviceEvent::Refresh); }
 
 void UtilityDialog::SetStatusPane(int pane, std::string_view text) {
     if (statusBarCreated_) desktop_.SetStatusPane(pane, std::string(text));

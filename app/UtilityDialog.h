@@ -8,6 +8,7 @@
 #include <string>
 
 #include "archive/ArchiveState.h"
+#include "devices/DeviceDiscovery.h"
 #include "devices/DeviceSlots.h"
 #include "devices/SelectionProbe.h"
 #include "operations/OperationHost.h"
@@ -26,10 +27,10 @@ public:
     // The message map.
     void OnCommand(int controlId);
     void OnSysCommand(std::uint32_t command);
-    bool OnDeviceChange(std::uint32_t eventCode);
-    // The window-procedure hook: the AutoPlay query is answered (with a rescan) before the
-    // message map sees it; nothing for every other message.
-    std::optional<long> HookMessage(std::uint32_t message, std::uint32_t autoPlayMessageId);
+    bool OnDeviceChange(devices::DeviceEvent event);
+    // The shell's AutoPlay query (the registered "QueryCancelAutoPlay" message), answered before
+    // the message map sees it: the drives are rescanned and AutoPlay is cancelled.
+    long OnQueryCancelAutoPlay();
 
     void SelectCard();
     void ProbeSelectedDevice();

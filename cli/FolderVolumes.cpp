@@ -69,6 +69,5 @@ std::optional<ClusterGeometry> FolderVolumes::ClusterGeometryOf(const std::strin
     return geometry;
 }
 
-void FolderVolumes::ShowFormatDialog(int /*driveIndex*/) {}
 
 }  // namespace vocell::cli

@@ -20,7 +20,6 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
-    void ShowFormatDialog(int driveIndex) override;
 
 private:
     [[nodiscard]] bool IsCard(const std::string& rootOrVolume) const;

@@ -8,14 +8,15 @@ namespace {
 constexpr int kFirstDriveBit = 2;  // drives A: and B: are never considered
 constexpr int kLastDriveBit = 25;  // Z:
 
-bool IsRefreshEvent(std::uint32_t eventCode) {
-    return eventCode == kDirectRefresh || eventCode == kDeviceArrival || eventCode == kDeviceRemoveComplete;
+bool IsRefreshEvent(DeviceEvent event) {
+    return event == DeviceEvent::Refresh || event == DeviceEvent::Arrival ||
+           event == DeviceEvent::RemoveComplete;
 }
 
 }  // namespace
 
-bool RefreshDeviceList(DeviceSlots& slots, Volumes& volumes, std::uint32_t eventCode) {
-    if (!IsRefreshEvent(eventCode)) return false;
+bool RefreshDeviceList(DeviceSlots& slots, Volumes& volumes, DeviceEvent event) {
+    if (!IsRefreshEvent(event)) return false;
 
     if (CountRemovableVolumes(volumes, kSlotCount) >= 1) {
         while (slots.deviceList.count() > 0) slots.deviceList.DeleteItem(slots.deviceList.count() - 1);

@@ -29,7 +29,7 @@ void OnInitializeCard(OperationHost& host) {
     desktop.ShowMessageBox(std::string(text::kFormatNotice), MessageButtons::Ok);
     // The questions' modal loops may have let the drives change: never format another drive.
     if (!CheckStillSelectedCard(host)) return;
-    host.volumes().ShowFormatDialog(host.Slots().selectedLetterCode() + kLetterCodeToDriveIndex);
+    host.desktop().ShowFormatDialog(host.Slots().selectedLetterCode() + kLetterCodeToDriveIndex);
 
     host.RefreshCardStatus();
     host.SetStatusPane(kActivityPane, text::kInstallingPrompts);

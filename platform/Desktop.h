@@ -61,6 +61,9 @@ public:
     virtual std::optional<int> RunDriveChooser(const std::vector<std::string>& entries,
                                                int selectedIndex) = 0;
     virtual void ShowAbout() = 0;
+    // The system's own format dialog for a drive, by its index counted from A = 0. Returns when
+    // the user has closed it, whatever was done there.
+    virtual void ShowFormatDialog(int driveIndex) = 0;
 
     // Status bar: false when it could not be created.
     virtual bool CreateStatusBar(const Rect& area) = 0;

@@ -51,8 +51,6 @@ public:
     // The cluster geometry of a drive root's volume; nothing when it cannot be read.
     virtual std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) = 0;
 
-    // The system's own format dialog for a drive, by its index counted from A = 0.
-    virtual void ShowFormatDialog(int driveIndex) = 0;
 };
 
 }  // namespace vocell

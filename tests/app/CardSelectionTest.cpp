@@ -8,7 +8,7 @@
 
 #include "app/DialogLayout.h"
 #include "devices/DeviceDiscovery.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/support/DialogFixture.h"
 
 namespace vocell::test {
 namespace {
@@ -79,7 +79,7 @@ TEST_F(CardSelectionTest, ChooserOfferingOnlyNoneChangesNothingOnOk) {
     Start();
     Select(0);
     machine.volumes().RemoveDrive('E');
-    ASSERT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
+    ASSERT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
     const int scans = machine.volumes().logicalDrivesCalls();
     Select(0);
     EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"None"});
@@ -239,7 +239,7 @@ TEST_F(CardSelectionTest, ChosenDriveUnpluggedWhileTheChooserIsOpenLeavesNoCardS
     Select(0);
     desktop.DuringNextModal([this] {
         machine.volumes().RemoveDrive('F');
-        dialog->OnDeviceChange(devices::kDeviceRemoveComplete);
+        dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete);
     });
     Select(1);
     EXPECT_EQ(shown(), kNoCard);
@@ -293,7 +293,7 @@ TEST_F(CardSelectionTest, RefreshWithoutADriveForTheSelectionAsksForACardAndDrop
     ASSERT_EQ(fields().promptVersionText, "1.31");
     // E goes: F moves to slot 0 and the selected slot 1 is left without a list item.
     machine.volumes().RemoveDrive('E');
-    dialog->OnDeviceChange(devices::kDeviceRemoveComplete);
+    dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete);
     dialog->OnCommand(ControlId::DeviceList);
     EXPECT_EQ(desktop.Pane(0), text::kInsertCard);
     EXPECT_EQ(fields().promptVersionText, "");

@@ -8,12 +8,11 @@
 
 #include "app/DialogLayout.h"
 #include "operations/InstallFolders.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/support/DialogFixture.h"
 
 namespace vocell::test {
 namespace {
 
-constexpr std::uint32_t kAutoPlayId = 0xC1A0;  // what registering "QueryCancelAutoPlay" gave
 
 class StartupTest : public DialogTest {
 protected:
@@ -227,28 +226,13 @@ TEST_F(StartupTest, AutoPlayQueryIsAnsweredWithOneAfterARescan) {
     Start();
     AddCard('E');  // arrives without a device notification
     const int pushes = desktop.pushCount();
-    const auto answer = dialog->HookMessage(kAutoPlayId, kAutoPlayId);
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(*answer, 1);
+    EXPECT_EQ(dialog->OnQueryCancelAutoPlay(), 1);
     EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "E:\\");
     EXPECT_EQ(dialog->deviceSlots().slotLetters[0], 2);
     EXPECT_GT(desktop.pushCount(), pushes);
     EXPECT_EQ(desktop.lastFields().deviceItems, std::vector<std::string>{"E:\\"});
     EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
     EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(StartupTest, OtherMessagesPassTheHookWithoutARescan) {
-    Start();
-    AddCard('E');
-    const int pushes = desktop.pushCount();
-    const int scans = machine.volumes().logicalDrivesCalls();
-    EXPECT_FALSE(dialog->HookMessage(0, 0));  // message 0 never matches
-    EXPECT_FALSE(dialog->HookMessage(0x0219, kAutoPlayId));
-    EXPECT_FALSE(dialog->HookMessage(kAutoPlayId + 1, kAutoPlayId));
-    EXPECT_EQ(desktop.pushCount(), pushes);
-    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);
-    EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "");
 }
 
 }  // namespace

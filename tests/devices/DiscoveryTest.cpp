@@ -13,7 +13,7 @@
 #include "app/DialogLayout.h"
 #include "devices/SelectionProbe.h"
 #include "devices/VolumeCensus.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/support/DialogFixture.h"
 #include "tests/support/FakeVolumes.h"
 #include "tests/support/TempDirectory.h"
 
@@ -30,7 +30,7 @@ class DiscoveryTest : public ::testing::Test {
 protected:
     void PlugCard(char letter) { volumes.AddDrive(letter, DriveType::Removable, true, "VMCARD"); }
     void PlugEmptyReader(char letter) { volumes.AddDrive(letter, DriveType::Removable, false); }
-    bool Refresh(std::uint32_t eventCode = devices::kDirectRefresh) {
+    bool Refresh(devices::DeviceEvent eventCode = devices::DeviceEvent::Refresh) {
         return devices::RefreshDeviceList(slots, volumes, eventCode);
     }
     int Census() { return devices::CountRemovableVolumes(volumes, devices::kSlotCount); }
@@ -41,17 +41,14 @@ protected:
     devices::DeviceSlots slots;
 };
 
-TEST_F(DiscoveryTest, IgnoredEventCodesChangeNothing) {
+TEST_F(DiscoveryTest, OtherDeviceEventsChangeNothing) {
     PlugCard('E');
     ASSERT_TRUE(Refresh());
     PlugCard('G');
     const devices::DeviceSlots before = slots;
     const int scans = volumes.logicalDrivesCalls();
     const int enumerations = volumes.enumerationCalls();
-    for (std::uint32_t code : {0x8001u, 0x0007u, 0x8002u, 0x8003u, 0x0018u}) {
-        SCOPED_TRACE("event code " + std::to_string(code));
-        EXPECT_FALSE(Refresh(code));
-    }
+    EXPECT_FALSE(Refresh(devices::DeviceEvent::Other));
     EXPECT_EQ(slots.slotRoots, before.slotRoots);
     EXPECT_EQ(slots.slotLetters, before.slotLetters);
     EXPECT_EQ(items(), before.deviceList.items());
@@ -61,13 +58,13 @@ TEST_F(DiscoveryTest, IgnoredEventCodesChangeNothing) {
 
 TEST_F(DiscoveryTest, ArrivalRemovalAndDirectCallsRebuild) {
     PlugCard('E');
-    EXPECT_TRUE(Refresh(devices::kDeviceArrival));
+    EXPECT_TRUE(Refresh(devices::DeviceEvent::Arrival));
     EXPECT_EQ(items(), Items{"E:\\"});
     PlugCard('G');
-    EXPECT_TRUE(Refresh(devices::kDirectRefresh));
+    EXPECT_TRUE(Refresh(devices::DeviceEvent::Refresh));
     EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
     volumes.RemoveDrive('G');
-    EXPECT_TRUE(Refresh(devices::kDeviceRemoveComplete));
+    EXPECT_TRUE(Refresh(devices::DeviceEvent::RemoveComplete));
     EXPECT_EQ(items(), Items{"E:\\"});
 }
 
@@ -89,7 +86,7 @@ TEST_F(DiscoveryTest, SelectedSlotIsClearedWhenItsDriveGoesOtherSlotsKeepTheirs)
     volumes.RemoveDrive('E');
     volumes.RemoveDrive('F');
     ASSERT_EQ(Census(), 0);
-    ASSERT_TRUE(Refresh(devices::kDeviceRemoveComplete));
+    ASSERT_TRUE(Refresh(devices::DeviceEvent::RemoveComplete));
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
     EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));  // a census of 0 leaves the list
@@ -101,7 +98,7 @@ TEST_F(DiscoveryTest, NoSlotIsClearedWhileNothingIsSelected) {
     ASSERT_TRUE(Refresh());
     slots.deviceIndex = devices::kNoItem;
     volumes.RemoveDrive('E');
-    ASSERT_TRUE(Refresh(devices::kDeviceRemoveComplete));
+    ASSERT_TRUE(Refresh(devices::DeviceEvent::RemoveComplete));
     EXPECT_EQ(slots.slotRoots[0], "E:\\");
     EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
 }
@@ -137,7 +134,7 @@ TEST_F(DiscoveryTest, CardArrivingEmptiesTheListBeforeTheRebuild) {
     ASSERT_TRUE(Refresh());
     ASSERT_EQ(items().size(), 3u);
     volumes.InsertMedium('F');
-    ASSERT_TRUE(Refresh(devices::kDeviceArrival));
+    ASSERT_TRUE(Refresh(devices::DeviceEvent::Arrival));
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));
 }
 
@@ -187,7 +184,7 @@ TEST_F(DeviceChangeTest, TwoReadersAreListedWithTheFirstItemSelected) {
     AddCard('E');
     AddCard('G');
     Start();
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceArrival));
+    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::Arrival));
     EXPECT_EQ(desktop.lastFields().deviceItems, (Items{"E:\\", "G:\\"}));
     EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
     EXPECT_EQ(slots().slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
@@ -199,8 +196,7 @@ TEST_F(DeviceChangeTest, IgnoredEventCodesAreAnsweredFalseWithoutAPush) {
     Start();
     AddCard('G');
     const int pushes = desktop.pushCount();
-    EXPECT_FALSE(dialog->OnDeviceChange(0x8001));
-    EXPECT_FALSE(dialog->OnDeviceChange(0x0007));
+    EXPECT_FALSE(dialog->OnDeviceChange(devices::DeviceEvent::Other));
     EXPECT_EQ(desktop.pushCount(), pushes);
     EXPECT_EQ(slots().slotRoots[1], "");
     EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
@@ -213,7 +209,7 @@ TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpt
     Select(1);
     ASSERT_EQ(slots().deviceIndex, 1);
     machine.volumes().RemoveDrive('E');
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
+    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
     EXPECT_EQ(slots().slotRoots[0], "G:\\");
     EXPECT_EQ(slots().slotRoots[1], "");
     EXPECT_EQ(slots().slotLetters[0], 4);
@@ -228,7 +224,7 @@ TEST_F(DeviceChangeTest, UnpluggedSecondReaderStaysInItsSlotAndInTheChooser) {
     Start();
     ASSERT_EQ(slots().deviceIndex, 0);
     machine.volumes().RemoveDrive('F');
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::kDeviceRemoveComplete));
+    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
     EXPECT_EQ(slots().slotRoots[0], "E:\\");
     EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
     EXPECT_EQ(slots().slotRoots[1], "F:\\");

@@ -1,7 +1,7 @@
 #include "app/DialogLayout.h"
 #include "archive/ArchiveLayout.h"
 #include "operations/InstallFolders.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/support/DialogFixture.h"
 #include "tests/support/TestDrives.h"
 
 namespace vocell::test {

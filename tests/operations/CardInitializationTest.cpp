@@ -1,5 +1,5 @@
 #include "app/DialogLayout.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/support/DialogFixture.h"
 
 namespace vocell::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "app/DialogLayout.h"
 #include "operations/InstallFolders.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/support/DialogFixture.h"
 #include "tests/support/ArchiveBuilder.h"
 
 namespace vocell::test {

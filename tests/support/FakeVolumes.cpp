@@ -251,7 +251,7 @@ std::optional<ClusterGeometry> FakeVolumes::ClusterGeometryOf(const std::string&
     return drive->geometry;
 }
 
-void FakeVolumes::ShowFormatDialog(int driveIndex) {
+void FakeVolumes::Format(int driveIndex) {
     formatRequests_.push_back(driveIndex);
     if (formatClosesUnused_ || driveIndex < 0 || driveIndex >= 26) return;
     const char letter = static_cast<char>('A' + driveIndex);

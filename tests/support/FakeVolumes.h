@@ -48,6 +48,8 @@ public:
     void FailEnumeration(bool fail = true) { failEnumeration_ = fail; }
     // false: the format dialog empties the drive's medium; true: it is closed unused.
     void SetFormatClosesWithoutFormatting(bool closes) { formatClosesUnused_ = closes; }
+    // The format dialog's work on a drive, by its index counted from A = 0.
+    void Format(int driveIndex);
     // Runs at the start of the next logicalDrives() call only.
     void BeforeNextLogicalDrives(std::function<void()> action);
 
@@ -77,7 +79,6 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
-    void ShowFormatDialog(int driveIndex) override;
 
 private:
     class Device;

@@ -152,6 +152,11 @@ std::optional<int> ScriptedDesktop::RunDriveChooser(const std::vector<std::strin
 
 void ScriptedDesktop::ShowAbout() { OpenModal("about"); }
 
+void ScriptedDesktop::ShowFormatDialog(int driveIndex) {
+    OpenModal("format " + std::to_string(driveIndex));
+    if (formatter_) formatter_(driveIndex);
+}
+
 bool ScriptedDesktop::CreateStatusBar(const Rect& /*area*/) {
     if (failStatusBar_) {
         transcript_.push_back("status bar failed");

@@ -27,6 +27,8 @@ public:
     // answers, the way a real modal loop dispatches device notifications. Actions queue up:
     // each modal call takes one.
     void DuringNextModal(std::function<void()> action);
+    // What the format dialog does to the drive it is opened for (the fake machine's format).
+    void SetFormatter(std::function<void(int driveIndex)> format) { formatter_ = std::move(format); }
 
     void SetWindowRect(Rect rect) { windowRect_ = rect; }
     void SetClientRect(Rect rect) { clientRect_ = rect; }
@@ -61,6 +63,7 @@ public:
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override;
+    void ShowFormatDialog(int driveIndex) override;
     bool CreateStatusBar(const Rect& area) override;
     void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) override;
     void SetStatusPane(int pane, const std::string& text) override;
@@ -91,6 +94,7 @@ private:
     std::vector<std::string> transcript_;
     std::vector<std::string> messages_;
 
+    std::function<void(int)> formatter_;
     Rect windowRect_{0, 0, 600, 400};
     Rect clientRect_{0, 0, 410, 310};
     bool failStatusBar_ = false;

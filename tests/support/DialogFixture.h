@@ -32,6 +32,7 @@ protected:
 
     // Creates the dialog and runs its initialisation.
     void Start(FileSystem* fileSystem = nullptr) {
+        desktop.SetFormatter([this](int driveIndex) { machine.volumes().Format(driveIndex); });
         dialog = std::make_unique<UtilityDialog>(desktop, machine.volumes(),
                                                  fileSystem ? *fileSystem : machine.fileSystem());
         dialog->OnInitDialog();
