@@ -68,7 +68,7 @@ int RunList(Console& console, const std::filesystem::path& archiveFile, bool jso
     if (!CheckArchiveFile(console, archiveFile)) return kUsage;
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
-    HostDrives drives({});
+    posix::HostDrives drives({});
     ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
     if (auto failed = ReportScanFailure(console, scan)) return *failed;
     console.Say(json ? ListingJson(scan.version, scan.entries) : ListingText(scan.version, scan.entries));
@@ -81,7 +81,7 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
     if (cardFolder && !CheckCardFolder(console, *cardFolder)) return kUsage;
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
-    HostDrives drives(cardFolder.value_or(std::filesystem::path{}));
+    posix::HostDrives drives(cardFolder.value_or(std::filesystem::path{}));
 
     if (!cardFolder) {
         ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
@@ -90,7 +90,7 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
                     std::to_string(scan.entries.size()) + " entries.");
         return kDone;
     }
-    auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, kCardRoot);
+    auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, posix::kCardRoot);
     if (comparison.unreadable) {
         console.Complain(archive::ArchiveUnreadableMessage(*comparison.unreadable));
         return kFailed;
@@ -110,15 +110,15 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
 int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
     std::error_code error;
     if (std::filesystem::is_directory(cardOrArchive, error)) {
-        HostDrives drives(cardOrArchive);
-        const std::string version = ReadCardPromptVersion(drives.fileSystem(), kCardRoot);
+        posix::HostDrives drives(cardOrArchive);
+        const std::string version = ReadCardPromptVersion(drives.fileSystem(), posix::kCardRoot);
         console.Say(version.empty() ? std::string(text::kNoPrompts) : version);
         return kDone;
     }
     if (!CheckArchiveFile(console, cardOrArchive)) return kUsage;
     auto archivePath = WindowsPathOf(console, cardOrArchive);
     if (!archivePath) return kUsage;
-    HostDrives drives({});
+    posix::HostDrives drives({});
     archive::ArchiveState state;
     archive::ReadArchiveVersion(drives.fileSystem(), state, *archivePath);
     console.Say(state.archiveVersion.empty() ? std::string(text::kNoPrompts) : state.archiveVersion);

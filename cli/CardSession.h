@@ -7,8 +7,8 @@
 
 #include "app/UtilityDialog.h"
 #include "cli/ConsoleDesktop.h"
-#include "cli/FolderVolumes.h"
-#include "cli/HostDrives.h"
+#include "platform/posix/FolderVolumes.h"
+#include "platform/posix/HostDrives.h"
 
 namespace vocell::cli {
 
@@ -30,8 +30,8 @@ public:
 
 private:
     Console& console_;
-    HostDrives drives_;
-    FolderVolumes volumes_;
+    posix::HostDrives drives_;
+    posix::FolderVolumes volumes_;
     ConsoleDesktop desktop_;
     UtilityDialog dialog_;
 };

@@ -34,7 +34,7 @@ bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
 }
 
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file) {
-    auto path = HostDrives::HostPath(file);
+    auto path = posix::HostDrives::HostPath(file);
     if (!path) console.Complain(std::string(text::cli::kPathWithBackslash) + file.string());
     return path;
 }

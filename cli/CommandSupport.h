@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/Console.h"
-#include "cli/HostDrives.h"
+#include "platform/posix/HostDrives.h"
 
 namespace vocell::cli {
 

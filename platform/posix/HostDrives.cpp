@@ -1,4 +1,4 @@
-#include "cli/HostDrives.h"
+#include "platform/posix/HostDrives.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -10,7 +10,7 @@
 #define VOCELL_INSTALL_HOME ""
 #endif
 
-namespace vocell::cli {
+namespace vocell::posix {
 
 std::filesystem::path InstallHome() {
     if (const char* home = std::getenv("VOCELL_HOME"); home != nullptr && *home != '\0') return home;
@@ -42,4 +42,4 @@ std::optional<std::string> HostDrives::HostPath(const std::filesystem::path& hos
     return path;
 }
 
-}  // namespace vocell::cli
+}  // namespace vocell::posix

@@ -1,5 +1,5 @@
 #pragma once
-// How the command line puts host folders and files into the card's Windows-style paths: the card
+// How a Linux program puts host folders and files into the card's Windows-style paths: the card
 // folder is drive E:, the whole host file system is drive Z: (as Wine does it) and the install
 // folder C:\Harlo\Vocell is the installed data directory.
 
@@ -10,13 +10,12 @@
 
 #include "platform/posix/PosixFileSystem.h"
 
-namespace vocell::cli {
+namespace vocell::posix {
 
 inline constexpr const char* kCardRoot = "E:\\";
 inline constexpr const char* kCardDrive = "E:";
 inline constexpr const char* kHostDrive = "Z:";
 inline constexpr const char* kInstallFolder = "C:\\Harlo\\Vocell";
-inline constexpr const char* kInitialStructureArchive = "C:\\Harlo\\Vocell\\Data\\InitializedFileStruct.vcb";
 
 // The installed data directory: VOCELL_HOME, else the install prefix's share/vocell beside the
 // program, else the build tree's.
@@ -36,4 +35,4 @@ private:
     std::unique_ptr<posix::PosixFileSystem> fileSystem_;
 };
 
-}  // namespace vocell::cli
+}  // namespace vocell::posix

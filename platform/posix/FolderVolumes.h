@@ -1,13 +1,13 @@
 #pragma once
-// The drives as the command line presents them to the dialog: the card folder is the one
+// A card folder presented to the dialog as a drive: the folder is the one
 // removable drive, E:, its label the folder's name and its capacity that of the file system
-// holding it. There is no format dialog on the command line.
+// holding it.
 
 #include <filesystem>
 
 #include "platform/Volumes.h"
 
-namespace vocell::cli {
+namespace vocell::posix {
 
 class FolderVolumes final : public Volumes {
 public:
@@ -27,4 +27,4 @@ private:
     std::filesystem::path cardFolder_;
 };
 
-}  // namespace vocell::cli
+}  // namespace vocell::posix

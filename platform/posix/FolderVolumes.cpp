@@ -1,13 +1,13 @@
-#include "cli/FolderVolumes.h"
+#include "platform/posix/FolderVolumes.h"
 
 #include <sys/statvfs.h>
 
 #include <cerrno>
 #include <limits>
 
-#include "cli/HostDrives.h"
+#include "platform/posix/HostDrives.h"
 
-namespace vocell::cli {
+namespace vocell::posix {
 namespace {
 
 constexpr char kCardLetter = 'E';
@@ -70,4 +70,4 @@ std::optional<ClusterGeometry> FolderVolumes::ClusterGeometryOf(const std::strin
 }
 
 
-}  // namespace vocell::cli
+}  // namespace vocell::posix
