@@ -1,0 +1,237 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include "platform/win32/TreeRemoval.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32FileTime.h"
+#include "platform/win32/Win32Files.h"
+
+namespace vocell::win32 {
+namespace {
+
+constexpr DWORD kSettableAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+FsStatus RefusedLink() { return FsStatus::Failure(FsError::AccessDenied, ERROR_ACCESS_DENIED); }
+FsStatus RefusedOnDriveRoot() { return FsStatus::Failure(FsError::AccessDenied, ERROR_ACCESS_DENIED); }
+
+FsResult<WIN32_FILE_ATTRIBUTE_DATA> EntryData(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return LastErrorStatus();
+    return data;
+}
+
+// The attributes of an open file; fails for a link or junction, which the open did not follow.
+FsStatus RefuseOpenedLink(const FileHandle& file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info)) return LastErrorStatus();
+    return IsLink(info.dwFileAttributes) ? RefusedLink() : FsStatus{};
+}
+
+bool StartsWithFolder(const std::string& path, const std::string& folder) {
+    return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+                              path[folder.size()] == '\\');
+}
+
+}  // namespace
+
+FsResult<NativePath> Win32FileSystem::Reach(const std::string& path) {
+    auto native = ToNativePath(path);
+    if (!native.ok()) return native;
+    const std::vector<std::string> folders = native.value().folders();
+    if (folders.empty() || StartsWithFolder(reachedFolder_, folders.back())) return native;
+    for (const std::string& folder : folders) {
+        if (StartsWithFolder(reachedFolder_, folder)) continue;
+        const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        // A folder missing on the way is the operation's own failure to report.
+        if (attributes == INVALID_FILE_ATTRIBUTES) return native;
+        if (IsLink(attributes)) return RefusedLink();
+    }
+    reachedFolder_ = folders.back();
+    return native;
+}
+
+FsResult<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
+    auto native = Reach(folder);
+    if (!native.ok()) return native.status();
+    const std::string& text = native.value().text;
+    const DWORD attributes = ::GetFileAttributesA(text.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
+    if (IsLink(attributes)) return RefusedLink();
+    if (!IsFolder(attributes)) return FsStatus::Failure(FsError::PathNotFound, ERROR_DIRECTORY);
+
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAA found{};
+    const std::string pattern = text + (native.value().isDriveRoot() ? "*" : "\\*");
+    FindHandle listing(::FindFirstFileA(pattern.c_str(), &found));
+    if (!listing.valid()) {
+        // An empty drive root has no "." entry, so nothing matches at all.
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return entries;
+        return LastErrorStatus();
+    }
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        // A link is listed without attributes, so that it is neither entered nor read as a file.
+        entries.push_back({std::move(name), IsLink(found.dwFileAttributes) ? 0u : found.dwFileAttributes});
+    } while (::FindNextFileA(listing.get(), &found));
+    if (::GetLastError() != ERROR_NO_MORE_FILES) return LastErrorStatus();
+    return entries;
+}
+
+FsResult<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    const DWORD attributes = ::GetFileAttributesA(native.value().text.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
+    return IsLink(attributes) ? 0u : std::uint32_t{attributes};
+}
+
+FsStatus Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    const std::string& text = native.value().text;
+    const DWORD current = ::GetFileAttributesA(text.c_str());
+    if (current == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
+    if (IsLink(current)) return RefusedLink();
+    // Whether an entry is a folder is not an attribute one can change; no bit left means normal.
+    const DWORD wanted = attributes & kSettableAttributes;
+    if (!::SetFileAttributesA(text.c_str(), wanted != 0 ? wanted : DWORD{FILE_ATTRIBUTE_NORMAL})) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+FsResult<std::unique_ptr<FileReader>> Win32FileSystem::OpenRead(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    // Others may read it meanwhile, but not change it.
+    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+    if (!file.valid()) return LastErrorStatus();
+    if (FsStatus link = RefuseOpenedLink(file); !link.ok()) return link;
+    std::unique_ptr<FileReader> reader = std::make_unique<Win32FileReader>(std::move(file));
+    return reader;
+}
+
+FsResult<std::unique_ptr<FileWriter>> Win32FileSystem::OpenWrite(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    // OPEN_ALWAYS and then cutting the file: CREATE_ALWAYS refuses an existing hidden or
+    // system file.
+    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) return LastErrorStatus();
+    if (FsStatus link = RefuseOpenedLink(file); !link.ok()) return link;
+    if (!::SetEndOfFile(file.get())) return LastErrorStatus();
+    std::unique_ptr<FileWriter> writer = std::make_unique<Win32FileWriter>(std::move(file));
+    return writer;
+}
+
+FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    const std::string& text = native.value().text;
+    if (!native.value().isDriveRoot() && ::CreateDirectoryA(text.c_str(), nullptr)) return {};
+    const DWORD error = native.value().isDriveRoot() ? ERROR_ALREADY_EXISTS : ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) return StatusFromWin32(error);
+    const DWORD existing = ::GetFileAttributesA(text.c_str());
+    if (existing == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
+    if (IsFolder(existing) && !IsLink(existing)) return {};
+    // A file or a link of that name is in the way: this entry fails, not the medium.
+    return FsStatus::Failure(FsError::AccessDenied, ERROR_ALREADY_EXISTS);
+}
+
+FsResult<FileTimes> Win32FileSystem::Times(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    auto data = EntryData(native.value().text);
+    if (!data.ok()) return data.status();
+    return FileTimes{TicksOf(data.value().ftCreationTime), TicksOf(data.value().ftLastAccessTime),
+                     TicksOf(data.value().ftLastWriteTime)};
+}
+
+FsStatus Win32FileSystem::SetTimes(const std::string& path, const FileTimes& times) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    // Backup semantics open folders too; a link gets its own times, never its target's.
+    FileHandle entry(::CreateFileA(native.value().text.c_str(), FILE_WRITE_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                   nullptr));
+    if (!entry.valid()) return LastErrorStatus();
+    const FILETIME creation = FileTimeOf(times.creation);
+    const FILETIME lastAccess = FileTimeOf(times.lastAccess);
+    const FILETIME lastWrite = FileTimeOf(times.lastWrite);
+    if (!::SetFileTime(entry.get(), times.creation != 0 ? &creation : nullptr,
+                       times.lastAccess != 0 ? &lastAccess : nullptr,
+                       times.lastWrite != 0 ? &lastWrite : nullptr)) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus Win32FileSystem::DeleteTree(const std::string& path) {
+    auto native = Reach(path);
+    ForgetReachedFolder();
+    if (!native.ok()) return native.status();
+    if (native.value().isDriveRoot()) return RefusedOnDriveRoot();
+    return RemoveTree(native.value().text);
+}
+
+FsResult<std::uint64_t> Win32FileSystem::FileSize(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    auto data = EntryData(native.value().text);
+    if (!data.ok()) return data.status();
+    const WIN32_FILE_ATTRIBUTE_DATA& entry = data.value();
+    if (IsLink(entry.dwFileAttributes)) return RefusedLink();
+    if (IsFolder(entry.dwFileAttributes)) return std::uint64_t{0};
+    return (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
+}
+
+FsStatus Win32FileSystem::Rename(const std::string& from, const std::string& to) {
+    auto source = Reach(from);
+    auto target = Reach(to);
+    ForgetReachedFolder();
+    if (!source.ok()) return source.status();
+    if (!target.ok()) return target.status();
+    if (source.value().isDriveRoot() || target.value().isDriveRoot()) return RefusedOnDriveRoot();
+    if (!::MoveFileExA(source.value().text.c_str(), target.value().text.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus Win32FileSystem::RemoveFile(const std::string& path) {
+    auto native = Reach(path);
+    ForgetReachedFolder();
+    if (!native.ok()) return native.status();
+    if (native.value().isDriveRoot()) return RefusedOnDriveRoot();
+    if (!::DeleteFileA(native.value().text.c_str())) return LastErrorStatus();
+    return {};
+}
+
+FsStatus Win32FileSystem::FlushVolume(const std::string& path) {
+    auto native = ToNativePath(path);
+    if (!native.ok()) return native.status();
+    if (::GetFileAttributesA(native.value().driveRoot().c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+std::string Win32FileSystem::DescribeError(const FsStatus& status) const {
+    if (status.nativeCode == 0) return FsErrorName(status.error);
+    return SystemMessage(static_cast<std::uint32_t>(status.nativeCode));
+}
+
+}  // namespace vocell::win32

@@ -1,0 +1,92 @@
+#include "platform/win32/Win32Files.h"
+
+#include <algorithm>
+
+#include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32FileTime.h"
+
+namespace vocell::win32 {
+namespace {
+
+// The largest piece one ReadFile or WriteFile call is given.
+constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
+
+FsStatus ClosedStatus() { return FsStatus::Failure(FsError::InvalidHandle, ERROR_INVALID_HANDLE); }
+
+}  // namespace
+
+FsResult<std::size_t> Win32FileReader::Read(std::span<std::byte> buffer) {
+    DWORD got = 0;
+    const auto want = static_cast<DWORD>(std::min(buffer.size(), kLargestTransfer));
+    if (!::ReadFile(file_.get(), buffer.data(), want, &got, nullptr)) return LastErrorStatus();
+    return std::size_t{got};
+}
+
+FsResult<std::uint64_t> Win32FileReader::Size() {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file_.get(), &size)) return LastErrorStatus();
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+FsResult<FileTimes> Win32FileReader::Times() {
+    FILETIME creation{}, lastAccess{}, lastWrite{};
+    if (!::GetFileTime(file_.get(), &creation, &lastAccess, &lastWrite)) return LastErrorStatus();
+    return FileTimes{TicksOf(creation), TicksOf(lastAccess), TicksOf(lastWrite)};
+}
+
+FsStatus Win32FileReader::Rewind() {
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN)) return LastErrorStatus();
+    return {};
+}
+
+FsStatus Win32FileWriter::Write(std::span<const std::byte> data) {
+    if (!file_.valid()) return ClosedStatus();
+    while (!data.empty()) {
+        DWORD written = 0;
+        const auto piece = static_cast<DWORD>(std::min(data.size(), kLargestTransfer));
+        if (!::WriteFile(file_.get(), data.data(), piece, &written, nullptr)) return LastErrorStatus();
+        // A write that takes nothing and reports no error has run out of room.
+        if (written == 0) return FsStatus::Failure(FsError::DiskFull, ERROR_DISK_FULL);
+        data = data.subspan(written);
+    }
+    return {};
+}
+
+FsStatus Win32FileWriter::Truncate(std::uint64_t size) {
+    if (!file_.valid()) return ClosedStatus();
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN) || !::SetEndOfFile(file_.get())) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus Win32FileWriter::SetTimes(const FileTimes& times) {
+    if (!file_.valid()) return ClosedStatus();
+    const FILETIME creation = FileTimeOf(times.creation);
+    const FILETIME lastAccess = FileTimeOf(times.lastAccess);
+    const FILETIME lastWrite = FileTimeOf(times.lastWrite);
+    if (!::SetFileTime(file_.get(), times.creation != 0 ? &creation : nullptr,
+                       times.lastAccess != 0 ? &lastAccess : nullptr,
+                       times.lastWrite != 0 ? &lastWrite : nullptr)) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+FsStatus Win32FileWriter::Flush() {
+    if (!file_.valid()) return ClosedStatus();
+    if (!::FlushFileBuffers(file_.get())) return LastErrorStatus();
+    return {};
+}
+
+FsStatus Win32FileWriter::Close() {
+    if (!file_.valid()) return ClosedStatus();
+    FsStatus status = Flush();
+    if (!::CloseHandle(file_.Release()) && status.ok()) status = LastErrorStatus();
+    return status;
+}
+
+}  // namespace vocell::win32

@@ -1,0 +1,39 @@
+#pragma once
+// FileReader and FileWriter on an open Win32 file handle.
+
+#include "platform/FileSystem.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace vocell::win32 {
+
+class Win32FileReader final : public FileReader {
+public:
+    explicit Win32FileReader(FileHandle file) : file_(std::move(file)) {}
+
+    FsResult<std::size_t> Read(std::span<std::byte> buffer) override;
+    FsResult<std::uint64_t> Size() override;
+    FsResult<FileTimes> Times() override;
+    FsStatus Rewind() override;
+
+private:
+    FileHandle file_;
+};
+
+class Win32FileWriter final : public FileWriter {
+public:
+    explicit Win32FileWriter(FileHandle file) : file_(std::move(file)) {}
+
+    FsStatus Write(std::span<const std::byte> data) override;
+    FsStatus Truncate(std::uint64_t size) override;
+    // A time of 0 leaves that time as it is.
+    FsStatus SetTimes(const FileTimes& times) override;
+    FsStatus Flush() override;
+    // Flushes the file to the medium before closing it: a card may be pulled out as soon as the
+    // utility says it is done, and unprivileged programs cannot flush a whole volume.
+    FsStatus Close() override;
+
+private:
+    FileHandle file_;  // invalid once closed
+};
+
+}  // namespace vocell::win32
