@@ -16,6 +16,8 @@ constexpr DWORD kSettableAttributes =
     FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+// A drive root is the drive itself, even where it is reported as a mount point.
+bool IsLink(const NativePath& path, DWORD attributes) { return IsLink(attributes) && !path.isDriveRoot(); }
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 FsStatus RefusedLink() { return FsStatus::Failure(FsError::AccessDenied, ERROR_ACCESS_DENIED); }
@@ -63,7 +65,7 @@ FsResult<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string
     const std::string& text = native.value().text;
     const DWORD attributes = ::GetFileAttributesA(text.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
-    if (IsLink(attributes)) return RefusedLink();
+    if (IsLink(native.value(), attributes)) return RefusedLink();
     if (!IsFolder(attributes)) return FsStatus::Failure(FsError::PathNotFound, ERROR_DIRECTORY);
 
     std::vector<FolderEntry> entries;
@@ -90,7 +92,7 @@ FsResult<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
     if (!native.ok()) return native.status();
     const DWORD attributes = ::GetFileAttributesA(native.value().text.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
-    return IsLink(attributes) ? 0u : std::uint32_t{attributes};
+    return IsLink(native.value(), attributes) ? 0u : std::uint32_t{attributes};
 }
 
 FsStatus Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
@@ -99,7 +101,7 @@ FsStatus Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t a
     const std::string& text = native.value().text;
     const DWORD current = ::GetFileAttributesA(text.c_str());
     if (current == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
-    if (IsLink(current)) return RefusedLink();
+    if (IsLink(native.value(), current)) return RefusedLink();
     // Whether an entry is a folder is not an attribute one can change; no bit left means normal.
     const DWORD wanted = attributes & kSettableAttributes;
     if (!::SetFileAttributesA(text.c_str(), wanted != 0 ? wanted : DWORD{FILE_ATTRIBUTE_NORMAL})) {
@@ -144,7 +146,7 @@ FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
     if (error != ERROR_ALREADY_EXISTS) return StatusFromWin32(error);
     const DWORD existing = ::GetFileAttributesA(text.c_str());
     if (existing == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
-    if (IsFolder(existing) && !IsLink(existing)) return {};
+    if (IsFolder(existing) && !IsLink(native.value(), existing)) return {};
     // A file or a link of that name is in the way: this entry fails, not the medium.
     return FsStatus::Failure(FsError::AccessDenied, ERROR_ALREADY_EXISTS);
 }
@@ -192,7 +194,7 @@ FsResult<std::uint64_t> Win32FileSystem::FileSize(const std::string& path) {
     auto data = EntryData(native.value().text);
     if (!data.ok()) return data.status();
     const WIN32_FILE_ATTRIBUTE_DATA& entry = data.value();
-    if (IsLink(entry.dwFileAttributes)) return RefusedLink();
+    if (IsLink(native.value(), entry.dwFileAttributes)) return RefusedLink();
     if (IsFolder(entry.dwFileAttributes)) return std::uint64_t{0};
     return (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
 }

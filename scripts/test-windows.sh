@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The Windows program: builds it for i686 and x86_64 with its installers, then runs the Windows
+# tests under Wine with Xvfb in a Wine prefix of their own, with the removable drives they use:
+#   E:  "VMCARD", a 125 MiB card (a tmpfs where this machine lets us mount one)
+#   F:  "FULLCARD", a 1 MiB card that fills up (tmpfs only)
+# and an archive made by the Linux build from the same card as the Windows build, to compare.
+# The x86_64 tests always run; the i686 ones too where this kernel runs 32-bit programs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+bash scripts/install-dependencies.sh
+
+cmake --preset host-data >/dev/null
+cmake --build --preset host-data -j"$jobs"
+for arch in i686 x86_64; do
+    cmake --preset "windows-$arch" >/dev/null
+    cmake --build --preset "windows-$arch" -j"$jobs"
+done
+
+# The Linux build's command line, for the archive made on both systems.
+vocell=$root/build/host-data/cli/vocell
+cmake --build --preset host-data -j"$jobs" --target vocell >/dev/null
+
+work=$(mktemp -d /tmp/vocell-windows.XXXXXX)
+mounts=()
+xvfb_pid=
+cleanup() {
+    set +e
+    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    for mount in "${mounts[@]}"; do umount "$mount" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+wine64=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+# A display for the dialogs.
+for display in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+
+# Wine writes nothing useful to a pipe and hangs on one while its server is kept warm: every run
+# below sends its output to a file.
+wine_run() { "$wine64" "$@" >>"$work/wine.log" 2>&1; }
+
+wine_run wineboot -i
+"$wineserver" -w
+
+# A removable drive: a Wine drive of type floppy whose folder holds its label.
+make_drive() {  # letter label size(empty for a plain folder)
+    local letter=$1 label=$2 size=$3 folder=$work/drive-$1
+    mkdir -p "$folder"
+    if [ -n "$size" ] && mount -t tmpfs -o "size=$size,noatime" tmpfs "$folder" 2>/dev/null; then
+        mounts+=("$folder")
+    elif [ -n "$size" ]; then
+        return 1
+    fi
+    echo "$label" >"$folder/.windows-label"
+    ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
+    wine_run reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d floppy /f
+}
+export VOCELL_WINE_DRIVES=1
+if make_drive e VMCARD 125m; then
+    export VOCELL_WINE_CARD_BYTES=$((125 * 1024 * 1024))
+else
+    echo "No tmpfs could be mounted here: E: is a plain folder and the card-full case is skipped"
+    make_drive e VMCARD ""
+fi
+make_drive f FULLCARD 1m && export VOCELL_WINE_FULL_CARD=1 || make_drive f FULLCARD ""
+"$wineserver" -k
+"$wineserver" -w
+
+# A warm server for the whole run: each test program would otherwise pay Wine's start-up.
+"$wineserver" -p >>"$work/wine.log" 2>&1
+wine_run wineboot
+
+ctest --preset windows-x86_64 -j"$jobs" >"$work/ctest-x86_64.log" 2>&1 &&
+    status=0 || status=$?
+cat "$work/ctest-x86_64.log"
+[ "$status" -eq 0 ] || exit "$status"
+
+# 32-bit programs: a minimal static ELF for i386 that only exits, run to see whether this kernel
+# takes them at all.
+probe=$work/probe-i386
+printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+chmod +x "$probe"
+if "$probe" 2>/dev/null && [ -x /usr/lib/wine/wine ]; then
+    echo "This machine runs 32-bit programs: running the i686 tests too"
+    ctest --preset windows-i686 -j"$jobs" >"$work/ctest-i686.log" 2>&1 && status=0 || status=$?
+    cat "$work/ctest-i686.log"
+    exit "$status"
+else
+    echo "This machine does not run 32-bit programs: the i686 program and installer were built, not tested"
+fi
