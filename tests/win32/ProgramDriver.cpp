@@ -1,0 +1,121 @@
+#include "ProgramDriver.h"
+
+#include <algorithm>
+#include <thread>
+
+#ifndef VOCELL_PROGRAM
+#error "VOCELL_PROGRAM must name the built program"
+#endif
+
+namespace vocell::win32::test {
+namespace {
+
+constexpr auto kPoll = std::chrono::milliseconds(20);
+
+struct Search {
+    DWORD processId;
+    const std::function<bool(HWND)>* match;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !::IsWindowVisible(window) || !(*search->match)(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+std::string ProgramPath() { return VOCELL_PROGRAM; }
+
+ProgramDriver::ProgramDriver(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process_)) {
+        process_ = {};
+    }
+}
+
+ProgramDriver::~ProgramDriver() {
+    if (!started()) return;
+    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.hProcess, 1);
+        ::WaitForSingleObject(process_.hProcess, 5000);
+    }
+    ::CloseHandle(process_.hThread);
+    ::CloseHandle(process_.hProcess);
+}
+
+bool ProgramDriver::WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(kPoll);
+    }
+    return true;
+}
+
+HWND ProgramDriver::FindWindowOf(const std::function<bool(HWND)>& match) const {
+    Search search{process_.dwProcessId, &match};
+    ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ProgramDriver::WaitForWindow(const std::string& caption, std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            return (found = FindWindowOf([&](HWND window) { return Text(window) == caption; })) != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+HWND ProgramDriver::WaitForWindowWithText(int controlId, const std::string& text,
+                                          std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            found = FindWindowOf([&](HWND window) {
+                HWND control = ::GetDlgItem(window, controlId);
+                return control != nullptr && Text(control) == text;
+            });
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+long ProgramDriver::WaitForExit(std::chrono::milliseconds timeout) {
+    if (!started() ||
+        ::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+std::string ProgramDriver::Text(HWND window) {
+    char text[1024] = {};
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string ProgramDriver::ControlText(HWND dialog, int controlId) {
+    return Text(::GetDlgItem(dialog, controlId));
+}
+
+void ProgramDriver::Click(HWND dialog, int controlId) {
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, controlId)));
+}
+
+}  // namespace vocell::win32::test

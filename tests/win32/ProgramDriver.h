@@ -1,0 +1,47 @@
+#pragma once
+// Runs the real Windows program in a process of its own and works its windows from outside, the
+// way a user would: it finds them by their captions, reads their texts and presses their buttons.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace vocell::win32::test {
+
+class ProgramDriver {
+public:
+    // Starts the program, given by its path on the Linux side (Wine's Z: drive).
+    explicit ProgramDriver(const std::string& unixPath);
+    ~ProgramDriver();  // ends the program if it is still running
+    ProgramDriver(const ProgramDriver&) = delete;
+    ProgramDriver& operator=(const ProgramDriver&) = delete;
+
+    [[nodiscard]] bool started() const { return process_.hProcess != nullptr; }
+    // A visible top-level window of the program with this caption; nullptr after the timeout.
+    HWND WaitForWindow(const std::string& caption,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // A visible top-level window of the program that holds a control with this id and text.
+    HWND WaitForWindowWithText(int controlId, const std::string& text,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // The program's exit code once it has ended; -1 after the timeout.
+    long WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+    static std::string Text(HWND window);
+    static std::string ControlText(HWND dialog, int controlId);
+    // Posts the click of a dialog's button, as the button itself reports it.
+    static void Click(HWND dialog, int controlId);
+    static bool WaitFor(const std::function<bool()>& condition,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+private:
+    HWND FindWindowOf(const std::function<bool(HWND)>& match) const;
+
+    PROCESS_INFORMATION process_{};
+};
+
+// The program under test, as the build made it.
+std::string ProgramPath();
+
+}  // namespace vocell::win32::test
