@@ -28,7 +28,8 @@ enum class FsError {
 
 const char* FsErrorName(FsError error);
 
-struct FsStatus {
+// Marked [[nodiscard]], like every result type of the utility: a failure is never dropped unseen.
+struct [[nodiscard]] FsStatus {
     FsError error = FsError::None;
     int nativeCode = 0;  // errno on Linux, GetLastError() on Windows
 
@@ -38,7 +39,7 @@ struct FsStatus {
 
 // A value or the failure that prevented it.
 template <class T>
-class FsResult {
+class [[nodiscard]] FsResult {
 public:
     FsResult(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
     FsResult(FsStatus failure) : state_(failure) {}  // NOLINT: implicit by design
@@ -86,6 +87,9 @@ public:
     // Goes back to the start of the file, so that it can be read again through the same handle.
     virtual FsStatus Rewind() = 0;
 };
+
+// Reads until buffer is full or the file ends; the number of bytes read.
+FsResult<std::size_t> ReadFully(FileReader& file, std::span<std::byte> buffer);
 
 class FileWriter {
 public:

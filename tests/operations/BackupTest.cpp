@@ -2,7 +2,7 @@
 #include "archive/ArchiveLayout.h"
 #include "operations/InstallFolders.h"
 #include "tests/support/DialogFixture.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/FakeMachine.h"
 
 namespace vocell::test {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 class BackupTest : public DialogTest {
 protected:
     void Backup() { dialog->OnCommand(ControlId::Backup); }
-    std::string Archive(const std::string& name) const { return TestDrives::Get(BackupFile(name)); }
+    std::string Archive(const std::string& name) const { return ReadHostFile(BackupFile(name)); }
 };
 
 TEST_F(BackupTest, WithoutASelectedCardAsksForOneAndTestsNothing) {
@@ -89,7 +89,7 @@ TEST_F(BackupTest, CancellingTheSaveDialogEndsSilently) {
 TEST_F(BackupTest, AFailedBackupKeepsTheEarlierFileAndSaysSo) {
     AddCard('E');
     machine.PutOnDrive('E', "VM/MSGS/BIG.WAV", std::string(200'000, 'b'));
-    TestDrives::Put(BackupFile("card.vcb"), "the earlier backup");
+    PutHostFile(BackupFile("card.vcb"), "the earlier backup");
     FaultInjectingFileSystem faulty(machine.fileSystem());
     StartWithCardSelected(&faulty);
     faulty.FailWrite(2, FsError::DiskFull, 28);

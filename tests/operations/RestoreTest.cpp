@@ -1,7 +1,7 @@
 #include "app/DialogLayout.h"
 #include "operations/InstallFolders.h"
-#include "tests/support/DialogFixture.h"
 #include "tests/support/ArchiveBuilder.h"
+#include "tests/support/DialogFixture.h"
 
 namespace vocell::test {
 namespace {
@@ -153,7 +153,9 @@ TEST_F(RestoreTest, FullCardIsReportedOnceWithoutCompletion) {
     Restore("b.vcb");
     EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kCardFull)), 1);
     EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kRestoreComplete)), 0);
-    EXPECT_TRUE(dialog->archive().extractionFailed);
+    ASSERT_TRUE(dialog->lastOutcome());
+    EXPECT_EQ(dialog->lastOutcome()->kind, operations::OutcomeKind::Failed);
+    EXPECT_EQ(dialog->lastOutcome()->reason, operations::StopReason::CardFull);
     EXPECT_FALSE(desktop.progressBarShown());
     EXPECT_EQ(desktop.busyDepth(), 0);
 }

@@ -25,6 +25,9 @@ public:
     void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
     // Creating the path (file or folder) fails.
     void FailCreate(const std::string& path, FsError error);
+    // Setting the attribute word, or the times (by path or on the open file), of the path fails.
+    void FailSetAttributes(const std::string& path, FsError error);
+    void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
     void FailRename(FsError error);
 
@@ -49,6 +52,7 @@ public:
 
     // Called by the writers this file system hands out.
     std::optional<FsStatus> NextWriteFault();
+    std::optional<FsStatus> SetTimesFault(const std::string& path) const;
 
 private:
     struct ReadFault {
@@ -63,6 +67,8 @@ private:
     std::map<std::string, FsError> openReadFaults_;
     std::map<std::string, ReadFault> readFaults_;
     std::map<std::string, FsError> createFaults_;
+    std::map<std::string, FsError> setAttributesFaults_;
+    std::map<std::string, FsError> setTimesFaults_;
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;
