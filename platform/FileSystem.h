@@ -65,6 +65,10 @@ inline constexpr std::uint32_t Normal = 0x80;
 
 // The three file times as FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC.
 // A time the platform cannot report is 0.
+inline constexpr std::uint64_t kFileTimeTicksPerSecond = 10'000'000;
+// 1970-01-01 00:00:00 UTC as a FILETIME.
+inline constexpr std::uint64_t kUnixEpochFileTime = 116'444'736'000'000'000;
+
 struct FileTimes {
     std::uint64_t creation = 0;
     std::uint64_t lastAccess = 0;
