@@ -60,15 +60,6 @@ TEST_F(CardPromptVersionTest, CardWithoutSlotZeroPromptsHasNoVersion) {
     EXPECT_EQ(ReadCardPromptVersion(machine.fileSystem(), ""), std::nullopt);
 }
 
-TEST(CardType, EightHourCardsAreThoseOf115To140Megabytes) {
-    EXPECT_EQ(CapacityInMegabytes(125'000'000), 125u);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(115'000'000)), text::kVocell8Hour);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(140'999'999)), text::kVocell8Hour);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(114'999'999)), text::kUnknownCardType);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(141'000'000)), text::kUnknownCardType);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(8'000'000'000ull)), text::kUnknownCardType);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(4'294'967'296ull + 125'000'000)), text::kUnknownCardType);
-}
 
 }  // namespace
 }  // namespace vocell

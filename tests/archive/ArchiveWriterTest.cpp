@@ -128,6 +128,18 @@ TEST_F(ArchiveWriterTest, FoldersBeginningWithADotArePassedOverButDotFilesAreKep
     EXPECT_EQ(PathAt(bytes, 0), "E:\\.hidden");
 }
 
+TEST_F(ArchiveWriterTest, HiddenAndSystemFilesAreArchivedWithTheirAttributeWord) {
+    test::PutHostFile(machine.DriveFolder('E') / "VM" / "SYSTEM.DAT", "system data");
+    test::FaultInjectingFileSystem fat(machine.fileSystem());
+    const std::uint32_t hiddenSystem = FileAttribute::Hidden | FileAttribute::System;
+    fat.ReportAttributes("E:\\\\VM\\SYSTEM.DAT", hiddenSystem);
+    const std::string bytes = Walk(fat);
+    ASSERT_EQ(bytes.size(), 4 * kBlockSize);
+    EXPECT_EQ(PathAt(bytes, 2), "E:\\\\VM\\SYSTEM.DAT");
+    EXPECT_EQ(DecodeEntryHeader(BlockAt(bytes, 2)).attributes, hiddenSystem);
+    EXPECT_EQ(std::string(BlockAt(bytes, 3).data() + kStreamHeaderSize, 11), "system data");
+}
+
 TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
     test::PutHostFile(machine.DriveFolder('E') / "LOCKED.WAV", "locked");
     test::PutHostFile(machine.DriveFolder('E') / "OK.WAV", "fine");

@@ -87,8 +87,19 @@ std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault() {
     return std::nullopt;
 }
 
+void FaultInjectingFileSystem::ReportAttributes(const std::string& path, std::uint32_t attributes) {
+    reportedAttributes_[path] = attributes;
+}
+
 FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {
-    return inner_.ListFolder(folder);
+    auto listing = inner_.ListFolder(folder);
+    if (!listing.ok()) return listing;
+    for (FolderEntry& entry : listing.value()) {
+        if (auto it = reportedAttributes_.find(folder + entry.name); it != reportedAttributes_.end()) {
+            entry.attributes = it->second;
+        }
+    }
+    return listing;
 }
 FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& path) {
     return inner_.Attributes(path);

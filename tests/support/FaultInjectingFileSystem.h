@@ -29,6 +29,9 @@ public:
     void FailSetAttributes(const std::string& path, FsError error);
     void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
+    // Folder listings report this attribute word for the entry at path, as FAT would for a
+    // hidden or system file.
+    void ReportAttributes(const std::string& path, std::uint32_t attributes);
     void FailRename(FsError error);
 
     [[nodiscard]] int writesSeen() const { return writesSeen_; }
@@ -69,6 +72,7 @@ private:
     std::map<std::string, FsError> createFaults_;
     std::map<std::string, FsError> setAttributesFaults_;
     std::map<std::string, FsError> setTimesFaults_;
+    std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;
