@@ -12,6 +12,7 @@
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
+#include "operations/CardExtraction.h"
 #include "platform/win32/windows/FileDialogs.h"
 #include "platform/win32/windows/MessageMap.h"
 #include "platform/win32/windows/Win32Desktop.h"
@@ -140,7 +141,7 @@ TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
     LiveTemplate main(IDD_MAIN_DIALOG);
     Win32Desktop desktop;
     desktop.AttachWindow(main.window());
-    const Rect area = ProgressBarArea(desktop.ClientRect());
+    const Rect area = operations::ProgressBarArea(desktop.ClientRect());
     desktop.CreateProgressBar(area);
     HWND bar = ::GetDlgItem(main.window(), IDC_PROGRESS_BAR);
     ASSERT_NE(bar, nullptr);
