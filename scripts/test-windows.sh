@@ -5,7 +5,9 @@
 #   F:  "FULLCARD", a 1 MiB card that fills up (tmpfs only)
 # and an archive made by the Linux build from the same card as the Windows build, to compare.
 # The x86_64 tests always run; the i686 ones too where this kernel runs 32-bit programs.
+#   --screenshots  instead of the tests, retakes the screenshots in docs/screenshots/windows/
 set -euo pipefail
+mode=${1:-tests}
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
@@ -50,6 +52,8 @@ export DISPLAY=":$display"
 # Wine writes nothing useful to a pipe and hangs on one while its server is kept warm: every run
 # below sends its output to a file.
 wine_run() { "$wine64" "$@" >>"$work/wine.log" 2>&1; }
+# A Linux path as Wine's Z: drive names it.
+winepath_of() { local path; path=$(realpath "$1"); echo "Z:${path//\//\\}"; }
 
 wine_run wineboot -i
 "$wineserver" -w
@@ -82,6 +86,31 @@ make_drive f FULLCARD 1m && export VOCELL_WINE_FULL_CARD=1 || make_drive f FULLC
 "$wineserver" -p >>"$work/wine.log" 2>&1
 wine_run wineboot
 
+if [ "$mode" = --screenshots ]; then
+    # A card with enough on it for a restore to be seen moving, in a Wine desktop window, which
+    # draws the windows' frames and captions.
+    wine_run "build/windows-x86_64/VocellUtility-1.3.1-setup-x86_64.exe" /S
+    cp -r build/host-data/sample-card/VM "$work/drive-e/"
+    for folder in $(seq 200 259); do
+        mkdir -p "$work/drive-e/VM/MSGS/$folder"
+        for message in $(seq 1000 1099); do
+            head -c 4000 /dev/urandom >"$work/drive-e/VM/MSGS/$folder/M$message.WAV"
+        done
+    done
+    mkdir -p "$work/shots"
+    tour=$(winepath_of build/windows-x86_64/tests/win32/ScreenshotTour.exe)
+    timeout 600 "$wine64" explorer /desktop=vocell,800x600 "$tour" "$(winepath_of "$work/shots")" \
+        'C:\Harlo\Vocell\Backup\tour.vcb' >>"$work/wine.log" 2>&1 || true
+    # The desktop window does not hand on the tour's exit code: its last picture tells.
+    [ -f "$work/shots/restore-in-progress.bmp" ] || { tail -20 "$work/wine.log"; exit 1; }
+    mkdir -p docs/screenshots/windows
+    for shot in "$work"/shots/*.bmp; do
+        convert "$shot" -trim +repage "docs/screenshots/windows/$(basename "${shot%.bmp}").png"
+    done
+    ls -l docs/screenshots/windows
+    exit 0
+fi
+
 # One card backed up by both builds. Its entries are created in reverse name order, since a
 # tmpfs lists a folder newest first and Wine lists it by name, and each entry's last-write time
 # is set to its birth time, which Linux reads as the creation time and Wine gives for it. The
@@ -104,7 +133,7 @@ mv "$card/.windows-label" "$interop/label"
 lay_out_card build/host-data/sample-card "$card"
 find "$card" -mindepth 1 -depth | while read -r entry; do touch -h -m -d "$(stat -c %w "$entry")" "$entry"; done
 "$vocell" backup "$card" "$interop/linux.vcb" >"$interop/linux.log" 2>&1 || { cat "$interop/linux.log"; exit 1; }
-VOCELL_INTEROP_DIR="Z:${interop//\//\\}" ctest --preset windows-x86_64 -L interop >"$work/ctest-interop.log" 2>&1 &&
+VOCELL_INTEROP_DIR=$(winepath_of "$interop") ctest --preset windows-x86_64 -L interop >"$work/ctest-interop.log" 2>&1 &&
     status=0 || status=$?
 cat "$work/ctest-interop.log"
 [ "$status" -eq 0 ] || exit "$status"
