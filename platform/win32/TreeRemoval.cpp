@@ -13,6 +13,7 @@ namespace {
 struct Child {
     std::string path;
     DWORD attributes = 0;
+    DWORD reparseTag = 0;  // the kind of link, for a reparse point
 };
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
@@ -31,7 +32,9 @@ FsResult<std::vector<Child>> ReadChildren(const std::string& folder) {
     }
     do {
         const std::string name = found.cFileName;
-        if (name != "." && name != "..") children.push_back({folder + "\\" + name, found.dwFileAttributes});
+        if (name != "." && name != "..") {
+            children.push_back({folder + "\\" + name, found.dwFileAttributes, found.dwReserved0});
+        }
     } while (::FindNextFileA(listing.get(), &found));
     if (::GetLastError() != ERROR_NO_MORE_FILES) return LastErrorStatus();
     return children;
@@ -47,8 +50,12 @@ FsStatus ClearReadOnly(const std::string& path, DWORD attributes) {
 
 FsStatus RemoveEntry(const Child& child) {
     if (IsFolder(child.attributes) && !IsLink(child.attributes)) return RemoveTree(child.path);
+    // Only a symbolic link goes; what a junction or mount point shows is not this tree's.
+    if (IsLink(child.attributes) && child.reparseTag != IO_REPARSE_TAG_SYMLINK) {
+        return FsStatus::Failure(FsError::AccessDenied, ERROR_ACCESS_DENIED);
+    }
     if (FsStatus cleared = ClearReadOnly(child.path, child.attributes); !cleared.ok()) return cleared;
-    // A junction or folder link is removed as a folder, without touching what it points to.
+    // A folder link is removed as a folder, without touching what it points to.
     const BOOL removed = IsFolder(child.attributes) ? ::RemoveDirectoryA(child.path.c_str())
                                                     : ::DeleteFileA(child.path.c_str());
     if (!removed && !IsGone(::GetLastError())) return LastErrorStatus();

@@ -20,9 +20,9 @@ FsError FsErrorFromWin32(std::uint32_t code) {
         // A file another program holds open fails that one entry, not the whole card.
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-        case ERROR_ALREADY_EXISTS:  // a file where a folder is to be created
-        case ERROR_FILE_EXISTS:
         case ERROR_DIR_NOT_EMPTY: return FsError::AccessDenied;
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS: return FsError::AlreadyExists;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL: return FsError::DiskFull;
         case ERROR_INVALID_HANDLE: return FsError::InvalidHandle;

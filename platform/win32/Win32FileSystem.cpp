@@ -29,11 +29,36 @@ FsResult<WIN32_FILE_ATTRIBUTE_DATA> EntryData(const std::string& path) {
     return data;
 }
 
-// The attributes of an open file; fails for a link or junction, which the open did not follow.
-FsStatus RefuseOpenedLink(const FileHandle& file) {
+FsResult<BY_HANDLE_FILE_INFORMATION> InformationOf(const FileHandle& file) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info)) return LastErrorStatus();
-    return IsLink(info.dwFileAttributes) ? RefusedLink() : FsStatus{};
+    return info;
+}
+
+// Fails for a link or junction, which an open with FILE_FLAG_OPEN_REPARSE_POINT did not follow.
+FsStatus RefuseOpenedLink(const FileHandle& file) {
+    auto info = InformationOf(file);
+    if (!info.ok()) return info.status();
+    return IsLink(info.value().dwFileAttributes) ? RefusedLink() : FsStatus{};
+}
+
+// What makes a file or folder itself, whatever name it is reached by.
+struct Identity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+FsResult<Identity> IdentityOf(const std::string& path) {
+    FileHandle entry(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry.valid()) return LastErrorStatus();
+    auto info = InformationOf(entry);
+    if (!info.ok()) return info.status();
+    return Identity{info.value().dwVolumeSerialNumber, info.value().nFileIndexHigh,
+                    info.value().nFileIndexLow};
 }
 
 bool StartsWithFolder(const std::string& path, const std::string& folder) {
@@ -126,13 +151,32 @@ FsResult<std::unique_ptr<FileReader>> Win32FileSystem::OpenRead(const std::strin
 FsResult<std::unique_ptr<FileWriter>> Win32FileSystem::OpenWrite(const std::string& path) {
     auto native = Reach(path);
     if (!native.ok()) return native.status();
+    const std::string& text = native.value().text;
     // OPEN_ALWAYS and then cutting the file: CREATE_ALWAYS refuses an existing hidden or
     // system file.
-    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    FileHandle file(::CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) return LastErrorStatus();
-    if (FsStatus link = RefuseOpenedLink(file); !link.ok()) return link;
+    auto info = InformationOf(file);
+    if (!info.ok()) return info.status();
+    if (IsLink(info.value().dwFileAttributes)) return RefusedLink();
+    if (info.value().nNumberOfLinks > 1) {
+        // A file with other names is replaced, never written through: the other names keep it.
+        file.Reset();
+        if (!::DeleteFileA(text.c_str())) return LastErrorStatus();
+        return CreateNew(path);
+    }
     if (!::SetEndOfFile(file.get())) return LastErrorStatus();
+    std::unique_ptr<FileWriter> writer = std::make_unique<Win32FileWriter>(std::move(file));
+    return writer;
+}
+
+FsResult<std::unique_ptr<FileWriter>> Win32FileSystem::CreateNew(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) return LastErrorStatus();
     std::unique_ptr<FileWriter> writer = std::make_unique<Win32FileWriter>(std::move(file));
     return writer;
 }
@@ -206,7 +250,15 @@ FsStatus Win32FileSystem::Rename(const std::string& from, const std::string& to)
     if (!source.ok()) return source.status();
     if (!target.ok()) return target.status();
     if (source.value().isDriveRoot() || target.value().isDriveRoot()) return RefusedOnDriveRoot();
-    if (!::MoveFileExA(source.value().text.c_str(), target.value().text.c_str(),
+    const std::string& replaced = target.value().text;
+    // A read-only file is replaced like any other; the system refuses to move onto it.
+    const DWORD existing = ::GetFileAttributesA(replaced.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && !IsFolder(existing) &&
+        (existing & FILE_ATTRIBUTE_READONLY) != 0 &&
+        !::SetFileAttributesA(replaced.c_str(), existing & ~DWORD{FILE_ATTRIBUTE_READONLY})) {
+        return LastErrorStatus();
+    }
+    if (!::MoveFileExA(source.value().text.c_str(), replaced.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return LastErrorStatus();
     }
@@ -229,6 +281,38 @@ FsStatus Win32FileSystem::FlushVolume(const std::string& path) {
         return LastErrorStatus();
     }
     return {};
+}
+
+FsResult<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& path) {
+    auto native = ToNativePath(path);
+    if (!native.ok()) return native.status();
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExA(native.value().driveRoot().c_str(), &available, nullptr, nullptr)) {
+        return LastErrorStatus();
+    }
+    return std::uint64_t{available.QuadPart};
+}
+
+FsResult<bool> Win32FileSystem::LiesWithin(const std::string& path, const std::string& folder) {
+    auto outerPath = ToNativePath(folder);
+    if (!outerPath.ok()) return outerPath.status();
+    auto outer = IdentityOf(outerPath.value().text);
+    if (!outer.ok()) return outer.status();
+    auto inner = ToNativePath(path);
+    if (!inner.ok()) return inner.status();
+    // The entry itself, which need not exist yet, then every folder on its way up to the root.
+    auto entry = IdentityOf(inner.value().text);
+    if (entry.ok() && entry.value() == outer.value()) return true;
+    if (!entry.ok() && entry.status().error != FsError::NotFound) return entry.status();
+    if (inner.value().isDriveRoot()) return false;
+    std::vector<std::string> folders = inner.value().folders();
+    folders.insert(folders.begin(), inner.value().driveRoot());
+    for (const std::string& folderOnTheWay : folders) {
+        auto identity = IdentityOf(folderOnTheWay);
+        if (!identity.ok()) return identity.status();
+        if (identity.value() == outer.value()) return true;
+    }
+    return false;
 }
 
 std::string Win32FileSystem::DescribeError(const FsStatus& status) const {

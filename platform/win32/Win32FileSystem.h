@@ -17,6 +17,7 @@ public:
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
+    FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
     FsResult<FileTimes> Times(const std::string& path) override;
     FsStatus SetTimes(const std::string& path, const FileTimes& times) override;
@@ -27,6 +28,10 @@ public:
     // Every file written here was flushed as it was closed; this only tells whether the drive is
     // still there to hold them.
     FsStatus FlushVolume(const std::string& path) override;
+    FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
+    // Judged by the file identity (volume serial number and file index) of the entry and of
+    // each folder on its way, opened as the system opens them, following links.
+    FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
 
 private:

@@ -118,14 +118,48 @@ TEST_F(Win32FileSystemTest, DeleteTreeRemovesReadOnlyEntriesAndNothingBeside) {
     EXPECT_EQ(fs_.DeleteTree("C:\\").error, FsError::AccessDenied) << "a whole drive is never deleted";
 }
 
-TEST_F(Win32FileSystemTest, RenameReplacesAnExistingFile) {
+TEST_F(Win32FileSystemTest, RenameReplacesAnExistingFileReadOnlyOrNot) {
     PutFile(temp_ / "NEW.partial", "new archive");
     PutFile(temp_ / "CARD.VCB", "old archive, longer");
+    ::SetFileAttributesA((temp_ / "CARD.VCB").c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(fs_.Rename(temp_ / "NEW.partial", temp_ / "CARD.VCB").ok());
     EXPECT_EQ(GetFile(temp_ / "CARD.VCB"), "new archive");
     EXPECT_FALSE(Exists(temp_ / "NEW.partial"));
     ASSERT_TRUE(fs_.RemoveFile(temp_ / "CARD.VCB").ok());
     EXPECT_FALSE(Exists(temp_ / "CARD.VCB"));
+}
+
+TEST_F(Win32FileSystemTest, ExclusiveCreateLeavesATakenNameAlone) {
+    PutFile(temp_ / "TAKEN.VCB", "an earlier backup");
+    EXPECT_EQ(fs_.CreateNew(temp_ / "TAKEN.VCB").status().error, FsError::AlreadyExists);
+    EXPECT_EQ(GetFile(temp_ / "TAKEN.VCB"), "an earlier backup");
+    auto created = fs_.CreateNew(temp_ / "FREE.VCB");
+    ASSERT_TRUE(created.ok());
+    ASSERT_TRUE(created.value()->Write(Bytes("new")).ok());
+    ASSERT_TRUE(created.value()->Close().ok());
+    EXPECT_EQ(GetFile(temp_ / "FREE.VCB"), "new");
+}
+
+TEST_F(Win32FileSystemTest, WritingAHardLinkedFileLeavesItsOtherNameAlone) {
+    PutFile(temp_ / "ORIGINAL.WAV", "kept under the other name");
+    ASSERT_TRUE(::CreateHardLinkA((temp_ / "LINKED.WAV").c_str(), (temp_ / "ORIGINAL.WAV").c_str(), nullptr));
+    ASSERT_TRUE(Write(temp_ / "LINKED.WAV", "restored").ok());
+    EXPECT_EQ(GetFile(temp_ / "LINKED.WAV"), "restored");
+    EXPECT_EQ(GetFile(temp_ / "ORIGINAL.WAV"), "kept under the other name");
+}
+
+TEST_F(Win32FileSystemTest, ContainmentIsJudgedByTheFoldersThemselves) {
+    PutFile(temp_ / "BACKUP\\OLD.VCB", "old");
+    const std::string backup = temp_ / "BACKUP";
+    EXPECT_TRUE(fs_.LiesWithin(backup + "\\OLD.VCB", backup).value());
+    EXPECT_TRUE(fs_.LiesWithin(backup + "\\\\NEW.VCB", backup).value()) << "a file not made yet";
+    EXPECT_TRUE(fs_.LiesWithin(backup, backup).value());
+    EXPECT_FALSE(fs_.LiesWithin(temp_.path(), backup).value());
+    EXPECT_FALSE(fs_.LiesWithin(temp_ / "ELSEWHERE.VCB", backup).value());
+    EXPECT_EQ(fs_.LiesWithin(temp_ / "NONE\\A.VCB", backup).status().error, FsError::PathNotFound);
+    auto free = fs_.FreeSpace(backup);
+    ASSERT_TRUE(free.ok());
+    EXPECT_GT(free.value(), 0u);
 }
 
 TEST_F(Win32FileSystemTest, PathsThatCouldLeaveTheDriveAreRefusedAndTouchNothing) {
