@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include "archive/EntryHeader.h"
 #include "tests/archive/ExtractionFixture.h"
 
@@ -199,15 +197,13 @@ TEST_F(ExtractionTest, ProgressMovesAtMostOneStepPerEntry) {
 }
 
 TEST_F(ExtractionTest, FullTmpfsCardGivesTheCardFullMessage) {
-    if (::geteuid() != 0 ||
-        std::system(("mount -t tmpfs -o size=1m tmpfs " + machine.DriveFolder('F').string() + " 2>/dev/null")
-                        .c_str()) != 0) {
+    if (!test::FolderDrives::MountSmallCard(machine.DriveFolder('F'))) {
         GTEST_SKIP() << "mounting a small tmpfs is not permitted here";
     }
     auto result = Extract(test::ArchiveBuilder()
                               .File("E:\\A.WAV", std::string(700'000, 'a'))
                               .File("E:\\B.WAV", std::string(700'000, 'b')));
-    std::system(("umount " + machine.DriveFolder('F').string()).c_str());
+    test::FolderDrives::UnmountSmallCard(machine.DriveFolder('F'));
     EXPECT_EQ(result.stop, ExtractionStop::CardFull);
 }
 

@@ -165,6 +165,10 @@ TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
 }
 
 TEST_F(ArchiveWriterTest, PathTooLongForAnArchiveIsLeftOutAndReported) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows' file functions reach no path of more than 260 characters, far fewer than an "
+                    "archive holds";
+#endif
     std::filesystem::path deep = machine.DriveFolder('E');
     for (int i = 0; i < 6; ++i) deep /= std::string(120, static_cast<char>('a' + i));
     test::PutHostFile(deep / "X.WAV", "x");

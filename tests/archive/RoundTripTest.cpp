@@ -87,7 +87,9 @@ TEST_F(RoundTripTest, ComparisonFindsNoDifferenceAfterARestoreAndEveryChangeAfte
     EXPECT_TRUE(same.differences.empty()) << same.differences[0].path << ": " << same.differences[0].what;
 
     test::PutHostFile(machine.DriveFolder('F') / "VM/MSGS/100/F22.WAV", "changed");
-    fs::remove(machine.DriveFolder('F') / "VM/GREET/100/F34.WAV");
+    const fs::path removed = machine.DriveFolder('F') / "VM/GREET/100/F34.WAV";
+    fs::permissions(removed, fs::perms::owner_write, fs::perm_options::add);  // Windows keeps read-only files
+    fs::remove(removed);
     auto changed = CompareArchiveWithCard(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
     ASSERT_EQ(changed.differences.size(), 3u);  // content and time of one, the other missing
 }

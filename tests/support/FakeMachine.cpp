@@ -4,8 +4,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/posix/PosixFileSystem.h"
-
 #ifndef VOCELL_TEST_HOME
 #error "VOCELL_TEST_HOME must name the build's installed data folder"
 #endif
@@ -29,14 +27,15 @@ std::filesystem::path Below(const std::filesystem::path& base, std::string relat
 
 }  // namespace
 
-// Passes every call to a PosixFileSystem that is replaced when media change: it keeps the last
-// folder it walked to open, and a medium moved away behind its back would stay readable.
+// Passes every call to the platform's file system, opened afresh when media change: the Linux
+// one keeps the last folder it walked to open, and a medium moved away behind its back would
+// stay readable.
 class FakeMachine::CurrentFileSystem final : public FileSystem {
 public:
-    explicit CurrentFileSystem(posix::DriveMap drives)
-        : drives_(std::move(drives)), inner_(std::make_unique<posix::PosixFileSystem>(drives_)) {}
+    explicit CurrentFileSystem(FolderDrives drives)
+        : drives_(std::move(drives)), inner_(drives_.OpenFileSystem()) {}
 
-    void Reopen() { inner_ = std::make_unique<posix::PosixFileSystem>(drives_); }
+    void Reopen() { inner_ = drives_.OpenFileSystem(); }
 
     FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override {
         return inner_->ListFolder(folder);
@@ -73,15 +72,15 @@ public:
     std::string DescribeError(const FsStatus& status) const override { return inner_->DescribeError(status); }
 
 private:
-    posix::DriveMap drives_;
-    std::unique_ptr<posix::PosixFileSystem> inner_;
+    FolderDrives drives_;
+    std::unique_ptr<FileSystem> inner_;
 };
 
 FakeMachine::FakeMachine(std::string_view cards) : volumes_(temp_.path(), [this] { ReopenFileSystem(); }) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        drives_.AddMount(std::string(1, letter) + ":", volumes_.DriveFolder(letter));
+        drives_.Add(std::string(1, letter) + ":", volumes_.DriveFolder(letter));
     }
-    drives_.AddMount("C:\\Harlo\\Vocell", installFolder());
+    drives_.Add("C:\\Harlo\\Vocell", installFolder());
     fileSystem_ = std::make_unique<CurrentFileSystem>(drives_);
     Install();
     volumes_.AddDrive('C', DriveType::Fixed, true, "", kSystemDisk);

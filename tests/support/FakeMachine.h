@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "platform/FileSystem.h"
-#include "platform/posix/DriveMap.h"
 #include "tests/support/FakeVolumes.h"
+#include "tests/support/FolderDrives.h"
 #include "tests/support/TempDirectory.h"
 
 namespace vocell::test {
@@ -26,8 +26,8 @@ public:
     FakeMachine(const FakeMachine&) = delete;
     FakeMachine& operator=(const FakeMachine&) = delete;
 
-    // Stays the same object for the machine's life; behind it the Linux file system is opened
-    // afresh whenever a medium comes or goes, so that nothing cached outlives a medium.
+    // Stays the same object for the machine's life; behind it the platform's file system is
+    // opened afresh whenever a medium comes or goes, so that nothing cached outlives a medium.
     [[nodiscard]] FileSystem& fileSystem();
     [[nodiscard]] FakeVolumes& volumes() { return volumes_; }
 
@@ -53,7 +53,7 @@ private:
     void Install();
 
     TempDirectory temp_;
-    posix::DriveMap drives_;
+    FolderDrives drives_;
     std::unique_ptr<CurrentFileSystem> fileSystem_;
     FakeVolumes volumes_;
 };

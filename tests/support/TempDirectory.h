@@ -2,11 +2,10 @@
 // Test helpers: a fresh directory per test, removed with everything in it afterwards, and
 // plain host-side file access for checking what the file system under test did.
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -16,11 +15,12 @@ namespace vocell::test {
 class TempDirectory {
 public:
     TempDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vocell-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = std::filesystem::temp_directory_path() / ("vocell-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path_)) return;
         }
-        path_ = pattern;
+        throw std::runtime_error("no temporary folder could be created");
     }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
@@ -33,14 +33,18 @@ public:
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
 private:
-    // Tests leave read-only folders behind, which a non-root run could not empty.
+    // Tests leave read-only folders behind, which a non-root run could not empty, and
+    // read-only files, which Windows does not delete.
     static void MakeRemovable(const std::filesystem::path& folder) {
         namespace fs = std::filesystem;
         std::error_code ignored;
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
         for (fs::directory_iterator it(folder, ignored), end; it != end; it.increment(ignored)) {
-            if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+            if (it->is_symlink(ignored)) continue;
+            if (it->is_directory(ignored)) {
                 MakeRemovable(it->path());
+            } else {
+                fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
             }
         }
     }
