@@ -4,6 +4,15 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev time clang-format)
+# The Windows program: mingw-w64 cross compilers, GoogleTest's sources to build for Windows, NSIS
+# for the installer, Wine and Xvfb to run the tests, ImageMagick for the screenshots.
+windows_packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+                  binutils-mingw-w64-x86-64 googletest nsis wine wine64 xvfb xauth imagemagick)
+packages+=("${windows_packages[@]}")
+# Wine for the 32-bit build, where this kernel runs 32-bit programs at all.
+if bash "$(dirname "$0")/runs-32-bit.sh"; then
+    packages+=(wine32:i386)
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -14,6 +23,9 @@ done
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 echo "Installing: ${missing[*]}"
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${as_root[@]}" dpkg --add-architecture i386
+fi
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null

@@ -28,3 +28,6 @@ tail -n 1 "$corpus/fuzz.log"
 rm -rf "$corpus"
 
 ctest --preset debug -j"$jobs"
+
+# The Windows program: both builds, their installers, and its tests under Wine.
+bash scripts/test-windows.sh
