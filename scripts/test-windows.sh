@@ -128,25 +128,29 @@ lay_out_card() {  # source target
 listing() { (cd "$1" && find . -mindepth 1 -printf '%P %y %T@\n' | LC_ALL=C sort); }
 card=$work/drive-e
 interop=$work/interop
-mkdir -p "$interop/restored"
-mv "$card/.windows-label" "$interop/label"
-lay_out_card build/host-data/sample-card "$card"
-find "$card" -mindepth 1 -depth | while read -r entry; do touch -h -m -d "$(stat -c %w "$entry")" "$entry"; done
-"$vocell" backup "$card" "$interop/linux.vcb" >"$interop/linux.log" 2>&1 || { cat "$interop/linux.log"; exit 1; }
-VOCELL_INTEROP_DIR=$(winepath_of "$interop") ctest --preset windows-x86_64 -L interop >"$work/ctest-interop.log" 2>&1 &&
-    status=0 || status=$?
-cat "$work/ctest-interop.log"
-[ "$status" -eq 0 ] || exit "$status"
-"$vocell" restore "$interop/windows.vcb" "$interop/restored" >>"$interop/linux.log" 2>&1 &&
-    "$vocell" verify "$interop/windows.vcb" "$interop/restored" >>"$interop/linux.log" 2>&1 ||
-    { cat "$interop/linux.log"; exit 1; }
-if ! diff -r "$card" "$interop/restored" || [ "$(listing "$card")" != "$(listing "$interop/restored")" ]; then
-    echo "The Windows archive did not restore the card as it was on Linux:"
-    diff <(listing "$card") <(listing "$interop/restored")
-    exit 1
+if [ -z "${VOCELL_WINE_CARD_BYTES:-}" ]; then
+    echo "No tmpfs for the card here: the Windows and Linux archives of one card are not compared"
+else
+    mkdir -p "$interop/restored"
+    mv "$card/.windows-label" "$interop/label"
+    lay_out_card build/host-data/sample-card "$card"
+    find "$card" -mindepth 1 -depth | while read -r entry; do touch -h -m -d "$(stat -c %w "$entry")" "$entry"; done
+    "$vocell" backup "$card" "$interop/linux.vcb" >"$interop/linux.log" 2>&1 || { cat "$interop/linux.log"; exit 1; }
+    VOCELL_INTEROP_DIR=$(winepath_of "$interop") ctest --preset windows-x86_64 -L interop >"$work/ctest-interop.log" 2>&1 &&
+        status=0 || status=$?
+    cat "$work/ctest-interop.log"
+    [ "$status" -eq 0 ] || exit "$status"
+    "$vocell" restore "$interop/windows.vcb" "$interop/restored" >>"$interop/linux.log" 2>&1 &&
+        "$vocell" verify "$interop/windows.vcb" "$interop/restored" >>"$interop/linux.log" 2>&1 ||
+        { cat "$interop/linux.log"; exit 1; }
+    if ! diff -r "$card" "$interop/restored" || [ "$(listing "$card")" != "$(listing "$interop/restored")" ]; then
+        echo "The Windows archive did not restore the card as it was on Linux:"
+        diff <(listing "$card") <(listing "$interop/restored")
+        exit 1
+    fi
+    echo "The Windows and Linux archives of one card are the same bytes and restore each other"
+    mv "$interop/label" "$card/.windows-label"
 fi
-echo "The Windows and Linux archives of one card are the same bytes and restore each other"
-mv "$interop/label" "$card/.windows-label"
 
 # The 32-bit tests first, where they can run, so that the 64-bit summary closes the output.
 if bash scripts/runs-32-bit.sh && [ -x /usr/lib/wine/wine ]; then
