@@ -90,6 +90,9 @@ inline constexpr std::string_view kEarlierBackupKept =
     "\nAn existing backup file of that name has not been changed.";
 inline constexpr std::string_view kEntriesStoredIncomplete =
     "These files are incomplete in the archive and were restored with the data it holds:";
+inline constexpr std::string_view kUnfinishedBackupsFound =
+    "Unfinished backup files of other runs were found beside the backup and left as they are:";
+inline constexpr std::string_view kDeleteWhenNoBackupRuns = "\nDelete them once no other backup is running.";
 inline constexpr std::string_view kUnfinishedFileLeft = "\nThe unfinished file could not be removed: ";
 inline constexpr std::string_view kBackupIncomplete =
     "The backup was saved, but these files and folders could not be read and are not in it:";
