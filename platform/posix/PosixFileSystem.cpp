@@ -45,6 +45,11 @@ FsResult<struct stat> StatEntry(int folderFd, const std::string& name) {
 PosixFileSystem::PosixFileSystem(DriveMap drives, std::chrono::milliseconds mountRecheck)
     : drives_(std::move(drives)), mountRecheck_(mountRecheck) {}
 
+void PosixFileSystem::Remount(DriveMap drives) {
+    ForgetCachedFolder();
+    drives_ = std::move(drives);
+}
+
 std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::CachedFolder(const std::string& key) {
     std::lock_guard lock(cacheMutex_);
     return cachedFolder_ != nullptr && cachedKey_ == key ? cachedFolder_ : nullptr;
