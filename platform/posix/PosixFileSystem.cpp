@@ -96,6 +96,12 @@ std::optional<PosixFileSystem::Location> PosixFileSystem::LocateInCachedFolder(c
         cachedFolderText_.size() != separator + 1) {
         return std::nullopt;
     }
+    // The parent's text matches, but with mounts nested in one another ("C:\\Harlo\\Vocell" and
+    // "C:\\Harlo\\Vocell\\Backup") the path may still lie on another mount than the folder cached.
+    if (auto resolved = drives_.Resolve(path);
+        !resolved.ok() || resolved.value().directory != cachedMount_ || resolved.value().components.empty()) {
+        return std::nullopt;
+    }
     const auto now = std::chrono::steady_clock::now();
     if (now - cachedMountSeen_ >= mountRecheck_) {
         struct stat mount {};
