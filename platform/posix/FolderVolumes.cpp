@@ -69,5 +69,4 @@ std::optional<ClusterGeometry> FolderVolumes::ClusterGeometryOf(const std::strin
     return geometry;
 }
 
-
 }  // namespace vocell::posix

@@ -24,28 +24,27 @@ std::filesystem::path InstallHome() {
     return VOCELL_BUILD_HOME;
 }
 
-std::filesystem::path BackupHome() {
-    if (const char* home = std::getenv("VOCELL_HOME"); home != nullptr && *home != '\0') {
-        return std::filesystem::path(home) / "Backup";
-    }
+std::optional<std::filesystem::path> UserBackupFolder() {
+    if (const char* home = std::getenv("VOCELL_HOME"); home != nullptr && *home != '\0') return std::nullopt;
     std::filesystem::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
         data = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
         data = std::filesystem::path(home) / ".local" / "share";
     } else {
-        return {};
+        return std::nullopt;
     }
     const auto backup = data / "vocell" / "Backup";
     std::error_code error;
-    std::filesystem::create_directories(backup, error);  // a failure shows as the folder's message
+    std::filesystem::create_directories(backup, error);
+    if (!std::filesystem::is_directory(backup, error)) return std::nullopt;
     return backup;
 }
 
 HostDrives::HostDrives(const std::filesystem::path& cardFolder) {
     baseDrives_.AddMount(kHostDrive, "/");
     baseDrives_.AddMount(kInstallFolder, InstallHome());
-    if (auto backup = BackupHome(); !backup.empty()) baseDrives_.AddMount(kBackupInstallFolder, backup);
+    if (auto backup = UserBackupFolder()) baseDrives_.AddMount(kBackupInstallFolder, *backup);
     drives_ = baseDrives_;
     if (!cardFolder.empty()) drives_.AddMount(kCardDrive, std::filesystem::absolute(cardFolder));
     fileSystem_ = std::make_unique<posix::PosixFileSystem>(drives_);

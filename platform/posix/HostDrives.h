@@ -24,10 +24,11 @@ inline constexpr const char* kBackupInstallFolder = "C:\\Harlo\\Vocell\\Backup";
 // program, else the build tree's.
 std::filesystem::path InstallHome();
 
-// Where backups go: VOCELL_HOME/Backup when VOCELL_HOME is set (a portable install brings its
-// own), else vocell/Backup in the user's data directory ($XDG_DATA_HOME, else
-// ~/.local/share), which is created when it is missing.
-std::filesystem::path BackupHome();
+// The user's backup folder, vocell/Backup in their data directory ($XDG_DATA_HOME, else
+// ~/.local/share), created when it is missing. Nothing when VOCELL_HOME is set (a portable
+// install keeps its backups in its own Backup folder) or when the folder cannot be made; backups
+// then go to the Backup folder of the installed data directory.
+std::optional<std::filesystem::path> UserBackupFolder();
 
 class HostDrives {
 public:
