@@ -26,7 +26,7 @@ std::string Attribute(udev_device* device, const char* name) {
 
 bool IsOpticalOrFloppy(udev_device* disk) {
     const std::string type = Property(disk, "ID_TYPE");
-    const std::string_view name = Text(udev_device_get_sysname(disk));
+    const std::string name = Text(udev_device_get_sysname(disk));
     return Property(disk, "ID_CDROM") == "1" || type == "cd" || type == "floppy" || name.starts_with("sr") ||
            name.starts_with("fd");
 }

@@ -127,7 +127,8 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     // Every visible control at its template place with its text; static controls in template order.
     QList<QWidget*> statics;
     for (QWidget* child : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child->objectName().isEmpty() && (qobject_cast<QLabel*>(child) || dynamic_cast<GroupFrame*>(child))) {
+        if (child->objectName().isEmpty() &&
+            (qobject_cast<QLabel*>(child) || dynamic_cast<GroupFrame*>(child))) {
             statics.push_back(child);
         }
     }
@@ -161,7 +162,6 @@ void WidgetTest::eachButtonReachesItsHandler() {
     for (int id : {ControlId::Backup, ControlId::Restore, ControlId::Update, ControlId::Initialize}) {
         QTest::mouseClick(Control(id), Qt::LeftButton);
     }
-    for (const QString& m : messages_) qWarning("%s", qPrintable(m));
     QCOMPARE(fileDialogs_.size(), std::size_t{3});
     QCOMPARE(fileDialogs_[0].kind, FileDialogKind::Save);
     QCOMPARE(fileDialogs_[0].settings, operations::BackupSaveDialog());
@@ -217,15 +217,17 @@ void WidgetTest::aboutBoxFromF1AndFromTheContextMenu() {
         },
         true);
     test::AnswerNextModal(closeAbout);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), program_->window().mapToGlobal(QPoint(10, 10)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            program_->window().mapToGlobal(QPoint(10, 10)));
     QCoreApplication::sendEvent(&program_->window(), &event);
     QTRY_COMPARE(aboutBoxes, 2);
 }
 
 void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
     const std::vector<std::string> entries{"VMCARD (E:)", "Removable Disk (F:)"};
-    DriveChooserDialog chooser(nullptr, entries, 0,
-                               [](char letter) { return letter == 'E' ? "/media/tech/VMCARD" : std::string(); });
+    DriveChooserDialog chooser(nullptr, entries, 0, [](char letter) {
+        return letter == 'E' ? "/media/tech/VMCARD" : std::string();
+    });
     const DialogUnits units(chooser.font());
     QCOMPARE(chooser.windowTitle(), QStringLiteral("Select Vocell Card"));
     QCOMPARE(chooser.size(), QSize(units.ToPixelsX(222), units.ToPixelsY(60)));
@@ -269,7 +271,8 @@ void WidgetTest::statusPanesAndNestingBusyCursor() {
     StatusPanes* bar = program_->window().statusBar();
     QVERIFY(bar != nullptr);
     const int width = program_->window().width();
-    QCOMPARE(bar->geometry(), QRect(0, program_->window().height() - kStatusBarHeight, width, kStatusBarHeight));
+    QCOMPARE(bar->geometry(),
+             QRect(0, program_->window().height() - kStatusBarHeight, width, kStatusBarHeight));
     QCOMPARE(bar->paneGeometry(0).right() + 1, width / 4);
     QCOMPARE(bar->paneGeometry(1).right() + 1, std::min(width, (width / 3) * 3));
     QCOMPARE(bar->paneText(0), Q(text::kReady));
