@@ -30,6 +30,10 @@ void FormatSelectedCard(QWidget* parent, int driveIndex, const CardFormatService
         services.tell(std::string(text::format::kNoFormatter));
         return;
     }
+    if (FormatResult allowed = services.formatter->Check(*target); !allowed.ok) {
+        services.tell(allowed.error);
+        return;
+    }
     const auto label = services.askLabel ? services.askLabel(parent, *target, currentLabel)
                                          : FormatDialog(parent, *target, currentLabel).Run();
     if (!label) return;  // Cancel leaves the card as it is

@@ -24,6 +24,9 @@ struct FormatResult {
 class CardFormatter {
 public:
     virtual ~CardFormatter() = default;
+    // Whether the target may be formatted at all, asked before the user is: never a fixed disk or
+    // the system's own.
+    virtual FormatResult Check(const FormatTarget& target) = 0;
     // Formats the target with a FAT file system of the given label and mounts it again.
     virtual FormatResult Format(const FormatTarget& target, const std::string& label) = 0;
 };

@@ -20,6 +20,12 @@ std::string Failed(std::string_view what, const std::string& why) { return std::
 
 bool MkfsFormatter::available() { return ::geteuid() == 0; }
 
+FormatResult MkfsFormatter::Check(const FormatTarget& target) {
+    if (target.devNode.empty())
+        return FormatResult::Failed(target.deviceText + std::string(text::format::kNotRemovable));
+    return FormatResult::Done();
+}
+
 FormatResult MkfsFormatter::Format(const FormatTarget& target, const std::string& label) {
     if (!target.mountPoint.empty() && ::umount2(target.mountPoint.c_str(), 0) != 0) {
         return FormatResult::Failed(Failed(text::format::kFormatFailed, std::strerror(errno)));

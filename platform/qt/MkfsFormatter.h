@@ -10,6 +10,8 @@ class MkfsFormatter final : public CardFormatter {
 public:
     // True when the program runs as root.
     [[nodiscard]] static bool available();
+    // The drive scan offers removable cards only; a target without a device node is none.
+    FormatResult Check(const FormatTarget& target) override;
     FormatResult Format(const FormatTarget& target, const std::string& label) override;
 };
 

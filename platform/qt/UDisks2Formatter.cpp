@@ -87,14 +87,12 @@ bool UDisks2Formatter::available() const {
            bus_.interface()->isServiceRegistered(kService);
 }
 
-FormatResult UDisks2Formatter::Format(const FormatTarget& target, const std::string& label) {
+FormatResult UDisks2Formatter::Check(const FormatTarget& target) {
     UDisks udisks(bus_);
     std::string notFound;
     const auto block = udisks.BlockOf(target.devNode, notFound);
     if (!block)
         return FormatResult::Failed(Text(target.deviceText, "", text::format::kNotFoundByUDisks) + notFound);
-
-    // Only the removable card the user selected: never a fixed disk or the system's own.
     const auto drive = udisks.Property(*block, kBlock, QStringLiteral("Drive"));
     const QString drivePath = drive ? qvariant_cast<QDBusObjectPath>(*drive).path() : QString();
     const bool removable = !drivePath.isEmpty() && drivePath != QStringLiteral("/") &&
@@ -103,6 +101,17 @@ FormatResult UDisks2Formatter::Format(const FormatTarget& target, const std::str
     if (!removable || udisks.BoolProperty(*block, kBlock, QStringLiteral("HintSystem"))) {
         return FormatResult::Failed(Text(target.deviceText, "", text::format::kNotRemovable));
     }
+    return FormatResult::Done();
+}
+
+FormatResult UDisks2Formatter::Format(const FormatTarget& target, const std::string& label) {
+    // Asked again: the drives may have changed while our dialog was open.
+    if (FormatResult allowed = Check(target); !allowed.ok) return allowed;
+    UDisks udisks(bus_);
+    std::string notFound;
+    const auto block = udisks.BlockOf(target.devNode, notFound);
+    if (!block)
+        return FormatResult::Failed(Text(target.deviceText, "", text::format::kNotFoundByUDisks) + notFound);
 
     if (auto mounts = udisks.Property(*block, kFilesystem, QStringLiteral("MountPoints"));
         mounts && !qdbus_cast<QList<QByteArray>>(*mounts).isEmpty()) {

@@ -21,6 +21,7 @@ public:
 
     // True when the service is on the bus.
     [[nodiscard]] bool available() const;
+    FormatResult Check(const FormatTarget& target) override;
     FormatResult Format(const FormatTarget& target, const std::string& label) override;
 
 private:
