@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/DialogLayout.h"
 #include "platform/qt/TemplateWidgets.h"

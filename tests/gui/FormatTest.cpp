@@ -10,8 +10,10 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "platform/posix/FolderVolumes.h"
 #include "platform/posix/HostDrives.h"
 #include "platform/qt/CardFormat.h"
+#include "platform/qt/MkfsFormatter.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/TemplateWidgets.h"
 #include "platform/qt/UDisks2Formatter.h"
@@ -165,6 +168,31 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     EXPECT_EQ(messages[2], std::string(text::format::kFormatFailed) + "Error wiping device: Device busy");
     EXPECT_EQ(Tree(install.card()), before);
     EXPECT_EQ(window.statusBar()->paneText(0), ToQString(text::kReady));
+}
+
+// Without UDisks2, as root: mkfs.fat on the card's device, here a disk image (checked with
+// mtools, which reads FAT without a kernel driver).
+TEST(MkfsFormat, FormatsTheDeviceAsFat16WithTheLabel) {
+    test::TempDirectory temp;
+    const auto image = temp.path() / "card.img";
+    std::ofstream(image).close();
+    std::filesystem::resize_file(image, 64u * 1024 * 1024);
+    MkfsFormatter mkfs;
+    const FormatTarget target{'E', image.string(), image.string(), "", "VMCARD (E:)"};
+    ASSERT_TRUE(mkfs.Check(target).ok);
+    const FormatResult result = mkfs.Format(target, "NEWCARD");
+    ASSERT_TRUE(result.ok) << result.error;
+
+    QProcess minfo;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("MTOOLS_SKIP_CHECK"), QStringLiteral("1"));
+    minfo.setProcessEnvironment(environment);
+    minfo.start(QStringLiteral("minfo"),
+                {QStringLiteral("-i"), QString::fromStdString(image.string()), QStringLiteral("::")});
+    ASSERT_TRUE(minfo.waitForFinished());
+    const QString info = QString::fromLocal8Bit(minfo.readAllStandardOutput());
+    EXPECT_TRUE(info.contains(QStringLiteral("FAT16"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("NEWCARD"))) << info.toStdString();
 }
 
 }  // namespace

@@ -22,10 +22,21 @@ int main(int argc, char** argv) {
                        "and tests)."),
         QStringLiteral("DIR"));
     parser.addOption(cardFolder);
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral(
+            "Writes a picture of the main dialog as it opens to FILE (PNG) and ends, for showing the "
+            "program where there is no display."),
+        QStringLiteral("FILE"));
+    parser.addOption(screenshot);
     parser.process(application);
 
     vocell::qt::ProgramOptions options;
     options.cardFolder = parser.value(cardFolder).toStdString();
     vocell::qt::DesktopProgram program(options);
-    return program.Run();
+    if (!parser.isSet(screenshot)) return program.Run();
+    if (!program.Start()) return 1;
+    program.window().show();
+    QCoreApplication::processEvents();
+    return program.window().grab().save(parser.value(screenshot)) ? 0 : 1;
 }
