@@ -6,59 +6,55 @@
 #include "app/UtilityDialog.h"
 #include "common/Messages.h"
 #include "devices/DeviceDiscovery.h"
-#include "operations/OperationHost.h"
 
 namespace vocell {
 
 void UtilityDialog::RefreshCardStatus() {
     OnDeviceChange(devices::DeviceEvent::Refresh);
-    const bool noDrive = slots_.selectedLetterCode() == devices::kNoDrive;
+    const bool noDrive = state_.slots.selectedLetterCode() == devices::kNoDrive;
     SetStatusPane(operations::kActivityPane, noDrive ? text::kInsertCard : text::kReady);
-    const std::string cardRoot = slots_.cardRoot();
+    const std::string cardRoot = state_.slots.cardRoot();
     if (noDrive || cardRoot.empty()) {
-        fields_.promptVersionText.clear();
+        state_.fields.promptVersionText.clear();
         Push();
         return;
     }
-    auto versionFile = fileSystem_.OpenRead(cardRoot + std::string(kSlot0VersionFile));
-    if (!versionFile.ok()) {
-        fields_.promptVersionText.clear();  // shown by the caller's next push
-        return;
-    }
-    fields_.promptVersionText = FormatVersion(ReadVersionLine(*versionFile.value()));
-    Push();
+    std::optional<std::string> version = ReadCardPromptVersion(fileSystem_, cardRoot);
+    state_.fields.promptVersionText = version.value_or("");
+    // A card without a version file is not pushed here: the caller's next push shows it.
+    if (version) Push();
 }
 
 void UtilityDialog::ProbeSelectedDevice() {
-    devices::ProbeSelectedDevice(slots_, volumes_, *this, volumeLabel_);
+    devices::ProbeSelectedDevice(state_.slots, volumes_, *this, state_.volumeLabel);
 }
 
 void UtilityDialog::ClearCardFields() {
-    fields_.deviceText.clear();
-    fields_.statusText = text::kCardNotSelected;
-    fields_.promptVersionText.clear();
-    fields_.cardTypeText.clear();
-    selectedCardRoot_.clear();
+    state_.fields.deviceText.clear();
+    state_.fields.statusText = text::kCardNotSelected;
+    state_.fields.promptVersionText.clear();
+    state_.fields.cardTypeText.clear();
+    state_.selectedCardRoot.clear();
     Push();
     desktop_.Repaint();
 }
 
 void UtilityDialog::SelectCard() {
     DriveSelectionDialog chooser(desktop_, volumes_);
-    chooser.slotRoots = slots_.slotRoots;
+    chooser.slotRoots = state_.slots.slotRoots;
     if (!chooser.DoModal()) {
         Push();
         desktop_.Repaint();
         return;
     }
     if (chooser.selectedIndex == devices::kNoItem) return ClearCardFields();
-    slots_.deviceIndex = chooser.selectedIndex;
+    state_.slots.deviceIndex = chooser.selectedIndex;
     if (chooser.noneMarker == text::kNoneEntry) return;
 
-    fields_.statusText = text::kReady;
+    state_.fields.statusText = text::kReady;
     RefreshCardStatus();
     ProbeSelectedDevice();
-    const std::string cardRoot = slots_.cardRoot();
+    const std::string cardRoot = state_.slots.cardRoot();
     // The chosen drive may have gone meanwhile: no index outside the slots is ever used.
     if (cardRoot.empty() || volumes_.OpenRootForReading(cardRoot).error == FsError::NotReady) {
         return ClearCardFields();
@@ -67,17 +63,18 @@ void UtilityDialog::SelectCard() {
 }
 
 void UtilityDialog::IdentifySelectedCard() {
-    const std::string cardRoot = slots_.cardRoot();
+    const std::string cardRoot = state_.slots.cardRoot();
     auto geometry = volumes_.ClusterGeometryOf(cardRoot);
     const std::uint64_t capacity = geometry ? std::uint64_t{geometry->sectorsPerCluster} *
                                                   geometry->bytesPerSector * geometry->totalClusters
                                             : 0;
     const std::uint64_t sizeMB = CapacityInMegabytes(capacity);
-    slotSizesMB_[static_cast<std::size_t>(slots_.deviceIndex)] = static_cast<std::uint32_t>(sizeMB);
-    fields_.cardTypeText = CardTypeText(sizeMB);
-    fields_.deviceText = devices::DeviceText(cardRoot, volumeLabel_);
-    if (fields_.promptVersionText.empty()) fields_.promptVersionText = text::kNoPrompts;
-    selectedCardRoot_ = cardRoot;
+    state_.slotSizesMB[static_cast<std::size_t>(state_.slots.deviceIndex)] =
+        static_cast<std::uint32_t>(sizeMB);
+    state_.fields.cardTypeText = CardTypeText(sizeMB);
+    state_.fields.deviceText = devices::DeviceText(cardRoot, state_.volumeLabel);
+    if (state_.fields.promptVersionText.empty()) state_.fields.promptVersionText = text::kNoPrompts;
+    state_.selectedCardRoot = cardRoot;
     Push();
     desktop_.Repaint();
 }

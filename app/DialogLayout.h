@@ -1,5 +1,6 @@
 #pragma once
-// The main dialog's control ids and the arithmetic of its status bar and progress bar.
+// The main dialog's control ids, its system-menu command, the AutoPlay message and the arithmetic of
+// its status bar.
 
 #include <cstdint>
 #include <string_view>
@@ -44,7 +45,5 @@ inline constexpr int kStatusBarHeight = 25;
 Rect StatusBarArea(const Rect& window);
 // Right edges of the two panes: a quarter of the width, and the width in thirds times three.
 std::vector<int> StatusPaneEdges(int windowWidth);
-// The progress bar over the bottom twentieth of the client area, from 26% of its width.
-Rect ProgressBarArea(const Rect& client);
 
 }  // namespace vocell

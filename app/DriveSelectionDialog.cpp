@@ -15,7 +15,7 @@ bool DriveSelectionDialog::DoModal() {
             }
             continue;
         }
-        list_.InsertAt(slot, devices::DeviceText(root, volumes_.VolumeLabel(root).value_or("")));
+        list_.InsertAt(slot, devices::DeviceText(root, devices::ReadVolumeLabel(volumes_, root)));
     }
     list_.Select(selectedIndex);
     auto chosen = desktop_.RunDriveChooser(list_.items(), list_.selection());

@@ -32,10 +32,10 @@ std::string ReadVersionLine(FileReader& file) {
     return line;
 }
 
-std::string ReadCardPromptVersion(FileSystem& fileSystem, const std::string& cardRoot) {
-    if (cardRoot.empty()) return {};
+std::optional<std::string> ReadCardPromptVersion(FileSystem& fileSystem, const std::string& cardRoot) {
+    if (cardRoot.empty()) return std::nullopt;
     auto file = fileSystem.OpenRead(cardRoot + std::string(kSlot0VersionFile));
-    if (!file.ok()) return {};
+    if (!file.ok()) return std::nullopt;
     return FormatVersion(ReadVersionLine(*file.value()));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The card's prompt version: the first line of the slot-0 VERSION.TXT, shown as major.minor.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,8 @@ std::string FormatVersion(std::string_view firstLine);
 // (dropped); a carriage return before it stays.
 std::string ReadVersionLine(FileReader& file);
 
-// The card's prompt version as shown; empty when the card has no slot-0 VERSION.TXT or it cannot
-// be read.
-std::string ReadCardPromptVersion(FileSystem& fileSystem, const std::string& cardRoot);
+// The card's prompt version as shown; nothing when the card has no slot-0 VERSION.TXT or it
+// cannot be opened.
+std::optional<std::string> ReadCardPromptVersion(FileSystem& fileSystem, const std::string& cardRoot);
 
 }  // namespace vocell

@@ -2,45 +2,17 @@
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
-#include "devices/DeviceDiscovery.h"
 #include "operations/CardOperations.h"
 #include "operations/InstallFolders.h"
 
 namespace vocell {
 
-// The progress bar of an extraction and pane 1 during a backup.
-class UtilityDialog::Progress final : public archive::ExtractionListener,
-                                      public archive::ArchiveWriterListener {
-public:
-    explicit Progress(UtilityDialog& dialog) : dialog_(dialog) {}
-    void BeginProgress() override {
-        dialog_.desktop_.CreateProgressBar(ProgressBarArea(dialog_.desktop_.ClientRect()));
-    }
-    void StepProgress() override { dialog_.desktop_.StepProgressBar(); }
-    void EndProgress() override { dialog_.desktop_.RemoveProgressBar(); }
-    void ShowMessage(const std::string& text) override {
-        dialog_.desktop_.ShowMessageBox(text, MessageButtons::Ok);
-    }
-    void ShowStoredPath(std::string_view storedPath) override {
-        dialog_.SetStatusPane(operations::kDetailPane, storedPath);
-    }
-
-private:
-    UtilityDialog& dialog_;
-};
-
 UtilityDialog::UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem)
-    : desktop_(desktop),
-      volumes_(volumes),
-      fileSystem_(fileSystem),
-      progress_(std::make_unique<Progress>(*this)) {}
-
-UtilityDialog::~UtilityDialog() = default;
+    : desktop_(desktop), volumes_(volumes), fileSystem_(fileSystem) {}
 
 void UtilityDialog::OnInitDialog() {
     Push();
-    const Rect window = desktop_.WindowRect();
-    statusBarCreated_ = desktop_.CreateStatusBar(StatusBarArea(window));
+    statusBarCreated_ = desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect()));
     if (!statusBarCreated_) {
         desktop_.ShowMessageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok);
     } else {
@@ -49,12 +21,10 @@ void UtilityDialog::OnInitDialog() {
     }
     RefreshCardStatus();
     SetStatusPane(operations::kActivityPane,
-                  slots_.selectedLetterCode() == devices::kNoDrive ? text::kInsertCard : text::kReady);
+                  state_.slots.selectedLetterCode() == devices::kNoDrive ? text::kInsertCard : text::kReady);
     CheckPromptPackage();
-    fields_.statusText = text::kCardNotSelected;
-    fields_.deviceText.clear();
-    fields_.promptVersionText.clear();
-    fields_.cardTypeText.clear();
+    // The user must press Select before the card's data is shown.
+    state_.fields = {std::string(text::kCardNotSelected), {}, {}, {}};
     Push();
     desktop_.Repaint();
 }
@@ -68,13 +38,37 @@ void UtilityDialog::CheckPromptPackage() {
     }
 }
 
+operations::OperationContext UtilityDialog::Context() {
+    return {desktop_, volumes_, fileSystem_, state_, *this};
+}
+
+operations::Outcome UtilityDialog::OnBackup() {
+    auto context = Context();
+    return operations::OnBackup(context);
+}
+
+operations::Outcome UtilityDialog::OnRestore() {
+    auto context = Context();
+    return operations::OnRestore(context);
+}
+
+operations::Outcome UtilityDialog::OnUpdatePrompts() {
+    auto context = Context();
+    return operations::OnUpdatePrompts(context);
+}
+
+operations::Outcome UtilityDialog::OnInitializeCard() {
+    auto context = Context();
+    return operations::OnInitializeCard(context);
+}
+
 void UtilityDialog::OnCommand(int controlId) {
     switch (controlId) {
         case ControlId::Select: SelectCard(); break;
-        case ControlId::Backup: operations::OnBackup(*this); break;
-        case ControlId::Restore: operations::OnRestore(*this); break;
-        case ControlId::Update: operations::OnUpdatePrompts(*this); break;
-        case ControlId::Initialize: operations::OnInitializeCard(*this); break;
+        case ControlId::Backup: lastOutcome_ = OnBackup(); break;
+        case ControlId::Restore: lastOutcome_ = OnRestore(); break;
+        case ControlId::Update: lastOutcome_ = OnUpdatePrompts(); break;
+        case ControlId::Initialize: lastOutcome_ = OnInitializeCard(); break;
         case ControlId::DeviceList: ProbeSelectedDevice(); break;
         case ControlId::Ok: OnOK(); break;
         case ControlId::Cancel: OnCancel(); break;
@@ -87,7 +81,7 @@ void UtilityDialog::OnSysCommand(std::uint32_t command) {
 }
 
 bool UtilityDialog::OnDeviceChange(devices::DeviceEvent event) {
-    if (!devices::RefreshDeviceList(slots_, volumes_, event)) return false;
+    if (!devices::RefreshDeviceList(state_.slots, volumes_, event)) return false;
     Push();
     return true;
 }
@@ -105,18 +99,21 @@ void UtilityDialog::OnOK() {
 void UtilityDialog::OnCancel() { desktop_.EndDialog(false); }
 
 DialogFields UtilityDialog::shownFields() const {
-    return {fields_.statusText,        fields_.deviceText,        fields_.cardTypeText,
-            fields_.promptVersionText, slots_.deviceList.items(), slots_.deviceList.selection()};
+    const operations::CardFields& fields = state_.fields;
+    return {fields.statusText,
+            fields.deviceText,
+            fields.cardTypeText,
+            fields.promptVersionText,
+            state_.slots.deviceList.items(),
+            state_.slots.deviceList.selection()};
 }
 
 void UtilityDialog::Push() {
-    slots_.deviceList.Select(slots_.deviceIndex);
+    state_.slots.deviceList.Select(state_.slots.deviceIndex);
     desktop_.Push(shownFields());
 }
 
-void UtilityDialog::Pull() { slots_.deviceIndex = slots_.deviceList.selection(); }
-
-void UtilityDialog::Repaint() { desktop_.Repaint(); }
+void UtilityDialog::Pull() { state_.slots.deviceIndex = state_.slots.deviceList.selection(); }
 
 void UtilityDialog::RescanDevices() { OnDeviceChange(devices::DeviceEvent::Refresh); }
 
@@ -125,15 +122,12 @@ void UtilityDialog::SetStatusPane(int pane, std::string_view text) {
 }
 
 void UtilityDialog::ClearCardTypeAndVersion() {
-    fields_.promptVersionText.clear();
-    fields_.cardTypeText.clear();
+    state_.fields.promptVersionText.clear();
+    state_.fields.cardTypeText.clear();
 }
 
 void UtilityDialog::ShowMessage(std::string_view text) {
     desktop_.ShowMessageBox(std::string(text), MessageButtons::Ok);
 }
-
-archive::ExtractionListener& UtilityDialog::ExtractionProgress() { return *progress_; }
-archive::ArchiveWriterListener& UtilityDialog::BackupProgress() { return *progress_; }
 
 }  // namespace vocell

@@ -7,24 +7,22 @@
 #include <optional>
 #include <string>
 
-#include "archive/ArchiveState.h"
 #include "devices/DeviceDiscovery.h"
-#include "devices/DeviceSlots.h"
 #include "devices/SelectionProbe.h"
-#include "operations/OperationHost.h"
+#include "operations/OperationContext.h"
+#include "operations/Outcome.h"
 
 namespace vocell {
 
-class UtilityDialog final : private devices::SelectionHost, private operations::OperationHost {
+class UtilityDialog final : private devices::SelectionHost, private operations::DialogView {
 public:
     UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem);
-    ~UtilityDialog() override;
     UtilityDialog(const UtilityDialog&) = delete;
     UtilityDialog& operator=(const UtilityDialog&) = delete;
 
     // Once, after the controls exist and before the dialog is first shown.
     void OnInitDialog();
-    // The message map.
+    // The message map: a button or menu command, a system command, a device notification.
     void OnCommand(int controlId);
     void OnSysCommand(std::uint32_t command);
     bool OnDeviceChange(devices::DeviceEvent event);
@@ -32,44 +30,38 @@ public:
     // the message map sees it: the drives are rescanned and AutoPlay is cancelled.
     long OnQueryCancelAutoPlay();
 
+    // The four card operations; OnCommand runs them for their buttons and keeps their outcome.
+    operations::Outcome OnBackup();
+    operations::Outcome OnRestore();
+    operations::Outcome OnUpdatePrompts();
+    operations::Outcome OnInitializeCard();
+
     void SelectCard();
     void ProbeSelectedDevice();
     void RefreshCardStatus() override;
     void OnOK();
     void OnCancel();
 
-    [[nodiscard]] const operations::CardFields& cardFields() const { return fields_; }
-    [[nodiscard]] const devices::DeviceSlots& deviceSlots() const { return slots_; }
+    [[nodiscard]] const operations::CardFields& cardFields() const { return state_.fields; }
+    [[nodiscard]] const devices::DeviceSlots& deviceSlots() const { return state_.slots; }
     [[nodiscard]] const std::array<std::uint32_t, devices::kSlotCount>& slotSizesMB() const {
-        return slotSizesMB_;
+        return state_.slotSizesMB;
     }
-    [[nodiscard]] const std::string& currentVolumeLabel() const { return volumeLabel_; }
-    [[nodiscard]] const archive::ArchiveState& archive() const { return archiveState_; }
+    [[nodiscard]] const std::string& currentVolumeLabel() const { return state_.volumeLabel; }
+    // How the operation of the last button pressed ended; nothing before the first.
+    [[nodiscard]] const std::optional<operations::Outcome>& lastOutcome() const { return lastOutcome_; }
     [[nodiscard]] DialogFields shownFields() const;
 
 private:
-    class Progress;
-
-    // SelectionHost and OperationHost.
+    // SelectionHost and DialogView.
     void Pull() override;
     void Push() override;
     void ClearCardTypeAndVersion() override;
     void ShowMessage(std::string_view text) override;
-    Desktop& desktop() override { return desktop_; }
-    Volumes& volumes() override { return volumes_; }
-    FileSystem& fileSystem() override { return fileSystem_; }
-    archive::ArchiveState& archiveState() override { return archiveState_; }
-    devices::DeviceSlots& Slots() override { return slots_; }
-    operations::CardFields& Fields() override { return fields_; }
-    std::string& VolumeLabel() override { return volumeLabel_; }
-    const std::string& SelectedCardRoot() const override { return selectedCardRoot_; }
-    bool& BackupHeaderWritten() override { return backupHeaderWritten_; }
     void RescanDevices() override;
-    void Repaint() override;
     void SetStatusPane(int pane, std::string_view text) override;
-    archive::ExtractionListener& ExtractionProgress() override;
-    archive::ArchiveWriterListener& BackupProgress() override;
 
+    operations::OperationContext Context();
     void ClearCardFields();
     void CheckPromptPackage();
     void IdentifySelectedCard();
@@ -78,14 +70,8 @@ private:
     Volumes& volumes_;
     FileSystem& fileSystem_;
     bool statusBarCreated_ = false;
-    devices::DeviceSlots slots_;
-    std::array<std::uint32_t, devices::kSlotCount> slotSizesMB_{};
-    operations::CardFields fields_;
-    std::string volumeLabel_;
-    std::string selectedCardRoot_;
-    bool backupHeaderWritten_ = false;
-    archive::ArchiveState archiveState_;
-    std::unique_ptr<Progress> progress_;
+    operations::DialogState state_;
+    std::optional<operations::Outcome> lastOutcome_;
 };
 
 }  // namespace vocell

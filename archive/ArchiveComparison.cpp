@@ -46,14 +46,9 @@ private:
         bool same = true;
         scanner.ReadContent([&](std::span<const char> piece) {
             cardBytes.resize(piece.size());
-            std::size_t filled = 0;
-            while (filled < piece.size()) {
-                auto read = file.value()->Read(std::as_writable_bytes(
-                    std::span<char>(cardBytes.data() + filled, piece.size() - filled)));
-                if (!read.ok() || read.value() == 0) break;
-                filled += read.value();
-            }
-            same = filled == piece.size() && std::memcmp(cardBytes.data(), piece.data(), filled) == 0;
+            auto read = ReadFully(*file.value(), std::as_writable_bytes(std::span<char>(cardBytes)));
+            same = read.ok() && read.value() == piece.size() &&
+                   std::memcmp(cardBytes.data(), piece.data(), piece.size()) == 0;
             return same;
         });
         std::byte extra[1];

@@ -23,7 +23,7 @@ struct ComparisonResult {
 };
 
 // FAT keeps last-write times to two seconds.
-inline constexpr std::uint64_t kTimeTolerance = 2 * 10'000'000;
+inline constexpr std::uint64_t kTimeTolerance = 2 * kFileTimeTicksPerSecond;
 // The attribute bits every platform restores.
 inline constexpr std::uint32_t kComparedAttributes = FileAttribute::ReadOnly | FileAttribute::Directory;
 

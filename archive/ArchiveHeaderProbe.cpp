@@ -4,27 +4,16 @@
 
 namespace vocell::archive {
 
-void ReadArchiveHeader(ArchiveState& state, FileReader& archive) {
-    state.extractionFailed = false;
+std::string ReadArchiveHeader(FileReader& archive) {
     Block block{};
-    std::size_t filled = 0;
-    while (filled < block.size()) {
-        auto read = archive.Read(
-            std::as_writable_bytes(std::span<char>(block.data() + filled, block.size() - filled)));
-        if (!read.ok() || read.value() == 0) break;
-        filled += read.value();
-    }
-    state.archiveVersion = DecodeArchiveVersion(block);
+    // Bytes a failed or short read does not deliver stay zero, which ends the version there.
+    static_cast<void>(ReadFully(archive, std::as_writable_bytes(std::span<char>(block))));
+    return DecodeArchiveVersion(block);
 }
 
-void ReadArchiveVersion(FileSystem& fileSystem, ArchiveState& state, const std::string& archivePath) {
+std::string ReadArchiveVersion(FileSystem& fileSystem, const std::string& archivePath) {
     auto archive = fileSystem.OpenRead(archivePath);
-    if (!archive.ok()) {
-        state.extractionFailed = false;
-        state.archiveVersion.clear();
-        return;
-    }
-    ReadArchiveHeader(state, *archive.value());
+    return archive.ok() ? ReadArchiveHeader(*archive.value()) : std::string();
 }
 
 }  // namespace vocell::archive

@@ -14,33 +14,6 @@ std::string Unreadable(FileSystem& fileSystem, FsStatus status) {
     return "it could not be read (" + fileSystem.DescribeError(status) + ")";
 }
 
-// Cuts a backup stream into blocks the way the format wants them: the block buffer is never
-// cleared between blocks, so the last block's filler repeats the bytes of the block before it.
-class StreamBlocks {
-public:
-    explicit StreamBlocks(ArchiveSink& sink) : sink_(sink) {}
-
-    void Put(std::span<const char> bytes) {
-        while (!bytes.empty()) {
-            std::size_t take = std::min(bytes.size(), kBlockSize - filled_);
-            std::copy_n(bytes.begin(), take, block_.begin() + static_cast<long>(filled_));
-            filled_ += take;
-            bytes = bytes.subspan(take);
-            if (filled_ == kBlockSize) {
-                sink_.Append(block_);
-                filled_ = 0;
-            }
-        }
-    }
-    // The last block: the remaining stream bytes (possibly none), then the filler.
-    void Finish() { sink_.Append(block_); }
-
-private:
-    ArchiveSink& sink_;
-    Block block_{};
-    std::size_t filled_ = 0;
-};
-
 }  // namespace
 
 ArchiveWriter::ArchiveWriter(FileSystem& fileSystem, ArchiveSink& sink, ArchiveWriterListener& listener)
@@ -72,12 +45,6 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
             WriteEntry(storedPath, item.attributes);
         }
     }
-}
-
-bool ArchiveWriter::WriteArchiveEntry(const std::string& storedPath) {
-    auto attributes = fileSystem_.Attributes(storedPath);
-    if (!attributes.ok()) return LeaveOut(storedPath, Unreadable(fileSystem_, attributes.status()));
-    return WriteEntry(storedPath, attributes.value());
 }
 
 // The walk stores the attribute word its listing reported, which is the one the file system

@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "archive/BlockIO.h"
+#include "archive/NamedEntry.h"
 #include "platform/FileSystem.h"
 
 namespace vocell::archive {
-
-struct LeftOutEntry {
-    std::string path;
-    std::string reason;
-};
 
 class ArchiveWriterListener {
 public:
@@ -31,10 +27,8 @@ public:
     // Appends an entry for every folder and file below folder (a path ending in "\"); folders
     // whose names begin with "." are passed over with everything in them.
     void ArchiveTree(const std::string& folder);
-    // Appends the entry of the folder or file at its stored path. False when it was left out.
-    bool WriteArchiveEntry(const std::string& storedPath);
 
-    [[nodiscard]] const std::vector<LeftOutEntry>& leftOut() const { return leftOut_; }
+    [[nodiscard]] const std::vector<NamedEntry>& leftOut() const { return leftOut_; }
 
 private:
     bool WriteEntry(const std::string& storedPath, std::uint32_t attributes);
@@ -46,7 +40,7 @@ private:
     ArchiveSink& sink_;
     ArchiveWriterListener& listener_;
     std::vector<char> readBuffer_;
-    std::vector<LeftOutEntry> leftOut_;
+    std::vector<NamedEntry> leftOut_;
 };
 
 }  // namespace vocell::archive

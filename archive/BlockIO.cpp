@@ -10,13 +10,10 @@ FsStatus BlockReader::Refill() {
               buffer_.begin());
     filled_ -= position_;
     position_ = 0;
-    while (!atEnd_ && filled_ < buffer_.size()) {
-        auto read = file_.Read(
-            std::as_writable_bytes(std::span<char>(buffer_.data() + filled_, buffer_.size() - filled_)));
-        if (!read.ok()) return read.status();
-        if (read.value() == 0) atEnd_ = true;
-        filled_ += read.value();
-    }
+    auto read = ReadFully(file_, std::as_writable_bytes(std::span<char>(buffer_).subspan(filled_)));
+    if (!read.ok()) return read.status();
+    atEnd_ = filled_ + read.value() < buffer_.size();
+    filled_ += read.value();
     return {};
 }
 
@@ -54,6 +51,19 @@ void ArchiveSink::RewindTo(std::uint64_t position) {
     buffer_.clear();
     failure_ = file_.Truncate(position);
     written_ = position;
+}
+
+void StreamBlocks::Put(std::span<const char> bytes) {
+    while (!bytes.empty()) {
+        const std::size_t take = std::min(bytes.size(), kBlockSize - filled_);
+        std::copy_n(bytes.begin(), take, block_.begin() + static_cast<std::ptrdiff_t>(filled_));
+        filled_ += take;
+        bytes = bytes.subspan(take);
+        if (filled_ == kBlockSize) {
+            sink_.Append(block_);
+            filled_ = 0;
+        }
+    }
 }
 
 FsStatus ArchiveSink::Finish() {

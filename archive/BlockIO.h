@@ -3,6 +3,7 @@
 // is asked for larger pieces so that a card is read and written in few calls.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "archive/ArchiveLayout.h"
@@ -54,6 +55,23 @@ private:
     std::vector<char> buffer_;
     std::uint64_t written_ = 0;
     FsStatus failure_;
+};
+
+// Cuts an entry's backup stream into blocks the way the format wants them: the block buffer is never
+// cleared between blocks, so the last block's filler repeats the bytes of the block before it, and
+// the last block is appended even when the stream ends on a block boundary.
+class StreamBlocks {
+public:
+    explicit StreamBlocks(ArchiveSink& sink) : sink_(sink) {}
+
+    void Put(std::span<const char> bytes);
+    // The last block: the remaining stream bytes (possibly none), then the filler.
+    void Finish() { sink_.Append(block_); }
+
+private:
+    ArchiveSink& sink_;
+    Block block_{};
+    std::size_t filled_ = 0;
 };
 
 }  // namespace vocell::archive

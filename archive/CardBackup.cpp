@@ -3,13 +3,6 @@
 #include "archive/EntryHeader.h"
 
 namespace vocell::archive {
-namespace {
-
-std::string Failure(FileSystem& fileSystem, std::string_view what, FsStatus status) {
-    return std::string(what) + " (" + fileSystem.DescribeError(status) + ")";
-}
-
-}  // namespace
 
 std::string IncompleteArchivePath(const std::string& archivePath) {
     const std::size_t nameStart = archivePath.find_last_of('\\') + 1;
@@ -25,7 +18,8 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     const std::string partialPath = archivePath + std::string(kPartialArchiveSuffix);
     auto created = fileSystem.OpenWrite(partialPath);
     if (!created.ok()) {
-        outcome.failure = Failure(fileSystem, "it could not be created", created.status());
+        outcome.failure = BackupFailure::NotCreated;
+        outcome.status = created.status();
         return outcome;
     }
     FileWriter& file = *created.value();
@@ -46,11 +40,10 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
                           : IncompleteArchivePath(archivePath);
     if (status.ok()) status = fileSystem.Rename(partialPath, outcome.savedAs);
     if (!status.ok()) {
-        fileSystem.RemoveFile(partialPath);
-        outcome.failure = Failure(fileSystem,
-                                  status.error == FsError::DiskFull ? "there is not enough space for it"
-                                                                    : "it could not be written",
-                                  status);
+        outcome.failure =
+            status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
+        outcome.status = status;
+        if (!fileSystem.RemoveFile(partialPath).ok()) outcome.leftBehind = partialPath;
     }
     return outcome;
 }

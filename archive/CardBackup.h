@@ -3,26 +3,36 @@
 // a temporary name and renamed over the target only when it is complete and on the medium, so a
 // failed backup never destroys an earlier one.
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "archive/ArchiveWriter.h"
+#include "archive/NamedEntry.h"
 #include "platform/FileSystem.h"
 
 namespace vocell::archive {
 
-struct BackupOutcome {
-    // Set when no archive was written; the target is then as it was before.
-    std::optional<std::string> failure;
+// Why no archive was written.
+enum class BackupFailure {
+    None,
+    NotCreated,  // the archive file could not be created
+    NoSpace,     // the archive's drive ran out of space
+    NotWritten,  // writing, flushing or renaming the archive failed
+};
+
+struct [[nodiscard]] BackupOutcome {
+    BackupFailure failure = BackupFailure::None;
+    FsStatus status;  // the failure's platform error
     // Entries that could not be read and are not in the archive.
-    std::vector<LeftOutEntry> leftOut;
+    std::vector<NamedEntry> leftOut;
     // Where the archive was written: the target, or beside it when an incomplete archive would
     // have replaced an earlier backup.
     std::string savedAs;
+    // A temporary file of a failed backup that could not be removed again.
+    std::string leftBehind;
 
-    [[nodiscard]] bool written() const { return !failure.has_value(); }
+    [[nodiscard]] bool written() const { return failure == BackupFailure::None; }
     [[nodiscard]] bool complete() const { return written() && leftOut.empty(); }
 };
 

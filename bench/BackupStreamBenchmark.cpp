@@ -1,5 +1,6 @@
 // A 1 MB file's entry as the backup writes it: the entry header block, then the BACKUP_DATA
-// record cut into 1,024-byte blocks, appended through ArchiveSink into a writer that discards.
+// record cut into 1,024-byte blocks by the writer's StreamBlocks, appended through ArchiveSink into a writer
+// that discards.
 
 #include <benchmark/benchmark.h>
 
@@ -20,21 +21,6 @@ constexpr std::size_t kFileSize = 1024 * 1024;
 // The header block and the data blocks of the stream (20-byte record header and the content).
 constexpr std::uint64_t kExpectedBytes = (1 + DataBlockCount(kStreamHeaderSize + kFileSize)) * kBlockSize;
 
-// Cuts the stream into blocks the way the archive writer does: the block is not cleared between
-// blocks, and the last one is appended even when the stream ends on a block boundary.
-void AppendStream(ArchiveSink& sink, std::span<const char> stream, Block& block, std::size_t& filled) {
-    while (!stream.empty()) {
-        const std::size_t take = std::min(stream.size(), kBlockSize - filled);
-        std::copy_n(stream.begin(), take, block.begin() + static_cast<long>(filled));
-        filled += take;
-        stream = stream.subspan(take);
-        if (filled == kBlockSize) {
-            sink.Append(block);
-            filled = 0;
-        }
-    }
-}
-
 void BM_BackupStream1MB(benchmark::State& state) {
     std::vector<char> content(kFileSize);
     vocell::bench::PseudoRandomBytes(42).Fill(content);
@@ -44,14 +30,13 @@ void BM_BackupStream1MB(benchmark::State& state) {
         vocell::bench::DiscardingFileWriter writer;
         ArchiveSink sink(writer);
         sink.Append(EncodeEntryHeader(header));
-        Block block{};
-        std::size_t filled = 0;
-        AppendStream(sink, EncodeDataRecordHeader(content.size()), block, filled);
+        StreamBlocks blocks(sink);
+        blocks.Put(EncodeDataRecordHeader(content.size()));
         for (std::size_t at = 0; at < content.size(); at += readPiece) {
             const std::size_t piece = std::min(readPiece, content.size() - at);
-            AppendStream(sink, std::span<const char>(content.data() + at, piece), block, filled);
+            blocks.Put(std::span<const char>(content.data() + at, piece));
         }
-        sink.Append(block);
+        blocks.Finish();
         benchmark::DoNotOptimize(sink.Finish());
         if (writer.written() != kExpectedBytes) {
             state.SkipWithError("the entry did not come out at its expected size");

@@ -5,12 +5,12 @@
 #include "app/PromptVersion.h"
 #include "archive/ArchiveComparison.h"
 #include "archive/ArchiveHeaderProbe.h"
-#include "archive/ArchiveMessages.h"
 #include "archive/ArchiveScanner.h"
 #include "cli/ArchiveListing.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "common/Messages.h"
+#include "operations/OperationMessages.h"
 
 namespace vocell::cli {
 namespace {
@@ -49,14 +49,16 @@ ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) 
     return outcome;
 }
 
-// The exit status of a scan that failed, after saying why.
-std::optional<int> ReportScanFailure(Console& console, const ScanOutcome& scan) {
-    if (scan.unreadable) {
-        console.Complain(archive::ArchiveUnreadableMessage(*scan.unreadable));
+// The exit status of an archive that could not be read or is damaged, after saying why; nothing
+// when it was read whole.
+std::optional<int> ReportArchiveFailure(Console& console, const std::optional<std::string>& unreadable,
+                                        const std::optional<std::string>& problem) {
+    if (unreadable) {
+        console.Complain(operations::ArchiveUnreadableMessage(*unreadable));
         return kFailed;
     }
-    if (scan.problem) {
-        console.Complain(archive::InvalidArchiveMessage(*scan.problem, false));
+    if (problem) {
+        console.Complain(operations::InvalidArchiveMessage(*problem, false));
         return kInvalidArchive;
     }
     return std::nullopt;
@@ -70,7 +72,7 @@ int RunList(Console& console, const std::filesystem::path& archiveFile, bool jso
     if (!archivePath) return kUsage;
     posix::HostDrives drives({});
     ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
-    if (auto failed = ReportScanFailure(console, scan)) return *failed;
+    if (auto failed = ReportArchiveFailure(console, scan.unreadable, scan.problem)) return *failed;
     console.Say(json ? ListingJson(scan.version, scan.entries) : ListingText(scan.version, scan.entries));
     return kDone;
 }
@@ -85,19 +87,14 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
 
     if (!cardFolder) {
         ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
-        if (auto failed = ReportScanFailure(console, scan)) return *failed;
+        if (auto failed = ReportArchiveFailure(console, scan.unreadable, scan.problem)) return *failed;
         console.Say(std::string(text::cli::kArchiveSound) + Shown(scan.version) + ", " +
                     std::to_string(scan.entries.size()) + " entries.");
         return kDone;
     }
     auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, posix::kCardRoot);
-    if (comparison.unreadable) {
-        console.Complain(archive::ArchiveUnreadableMessage(*comparison.unreadable));
-        return kFailed;
-    }
-    if (comparison.archiveProblem) {
-        console.Complain(archive::InvalidArchiveMessage(*comparison.archiveProblem, false));
-        return kInvalidArchive;
+    if (auto failed = ReportArchiveFailure(console, comparison.unreadable, comparison.archiveProblem)) {
+        return *failed;
     }
     for (const auto& difference : comparison.differences) {
         console.Say(difference.path + ": " + difference.what);
@@ -111,7 +108,7 @@ int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
     std::error_code error;
     if (std::filesystem::is_directory(cardOrArchive, error)) {
         posix::HostDrives drives(cardOrArchive);
-        const std::string version = ReadCardPromptVersion(drives.fileSystem(), posix::kCardRoot);
+        const std::string version = ReadCardPromptVersion(drives.fileSystem(), posix::kCardRoot).value_or("");
         console.Say(version.empty() ? std::string(text::kNoPrompts) : version);
         return kDone;
     }
@@ -119,9 +116,8 @@ int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
     auto archivePath = WindowsPathOf(console, cardOrArchive);
     if (!archivePath) return kUsage;
     posix::HostDrives drives({});
-    archive::ArchiveState state;
-    archive::ReadArchiveVersion(drives.fileSystem(), state, *archivePath);
-    console.Say(state.archiveVersion.empty() ? std::string(text::kNoPrompts) : state.archiveVersion);
+    const std::string version = archive::ReadArchiveVersion(drives.fileSystem(), *archivePath);
+    console.Say(version.empty() ? std::string(text::kNoPrompts) : version);
     return kDone;
 }
 

@@ -6,8 +6,6 @@
 namespace vocell::cli {
 namespace {
 
-constexpr std::uint64_t kTicksPerSecond = 10'000'000;
-constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 
 const char* KindName(archive::EntryKind kind) {
     switch (kind) {
@@ -23,7 +21,8 @@ const char* KindName(archive::EntryKind kind) {
 std::string FileTimeText(std::uint64_t fileTime) {
     if (fileTime == 0) return "-";
     using namespace std::chrono;
-    const auto unixSeconds = static_cast<std::int64_t>(fileTime / kTicksPerSecond) - kSecondsFrom1601To1970;
+    const auto unixSeconds = static_cast<std::int64_t>(fileTime / kFileTimeTicksPerSecond) -
+                             static_cast<std::int64_t>(kUnixEpochFileTime / kFileTimeTicksPerSecond);
     const sys_seconds when{seconds{unixSeconds}};
     const auto day = floor<days>(when);
     const year_month_day date{day};

@@ -2,13 +2,33 @@
 
 #include <string>
 
-#include "app/DialogLayout.h"
 #include "cli/CardSession.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "common/Messages.h"
 
 namespace vocell::cli {
+namespace {
+
+using QueuedAnswer = std::optional<MessageAnswer>;
+
+// What restore and update share before their operation runs: the checks of the arguments, the
+// session on the card, and the archive's path as the open dialog's answer.
+std::optional<int> PrepareArchiveSession(Console& console, CardSession& session,
+                                         const std::filesystem::path& archiveFile,
+                                         const std::filesystem::path& cardFolder) {
+    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, archiveFile) ||
+        !CheckNotOnCard(console, archiveFile, cardFolder)) {
+        return kUsage;
+    }
+    auto archivePath = WindowsPathOf(console, archiveFile);
+    if (!archivePath) return kUsage;
+    if (!session.Open()) return kFailed;
+    session.desktop().SetArchivePath(*archivePath);
+    return std::nullopt;
+}
+
+}  // namespace
 
 int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::filesystem::path archiveFile) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
@@ -22,78 +42,56 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::fi
     console.Say(std::string(text::cli::kBackingUp) + cardFolder.string() + " (prompt version " +
                 Shown(session.cardVersion()) + ") into " + archiveFile.string());
     session.desktop().SetArchivePath(*archivePath);
-    session.dialog().OnCommand(ControlId::Backup);
+    const operations::Outcome outcome = session.dialog().OnBackup();
     console.Say("Stored " + std::to_string(session.desktop().pathsStored()) + " folders and files.");
-    return session.StatusAfter(text::kBackupComplete);
+    return session.ExitStatusFor(outcome);
 }
 
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
                const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice) {
-    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, archiveFile) ||
-        !CheckNotOnCard(console, archiveFile, cardFolder)) {
-        return kUsage;
-    }
-    auto archivePath = WindowsPathOf(console, archiveFile);
-    if (!archivePath) return kUsage;
-
     CardSession session(console, cardFolder);
-    if (!session.Open()) return kFailed;
+    if (auto refused = PrepareArchiveSession(console, session, archiveFile, cardFolder)) return *refused;
     console.Say(std::string(text::cli::kRestoring) + archiveFile.string() + " onto " + cardFolder.string() +
                 " (prompt version " + Shown(session.cardVersion()) + ")");
-    session.desktop().SetArchivePath(*archivePath);
     session.desktop().SetUnansweredHint(std::string(text::cli::kSayWhichPrompts));
-    session.desktop().SetAnswerer(
-        [choice](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
-            if (!choice) return std::nullopt;
-            return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
-        });
-    session.dialog().OnCommand(ControlId::Restore);
-    return session.StatusAfter(text::kRestoreComplete);
+    session.desktop().SetAnswerer([choice](const std::string&, MessageButtons) -> QueuedAnswer {
+        if (!choice) return std::nullopt;
+        return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
+    });
+    return session.ExitStatusFor(session.dialog().OnRestore());
 }
 
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,
               const std::filesystem::path& cardFolder, bool confirmed) {
-    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, packageFile) ||
-        !CheckNotOnCard(console, packageFile, cardFolder)) {
-        return kUsage;
-    }
-    auto packagePath = WindowsPathOf(console, packageFile);
-    if (!packagePath) return kUsage;
-
     CardSession session(console, cardFolder);
-    if (!session.Open()) return kFailed;
-    session.desktop().SetArchivePath(*packagePath);
+    if (auto refused = PrepareArchiveSession(console, session, packageFile, cardFolder)) return *refused;
     session.desktop().SetUnansweredHint(std::string(text::cli::kConfirmWithYes));
-    session.desktop().SetAnswerer(
-        [confirmed](const std::string&, MessageButtons) -> std::optional<MessageAnswer> {
-            if (!confirmed) return std::nullopt;
-            return MessageAnswer::Yes;
-        });
-    session.dialog().OnCommand(ControlId::Update);
-    return session.StatusAfter(text::kPromptUpdateComplete);
+    session.desktop().SetAnswerer([confirmed](const std::string&, MessageButtons) -> QueuedAnswer {
+        if (!confirmed) return std::nullopt;
+        return MessageAnswer::Yes;
+    });
+    return session.ExitStatusFor(session.dialog().OnUpdatePrompts());
 }
 
 int RunInit(Console& console, const std::filesystem::path& cardFolder) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
     CardSession session(console, cardFolder);
     if (!session.Open()) return kFailed;
-    if (session.cardVersion() != text::kNoPrompts) {
-        console.Complain(std::string(text::cli::kAlreadyHoldsPrompts) + session.cardVersion() +
-                         std::string(text::cli::kNotInstalled) + std::string(text::kCardNotChanged));
-        return kFailed;
-    }
     // Initializing is what was asked for; there is no format dialog on the command line.
-    session.desktop().SetAnswerer(
-        [](const std::string& question, MessageButtons) -> std::optional<MessageAnswer> {
-            if (question == text::kReformatQuestion) return MessageAnswer::Yes;
-            return std::nullopt;
-        });
+    session.desktop().SetAnswerer([](const std::string& question, MessageButtons) -> QueuedAnswer {
+        if (question == text::kReformatQuestion) return MessageAnswer::Yes;
+        return std::nullopt;
+    });
     session.desktop().SetQuietMessages({std::string(text::kFormatNotice)});
     console.Say(std::string(text::cli::kInstallingInitialStructure) + cardFolder.string());
-    session.dialog().OnCommand(ControlId::Initialize);
-    if (!session.desktop().messages().empty()) return kFailed;
-    console.Say(text::cli::kInitialStructureInstalled);
-    return kDone;
+    const operations::Outcome outcome = session.dialog().OnInitializeCard();
+    if (outcome.reason == operations::StopReason::PromptsPresent) {
+        console.Complain(std::string(text::cli::kAlreadyHoldsPrompts) + session.cardVersion() +
+                         std::string(text::cli::kNotInstalled) + std::string(text::kCardNotChanged));
+    } else if (outcome.done()) {
+        console.Say(text::cli::kInitialStructureInstalled);
+    }
+    return session.ExitStatusFor(outcome);
 }
 
 }  // namespace vocell::cli

@@ -24,10 +24,17 @@ bool CardSession::Open() {
     return true;
 }
 
-int CardSession::StatusAfter(std::string_view completion) const {
-    if (desktop_.questionUnanswered()) return kUsage;
-    if (desktop_.WasShown(text::kNotValidArchive)) return kInvalidArchive;
-    return desktop_.WasShown(completion) ? kDone : kFailed;
+int CardSession::ExitStatusFor(const operations::Outcome& outcome) const {
+    using operations::OutcomeKind;
+    using operations::StopReason;
+    if (outcome.kind == OutcomeKind::Done) return kDone;
+    if (outcome.reason == StopReason::ArchiveDamaged) return kInvalidArchive;
+    // A question the command line could not put to anyone is a usage problem: say which with a flag.
+    if (outcome.kind == OutcomeKind::Stopped && outcome.reason == StopReason::Cancelled &&
+        desktop_.questionUnanswered()) {
+        return kUsage;
+    }
+    return kFailed;
 }
 
 }  // namespace vocell::cli

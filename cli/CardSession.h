@@ -3,7 +3,6 @@
 // its window system, the card selected as the Select button would.
 
 #include <filesystem>
-#include <memory>
 
 #include "app/UtilityDialog.h"
 #include "cli/ConsoleDesktop.h"
@@ -22,11 +21,10 @@ public:
 
     UtilityDialog& dialog() { return dialog_; }
     ConsoleDesktop& desktop() { return desktop_; }
-    FileSystem& fileSystem() { return drives_.fileSystem(); }
     [[nodiscard]] std::string cardVersion() const { return dialog_.cardFields().promptVersionText; }
 
-    // The exit status after an operation that ends with completion when it succeeds.
-    [[nodiscard]] int StatusAfter(std::string_view completion) const;
+    // The exit status for how an operation ended.
+    [[nodiscard]] int ExitStatusFor(const operations::Outcome& outcome) const;
 
 private:
     Console& console_;

@@ -20,7 +20,6 @@ public:
     void Complain(std::string_view text);
     // Asks on the terminal; nothing when standard input is not a terminal.
     std::optional<Answer> Ask(std::string_view question, bool offerCancel);
-    [[nodiscard]] bool showsProgress() const { return progressTerminal_; }
     void ShowProgress(std::string_view line);
     void EndProgress();
 

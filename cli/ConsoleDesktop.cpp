@@ -26,17 +26,9 @@ MessageAnswer FromConsole(Answer answer) {
 
 }  // namespace
 
-bool ConsoleDesktop::WasShown(std::string_view message) const {
-    for (const std::string& text : messages_) {
-        if (text.starts_with(message)) return true;
-    }
-    return false;
-}
-
 MessageAnswer ConsoleDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
     if (buttons == MessageButtons::Ok) {
         if (std::find(quiet_.begin(), quiet_.end(), text) != quiet_.end()) return MessageAnswer::Ok;
-        messages_.push_back(text);
         if (IsCompletion(text)) {
             console_.Say(text);
         } else {

@@ -27,11 +27,9 @@ public:
     // Messages that mean nothing on a terminal (the format notice) are neither shown nor kept.
     void SetQuietMessages(std::vector<std::string> texts) { quiet_ = std::move(texts); }
 
-    [[nodiscard]] const std::vector<std::string>& messages() const { return messages_; }
     [[nodiscard]] bool questionUnanswered() const { return unanswered_; }
     [[nodiscard]] bool dialogEnded() const { return ended_; }
     [[nodiscard]] std::uint64_t pathsStored() const { return pathsStored_; }
-    [[nodiscard]] bool WasShown(std::string_view message) const;
 
     MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
@@ -59,7 +57,6 @@ private:
     std::string archivePath_;
     Answerer answerer_;
     std::string unansweredHint_;
-    std::vector<std::string> messages_;
     std::vector<std::string> quiet_;
     bool unanswered_ = false;
     bool ended_ = false;

@@ -82,9 +82,13 @@ inline constexpr std::string_view kCardNotChanged = "\nNothing on the Vocell car
 inline constexpr std::string_view kEntriesNotRestored =
     "These files and folders could not be written to the Vocell card:";
 inline constexpr std::string_view kCheckCardAndReader = "Please check the card and card reader.";
+inline constexpr std::string_view kEntriesNotAsStored =
+    "These files and folders were written to the Vocell card, but their attributes or times could not "
+    "be set as the archive holds them:";
 inline constexpr std::string_view kBackupNotWritten = "The backup file could not be written: ";
 inline constexpr std::string_view kEarlierBackupKept =
     "\nAn existing backup file of that name has not been changed.";
+inline constexpr std::string_view kUnfinishedFileLeft = "\nThe unfinished file could not be removed: ";
 inline constexpr std::string_view kBackupIncomplete =
     "The backup was saved, but these files and folders could not be read and are not in it:";
 inline constexpr std::string_view kIncompleteSavedAs = "\nThe incomplete backup was saved as ";

@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "app/PromptVersion.h"
-#include "archive/ArchiveMessages.h"
 #include "archive/CardBackup.h"
+#include "operations/OperationMessages.h"
 #include "platform/posix/PosixFileSystem.h"
 
 int main(int argc, char** argv) {
@@ -24,14 +24,16 @@ int main(int argc, char** argv) {
 
     const std::string archivePath = "Z:\\" + archive.filename().string();
     vocell::archive::ArchiveWriterListener quiet;
-    auto outcome = vocell::archive::WriteCardBackup(fileSystem, "E:\\", archivePath,
-                                                    vocell::ReadCardPromptVersion(fileSystem, "E:\\"), quiet);
+    auto outcome = vocell::archive::WriteCardBackup(
+        fileSystem, "E:\\", archivePath, vocell::ReadCardPromptVersion(fileSystem, "E:\\").value_or(""),
+        quiet);
     if (!outcome.written()) {
-        std::cerr << vocell::archive::BackupFailedMessage(*outcome.failure) << '\n';
+        std::cerr << vocell::operations::BackupFailedMessage(outcome, fileSystem) << '\n';
         return 1;
     }
     if (!outcome.complete()) {
-        std::cerr << vocell::archive::BackupIncompleteMessage(outcome.leftOut, archivePath, outcome.savedAs)
+        std::cerr << vocell::operations::BackupIncompleteMessage(outcome.leftOut, archivePath,
+                                                                 outcome.savedAs)
                   << '\n';
         return 1;
     }

@@ -21,6 +21,10 @@ int LetterCode(const std::string& root) {
 
 std::string DriveRoot(char letter) { return std::string{letter, ':', '\\'}; }
 
+std::string ReadVolumeLabel(Volumes& volumes, const std::string& root) {
+    return root.empty() ? std::string() : volumes.VolumeLabel(root).value_or("");
+}
+
 std::string DeviceText(const std::string& root, const std::string& label) {
     if (root.empty()) return {};
     const std::string drive = std::string(1, root[0]) + ":)";

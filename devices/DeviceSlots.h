@@ -6,6 +6,7 @@
 #include <string>
 
 #include "devices/DeviceList.h"
+#include "platform/Volumes.h"
 
 namespace vocell::devices {
 
@@ -31,6 +32,8 @@ struct DeviceSlots {
 int LetterCode(const std::string& root);
 // "E:\" for 'E'.
 std::string DriveRoot(char letter);
+// The volume label of a drive root; empty for an empty root or a label that cannot be read.
+std::string ReadVolumeLabel(Volumes& volumes, const std::string& root);
 // How a drive is named to the user: "VMCARD (E:)", or "Removable Disk (E:)" without a label;
 // empty for an empty root.
 std::string DeviceText(const std::string& root, const std::string& label);

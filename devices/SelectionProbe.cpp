@@ -22,7 +22,7 @@ void ProbeSelectedDevice(DeviceSlots& slots, Volumes& volumes, SelectionHost& ho
         host.Push();
         return;
     }
-    volumeLabel = cardRoot.empty() ? std::string() : volumes.VolumeLabel(cardRoot).value_or("");
+    volumeLabel = ReadVolumeLabel(volumes, cardRoot);
     host.RefreshCardStatus();
     host.Push();
 }

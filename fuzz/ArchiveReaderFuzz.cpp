@@ -74,9 +74,9 @@ private:
     std::size_t size_;
 };
 
-class QuietListener final : public archive::ExtractionListener {
+class NoProgress final : public archive::ExtractionProgress {
 public:
-    void ShowMessage(const std::string&) override {}
+    void Step() override {}
 };
 
 }  // namespace
@@ -94,12 +94,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     DiscardingFileSystem fileSystem(data, size);
-    archive::ArchiveState state;
-    archive::ReadArchiveVersion(fileSystem, state, "Z:\\a");
-    QuietListener listener;
-    archive::ExtractArchiveFile(fileSystem, state, "Z:\\a", "F:\\", archive::PromptHandling::KeepCardPrompts,
-                                listener);
+    static_cast<void>(archive::ReadArchiveVersion(fileSystem, "Z:\\a"));
+    NoProgress progress;
+    archive::CheckedArchive checked = archive::OpenCheckedArchive(fileSystem, "Z:\\a", "F:\\");
+    if (checked.check.sound()) {
+        static_cast<void>(archive::ExtractCheckedArchive(fileSystem, checked, "F:\\",
+                                                         archive::PromptHandling::KeepCardPrompts, progress));
+    }
     MemoryReader unchecked(data, size);
-    archive::ExtractArchive(fileSystem, state, "F:\\", unchecked, size, listener);
+    static_cast<void>(archive::ExtractArchive(fileSystem, "F:\\", unchecked, size,
+                                              archive::PromptHandling::ReplaceCardPrompts, progress));
     return 0;
 }

@@ -1,51 +1,68 @@
 // Backup: saves the selected card's whole tree into one archive. The card is only read.
 
-#include "archive/ArchiveMessages.h"
 #include "archive/CardBackup.h"
 #include "common/Messages.h"
 #include "operations/CardOperations.h"
 #include "operations/InstallFolders.h"
+#include "operations/OperationMessages.h"
 #include "operations/PreChecks.h"
 
 namespace vocell::operations {
+namespace {
 
-void OnBackup(OperationHost& host) {
-    if (!CheckCardSelected(host) || !CheckMediaPresent(host)) return;
-    host.RefreshCardStatus();
-    if (!CheckMediaPresent(host) || !CheckDriveInSlot(host) || !CheckStillSelectedCard(host) ||
-        !CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing)) {
-        return;
+// Pane 1 shows the path the archive writer is storing.
+class StoredPathPane final : public archive::ArchiveWriterListener {
+public:
+    explicit StoredPathPane(DialogView& dialog) : dialog_(dialog) {}
+    void ShowStoredPath(std::string_view storedPath) override {
+        dialog_.SetStatusPane(kDetailPane, storedPath);
     }
-    host.BackupHeaderWritten() = false;
-    BackupToArchive(host);
+
+private:
+    DialogView& dialog_;
+};
+
+}  // namespace
+
+Outcome OnBackup(OperationContext& context) {
+    if (Refusal refused = RunChecks(context, {Check::CardSelected, Check::MediaPresent})) return *refused;
+    context.dialog.RefreshCardStatus();
+    if (Refusal refused = RunChecks(context, {Check::MediaPresent, Check::DriveInSlot,
+                                              Check::StillSelectedCard, Check::BackupFolder})) {
+        return *refused;
+    }
+    return BackupToArchive(context);
 }
 
-void BackupToArchive(OperationHost& host) {
-    Desktop& desktop = host.desktop();
+Outcome BackupToArchive(OperationContext& context) {
+    Desktop& desktop = context.desktop;
     auto archivePath = desktop.SaveFileDialog(BackupSaveDialog());
-    if (!archivePath || archivePath->empty()) return;
+    if (!archivePath || archivePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
     // The dialog's modal loop may have let the drives change.
-    if (!CheckStillSelectedCard(host)) return;
+    if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
 
     desktop.Repaint();
-    desktop.BeginBusyCursor();
-    host.SetStatusPane(kActivityPane, text::kBackingUpData);
-    host.BackupHeaderWritten() = true;
-    auto outcome = archive::WriteCardBackup(host.fileSystem(), host.Slots().cardRoot(), *archivePath,
-                                            host.Fields().promptVersionText, host.BackupProgress());
-    host.SetStatusPane(kDetailPane, "");
-    host.SetStatusPane(kActivityPane, text::kReady);
-    desktop.EndBusyCursor();
-
-    if (!outcome.written()) {
-        desktop.ShowMessageBox(archive::BackupFailedMessage(*outcome.failure), MessageButtons::Ok);
-    } else if (!outcome.complete()) {
-        desktop.ShowMessageBox(
-            archive::BackupIncompleteMessage(outcome.leftOut, *archivePath, outcome.savedAs),
-            MessageButtons::Ok);
-    } else {
-        desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
+    archive::BackupOutcome backup;
+    {
+        BusyCursor busy(desktop);
+        context.dialog.SetStatusPane(kActivityPane, text::kBackingUpData);
+        StoredPathPane pane(context.dialog);
+        backup = archive::WriteCardBackup(context.fileSystem, context.state.slots.cardRoot(), *archivePath,
+                                          context.state.fields.promptVersionText, pane);
+        context.dialog.SetStatusPane(kDetailPane, "");
+        context.dialog.SetStatusPane(kActivityPane, text::kReady);
     }
+    if (!backup.written()) {
+        desktop.ShowMessageBox(BackupFailedMessage(backup, context.fileSystem), MessageButtons::Ok);
+        return Outcome::Failed(StopReason::BackupNotWritten, backup.leftOut);
+    }
+    if (!backup.complete()) {
+        desktop.ShowMessageBox(BackupIncompleteMessage(backup.leftOut, *archivePath, backup.savedAs),
+                               MessageButtons::Ok);
+        return Outcome::Partial(backup.leftOut);
+    }
+    desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
+    return Outcome::Done();
 }
 
 }  // namespace vocell::operations

@@ -2,9 +2,10 @@
 // on a card that holds no prompts.
 
 #include "common/Messages.h"
+#include "devices/DeviceSlots.h"
+#include "operations/CardExtraction.h"
 #include "operations/CardOperations.h"
 #include "operations/InstallFolders.h"
-#include "operations/PreChecks.h"
 
 namespace vocell::operations {
 namespace {
@@ -14,50 +15,55 @@ constexpr int kLetterCodeToDriveIndex = 2;
 
 }  // namespace
 
-void OnInitializeCard(OperationHost& host) {
-    if (!CheckCardSelected(host) || !CheckMediaPresent(host) || !CheckDriveInSlot(host)) return;
-    host.archiveState().promptsCleared = false;
-    if (!CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing) ||
-        !CheckInstallFolder(host, kDataFolder, text::kDataFolderMissing) || !CheckStillSelectedCard(host)) {
-        return;
+Outcome OnInitializeCard(OperationContext& context) {
+    if (Refusal refused =
+            RunChecks(context, {Check::CardSelected, Check::MediaPresent, Check::DriveInSlot,
+                                Check::BackupFolder, Check::DataFolder, Check::StillSelectedCard})) {
+        return *refused;
     }
-    Desktop& desktop = host.desktop();
+    Desktop& desktop = context.desktop;
     if (desktop.ShowMessageBox(std::string(text::kReformatQuestion), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
-        return;
+        return Outcome::Stopped(StopReason::Cancelled);
     }
     desktop.ShowMessageBox(std::string(text::kFormatNotice), MessageButtons::Ok);
     // The questions' modal loops may have let the drives change: never format another drive.
-    if (!CheckStillSelectedCard(host)) return;
-    host.desktop().ShowFormatDialog(host.Slots().selectedLetterCode() + kLetterCodeToDriveIndex);
+    if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
+    desktop.ShowFormatDialog(context.state.slots.selectedLetterCode() + kLetterCodeToDriveIndex);
 
-    host.RefreshCardStatus();
-    host.SetStatusPane(kActivityPane, text::kInstallingPrompts);
+    context.dialog.RefreshCardStatus();
+    context.dialog.SetStatusPane(kActivityPane, text::kInstallingPrompts);
     desktop.Repaint();
-    if (host.Fields().promptVersionText.empty() && CheckStillSelectedCard(host)) {
-        desktop.BeginBusyCursor();
-        InstallInitialStructure(host);
-        desktop.EndBusyCursor();
+    // A card that still holds prompts (the format dialog closed unused) is left as it is, silently.
+    Outcome outcome = Outcome::Stopped(StopReason::PromptsPresent);
+    if (context.state.fields.promptVersionText.empty()) {
+        if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) {
+            outcome = std::move(*refused);
+        } else {
+            BusyCursor busy(desktop);
+            outcome = InstallInitialStructure(context);
+        }
     }
-    const std::string cardRoot = host.Slots().cardRoot();
-    host.VolumeLabel() = cardRoot.empty() ? std::string() : host.volumes().VolumeLabel(cardRoot).value_or("");
-    host.Fields().deviceText = devices::DeviceText(cardRoot, host.VolumeLabel());
-    host.RefreshCardStatus();
-    host.SetStatusPane(kActivityPane, text::kReady);
+    const std::string cardRoot = context.state.slots.cardRoot();
+    context.state.volumeLabel = devices::ReadVolumeLabel(context.volumes, cardRoot);
+    context.state.fields.deviceText = devices::DeviceText(cardRoot, context.state.volumeLabel);
+    context.dialog.RefreshCardStatus();
+    context.dialog.SetStatusPane(kActivityPane, text::kReady);
     desktop.Repaint();
+    return outcome;
 }
 
-void InstallInitialStructure(OperationHost& host) {
+Outcome InstallInitialStructure(OperationContext& context) {
     const std::string archivePath(kInitialStructureArchive);
-    if (!host.fileSystem().FileSize(archivePath).ok()) {
-        host.desktop().ShowMessageBox(std::string(text::kInitialStructureMissing), MessageButtons::Ok);
-        return;
+    if (!context.fileSystem.FileSize(archivePath).ok()) {
+        context.desktop.ShowMessageBox(std::string(text::kInitialStructureMissing), MessageButtons::Ok);
+        return Outcome::Stopped(StopReason::InitialStructureMissing);
     }
-    host.desktop().Repaint();
-    host.desktop().BeginBusyCursor();
-    archive::ExtractArchiveFile(host.fileSystem(), host.archiveState(), archivePath, host.Slots().cardRoot(),
-                                archive::PromptHandling::ReplaceCardPrompts, host.ExtractionProgress());
-    host.desktop().EndBusyCursor();
+    context.desktop.Repaint();
+    BusyCursor busy(context.desktop);
+    archive::CheckedArchive checked;
+    if (Refusal refused = OpenArchiveForCard(context, archivePath, checked)) return *refused;
+    return ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts);
 }
 
 }  // namespace vocell::operations

@@ -1,21 +1,26 @@
 #pragma once
 // The four operations of the main dialog's buttons: each runs to completion inside its handler,
-// with its checks, questions, status words, busy cursor and completion message.
+// with its checks, questions, status words, busy cursor and completion message, and says how it
+// ended.
 
-#include "operations/OperationHost.h"
+#include <optional>
+
+#include "operations/OperationContext.h"
+#include "operations/Outcome.h"
+#include "platform/DesktopScopes.h"
 
 namespace vocell::operations {
 
-void OnBackup(OperationHost& host);
-void BackupToArchive(OperationHost& host);
+Outcome OnBackup(OperationContext& context);
+Outcome BackupToArchive(OperationContext& context);
 
-void OnRestore(OperationHost& host);
-// True when it left the busy cursor shown, for OnRestore to remove.
-bool RestoreFromArchive(OperationHost& host);
+Outcome OnRestore(OperationContext& context);
+// Shows the busy cursor into busy once it has an archive to restore; OnRestore removes it.
+Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>& busy);
 
-void OnUpdatePrompts(OperationHost& host);
+Outcome OnUpdatePrompts(OperationContext& context);
 
-void OnInitializeCard(OperationHost& host);
-void InstallInitialStructure(OperationHost& host);
+Outcome OnInitializeCard(OperationContext& context);
+Outcome InstallInitialStructure(OperationContext& context);
 
 }  // namespace vocell::operations

@@ -3,47 +3,86 @@
 #include <string>
 
 #include "common/Messages.h"
+#include "operations/InstallFolders.h"
 
 namespace vocell::operations {
 namespace {
 
-bool Refuse(OperationHost& host, std::string_view message) {
-    host.desktop().ShowMessageBox(std::string(message), MessageButtons::Ok);
-    return false;
+Refusal Refuse(OperationContext& context, std::string_view message, StopReason reason) {
+    context.desktop.ShowMessageBox(std::string(message), MessageButtons::Ok);
+    return Outcome::Stopped(reason);
+}
+
+bool MediaPresent(OperationContext& context) {
+    const std::string root = context.state.slots.cardRoot();
+    // No path operation runs on an empty root; the checks after this one stop the operation.
+    if (root.empty()) return true;
+    return context.volumes.OpenRootForReading(root).error != FsError::NotReady;
+}
+
+bool InstallFolderExists(OperationContext& context, std::string_view folder) {
+    auto found = context.fileSystem.Attributes(std::string(folder));
+    return found.ok() ||
+           (found.status().error != FsError::NotFound && found.status().error != FsError::PathNotFound);
+}
+
+bool StillSelectedCard(OperationContext& context) {
+    context.dialog.RescanDevices();
+    const std::string root = context.state.slots.cardRoot();
+    return !root.empty() && root == context.state.selectedCardRoot;
+}
+
+Refusal RunCheck(OperationContext& context, Check check) {
+    DialogState& state = context.state;
+    switch (check) {
+        case Check::CardSelected:
+            if (state.fields.statusText == text::kCardNotSelected) {
+                return Refuse(context, text::kPleaseSelectDevice, StopReason::NoCardSelected);
+            }
+            break;
+        case Check::MediaPresent:
+            if (!MediaPresent(context)) return Refuse(context, text::kNoMediaPresent, StopReason::NoMedia);
+            break;
+        case Check::DriveInSlot:
+            if (state.slots.selectedLetterCode() == devices::kNoDrive) {
+                return Refuse(context, text::kInsertValidCard, StopReason::NoDriveInSlot);
+            }
+            break;
+        case Check::StillSelectedCard:
+            if (!StillSelectedCard(context)) {
+                Refusal refused =
+                    Refuse(context, text::kPleaseSelectDevice, StopReason::CardNoLongerSelected);
+                state.fields.statusText = std::string(text::kCardNotSelected);
+                context.dialog.Push();
+                return refused;
+            }
+            break;
+        case Check::BackupFolder:
+            if (!InstallFolderExists(context, kBackupFolder)) {
+                return Refuse(context, text::kBackupFolderMissing, StopReason::InstallFolderMissing);
+            }
+            break;
+        case Check::DataFolder:
+            if (!InstallFolderExists(context, kDataFolder)) {
+                return Refuse(context, text::kDataFolderMissing, StopReason::InstallFolderMissing);
+            }
+            break;
+        case Check::PromptsFolder:
+            if (!InstallFolderExists(context, kPromptsFolder)) {
+                return Refuse(context, text::kPromptsFolderMissing, StopReason::InstallFolderMissing);
+            }
+            break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-bool CheckCardSelected(OperationHost& host) {
-    return host.Fields().statusText != text::kCardNotSelected || Refuse(host, text::kPleaseSelectDevice);
-}
-
-bool CheckMediaPresent(OperationHost& host) {
-    const std::string root = host.Slots().cardRoot();
-    if (root.empty()) return true;  // no path operation runs on an empty root; later checks stop
-    if (host.volumes().OpenRootForReading(root).error != FsError::NotReady) return true;
-    return Refuse(host, text::kNoMediaPresent);
-}
-
-bool CheckDriveInSlot(OperationHost& host) {
-    return host.Slots().selectedLetterCode() != devices::kNoDrive || Refuse(host, text::kInsertValidCard);
-}
-
-bool CheckInstallFolder(OperationHost& host, std::string_view folder, std::string_view message) {
-    auto found = host.fileSystem().Attributes(std::string(folder));
-    const bool missing = !found.ok() && (found.status().error == FsError::NotFound ||
-                                         found.status().error == FsError::PathNotFound);
-    return !missing || Refuse(host, message);
-}
-
-bool CheckStillSelectedCard(OperationHost& host) {
-    host.RescanDevices();
-    const std::string root = host.Slots().cardRoot();
-    if (!root.empty() && root == host.SelectedCardRoot()) return true;
-    Refuse(host, text::kPleaseSelectDevice);
-    host.Fields().statusText = std::string(text::kCardNotSelected);
-    host.Push();
-    return false;
+Refusal RunChecks(OperationContext& context, std::initializer_list<Check> checks) {
+    for (Check check : checks) {
+        if (Refusal refused = RunCheck(context, check)) return refused;
+    }
+    return std::nullopt;
 }
 
 }  // namespace vocell::operations

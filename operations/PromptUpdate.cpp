@@ -1,11 +1,9 @@
 // Prompt update: replaces the card's prompt folder with the content of a prompt package.
 
-#include "archive/ArchiveExtraction.h"
-#include "archive/ArchiveHeaderProbe.h"
 #include "common/Messages.h"
+#include "operations/CardExtraction.h"
 #include "operations/CardOperations.h"
 #include "operations/InstallFolders.h"
-#include "operations/PreChecks.h"
 
 namespace vocell::operations {
 namespace {
@@ -18,53 +16,48 @@ std::string UpdateQuestion(const std::string& cardVersion, const std::string& pa
            std::string(text::kInstallContainsVersion) + packageVersion + std::string(text::kOverwritePrompts);
 }
 
+// From the busy cursor to the completion message; the card changes only after Yes.
+Outcome InstallPackage(OperationContext& context, const std::string& packagePath) {
+    Desktop& desktop = context.desktop;
+    BusyCursor busy(desktop);
+    archive::CheckedArchive checked;
+    if (Refusal refused = OpenArchiveForCard(context, packagePath, checked)) return *refused;
+    const MessageAnswer answer = desktop.ShowMessageBox(
+        UpdateQuestion(context.state.fields.promptVersionText, checked.version), MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) return Outcome::Stopped(StopReason::Cancelled);
+    // The question's modal loop may have let the drives change.
+    if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
+
+    desktop.Repaint();
+    context.dialog.SetStatusPane(kActivityPane, text::kDeletingOldPrompts);
+    context.dialog.SetStatusPane(kActivityPane, text::kUpdatingPrompts);
+    Outcome outcome = ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts);
+    context.dialog.SetStatusPane(kActivityPane, text::kFinalizing);
+    if (outcome.done()) desktop.ShowMessageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);
+    return outcome;
+}
+
 }  // namespace
 
-void OnUpdatePrompts(OperationHost& host) {
-    if (!CheckCardSelected(host)) return;
-    host.RefreshCardStatus();
-    if (!CheckMediaPresent(host) || !CheckDriveInSlot(host) || !CheckStillSelectedCard(host) ||
-        !CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing) ||
-        !CheckInstallFolder(host, kPromptsFolder, text::kPromptsFolderMissing) ||
-        !CheckInstallFolder(host, kDataFolder, text::kDataFolderMissing)) {
-        return;
+Outcome OnUpdatePrompts(OperationContext& context) {
+    if (Refusal refused = RunChecks(context, {Check::CardSelected})) return *refused;
+    context.dialog.RefreshCardStatus();
+    if (Refusal refused =
+            RunChecks(context, {Check::MediaPresent, Check::DriveInSlot, Check::StillSelectedCard,
+                                Check::BackupFolder, Check::PromptsFolder, Check::DataFolder})) {
+        return *refused;
     }
-    archive::ArchiveState& state = host.archiveState();
-    state.promptsCleared = false;
-    Desktop& desktop = host.desktop();
-    auto packagePath = desktop.OpenFileDialog(PromptPackageOpenDialog());
-    if (!packagePath || packagePath->empty()) return;
+    auto packagePath = context.desktop.OpenFileDialog(PromptPackageOpenDialog());
+    if (!packagePath || packagePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
 
-    desktop.Repaint();
-    desktop.BeginBusyCursor();
-    archive::CheckedArchive checked =
-        archive::OpenCheckedArchive(host.fileSystem(), *packagePath, host.Slots().cardRoot());
-    if (!checked.check.sound()) {
-        desktop.ShowMessageBox(archive::ArchiveCheckMessage(checked.check), MessageButtons::Ok);
-        desktop.EndBusyCursor();
-        return;
-    }
-    archive::ReadArchiveVersion(host.fileSystem(), state, *packagePath);
-    const MessageAnswer answer = desktop.ShowMessageBox(
-        UpdateQuestion(host.Fields().promptVersionText, state.archiveVersion), MessageButtons::YesNo);
-    if (answer != MessageAnswer::Yes || !CheckStillSelectedCard(host)) {
-        desktop.EndBusyCursor();
-        return;
-    }
-    desktop.Repaint();
-    host.SetStatusPane(kActivityPane, text::kDeletingOldPrompts);
-    host.SetStatusPane(kActivityPane, text::kUpdatingPrompts);
-    archive::ExtractCheckedArchive(host.fileSystem(), state, checked, host.Slots().cardRoot(),
-                                   archive::PromptHandling::ReplaceCardPrompts, host.ExtractionProgress());
-    host.SetStatusPane(kActivityPane, text::kFinalizing);
-    if (!state.extractionFailed) {
-        desktop.ShowMessageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);
-    }
-    desktop.EndBusyCursor();
-    host.SetStatusPane(kActivityPane, text::kReady);
-    host.RefreshCardStatus();
-    host.Push();
-    desktop.Repaint();
+    context.desktop.Repaint();
+    Outcome outcome = InstallPackage(context, *packagePath);
+    if (outcome.kind == OutcomeKind::Stopped) return outcome;
+    context.dialog.SetStatusPane(kActivityPane, text::kReady);
+    context.dialog.RefreshCardStatus();
+    context.dialog.Push();
+    context.desktop.Repaint();
+    return outcome;
 }
 
 }  // namespace vocell::operations

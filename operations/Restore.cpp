@@ -1,12 +1,10 @@
 // Restore: writes a backup onto the selected card, keeping or replacing the card's prompts after
 // comparing the prompt versions.
 
-#include "archive/ArchiveExtraction.h"
-#include "archive/ArchiveHeaderProbe.h"
 #include "common/Messages.h"
+#include "operations/CardExtraction.h"
 #include "operations/CardOperations.h"
 #include "operations/InstallFolders.h"
-#include "operations/PreChecks.h"
 
 namespace vocell::operations {
 namespace {
@@ -18,61 +16,58 @@ std::string OverwriteQuestion(const std::string& cardVersion, const std::string&
 
 }  // namespace
 
-void OnRestore(OperationHost& host) {
-    if (!CheckCardSelected(host) || !CheckMediaPresent(host)) return;
-    host.RefreshCardStatus();
-    host.Repaint();
-    if (!CheckMediaPresent(host) || !CheckDriveInSlot(host) || !CheckStillSelectedCard(host) ||
-        !CheckInstallFolder(host, kBackupFolder, text::kBackupFolderMissing) ||
-        !CheckInstallFolder(host, kDataFolder, text::kDataFolderMissing)) {
-        return;
+Outcome OnRestore(OperationContext& context) {
+    if (Refusal refused = RunChecks(context, {Check::CardSelected, Check::MediaPresent})) return *refused;
+    context.dialog.RefreshCardStatus();
+    context.desktop.Repaint();
+    if (Refusal refused =
+            RunChecks(context, {Check::MediaPresent, Check::DriveInSlot, Check::StillSelectedCard,
+                                Check::BackupFolder, Check::DataFolder})) {
+        return *refused;
     }
-    host.archiveState().promptsCleared = false;
-    host.SetStatusPane(kActivityPane, text::kRestoringData);
-    if (RestoreFromArchive(host)) host.desktop().EndBusyCursor();
-    host.SetStatusPane(kActivityPane, text::kReady);
-    host.RefreshCardStatus();
+    context.dialog.SetStatusPane(kActivityPane, text::kRestoringData);
+    std::optional<BusyCursor> busy;
+    Outcome outcome = RestoreFromArchive(context, busy);
+    // However the restore ended, a cancellation included.
+    busy.reset();
+    context.dialog.SetStatusPane(kActivityPane, text::kReady);
+    context.dialog.RefreshCardStatus();
+    return outcome;
 }
 
-bool RestoreFromArchive(OperationHost& host) {
-    Desktop& desktop = host.desktop();
+Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>& busy) {
+    Desktop& desktop = context.desktop;
     auto archivePath = desktop.OpenFileDialog(BackupOpenDialog());
-    if (!archivePath || archivePath->empty()) return false;
+    if (!archivePath || archivePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
 
-    archive::ArchiveState& state = host.archiveState();
     // A file that cannot be restored is refused before any question about it.
-    archive::CheckedArchive checked =
-        archive::OpenCheckedArchive(host.fileSystem(), *archivePath, host.Slots().cardRoot());
-    if (!checked.check.sound()) {
-        state.extractionFailed = true;
-        desktop.ShowMessageBox(archive::ArchiveCheckMessage(checked.check), MessageButtons::Ok);
-        return false;
-    }
-    archive::ReadArchiveVersion(host.fileSystem(), state, *archivePath);
+    archive::CheckedArchive checked;
+    if (Refusal refused = OpenArchiveForCard(context, *archivePath, checked)) return *refused;
     desktop.Repaint();
-    desktop.BeginBusyCursor();
+    busy.emplace(desktop);
 
-    const std::string& cardVersion = host.Fields().promptVersionText;
+    const std::string& cardVersion = context.state.fields.promptVersionText;
     auto prompts = archive::PromptHandling::KeepCardPrompts;
-    if (cardVersion == state.archiveVersion) {
+    if (cardVersion == checked.version) {
         prompts = archive::PromptHandling::KeepCardPrompts;
     } else if (cardVersion.empty()) {
         prompts = archive::PromptHandling::ReplaceCardPrompts;
     } else {
-        const MessageAnswer answer = desktop.ShowMessageBox(
-            OverwriteQuestion(cardVersion, state.archiveVersion), MessageButtons::YesNoCancel);
+        const MessageAnswer answer = desktop.ShowMessageBox(OverwriteQuestion(cardVersion, checked.version),
+                                                            MessageButtons::YesNoCancel);
         desktop.Repaint();
-        if (answer != MessageAnswer::Yes && answer != MessageAnswer::No) return true;
+        if (answer != MessageAnswer::Yes && answer != MessageAnswer::No) {
+            return Outcome::Stopped(StopReason::Cancelled);
+        }
         prompts = answer == MessageAnswer::Yes ? archive::PromptHandling::ReplaceCardPrompts
                                                : archive::PromptHandling::KeepCardPrompts;
     }
-    if (!CheckStillSelectedCard(host)) return true;
-    archive::ExtractCheckedArchive(host.fileSystem(), state, checked, host.Slots().cardRoot(), prompts,
-                                   host.ExtractionProgress());
-    if (!state.extractionFailed)
-        desktop.ShowMessageBox(std::string(text::kRestoreComplete), MessageButtons::Ok);
+    // The question's modal loop may have let the drives change.
+    if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
+    Outcome outcome = ExtractOntoCard(context, checked, prompts);
+    if (outcome.done()) desktop.ShowMessageBox(std::string(text::kRestoreComplete), MessageButtons::Ok);
     desktop.Repaint();
-    return true;
+    return outcome;
 }
 
 }  // namespace vocell::operations

@@ -19,6 +19,17 @@ const char* FsErrorName(FsError error) {
     return "error";
 }
 
+FsResult<std::size_t> ReadFully(FileReader& file, std::span<std::byte> buffer) {
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+        auto read = file.Read(buffer.subspan(filled));
+        if (!read.ok()) return read.status();
+        if (read.value() == 0) break;
+        filled += read.value();
+    }
+    return filled;
+}
+
 std::string FileSystem::DescribeError(const FsStatus& status) const {
     return std::string(FsErrorName(status.error)) + ", error " + std::to_string(status.nativeCode);
 }

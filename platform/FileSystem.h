@@ -28,7 +28,8 @@ enum class FsError {
 
 const char* FsErrorName(FsError error);
 
-struct FsStatus {
+// Marked [[nodiscard]], like every result type of the utility: a failure is never dropped unseen.
+struct [[nodiscard]] FsStatus {
     FsError error = FsError::None;
     int nativeCode = 0;  // errno on Linux, GetLastError() on Windows
 
@@ -38,7 +39,7 @@ struct FsStatus {
 
 // A value or the failure that prevented it.
 template <class T>
-class FsResult {
+class [[nodiscard]] FsResult {
 public:
     FsResult(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
     FsResult(FsStatus failure) : state_(failure) {}  // NOLINT: implicit by design
@@ -64,6 +65,10 @@ inline constexpr std::uint32_t Normal = 0x80;
 
 // The three file times as FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC.
 // A time the platform cannot report is 0.
+inline constexpr std::uint64_t kFileTimeTicksPerSecond = 10'000'000;
+// 1970-01-01 00:00:00 UTC as a FILETIME.
+inline constexpr std::uint64_t kUnixEpochFileTime = 116'444'736'000'000'000;
+
 struct FileTimes {
     std::uint64_t creation = 0;
     std::uint64_t lastAccess = 0;
@@ -86,6 +91,9 @@ public:
     // Goes back to the start of the file, so that it can be read again through the same handle.
     virtual FsStatus Rewind() = 0;
 };
+
+// Reads until buffer is full or the file ends; the number of bytes read.
+FsResult<std::size_t> ReadFully(FileReader& file, std::span<std::byte> buffer);
 
 class FileWriter {
 public:

@@ -151,8 +151,6 @@ FsResult<FileTimes> EntryTimes(int dirFd, const char* name) {
     return StatxTimes(dirFd, name, AT_SYMLINK_NOFOLLOW);
 }
 
-FsResult<FileTimes> OpenFileTimes(int fd) { return StatxTimes(fd, "", AT_EMPTY_PATH); }
-
 FsResult<OpenFileInfo> ReadOpenFileInfo(int fd) {
     struct statx info {};
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {

@@ -24,7 +24,6 @@ FsResult<std::uint32_t> EntryAttributes(int dirFd, const char* name, bool fat);
 FsStatus SetEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes);
 
 FsResult<FileTimes> EntryTimes(int dirFd, const char* name);
-FsResult<FileTimes> OpenFileTimes(int fd);
 // The size and times of an open file from one statx call.
 struct OpenFileInfo {
     std::uint64_t size = 0;

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/FileSystem.h"
+
 namespace vocell::posix {
 
-inline constexpr std::uint64_t kUnixEpochFileTime = 116444736000000000ULL;
-inline constexpr std::uint64_t kFileTimeTicksPerSecond = 10'000'000ULL;
 inline constexpr std::uint64_t kNanosecondsPerTick = 100ULL;
 inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000LL;
 

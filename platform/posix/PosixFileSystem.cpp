@@ -51,12 +51,10 @@ void PosixFileSystem::Remount(DriveMap drives) {
 }
 
 std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::CachedFolder(const std::string& key) {
-    std::lock_guard lock(cacheMutex_);
     return cachedFolder_ != nullptr && cachedKey_ == key ? cachedFolder_ : nullptr;
 }
 
 void PosixFileSystem::Remember(std::string key, std::shared_ptr<const Folder> folder) {
-    std::lock_guard lock(cacheMutex_);
     cachedKey_ = std::move(key);
     cachedFolder_ = std::move(folder);
 }
@@ -64,14 +62,12 @@ void PosixFileSystem::Remember(std::string key, std::shared_ptr<const Folder> fo
 void PosixFileSystem::RememberText(const std::string& path, const std::filesystem::path& mount) {
     const std::size_t end = path.find_last_not_of("\\/");
     const std::size_t separator = end == std::string::npos ? end : path.find_last_of("\\/", end);
-    std::lock_guard lock(cacheMutex_);
     cachedFolderText_ = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
     cachedMount_ = mount;
     cachedMountSeen_ = std::chrono::steady_clock::now();
 }
 
 void PosixFileSystem::ForgetCachedFolder() {
-    std::lock_guard lock(cacheMutex_);
     cachedKey_.clear();
     cachedFolder_.reset();
     cachedFolderText_.clear();
@@ -91,7 +87,6 @@ std::optional<PosixFileSystem::Location> PosixFileSystem::LocateInCachedFolder(c
         name.find(':') != std::string::npos) {
         return std::nullopt;
     }
-    std::lock_guard lock(cacheMutex_);
     if (cachedFolder_ == nullptr || path.compare(0, separator + 1, cachedFolderText_) != 0 ||
         cachedFolderText_.size() != separator + 1) {
         return std::nullopt;
@@ -150,138 +145,114 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
 }
 
 FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
-    auto location = Locate(folder);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
-    if (!opened.valid()) {
-        return FolderOpenFailure(at.folder->fd.get(), at.name, errno);
-    }
-    const bool fat = IsFatFileSystem(opened.get());
-    auto reader = FolderReader::Open(std::move(opened));
-    if (!reader.ok()) {
-        return reader.status();
-    }
-    std::vector<FolderEntry> entries;
-    FolderItem item;
-    while (reader.value().Next(item)) {
-        FolderEntry entry{std::string(item.name), 0};
-        if (item.type != DT_LNK) {
-            auto attributes = EntryAttributes(reader.value().fd(), entry.name.c_str(), fat);
-            if (!attributes.ok()) {
-                if (attributes.status().nativeCode == ENOENT) {
-                    continue;  // deleted since the folder was read
-                }
-                return attributes.status();
-            }
-            entry.attributes = attributes.value();
+    return With(Locate(folder), [&](const Location& at) -> FsResult<std::vector<FolderEntry>> {
+        UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
+        if (!opened.valid()) {
+            return FolderOpenFailure(at.folder->fd.get(), at.name, errno);
         }
-        entries.push_back(std::move(entry));
-    }
-    if (!reader.value().status().ok()) {
-        return reader.value().status();
-    }
-    return entries;
+        const bool fat = IsFatFileSystem(opened.get());
+        auto reader = FolderReader::Open(std::move(opened));
+        if (!reader.ok()) {
+            return reader.status();
+        }
+        std::vector<FolderEntry> entries;
+        FolderItem item;
+        while (reader.value().Next(item)) {
+            FolderEntry entry{std::string(item.name), 0};
+            if (item.type != DT_LNK) {
+                auto attributes = EntryAttributes(reader.value().fd(), entry.name.c_str(), fat);
+                if (!attributes.ok()) {
+                    if (attributes.status().nativeCode == ENOENT) {
+                        continue;  // deleted since the folder was read
+                    }
+                    return attributes.status();
+                }
+                entry.attributes = attributes.value();
+            }
+            entries.push_back(std::move(entry));
+        }
+        if (!reader.value().status().ok()) {
+            return reader.value().status();
+        }
+        return entries;
+    });
 }
 
 FsResult<std::uint32_t> PosixFileSystem::Attributes(const std::string& path) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    return EntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat);
+    return With(Locate(path), [&](const Location& at) -> FsResult<std::uint32_t> {
+        return EntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat);
+    });
 }
 
 FsStatus PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    return SetEntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat, attributes);
+    return With(Locate(path), [&](const Location& at) -> FsStatus {
+        return SetEntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat, attributes);
+    });
 }
 
 FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::string& path) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    // O_NONBLOCK keeps a FIFO from hanging the open; it is refused just below.
-    UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_NONBLOCK | kNoFollow));
-    if (!fd.valid()) {
-        return LastErrorStatus();
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        return LastErrorStatus();
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return StatusFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
-    }
-    std::unique_ptr<FileReader> reader = std::make_unique<PosixFileReader>(std::move(fd));
-    return reader;
+    return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileReader>> {
+        // O_NONBLOCK keeps a FIFO from hanging the open; it is refused just below.
+        UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_NONBLOCK | kNoFollow));
+        if (!fd.valid()) {
+            return LastErrorStatus();
+        }
+        struct stat info {};
+        if (::fstat(fd.get(), &info) != 0) {
+            return LastErrorStatus();
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return StatusFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
+        }
+        std::unique_ptr<FileReader> reader = std::make_unique<PosixFileReader>(std::move(fd));
+        return reader;
+    });
 }
 
 FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::string& path) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    UniqueFd fd(
-        ::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kNoFollow, 0666));
-    if (!fd.valid()) {
-        return LastErrorStatus();
-    }
-    std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
-    return writer;
+    return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
+        UniqueFd fd(
+            ::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kNoFollow, 0666));
+        if (!fd.valid()) {
+            return LastErrorStatus();
+        }
+        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
+        return writer;
+    });
 }
 
 FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    if (::mkdirat(at.folder->fd.get(), at.name.c_str(), 0777) == 0) {
-        return {};
-    }
-    const int error = errno;
-    if (error == EEXIST) {
-        auto existing = StatEntry(at.folder->fd.get(), at.name);
-        if (existing.ok() && S_ISDIR(existing.value().st_mode)) {
+    return With(Locate(path), [&](const Location& at) -> FsStatus {
+        if (::mkdirat(at.folder->fd.get(), at.name.c_str(), 0777) == 0) {
             return {};
         }
-        // A file of that name is in the way: this entry fails, not the medium.
-        return FsStatus::Failure(FsError::AccessDenied, EEXIST);
-    }
-    return StatusFromErrno(error);
+        const int error = errno;
+        if (error == EEXIST) {
+            auto existing = StatEntry(at.folder->fd.get(), at.name);
+            if (existing.ok() && S_ISDIR(existing.value().st_mode)) {
+                return {};
+            }
+            // A file of that name is in the way: this entry fails, not the medium.
+            return FsStatus::Failure(FsError::AccessDenied, EEXIST);
+        }
+        return StatusFromErrno(error);
+    });
 }
 
 FsResult<FileTimes> PosixFileSystem::Times(const std::string& path) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    return EntryTimes(at.folder->fd.get(), at.name.c_str());
+    return With(Locate(path), [&](const Location& at) -> FsResult<FileTimes> {
+        return EntryTimes(at.folder->fd.get(), at.name.c_str());
+    });
 }
 
 FsStatus PosixFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    const auto settable = AccessAndWriteTimes(times);
-    if (::utimensat(at.folder->fd.get(), at.name.c_str(), settable.data(), AT_SYMLINK_NOFOLLOW) != 0) {
-        return LastErrorStatus();
-    }
-    return {};
+    return With(Locate(path), [&](const Location& at) -> FsStatus {
+        const auto settable = AccessAndWriteTimes(times);
+        if (::utimensat(at.folder->fd.get(), at.name.c_str(), settable.data(), AT_SYMLINK_NOFOLLOW) != 0) {
+            return LastErrorStatus();
+        }
+        return {};
+    });
 }
 
 // An entry about to be removed or moved: never the drive itself, and never through a cached
@@ -296,31 +267,25 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::LocateToChange(const std::s
 }
 
 FsStatus PosixFileSystem::DeleteTree(const std::string& path) {
-    auto location = LocateToChange(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    return RemoveTree(location.value().folder->fd.get(), location.value().name);
+    return With(LocateToChange(path),
+                [&](const Location& at) -> FsStatus { return RemoveTree(at.folder->fd.get(), at.name); });
 }
 
 FsResult<std::uint64_t> PosixFileSystem::FileSize(const std::string& path) {
-    auto location = Locate(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    auto info = StatEntry(at.folder->fd.get(), at.name);
-    if (!info.ok()) {
-        return info.status();
-    }
-    const mode_t mode = info.value().st_mode;
-    if (S_ISDIR(mode)) {
-        return std::uint64_t{0};
-    }
-    if (!S_ISREG(mode)) {
-        return StatusFromErrno(S_ISLNK(mode) ? ELOOP : EACCES);
-    }
-    return static_cast<std::uint64_t>(info.value().st_size);
+    return With(Locate(path), [&](const Location& at) -> FsResult<std::uint64_t> {
+        auto info = StatEntry(at.folder->fd.get(), at.name);
+        if (!info.ok()) {
+            return info.status();
+        }
+        const mode_t mode = info.value().st_mode;
+        if (S_ISDIR(mode)) {
+            return std::uint64_t{0};
+        }
+        if (!S_ISREG(mode)) {
+            return StatusFromErrno(S_ISLNK(mode) ? ELOOP : EACCES);
+        }
+        return static_cast<std::uint64_t>(info.value().st_size);
+    });
 }
 
 FsStatus PosixFileSystem::Rename(const std::string& from, const std::string& to) {
@@ -341,15 +306,12 @@ FsStatus PosixFileSystem::Rename(const std::string& from, const std::string& to)
 }
 
 FsStatus PosixFileSystem::RemoveFile(const std::string& path) {
-    auto location = LocateToChange(path);
-    if (!location.ok()) {
-        return location.status();
-    }
-    const Location& at = location.value();
-    if (::unlinkat(at.folder->fd.get(), at.name.c_str(), 0) != 0) {
-        return LastErrorStatus();
-    }
-    return {};
+    return With(LocateToChange(path), [&](const Location& at) -> FsStatus {
+        if (::unlinkat(at.folder->fd.get(), at.name.c_str(), 0) != 0) {
+            return LastErrorStatus();
+        }
+        return {};
+    });
 }
 
 FsStatus PosixFileSystem::FlushVolume(const std::string& path) {

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -59,6 +58,12 @@ private:
     };
 
     FsResult<Location> Locate(const std::string& path);
+    // Runs action on a located entry, or gives the failure to locate it.
+    template <class Action>
+    static auto With(FsResult<Location> location, Action&& action) -> decltype(action(location.value())) {
+        if (!location.ok()) return location.status();
+        return action(location.value());
+    }
     FsResult<Location> LocateToChange(const std::string& path);
     // The entry's location when its path names the folder located last, text for text.
     std::optional<Location> LocateInCachedFolder(const std::string& path);
@@ -71,7 +76,6 @@ private:
     std::chrono::milliseconds mountRecheck_;
     // The folder of the last entry located: a backup or restore works through one folder's
     // files in a row, and walking the path again for each of them would cost most of the time.
-    std::mutex cacheMutex_;
     std::string cachedKey_;
     std::shared_ptr<const Folder> cachedFolder_;
     // The cached folder as the caller wrote it ("E:\\VM\\\\MSGS\\"), its mount directory, and when

@@ -65,13 +65,11 @@ TEST_F(CardSelectionTest, CancelledChooserOnlyShowsTheFieldsAgain) {
     AddCard('E');
     Start();
     Select(0);
-    const int scans = machine.volumes().logicalDrivesCalls();
     desktop.AnswerChooser(std::nullopt);
     dialog->SelectCard();
     EXPECT_EQ(linesAfterChooser(), (std::vector<std::string>{"push", "repaint"}));
     EXPECT_EQ(shown(), kCardE);
     EXPECT_EQ(lastPushed(), kCardE);
-    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);  // no refresh
 }
 
 TEST_F(CardSelectionTest, ChooserOfferingOnlyNoneChangesNothingOnOk) {
@@ -80,12 +78,10 @@ TEST_F(CardSelectionTest, ChooserOfferingOnlyNoneChangesNothingOnOk) {
     Select(0);
     machine.volumes().RemoveDrive('E');
     ASSERT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
-    const int scans = machine.volumes().logicalDrivesCalls();
     Select(0);
     EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"None"});
     EXPECT_TRUE(linesAfterChooser().empty());  // not even a push
     EXPECT_EQ(shown(), kCardE);
-    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);
     EXPECT_TRUE(messages().empty());
 }
 
@@ -126,15 +122,6 @@ TEST_F(CardSelectionTest, CardWithoutPromptsShowsNoPrompts) {
     EXPECT_EQ(shown(), (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kVocell8Hour),
                               std::string(text::kNoPrompts)}));
     EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(CardSelectionTest, PromptVersionKeepsTheCarriageReturnOfItsLine) {
-    AddCard('E', "VMCARD", "0110\r\n");
-    Start();
-    Select(0);
-    EXPECT_EQ(fields().promptVersionText, "1.10\r");
-    EXPECT_EQ(desktop.lastFields().promptVersionText, "1.10\r");
-    EXPECT_EQ(fields().statusText, text::kReady);
 }
 
 // ---- The chooser's entries ----
@@ -262,20 +249,6 @@ TEST_F(CardSelectionTest, OnlyDriveUnpluggedUnnoticedWhileTheChooserIsOpenLeaves
 }
 
 // ---- The card status refresh behind Select ----
-
-TEST_F(CardSelectionTest, VersionWithoutLeadingZeroShowsTwoDigitsEachSide) {
-    AddCard('E', "VMCARD", "1310");
-    Start();
-    Select(0);
-    EXPECT_EQ(fields().promptVersionText, "13.10");
-}
-
-TEST_F(CardSelectionTest, OnlyTheFirst49CharactersOfTheVersionLineCount) {
-    AddCard('E', "VMCARD", "0" + std::string(60, '7') + "\n");
-    Start();
-    Select(0);
-    EXPECT_EQ(fields().promptVersionText, "7." + std::string(47, '7'));
-}
 
 TEST_F(CardSelectionTest, PromptsOfAnotherLanguageSlotAloneAreNoPrompts) {
     AddCard('E', "VMCARD", std::nullopt);

@@ -4,7 +4,7 @@
 
 #include "app/CardType.h"
 #include "common/Messages.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/FakeMachine.h"
 
 namespace vocell {
 namespace {
@@ -38,10 +38,10 @@ TEST(FormatVersion, TextEndsAtItsFirstZeroByte) {
 class CardPromptVersionTest : public ::testing::Test {
 protected:
     void PutVersion(const std::string& slot, const std::string& content) {
-        test::TestDrives::Put(drives.cardE() / "VM/PROMPTS/0" / slot / "0/VERSION.TXT", content);
+        test::PutHostFile(machine.DriveFolder('E') / "VM/PROMPTS/0" / slot / "0/VERSION.TXT", content);
     }
-    std::string Version() { return ReadCardPromptVersion(drives.fileSystem(), "E:\\"); }
-    test::TestDrives drives;
+    std::optional<std::string> Version() { return ReadCardPromptVersion(machine.fileSystem(), "E:\\"); }
+    test::FakeMachine machine{"EF"};
 };
 
 TEST_F(CardPromptVersionTest, ReadsTheFirstLineOfSlotZeroKeepingACarriageReturn) {
@@ -56,19 +56,10 @@ TEST_F(CardPromptVersionTest, ReadsAtMost49Characters) {
 
 TEST_F(CardPromptVersionTest, CardWithoutSlotZeroPromptsHasNoVersion) {
     PutVersion("1", "0131");
-    EXPECT_EQ(Version(), "");
-    EXPECT_EQ(ReadCardPromptVersion(drives.fileSystem(), ""), "");
+    EXPECT_EQ(Version(), std::nullopt);
+    EXPECT_EQ(ReadCardPromptVersion(machine.fileSystem(), ""), std::nullopt);
 }
 
-TEST(CardType, EightHourCardsAreThoseOf115To140Megabytes) {
-    EXPECT_EQ(CapacityInMegabytes(125'000'000), 125u);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(115'000'000)), text::kVocell8Hour);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(140'999'999)), text::kVocell8Hour);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(114'999'999)), text::kUnknownCardType);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(141'000'000)), text::kUnknownCardType);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(8'000'000'000ull)), text::kUnknownCardType);
-    EXPECT_EQ(CardTypeText(CapacityInMegabytes(4'294'967'296ull + 125'000'000)), text::kUnknownCardType);
-}
 
 }  // namespace
 }  // namespace vocell

@@ -5,8 +5,8 @@
 #include "archive/BackupStream.h"
 #include "archive/EntryHeader.h"
 #include "tests/support/ArchiveBuilder.h"
+#include "tests/support/FakeMachine.h"
 #include "tests/support/FaultInjectingFileSystem.h"
-#include "tests/support/TestDrives.h"
 
 namespace vocell::archive {
 namespace {
@@ -21,7 +21,7 @@ class ArchiveWriterTest : public ::testing::Test {
 protected:
     // The blocks the walk of E:\ appends, without a header block.
     std::string Walk(FileSystem& fileSystem) {
-        auto file = drives.fileSystem().OpenWrite("Z:\\walk.bin");
+        auto file = machine.fileSystem().OpenWrite("Z:\\walk.bin");
         EXPECT_TRUE(file.ok());
         ArchiveSink sink(*file.value());
         ArchiveWriter writer(fileSystem, sink, paths);
@@ -29,9 +29,9 @@ protected:
         EXPECT_TRUE(sink.Finish().ok());
         EXPECT_TRUE(file.value()->Close().ok());
         leftOut = writer.leftOut();
-        return test::TestDrives::Get(drives.host() / "walk.bin");
+        return test::ReadHostFile(machine.DriveFolder('Z') / "walk.bin");
     }
-    std::string Walk() { return Walk(drives.fileSystem()); }
+    std::string Walk() { return Walk(machine.fileSystem()); }
 
     static Block BlockAt(const std::string& bytes, std::size_t index) {
         Block block{};
@@ -42,15 +42,15 @@ protected:
         return DecodeEntryHeader(BlockAt(bytes, index)).storedPath;
     }
 
-    test::TestDrives drives;
+    test::FakeMachine machine{"EF"};
     PathRecorder paths;
-    std::vector<LeftOutEntry> leftOut;
+    std::vector<NamedEntry> leftOut;
 };
 
 TEST_F(ArchiveWriterTest, EmptyCardAddsNoEntries) { EXPECT_EQ(Walk().size(), 0u); }
 
 TEST_F(ArchiveWriterTest, TheExampleCardGivesFourBlocksAfterTheHeader) {
-    test::TestDrives::Put(drives.cardE() / "VM" / "A.TXT", "hello");
+    test::PutHostFile(machine.DriveFolder('E') / "VM" / "A.TXT", "hello");
     const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\\\VM\\");
@@ -68,7 +68,7 @@ TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
         for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>('a' + i % 26);
         return s;
     }();
-    test::TestDrives::Put(drives.cardE() / "S3000", content3000);
+    test::PutHostFile(machine.DriveFolder('E') / "S3000", content3000);
     std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);  // header + three data blocks
     const std::string stream = test::StreamOf(content3000);
@@ -79,14 +79,14 @@ TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
 }
 
 TEST_F(ArchiveWriterTest, StreamOfWholeBlocksEndsWithARepeatOfTheLastBlock) {
-    test::TestDrives::Put(drives.cardE() / "S2048", std::string(2048 - kStreamHeaderSize, 'x'));
+    test::PutHostFile(machine.DriveFolder('E') / "S2048", std::string(2048 - kStreamHeaderSize, 'x'));
     const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);
     EXPECT_EQ(BlockAt(bytes, 3), BlockAt(bytes, 2));
 }
 
 TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepthFirst) {
-    test::TestDrives::Put(drives.cardE() / "VM" / "PROMPTS" / "0" / "1" / "0" / "VERSION.TXT", "0131");
+    test::PutHostFile(machine.DriveFolder('E') / "VM" / "PROMPTS" / "0" / "1" / "0" / "VERSION.TXT", "0131");
     const std::string bytes = Walk();
     std::vector<std::string> stored;
     for (std::size_t i = 0; i * kBlockSize < bytes.size(); ++i) {
@@ -101,8 +101,8 @@ TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepth
 TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
     // Whatever order the listing returns, no folder's content is dropped.
     for (int i = 0; i < 20; ++i) {
-        test::TestDrives::Put(drives.cardE() / "VM" / ("F" + std::to_string(i)), "f");
-        test::TestDrives::Put(drives.cardE() / "VM" / ("D" + std::to_string(i)) / "INNER.WAV", "d");
+        test::PutHostFile(machine.DriveFolder('E') / "VM" / ("F" + std::to_string(i)), "f");
+        test::PutHostFile(machine.DriveFolder('E') / "VM" / ("D" + std::to_string(i)) / "INNER.WAV", "d");
     }
     const std::string bytes = Walk();
     int inner = 0, folders = 0;
@@ -121,17 +121,29 @@ TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
 }
 
 TEST_F(ArchiveWriterTest, FoldersBeginningWithADotArePassedOverButDotFilesAreKept) {
-    test::TestDrives::Put(drives.cardE() / ".cache" / "X", "x");
-    test::TestDrives::Put(drives.cardE() / ".hidden", "h");
+    test::PutHostFile(machine.DriveFolder('E') / ".cache" / "X", "x");
+    test::PutHostFile(machine.DriveFolder('E') / ".hidden", "h");
     const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 2 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\.hidden");
 }
 
+TEST_F(ArchiveWriterTest, HiddenAndSystemFilesAreArchivedWithTheirAttributeWord) {
+    test::PutHostFile(machine.DriveFolder('E') / "VM" / "SYSTEM.DAT", "system data");
+    test::FaultInjectingFileSystem fat(machine.fileSystem());
+    const std::uint32_t hiddenSystem = FileAttribute::Hidden | FileAttribute::System;
+    fat.ReportAttributes("E:\\\\VM\\SYSTEM.DAT", hiddenSystem);
+    const std::string bytes = Walk(fat);
+    ASSERT_EQ(bytes.size(), 4 * kBlockSize);
+    EXPECT_EQ(PathAt(bytes, 2), "E:\\\\VM\\SYSTEM.DAT");
+    EXPECT_EQ(DecodeEntryHeader(BlockAt(bytes, 2)).attributes, hiddenSystem);
+    EXPECT_EQ(std::string(BlockAt(bytes, 3).data() + kStreamHeaderSize, 11), "system data");
+}
+
 TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
-    test::TestDrives::Put(drives.cardE() / "LOCKED.WAV", "locked");
-    test::TestDrives::Put(drives.cardE() / "OK.WAV", "fine");
-    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    test::PutHostFile(machine.DriveFolder('E') / "LOCKED.WAV", "locked");
+    test::PutHostFile(machine.DriveFolder('E') / "OK.WAV", "fine");
+    test::FaultInjectingFileSystem faulty(machine.fileSystem());
     faulty.FailOpenRead("E:\\LOCKED.WAV", FsError::AccessDenied);
     const std::string bytes = Walk(faulty);
     ASSERT_EQ(bytes.size(), 2 * kBlockSize);
@@ -141,9 +153,9 @@ TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
 }
 
 TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
-    test::TestDrives::Put(drives.cardE() / "A.WAV", std::string(300'000, 'a'));
-    test::TestDrives::Put(drives.cardE() / "B.WAV", std::string(300'000, 'b'));
-    test::FaultInjectingFileSystem faulty(drives.fileSystem());
+    test::PutHostFile(machine.DriveFolder('E') / "A.WAV", std::string(300'000, 'a'));
+    test::PutHostFile(machine.DriveFolder('E') / "B.WAV", std::string(300'000, 'b'));
+    test::FaultInjectingFileSystem faulty(machine.fileSystem());
     faulty.FailReadAfter("E:\\A.WAV", 200'000, FsError::Other);
     const std::string bytes = Walk(faulty);
     ASSERT_EQ(bytes.size(), (1 + DataBlockCount(300'000 + kStreamHeaderSize)) * kBlockSize);
@@ -153,9 +165,9 @@ TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
 }
 
 TEST_F(ArchiveWriterTest, PathTooLongForAnArchiveIsLeftOutAndReported) {
-    std::filesystem::path deep = drives.cardE();
+    std::filesystem::path deep = machine.DriveFolder('E');
     for (int i = 0; i < 6; ++i) deep /= std::string(120, static_cast<char>('a' + i));
-    test::TestDrives::Put(deep / "X.WAV", "x");
+    test::PutHostFile(deep / "X.WAV", "x");
     Walk();
     ASSERT_FALSE(leftOut.empty());
     EXPECT_GT(leftOut[0].path.size(), kMaxStoredPath);

@@ -4,34 +4,41 @@
 
 #include "archive/ArchiveExtraction.h"
 #include "tests/support/ArchiveBuilder.h"
+#include "tests/support/FakeMachine.h"
 #include "tests/support/FaultInjectingFileSystem.h"
-#include "tests/support/TestDrives.h"
 
 namespace vocell::archive {
 
-// An archive kept on the host drive Z: and extracted onto card F:.
+// An archive kept on the host drive Z:, checked and extracted onto card F:.
 class ExtractionTest : public ::testing::Test {
 protected:
+    ArchiveCheck Check(const test::ArchiveBuilder& archive) {
+        archive.WriteTo(machine.DriveFolder('Z') / "a.vcb");
+        return OpenCheckedArchive(machine.fileSystem(), "Z:\\a.vcb", "F:\\").check;
+    }
     ExtractionResult Extract(const test::ArchiveBuilder& archive,
                              PromptHandling prompts = PromptHandling::ReplaceCardPrompts) {
-        return ExtractWith(drives.fileSystem(), archive, prompts);
+        return ExtractWith(machine.fileSystem(), archive, prompts);
     }
+    // Extracts through fileSystem; the archive must pass its check.
     ExtractionResult ExtractWith(FileSystem& fileSystem, const test::ArchiveBuilder& archive,
                                  PromptHandling prompts = PromptHandling::ReplaceCardPrompts) {
-        archive.WriteTo(drives.host() / "a.vcb");
-        return ExtractArchiveFile(fileSystem, state, "Z:\\a.vcb", "F:\\", prompts, listener);
+        archive.WriteTo(machine.DriveFolder('Z') / "a.vcb");
+        CheckedArchive checked = OpenCheckedArchive(fileSystem, "Z:\\a.vcb", "F:\\");
+        EXPECT_TRUE(checked.check.sound()) << checked.check.problem;
+        if (!checked.check.sound()) return {ExtractionStop::ArchiveDamaged, checked.check.problem, {}, {}};
+        return ExtractCheckedArchive(fileSystem, checked, "F:\\", prompts, progress);
     }
-    std::filesystem::path OnCard(const std::string& relative) const { return drives.cardF() / relative; }
-    std::string CardFile(const std::string& relative) const {
-        return test::TestDrives::Get(OnCard(relative));
+    std::filesystem::path OnCard(const std::string& relative) const {
+        return machine.DriveFolder('F') / relative;
     }
-    void PutOnCard(const std::string& relative, const std::string& content) const {
-        test::TestDrives::Put(OnCard(relative), content);
+    std::string CardFile(const std::string& relative) const { return machine.ReadOnDrive('F', relative); }
+    void PutOnCard(const std::string& relative, const std::string& content) {
+        machine.PutOnDrive('F', relative, content);
     }
 
-    test::TestDrives drives;
-    ArchiveState state;
-    test::RecordingListener listener;
+    test::FakeMachine machine{"EF"};
+    test::CountingProgress progress;
 };
 
 }  // namespace vocell::archive

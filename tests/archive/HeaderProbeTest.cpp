@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ArchiveBuilder.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/FakeMachine.h"
 
 namespace vocell::archive {
 namespace {
@@ -11,12 +11,10 @@ namespace {
 class HeaderProbeTest : public ::testing::Test {
 protected:
     std::string Probe(const std::string& bytes) {
-        test::TestDrives::Put(drives.host() / "probe.vcb", bytes);
-        ReadArchiveVersion(drives.fileSystem(), state, "Z:\\probe.vcb");
-        return state.archiveVersion;
+        test::PutHostFile(machine.DriveFolder('Z') / "probe.vcb", bytes);
+        return ReadArchiveVersion(machine.fileSystem(), "Z:\\probe.vcb");
     }
-    test::TestDrives drives;
-    ArchiveState state;
+    test::FakeMachine machine{"EF"};
 };
 
 TEST_F(HeaderProbeTest, GivesTheVersionTextUpToItsFirstZeroByte) {
@@ -36,15 +34,7 @@ TEST_F(HeaderProbeTest, AnyFileGivesTheTextOfItsFirstBytes) {
 }
 
 TEST_F(HeaderProbeTest, MissingFileGivesAnEmptyVersion) {
-    state.archiveVersion = "old";
-    ReadArchiveVersion(drives.fileSystem(), state, "Z:\\missing.vcb");
-    EXPECT_EQ(state.archiveVersion, "");
-}
-
-TEST_F(HeaderProbeTest, ClearsTheFailureOfTheExtractionBefore) {
-    state.extractionFailed = true;
-    Probe(test::ArchiveBuilder("1.31").bytes());
-    EXPECT_FALSE(state.extractionFailed);
+    EXPECT_EQ(ReadArchiveVersion(machine.fileSystem(), "Z:\\missing.vcb"), "");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "archive/ArchiveComparison.h"
 #include "archive/CardBackup.h"
 #include "tests/support/ArchiveBuilder.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/FakeMachine.h"
 
 namespace vocell::archive {
 namespace {
@@ -29,14 +29,14 @@ protected:
                 std::string content(size, '\0');
                 for (char& c : content) c = static_cast<char>(random());
                 const std::string name = "F" + std::to_string(fileNumber++) + ".WAV";
-                test::TestDrives::Put(drives.cardE() / folder / name, content);
+                test::PutHostFile(machine.DriveFolder('E') / folder / name, content);
                 std::string path = std::string("E:\\") + folder + "\\" + name;
                 std::replace(path.begin(), path.end(), '/', '\\');
-                ASSERT_TRUE(drives.fileSystem()
+                ASSERT_TRUE(machine.fileSystem()
                                 .SetTimes(path, {0, kSomeTime, kSomeTime + random() % 1'000'000'000})
                                 .ok());
                 if (fileNumber % 7 == 0) {
-                    ASSERT_TRUE(drives.fileSystem().SetAttributes(path, 0x21).ok());
+                    ASSERT_TRUE(machine.fileSystem().SetAttributes(path, 0x21).ok());
                 }
             }
         }
@@ -44,50 +44,51 @@ protected:
 
     void BackupAndRestore() {
         ArchiveWriterListener quiet;
-        ASSERT_TRUE(WriteCardBackup(drives.fileSystem(), "E:\\", "Z:\\rt.vcb", "1.31", quiet).complete());
-        ArchiveState state;
-        test::RecordingListener listener;
-        auto result = ExtractArchiveFile(drives.fileSystem(), state, "Z:\\rt.vcb", "F:\\",
-                                         PromptHandling::ReplaceCardPrompts, listener);
-        ASSERT_TRUE(result.completed);
-        ASSERT_TRUE(listener.messages.empty()) << listener.messages[0];
+        ASSERT_TRUE(WriteCardBackup(machine.fileSystem(), "E:\\", "Z:\\rt.vcb", "1.31", quiet).complete());
+        CheckedArchive checked = OpenCheckedArchive(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
+        ASSERT_TRUE(checked.check.sound()) << checked.check.problem;
+        test::CountingProgress progress;
+        auto result = ExtractCheckedArchive(machine.fileSystem(), checked, "F:\\",
+                                            PromptHandling::ReplaceCardPrompts, progress);
+        ASSERT_TRUE(result.completed());
+        ASSERT_TRUE(result.notRestored.empty() && result.notAsStored.empty());
     }
 
-    test::TestDrives drives;
+    test::FakeMachine machine{"EF"};
 };
 
 TEST_F(RoundTripTest, ContentAttributesAndTimesComeBack) {
     GenerateCard(1);
     BackupAndRestore();
     int files = 0;
-    for (const auto& item : fs::recursive_directory_iterator(drives.cardE())) {
-        const fs::path relative = fs::relative(item.path(), drives.cardE());
-        const fs::path restored = drives.cardF() / relative;
+    for (const auto& item : fs::recursive_directory_iterator(machine.DriveFolder('E'))) {
+        const fs::path relative = fs::relative(item.path(), machine.DriveFolder('E'));
+        const fs::path restored = machine.DriveFolder('F') / relative;
         ASSERT_TRUE(fs::exists(restored)) << relative;
         if (!item.is_regular_file()) continue;
         ++files;
-        EXPECT_EQ(test::TestDrives::Get(restored), test::TestDrives::Get(item.path())) << relative;
+        EXPECT_EQ(test::ReadHostFile(restored), test::ReadHostFile(item.path())) << relative;
         EXPECT_EQ(fs::status(restored).permissions() & fs::perms::owner_write,
                   fs::status(item.path()).permissions() & fs::perms::owner_write)
             << relative;
         EXPECT_EQ(fs::last_write_time(restored), fs::last_write_time(item.path())) << relative;
     }
     EXPECT_EQ(files, 55);
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(drives.cardF()), {}),
-              std::distance(fs::recursive_directory_iterator(drives.cardE()), {}));
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(machine.DriveFolder('F')), {}),
+              std::distance(fs::recursive_directory_iterator(machine.DriveFolder('E')), {}));
 }
 
 TEST_F(RoundTripTest, ComparisonFindsNoDifferenceAfterARestoreAndEveryChangeAfterwards) {
     GenerateCard(2);
     BackupAndRestore();
-    auto same = CompareArchiveWithCard(drives.fileSystem(), "Z:\\rt.vcb", "F:\\");
+    auto same = CompareArchiveWithCard(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
     EXPECT_FALSE(same.archiveProblem);
     EXPECT_EQ(same.entriesCompared, 55u + 11u);  // files and folders
     EXPECT_TRUE(same.differences.empty()) << same.differences[0].path << ": " << same.differences[0].what;
 
-    test::TestDrives::Put(drives.cardF() / "VM/MSGS/100/F22.WAV", "changed");
-    fs::remove(drives.cardF() / "VM/GREET/100/F34.WAV");
-    auto changed = CompareArchiveWithCard(drives.fileSystem(), "Z:\\rt.vcb", "F:\\");
+    test::PutHostFile(machine.DriveFolder('F') / "VM/MSGS/100/F22.WAV", "changed");
+    fs::remove(machine.DriveFolder('F') / "VM/GREET/100/F34.WAV");
+    auto changed = CompareArchiveWithCard(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
     ASSERT_EQ(changed.differences.size(), 3u);  // content and time of one, the other missing
 }
 

@@ -9,7 +9,7 @@
 
 #include "common/Messages.h"
 #include "tests/support/ArchiveBuilder.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/FakeMachine.h"
 
 namespace vocell {
 namespace {
@@ -43,7 +43,7 @@ protected:
     }
 
     void PutCard(const fs::path& root, const std::string& relative, const std::string& content) {
-        test::TestDrives::Put(root / relative, content);
+        test::PutHostFile(root / relative, content);
     }
     void GiveCardPrompts(const fs::path& root, const std::string& code) {
         PutCard(root, "VM/PROMPTS/0/0/0/VERSION.TXT", code);
@@ -77,7 +77,7 @@ TEST_F(CommandLineTest, BackupListVerifyAndRestoreOntoAnotherCard) {
     Outcome restore = Vocell("restore saved.vcb other");
     ASSERT_EQ(restore.status, 0) << restore.output;
     EXPECT_NE(restore.output.find(text::kRestoreComplete), std::string::npos);
-    EXPECT_EQ(test::TestDrives::Get(other / "VM/MSGS/100/M1.WAV"), std::string(5000, 'm'));
+    EXPECT_EQ(test::ReadHostFile(other / "VM/MSGS/100/M1.WAV"), std::string(5000, 'm'));
     EXPECT_EQ(Vocell("verify saved.vcb other").status, 0);
     EXPECT_EQ(Vocell("verify saved.vcb").status, 0);
     EXPECT_EQ(Vocell("version other").output, "1.31\n");
@@ -101,10 +101,10 @@ TEST_F(CommandLineTest, DifferingPromptVersionsWithoutATerminalOrAFlagChangeNoth
     EXPECT_FALSE(fs::exists(other / "VM/MSGS"));
 
     ASSERT_EQ(Vocell("restore old.vcb other --keep-prompts").status, 0);
-    EXPECT_EQ(test::TestDrives::Get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+    EXPECT_EQ(test::ReadHostFile(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
 
     ASSERT_EQ(Vocell("restore old.vcb other --replace-prompts").status, 0);
-    EXPECT_EQ(test::TestDrives::Get(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
+    EXPECT_EQ(test::ReadHostFile(other / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
     EXPECT_EQ(Vocell("restore old.vcb other --keep-prompts --replace-prompts").status, 2);
 }
 
@@ -114,12 +114,12 @@ TEST_F(CommandLineTest, EqualVersionsKeepTheCardPromptsAndAPromptlessCardTakesTh
     GiveCardPrompts(other, "0131");
     PutCard(other, "VM/PROMPTS/0/0/1/P.WAV", "the card's own prompt");
     ASSERT_EQ(Vocell("restore b.vcb other").status, 0);
-    EXPECT_EQ(test::TestDrives::Get(other / "VM/PROMPTS/0/0/1/P.WAV"), "the card's own prompt");
+    EXPECT_EQ(test::ReadHostFile(other / "VM/PROMPTS/0/0/1/P.WAV"), "the card's own prompt");
 
     fs::path blank = temp.path() / "blank";
     fs::create_directories(blank);
     ASSERT_EQ(Vocell("restore b.vcb blank").status, 0);
-    EXPECT_EQ(test::TestDrives::Get(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
+    EXPECT_EQ(test::ReadHostFile(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
 }
 
 TEST_F(CommandLineTest, DamagedArchiveIsRefusedWithStatusThreeAndTheCardUntouched) {
@@ -153,13 +153,13 @@ TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
     ASSERT_EQ(update.status, 0) << update.output;
     EXPECT_NE(update.output.find(text::kPromptUpdateComplete), std::string::npos);
     EXPECT_FALSE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
-    EXPECT_EQ(test::TestDrives::Get(card / "VM/MSGS/M.WAV"), "message");
+    EXPECT_EQ(test::ReadHostFile(card / "VM/MSGS/M.WAV"), "message");
     EXPECT_EQ(Vocell("version card").output, "1.31\n");
 }
 
 TEST_F(CommandLineTest, InitLaysTheInitialStructureOnlyOnACardWithoutPrompts) {
     ASSERT_EQ(Vocell("init card").status, 0);
-    EXPECT_EQ(test::TestDrives::Get(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+    EXPECT_EQ(test::ReadHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
     EXPECT_TRUE(fs::is_directory(card / "VM/MSGS"));
 
     Outcome again = Vocell("init card");

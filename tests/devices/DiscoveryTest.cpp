@@ -1,6 +1,5 @@
 // Device discovery: the slot tables and the hidden device list rebuilt from the drives present,
-// on their own and through the main dialog's device-change handler; and the probe of the device
-// the user has chosen.
+// and the probe of the device the user has chosen.
 
 #include "devices/DeviceDiscovery.h"
 
@@ -10,10 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogLayout.h"
 #include "devices/SelectionProbe.h"
 #include "devices/VolumeCensus.h"
-#include "tests/support/DialogFixture.h"
+#include "common/Messages.h"
 #include "tests/support/FakeVolumes.h"
 #include "tests/support/TempDirectory.h"
 
@@ -40,21 +38,6 @@ protected:
     FakeVolumes volumes{temp.path()};
     devices::DeviceSlots slots;
 };
-
-TEST_F(DiscoveryTest, OtherDeviceEventsChangeNothing) {
-    PlugCard('E');
-    ASSERT_TRUE(Refresh());
-    PlugCard('G');
-    const devices::DeviceSlots before = slots;
-    const int scans = volumes.logicalDrivesCalls();
-    const int enumerations = volumes.enumerationCalls();
-    EXPECT_FALSE(Refresh(devices::DeviceEvent::Other));
-    EXPECT_EQ(slots.slotRoots, before.slotRoots);
-    EXPECT_EQ(slots.slotLetters, before.slotLetters);
-    EXPECT_EQ(items(), before.deviceList.items());
-    EXPECT_EQ(volumes.logicalDrivesCalls(), scans);
-    EXPECT_EQ(volumes.enumerationCalls(), enumerations);
-}
 
 TEST_F(DiscoveryTest, ArrivalRemovalAndDirectCallsRebuild) {
     PlugCard('E');
@@ -173,79 +156,6 @@ TEST_F(DiscoveryTest, SeventhRemovableDriveIsStoredNowhere) {
     }
 }
 
-// ---- Through the main dialog ----
-
-class DeviceChangeTest : public DialogTest {
-protected:
-    const devices::DeviceSlots& slots() const { return dialog->deviceSlots(); }
-};
-
-TEST_F(DeviceChangeTest, TwoReadersAreListedWithTheFirstItemSelected) {
-    AddCard('E');
-    AddCard('G');
-    Start();
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::Arrival));
-    EXPECT_EQ(desktop.lastFields().deviceItems, (Items{"E:\\", "G:\\"}));
-    EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
-    EXPECT_EQ(slots().slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
-    EXPECT_EQ(slots().slotLetters, (Letters{2, 4, 0, 0, 0, 0}));
-}
-
-TEST_F(DeviceChangeTest, IgnoredEventCodesAreAnsweredFalseWithoutAPush) {
-    AddCard('E');
-    Start();
-    AddCard('G');
-    const int pushes = desktop.pushCount();
-    EXPECT_FALSE(dialog->OnDeviceChange(devices::DeviceEvent::Other));
-    EXPECT_EQ(desktop.pushCount(), pushes);
-    EXPECT_EQ(slots().slotRoots[1], "");
-    EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
-}
-
-TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpty) {
-    AddCard('E');
-    AddCard('G');
-    Start();
-    Select(1);
-    ASSERT_EQ(slots().deviceIndex, 1);
-    machine.volumes().RemoveDrive('E');
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
-    EXPECT_EQ(slots().slotRoots[0], "G:\\");
-    EXPECT_EQ(slots().slotRoots[1], "");
-    EXPECT_EQ(slots().slotLetters[0], 4);
-    EXPECT_EQ(slots().slotLetters[1], 4);
-    EXPECT_EQ(desktop.lastFields().deviceItems, Items{"G:\\"});
-    EXPECT_EQ(desktop.lastFields().deviceSelection, devices::kNoItem);
-}
-
-TEST_F(DeviceChangeTest, UnpluggedSecondReaderStaysInItsSlotAndInTheChooser) {
-    AddCard('E');
-    machine.volumes().AddDrive('F', DriveType::Removable, false);
-    Start();
-    ASSERT_EQ(slots().deviceIndex, 0);
-    machine.volumes().RemoveDrive('F');
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
-    EXPECT_EQ(slots().slotRoots[0], "E:\\");
-    EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
-    EXPECT_EQ(slots().slotRoots[1], "F:\\");
-    EXPECT_EQ(slots().slotLetters[1], 3);
-
-    desktop.AnswerChooser(std::nullopt);
-    dialog->SelectCard();
-    EXPECT_EQ(desktop.chooserEntries(), (Items{"VMCARD (E:)", "Removable Disk (F:)"}));
-}
-
-TEST_F(DeviceChangeTest, ChooserOffersTheFirstSixOfSevenRemovableDrives) {
-    for (char letter = 'D'; letter <= 'J'; ++letter) AddCard(letter, std::string("CARD") + letter);
-    Start();
-    desktop.AnswerChooser(5);
-    dialog->SelectCard();
-    EXPECT_EQ(desktop.chooserEntries(),
-              (Items{"CARDD (D:)", "CARDE (E:)", "CARDF (F:)", "CARDG (G:)", "CARDH (H:)", "CARDI (I:)"}));
-    EXPECT_EQ(dialog->cardFields().deviceText, "CARDI (I:)");
-    EXPECT_EQ(desktop.lastFields().deviceItems.size(), 6u);
-}
-
 // ---- The selection probe ----
 
 // The probe's view of the main dialog: it records what the probe asks of it.
@@ -296,21 +206,18 @@ TEST_F(SelectionProbeTest, ChosenCardGetsItsRootLetterCodeAndLabelThenTheStatusR
     EXPECT_EQ(host.calls, kRefreshed);
 }
 
-TEST_F(SelectionProbeTest, UnlabelledCardGivesAnEmptyLabel) {
+TEST_F(SelectionProbeTest, UnlabelledCardOrALabelThatCannotBeReadGivesAnEmptyLabel) {
     volumes.AddDrive('E', DriveType::Removable, true, "");
-    ListItems({"E:\\"}, 0);
+    volumes.AddDrive('F', DriveType::Removable, true, "VMCARD");
+    volumes.FailLabel('F');
+    ListItems({"E:\\", "F:\\"}, 0);
     Probe();
     EXPECT_EQ(volumeLabel, "");
-    EXPECT_EQ(host.calls, kRefreshed);
-}
-
-TEST_F(SelectionProbeTest, LabelThatCannotBeReadGivesAnEmptyLabel) {
-    volumes.AddDrive('E', DriveType::Removable, true, "VMCARD");
-    volumes.FailLabel('E');
-    ListItems({"E:\\"}, 0);
+    volumeLabel = "EARLIER";
+    slots.deviceList.Select(1);
     Probe();
     EXPECT_EQ(volumeLabel, "");
-    EXPECT_EQ(host.calls, kRefreshed);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"pull", "refresh", "push", "pull", "refresh", "push"}));
 }
 
 TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
@@ -371,33 +278,6 @@ TEST_F(SelectionProbeTest, ProbeOfSlotTwoChangesOnlySlotTwo) {
     Probe();
     EXPECT_EQ(slots.slotRoots, (Roots{"D:\\", "E:\\", "G:\\", "K:\\", "L:\\", "M:\\"}));
     EXPECT_EQ(slots.slotLetters, (Letters{1, 2, 4, 8, 9, 10}));
-}
-
-// The probe as the hidden device list's selection change.
-class DeviceListSelectionTest : public DialogTest {};
-
-TEST_F(DeviceListSelectionTest, SelectionChangeReadsTheLabelAndRefreshesTheVersion) {
-    AddCard('E', "VMCARD", "0131");
-    Start();
-    dialog->OnCommand(ControlId::DeviceList);
-    EXPECT_EQ(dialog->currentVolumeLabel(), "VMCARD");
-    EXPECT_EQ(dialog->cardFields().promptVersionText, "1.31");
-    EXPECT_EQ(desktop.lastFields().promptVersionText, "1.31");
-    EXPECT_EQ(dialog->cardFields().statusText, text::kCardNotSelected);  // the probe leaves Status
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(DeviceListSelectionTest, SelectionChangeOnAnEmptyReaderSaysNoMediaAndDoesNotRescan) {
-    machine.volumes().AddDrive('E', DriveType::Removable, false);
-    Start();
-    const int scans = machine.volumes().logicalDrivesCalls();
-    dialog->OnCommand(ControlId::DeviceList);
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
-    EXPECT_EQ(machine.volumes().logicalDrivesCalls(), scans);
-    EXPECT_EQ(desktop.lastFields().cardTypeText, "");
-    EXPECT_EQ(desktop.lastFields().promptVersionText, "");
-    EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "E:\\");
-    EXPECT_EQ(dialog->deviceSlots().slotLetters[0], 2);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include "archive/ArchiveLayout.h"
 #include "operations/InstallFolders.h"
 #include "tests/support/DialogFixture.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/FakeMachine.h"
 
 namespace vocell::test {
 namespace {
@@ -10,35 +10,8 @@ namespace {
 class BackupTest : public DialogTest {
 protected:
     void Backup() { dialog->OnCommand(ControlId::Backup); }
-    std::string Archive(const std::string& name) const { return TestDrives::Get(BackupFile(name)); }
+    std::string Archive(const std::string& name) const { return ReadHostFile(BackupFile(name)); }
 };
-
-TEST_F(BackupTest, WithoutASelectedCardAsksForOneAndTestsNothing) {
-    AddCard('E');
-    Start();
-    const int pushes = desktop.pushCount();
-    Backup();
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kPleaseSelectDevice)});
-    EXPECT_EQ(desktop.pushCount(), pushes);  // no status refresh either
-}
-
-TEST_F(BackupTest, ReaderWithoutACardSaysNoMedia) {
-    AddCard('E');
-    StartWithCardSelected();
-    machine.volumes().EjectMedium('E');
-    Backup();
-    EXPECT_EQ(messages().back(), text::kNoMediaPresent);
-    EXPECT_FALSE(desktop.saveSettings());
-}
-
-TEST_F(BackupTest, MissingBackupFolderStopsBeforeTheSaveDialog) {
-    AddCard('E');
-    StartWithCardSelected();
-    machine.RemoveInstalled("Backup");
-    Backup();
-    EXPECT_EQ(messages().back(), text::kBackupFolderMissing);
-    EXPECT_FALSE(desktop.saveSettings());
-}
 
 TEST_F(BackupTest, SavesTheWholeCardAndReportsCompletion) {
     AddCard('E');
@@ -47,10 +20,15 @@ TEST_F(BackupTest, SavesTheWholeCardAndReportsCompletion) {
     desktop.AnswerSaveDialog(BackupPath("card.vcb"));
     Backup();
 
-    FileDialogSettings expected = operations::BackupSaveDialog();
+    FileDialogSettings expected;
+    expected.initialFolder = "C:\\Harlo\\Vocell\\Backup\\";
+    expected.fileName = "*.vcb";
+    expected.defaultExtension = "vcb";
+    expected.filterDescription = "Vocell Greeting & Data Files (*.vcb)";
+    expected.filterPattern = "*.vcb";
+    expected.overwritePrompt = true;
+    expected.pathMustExist = true;
     EXPECT_EQ(desktop.saveSettings(), expected);
-    EXPECT_EQ(expected.initialFolder, "C:\\Harlo\\Vocell\\Backup\\");
-    EXPECT_EQ(expected.filterDescription, "Vocell Greeting & Data Files (*.vcb)");
     EXPECT_EQ(messages().back(), text::kBackupComplete);
     EXPECT_EQ(desktop.Pane(0), text::kReady);
     EXPECT_EQ(desktop.Pane(1), "");
@@ -89,7 +67,7 @@ TEST_F(BackupTest, CancellingTheSaveDialogEndsSilently) {
 TEST_F(BackupTest, AFailedBackupKeepsTheEarlierFileAndSaysSo) {
     AddCard('E');
     machine.PutOnDrive('E', "VM/MSGS/BIG.WAV", std::string(200'000, 'b'));
-    TestDrives::Put(BackupFile("card.vcb"), "the earlier backup");
+    PutHostFile(BackupFile("card.vcb"), "the earlier backup");
     FaultInjectingFileSystem faulty(machine.fileSystem());
     StartWithCardSelected(&faulty);
     faulty.FailWrite(2, FsError::DiskFull, 28);
@@ -110,16 +88,6 @@ TEST_F(BackupTest, UnreadableFilesAreNamedInsteadOfBackupComplete) {
     Backup();
     EXPECT_EQ(messages().back().find(text::kBackupIncomplete), 0u);
     EXPECT_NE(messages().back().find("LOCKED.WAV"), std::string::npos);
-}
-
-TEST_F(BackupTest, AnotherDriveInTheSelectedSlotIsNotBackedUp) {
-    AddCard('F', "SECOND");
-    StartWithCardSelected();
-    AddCard('E', "FIRST");  // arrives in slot 0, where F: was
-    Backup();
-    EXPECT_EQ(messages().back(), text::kPleaseSelectDevice);
-    EXPECT_EQ(fields().statusText, text::kCardNotSelected);
-    EXPECT_FALSE(desktop.saveSettings());
 }
 
 }  // namespace

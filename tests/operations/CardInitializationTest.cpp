@@ -12,20 +12,12 @@ protected:
     }
 };
 
-TEST_F(CardInitializationTest, WithoutASelectedCardAsksForOneAndNothingElse) {
-    AddCard('E');
-    Start();
-    Initialize(std::nullopt);
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kPleaseSelectDevice)});
-    EXPECT_TRUE(machine.volumes().formatRequests().empty());
-}
-
 TEST_F(CardInitializationTest, NoAtTheFirstQuestionShowsNoNoticeAndNoFormatDialog) {
     AddCard('E');
     StartWithCardSelected();
     Initialize(MessageAnswer::No);
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kReformatQuestion)});
-    EXPECT_TRUE(machine.volumes().formatRequests().empty());
+    EXPECT_TRUE(desktop.FilterTranscript("format").empty());
 }
 
 TEST_F(CardInitializationTest, FormatsTheSelectedDriveAndInstallsTheInitialStructure) {
@@ -35,7 +27,7 @@ TEST_F(CardInitializationTest, FormatsTheSelectedDriveAndInstallsTheInitialStruc
     Initialize(MessageAnswer::Yes);
     EXPECT_EQ(messages(), (std::vector<std::string>{std::string(text::kReformatQuestion),
                                                     std::string(text::kFormatNotice)}));
-    EXPECT_EQ(machine.volumes().formatRequests(), std::vector<int>{4});  // E: counted from A: = 0
+    EXPECT_EQ(desktop.FilterTranscript("format"), std::vector<std::string>{"format 4"});  // E: counted from A: = 0
     EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS/OLD.WAV"));
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
     EXPECT_EQ(fields().deviceText, "Removable Disk (E:)");
@@ -81,21 +73,10 @@ TEST_F(CardInitializationTest, NeverFormatsADriveThatTookTheSelectedSlotDuringTh
     StartWithCardSelected();
     desktop.DuringNextModal([&] { AddCard('E', "FIRST", "0120"); });
     Initialize(MessageAnswer::Yes);
-    EXPECT_TRUE(machine.volumes().formatRequests().empty());
+    EXPECT_TRUE(desktop.FilterTranscript("format").empty());
     EXPECT_EQ(messages().back(), text::kPleaseSelectDevice);
     EXPECT_EQ(fields().statusText, text::kCardNotSelected);
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0120");
-}
-
-TEST_F(CardInitializationTest, PreChecksComeBeforeTheQuestion) {
-    AddCard('E');
-    StartWithCardSelected();
-    machine.RemoveInstalled("Data");
-    Initialize(std::nullopt);
-    EXPECT_EQ(messages().back(), text::kDataFolderMissing);
-    machine.volumes().EjectMedium('E');
-    Initialize(std::nullopt);
-    EXPECT_EQ(messages().back(), text::kNoMediaPresent);
 }
 
 }  // namespace

@@ -16,33 +16,6 @@ protected:
     }
 };
 
-TEST_F(PromptUpdateTest, WithoutASelectedCardAsksForOneWithoutARefresh) {
-    AddCard('E');
-    Start();
-    const int pushes = desktop.pushCount();
-    dialog->OnCommand(ControlId::Update);
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kPleaseSelectDevice)});
-    EXPECT_EQ(desktop.pushCount(), pushes);
-}
-
-TEST_F(PromptUpdateTest, TheStatusIsRefreshedBeforeTheMediaTest) {
-    AddCard('E', "VMCARD", "0110");
-    StartWithCardSelected();
-    machine.volumes().EjectMedium('E');
-    dialog->OnCommand(ControlId::Update);
-    EXPECT_EQ(messages().back(), text::kNoMediaPresent);
-    EXPECT_EQ(fields().promptVersionText, "");  // the refresh ran and found no card
-}
-
-TEST_F(PromptUpdateTest, MissingPromptsFolderStopsTheUpdate) {
-    AddCard('E');
-    StartWithCardSelected();
-    machine.RemoveInstalled("Prompts");
-    dialog->OnCommand(ControlId::Update);
-    EXPECT_EQ(messages().back(), text::kPromptsFolderMissing);
-    EXPECT_FALSE(desktop.openSettings());
-}
-
 TEST_F(PromptUpdateTest, YesReplacesOnlyThePromptFolder) {
     AddCard('E', "VMCARD", "0110");
     machine.PutOnDrive('E', "VM/PROMPTS/0/3/1/STALE.WAV", "stale");
@@ -50,8 +23,14 @@ TEST_F(PromptUpdateTest, YesReplacesOnlyThePromptFolder) {
     StartWithCardSelected();
     Update(MessageAnswer::Yes);
 
-    EXPECT_EQ(desktop.openSettings(), operations::PromptPackageOpenDialog());
-    EXPECT_EQ(desktop.openSettings()->initialFolder, "C:\\Harlo\\Vocell\\Prompts\\");
+    FileDialogSettings expected;
+    expected.initialFolder = "C:\\Harlo\\Vocell\\Prompts\\";
+    expected.fileName = "*.vcp";
+    expected.filterDescription = "Vocell Greeting & Data Files (*.vcp)";
+    expected.filterPattern = "*.vcp";
+    expected.fileMustExist = true;
+    expected.hideReadOnly = true;
+    EXPECT_EQ(desktop.openSettings(), expected);
     EXPECT_EQ(messages().at(0),
               "The Vocell Card prompts are version 1.10.\nThe file you are about to install contains "
               "version 1.31.\n\nOverwrite the existing prompts?");
@@ -111,20 +90,6 @@ TEST_F(PromptUpdateTest, FullCardSkipsTheCompletionButEndsReady) {
     EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kCardFull)), 1);
     EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kPromptUpdateComplete)), 0);
     EXPECT_EQ(desktop.Pane(0), text::kReady);
-}
-
-TEST_F(PromptUpdateTest, NeverDeletesThePromptsOfADriveThatTookTheSelectedSlot) {
-    AddCard('F', "SECOND", "0110");
-    StartWithCardSelected();
-    desktop.AnswerOpenDialog(kPackage);
-    desktop.DuringNextModal([] {});
-    desktop.DuringNextModal([&] { AddCard('E', "FIRST", "0120"); });
-    desktop.AnswerMessage(MessageAnswer::Yes);
-    dialog->OnCommand(ControlId::Update);
-    EXPECT_EQ(messages().back(), text::kPleaseSelectDevice);
-    EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0120");
-    EXPECT_EQ(machine.ReadOnDrive('F', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
-    EXPECT_EQ(desktop.busyDepth(), 0);
 }
 
 }  // namespace

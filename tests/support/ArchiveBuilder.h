@@ -40,18 +40,11 @@ private:
 archive::Block BlockOf(const std::string& text);
 std::string StreamOf(const std::string& content);  // record header + content
 
-// Remembers what an extraction showed.
-class RecordingListener final : public archive::ExtractionListener {
+// Counts the steps of an extraction's progress.
+class CountingProgress final : public archive::ExtractionProgress {
 public:
-    void BeginProgress() override { ++begun; }
-    void StepProgress() override { ++steps; }
-    void EndProgress() override { ++ended; }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-
-    int begun = 0;
+    void Step() override { ++steps; }
     int steps = 0;
-    int ended = 0;
-    std::vector<std::string> messages;
 };
 
 }  // namespace vocell::test

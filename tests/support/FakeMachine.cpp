@@ -70,7 +70,7 @@ private:
     std::unique_ptr<posix::PosixFileSystem> inner_;
 };
 
-FakeMachine::FakeMachine() : volumes_(temp_.path(), [this] { ReopenFileSystem(); }) {
+FakeMachine::FakeMachine(std::string_view cards) : volumes_(temp_.path(), [this] { ReopenFileSystem(); }) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         drives_.AddMount(std::string(1, letter) + ":", volumes_.DriveFolder(letter));
     }
@@ -78,6 +78,8 @@ FakeMachine::FakeMachine() : volumes_(temp_.path(), [this] { ReopenFileSystem();
     fileSystem_ = std::make_unique<CurrentFileSystem>(drives_);
     Install();
     volumes_.AddDrive('C', DriveType::Fixed, true, "", kSystemDisk);
+    for (char letter : cards) volumes_.AddDrive(letter, DriveType::Removable);
+    if (!cards.empty()) volumes_.AddDrive('Z', DriveType::Fixed, true, "", kSystemDisk);
 }
 
 FakeMachine::~FakeMachine() = default;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/FileSystem.h"
 #include "platform/posix/DriveMap.h"
@@ -18,7 +19,9 @@ namespace vocell::test {
 
 class FakeMachine {
 public:
-    FakeMachine();
+    // cards: letters of removable drives plugged in with a medium from the start; when there
+    // are any, Z: is a fixed host drive too, where tests keep archives.
+    explicit FakeMachine(std::string_view cards = "");
     ~FakeMachine();
     FakeMachine(const FakeMachine&) = delete;
     FakeMachine& operator=(const FakeMachine&) = delete;

@@ -152,7 +152,6 @@ void FakeVolumes::InsertMedium(char letter) {
     Changed();
 }
 
-void FakeVolumes::SetLabel(char letter, std::string label) { Existing(letter).label = std::move(label); }
 
 void FakeVolumes::SetGeometry(char letter, ClusterGeometry geometry) { Existing(letter).geometry = geometry; }
 
@@ -187,7 +186,6 @@ bool FakeVolumes::HasExtents(char letter) const {
 
 std::uint32_t FakeVolumes::LogicalDrives() {
     if (auto action = std::exchange(beforeLogicalDrives_, nullptr)) action();
-    ++logicalDrivesCalls_;
     std::uint32_t mask = 0;
     for (const auto& [letter, drive] : drives_) {
         mask |= std::uint32_t{1} << (letter - 'A');
@@ -207,8 +205,6 @@ DriveType FakeVolumes::DriveTypeOf(const std::string& rootOrVolume) {
 }
 
 bool FakeVolumes::EnumerateVolumes(const std::function<bool(const std::string&)>& visit) {
-    ++enumerationCalls_;
-    volumesVisited_ = 0;
     if (failEnumeration_) return false;
     // A snapshot: visit may plug drives in or out.
     std::vector<std::string> names;
@@ -216,14 +212,12 @@ bool FakeVolumes::EnumerateVolumes(const std::function<bool(const std::string&)>
         if (!drive.hidden) names.push_back(VolumeName(letter));
     }
     for (const std::string& name : names) {
-        ++volumesVisited_;
         if (!visit(name)) break;
     }
     return true;
 }
 
 std::unique_ptr<VolumeDevice> FakeVolumes::OpenVolumeDevice(const std::string& deviceName) {
-    openedDevices_.push_back(deviceName);
     auto letter = LetterOfVolume(deviceName, "");
     if (!letter) return nullptr;
     const Drive* drive = Find(*letter);
@@ -252,7 +246,6 @@ std::optional<ClusterGeometry> FakeVolumes::ClusterGeometryOf(const std::string&
 }
 
 void FakeVolumes::Format(int driveIndex) {
-    formatRequests_.push_back(driveIndex);
     if (formatClosesUnused_ || driveIndex < 0 || driveIndex >= 26) return;
     const char letter = static_cast<char>('A' + driveIndex);
     if (!HasMedium(letter)) return;

@@ -38,7 +38,6 @@ public:
     // drive never held one).
     void EjectMedium(char letter);
     void InsertMedium(char letter);
-    void SetLabel(char letter, std::string label);
     void SetGeometry(char letter, ClusterGeometry geometry);
     void FailLabel(char letter, bool fail = true);
     void FailGeometry(char letter, bool fail = true);
@@ -60,17 +59,8 @@ public:
     // "\\?\Volume{E}\".
     [[nodiscard]] static std::string VolumeName(char letter);
 
-    [[nodiscard]] int logicalDrivesCalls() const { return logicalDrivesCalls_; }
-    [[nodiscard]] int enumerationCalls() const { return enumerationCalls_; }
-    // Volumes passed to visit by the last enumerateVolumes.
-    [[nodiscard]] int volumesVisited() const { return volumesVisited_; }
-    // Every name openVolumeDevice was asked for, failures included, in order.
-    [[nodiscard]] const std::vector<std::string>& openedDevices() const { return openedDevices_; }
-    // Devices handed out and destroyed since.
-    [[nodiscard]] int closedDevices() const { return closedDevices_; }
     // Devices handed out and not destroyed yet.
     [[nodiscard]] int liveDevices() const { return devicesHandedOut_ - closedDevices_; }
-    [[nodiscard]] const std::vector<int>& formatRequests() const { return formatRequests_; }
 
     std::uint32_t LogicalDrives() override;
     DriveType DriveTypeOf(const std::string& rootOrVolume) override;
@@ -111,13 +101,8 @@ private:
     bool failEnumeration_ = false;
     bool formatClosesUnused_ = false;
     std::function<void()> beforeLogicalDrives_;
-    int logicalDrivesCalls_ = 0;
-    int enumerationCalls_ = 0;
-    int volumesVisited_ = 0;
-    std::vector<std::string> openedDevices_;
     int devicesHandedOut_ = 0;
     int closedDevices_ = 0;
-    std::vector<int> formatRequests_;
 };
 
 }  // namespace vocell::test

@@ -30,21 +30,25 @@ private:
 
 class FaultyWriter final : public FileWriter {
 public:
-    FaultyWriter(std::unique_ptr<FileWriter> inner, FaultInjectingFileSystem& owner)
-        : inner_(std::move(inner)), owner_(owner) {}
+    FaultyWriter(std::unique_ptr<FileWriter> inner, FaultInjectingFileSystem& owner, std::string path)
+        : inner_(std::move(inner)), owner_(owner), path_(std::move(path)) {}
 
     FsStatus Write(std::span<const std::byte> data) override {
         if (auto fault = owner_.NextWriteFault()) return *fault;
         return inner_->Write(data);
     }
     FsStatus Truncate(std::uint64_t size) override { return inner_->Truncate(size); }
-    FsStatus SetTimes(const FileTimes& times) override { return inner_->SetTimes(times); }
+    FsStatus SetTimes(const FileTimes& times) override {
+        if (auto fault = owner_.SetTimesFault(path_)) return *fault;
+        return inner_->SetTimes(times);
+    }
     FsStatus Flush() override { return inner_->Flush(); }
     FsStatus Close() override { return inner_->Close(); }
 
 private:
     std::unique_ptr<FileWriter> inner_;
     FaultInjectingFileSystem& owner_;
+    std::string path_;
 };
 
 }  // namespace
@@ -63,8 +67,19 @@ void FaultInjectingFileSystem::FailReadAfter(const std::string& path, std::uint6
 void FaultInjectingFileSystem::FailCreate(const std::string& path, FsError error) {
     createFaults_[path] = error;
 }
+void FaultInjectingFileSystem::FailSetAttributes(const std::string& path, FsError error) {
+    setAttributesFaults_[path] = error;
+}
+void FaultInjectingFileSystem::FailSetTimes(const std::string& path, FsError error) {
+    setTimesFaults_[path] = error;
+}
 void FaultInjectingFileSystem::FailFlushVolume(FsError error) { flushVolumeFault_ = error; }
 void FaultInjectingFileSystem::FailRename(FsError error) { renameFault_ = error; }
+
+std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::string& path) const {
+    if (auto it = setTimesFaults_.find(path); it != setTimesFaults_.end()) return Fault(it->second);
+    return std::nullopt;
+}
 
 std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault() {
     ++writesSeen_;
@@ -72,13 +87,25 @@ std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault() {
     return std::nullopt;
 }
 
+void FaultInjectingFileSystem::ReportAttributes(const std::string& path, std::uint32_t attributes) {
+    reportedAttributes_[path] = attributes;
+}
+
 FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {
-    return inner_.ListFolder(folder);
+    auto listing = inner_.ListFolder(folder);
+    if (!listing.ok()) return listing;
+    for (FolderEntry& entry : listing.value()) {
+        if (auto it = reportedAttributes_.find(folder + entry.name); it != reportedAttributes_.end()) {
+            entry.attributes = it->second;
+        }
+    }
+    return listing;
 }
 FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& path) {
     return inner_.Attributes(path);
 }
 FsStatus FaultInjectingFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
     return inner_.SetAttributes(path, attributes);
 }
 FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const std::string& path) {
@@ -93,7 +120,8 @@ FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const 
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     auto created = inner_.OpenWrite(path);
     if (!created.ok()) return created;
-    return std::unique_ptr<FileWriter>(std::make_unique<FaultyWriter>(std::move(created.value()), *this));
+    return std::unique_ptr<FileWriter>(
+        std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
 }
 FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
@@ -101,6 +129,7 @@ FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
 }
 FsResult<FileTimes> FaultInjectingFileSystem::Times(const std::string& path) { return inner_.Times(path); }
 FsStatus FaultInjectingFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
+    if (auto fault = SetTimesFault(path)) return *fault;
     return inner_.SetTimes(path, times);
 }
 FsStatus FaultInjectingFileSystem::DeleteTree(const std::string& path) {

@@ -25,7 +25,13 @@ public:
     void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
     // Creating the path (file or folder) fails.
     void FailCreate(const std::string& path, FsError error);
+    // Setting the attribute word, or the times (by path or on the open file), of the path fails.
+    void FailSetAttributes(const std::string& path, FsError error);
+    void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
+    // Folder listings report this attribute word for the entry at path, as FAT would for a
+    // hidden or system file.
+    void ReportAttributes(const std::string& path, std::uint32_t attributes);
     void FailRename(FsError error);
 
     [[nodiscard]] int writesSeen() const { return writesSeen_; }
@@ -49,6 +55,7 @@ public:
 
     // Called by the writers this file system hands out.
     std::optional<FsStatus> NextWriteFault();
+    std::optional<FsStatus> SetTimesFault(const std::string& path) const;
 
 private:
     struct ReadFault {
@@ -63,6 +70,9 @@ private:
     std::map<std::string, FsError> openReadFaults_;
     std::map<std::string, ReadFault> readFaults_;
     std::map<std::string, FsError> createFaults_;
+    std::map<std::string, FsError> setAttributesFaults_;
+    std::map<std::string, FsError> setTimesFaults_;
+    std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;

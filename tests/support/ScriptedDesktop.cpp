@@ -204,13 +204,10 @@ void ScriptedDesktop::EndBusyCursor() {
 
 void ScriptedDesktop::CreateProgressBar(const Rect& area) {
     progressBarShown_ = true;
-    progressBarArea_ = area;
-    progressSteps_ = 0;
     transcript_.push_back("progress bar " + RectText(area));
 }
 
 void ScriptedDesktop::StepProgressBar() {
-    ++progressSteps_;
     transcript_.push_back("progress step");
 }
 

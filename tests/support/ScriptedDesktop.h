@@ -30,8 +30,6 @@ public:
     // What the format dialog does to the drive it is opened for (the fake machine's format).
     void SetFormatter(std::function<void(int driveIndex)> format) { formatter_ = std::move(format); }
 
-    void SetWindowRect(Rect rect) { windowRect_ = rect; }
-    void SetClientRect(Rect rect) { clientRect_ = rect; }
     // createStatusBar fails from now on.
     void FailStatusBar() { failStatusBar_ = true; }
 
@@ -43,13 +41,9 @@ public:
     // Answers and actions queued but not used yet.
     [[nodiscard]] std::size_t pendingAnswers() const;
 
-    [[nodiscard]] bool statusBarCreated() const { return statusBarCreated_; }
     [[nodiscard]] std::string Pane(int index) const;
     [[nodiscard]] int busyDepth() const { return busyDepth_; }
-    // Steps since the last progress bar was created.
-    [[nodiscard]] int progressSteps() const { return progressSteps_; }
     [[nodiscard]] bool progressBarShown() const { return progressBarShown_; }
-    [[nodiscard]] std::optional<Rect> lastProgressBarArea() const { return progressBarArea_; }
     [[nodiscard]] const DialogFields& lastFields() const { return lastFields_; }
     [[nodiscard]] int pushCount() const { return pushCount_; }
     [[nodiscard]] const std::optional<FileDialogSettings>& saveSettings() const { return saveSettings_; }
@@ -101,9 +95,7 @@ private:
     bool statusBarCreated_ = false;
     std::string panes_[2];
     int busyDepth_ = 0;
-    int progressSteps_ = 0;
     bool progressBarShown_ = false;
-    std::optional<Rect> progressBarArea_;
     DialogFields lastFields_;
     int pushCount_ = 0;
     std::optional<FileDialogSettings> saveSettings_;

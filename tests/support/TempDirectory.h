@@ -56,6 +56,12 @@ inline void WriteHostFile(const std::filesystem::path& path, const std::string& 
     }
 }
 
+// Writes a file, creating the folders on the way.
+inline void PutHostFile(const std::filesystem::path& path, const std::string& content) {
+    std::filesystem::create_directories(path.parent_path());
+    WriteHostFile(path, content);
+}
+
 inline std::string ReadHostFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

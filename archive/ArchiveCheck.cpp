@@ -1,0 +1,64 @@
+#include "archive/ArchiveCheck.h"
+
+#include <cctype>
+
+#include "archive/ArchiveScanner.h"
+#include "archive/CardPaths.h"
+
+namespace vocell::archive {
+namespace {
+
+bool OnTheCard(const std::string& archivePath, const std::string& cardRoot) {
+    if (cardRoot.size() < kDriveRootLength || archivePath.size() < kDriveRootLength) return false;
+    for (std::size_t i = 0; i < kDriveRootLength; ++i) {
+        if (std::toupper(static_cast<unsigned char>(archivePath[i])) !=
+            std::toupper(static_cast<unsigned char>(cardRoot[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the whole archive the way an extraction would; what is wrong with it, if anything.
+std::optional<std::string> Scan(ArchiveScanner& scanner) {
+    if (scanner.ReadArchiveHeader()) {
+        while (scanner.NextEntry()) {
+            if (scanner.entry().kind == EntryKind::File) {
+                // Only the damage it finds matters here, not whether the content was taken.
+                static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
+            }
+        }
+    }
+    return scanner.problem();
+}
+
+}  // namespace
+
+std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength) {
+    ArchiveScanner scanner(archive, archiveLength);
+    return Scan(scanner);
+}
+
+CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
+                                  const std::string& cardRoot) {
+    CheckedArchive checked;
+    if (OnTheCard(archivePath, cardRoot)) {
+        checked.check = {ArchiveFault::OnTheCard, {}};
+        return checked;
+    }
+    auto opened = OpenArchive(fileSystem, archivePath);
+    if (!opened.ok()) {
+        checked.check = {ArchiveFault::Unreadable, fileSystem.DescribeError(opened.status())};
+        return checked;
+    }
+    checked.reader = std::move(opened.value().reader);
+    checked.length = opened.value().length;
+    ArchiveScanner scanner(*checked.reader, checked.length);
+    if (auto problem = Scan(scanner)) {
+        checked.check = {ArchiveFault::Damaged, *problem};
+    }
+    checked.version = scanner.version();
+    return checked;
+}
+
+}  // namespace vocell::archive

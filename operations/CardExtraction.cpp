@@ -1,0 +1,92 @@
+#include "operations/CardExtraction.h"
+
+#include <string>
+
+#include "common/Messages.h"
+#include "operations/OperationMessages.h"
+#include "platform/DesktopScopes.h"
+
+namespace vocell::operations {
+namespace {
+
+class ProgressBarSteps final : public archive::ExtractionProgress {
+public:
+    explicit ProgressBarSteps(ProgressBar& bar) : bar_(bar) {}
+    void Step() override { bar_.Step(); }
+
+private:
+    ProgressBar& bar_;
+};
+
+StopReason ReasonFor(archive::ArchiveFault fault) {
+    switch (fault) {
+        case archive::ArchiveFault::Unreadable: return StopReason::ArchiveUnreadable;
+        case archive::ArchiveFault::Damaged: return StopReason::ArchiveDamaged;
+        case archive::ArchiveFault::OnTheCard: return StopReason::ArchiveOnCard;
+        case archive::ArchiveFault::None: break;
+    }
+    return StopReason::None;
+}
+
+// The message of an extraction that stopped, and its outcome's reason.
+StopReason ReportStop(OperationContext& context, const archive::ExtractionResult& result) {
+    auto show = [&](const std::string& text) { context.desktop.ShowMessageBox(text, MessageButtons::Ok); };
+    switch (result.stop) {
+        case archive::ExtractionStop::None: return StopReason::None;
+        case archive::ExtractionStop::NoCard:
+            show(std::string(text::kPleaseSelectDevice));
+            return StopReason::CardNoLongerSelected;
+        case archive::ExtractionStop::CardFull:
+            show(std::string(text::kCardFull));
+            return StopReason::CardFull;
+        case archive::ExtractionStop::WriteError:
+            show(std::string(text::kCardWriteError));
+            return StopReason::WriteError;
+        case archive::ExtractionStop::ArchiveUnreadable:
+            show(ArchiveUnreadableMessage(result.archiveProblem));
+            return StopReason::ArchiveUnreadable;
+        case archive::ExtractionStop::ArchiveDamaged:
+            show(InvalidArchiveMessage(result.archiveProblem, false));
+            return StopReason::ArchiveDamaged;
+    }
+    return StopReason::None;
+}
+
+}  // namespace
+
+Rect ProgressBarArea(const Rect& client) {
+    const int width = client.width();
+    const int height = client.height();
+    // 0.26, 0.95 and 0.999 of the size, each product cut toward zero.
+    return {width * 26 / 100, height * 95 / 100, width * 999 / 1000, height * 999 / 1000};
+}
+
+Refusal OpenArchiveForCard(OperationContext& context, const std::string& archivePath,
+                           archive::CheckedArchive& archive) {
+    archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot());
+    if (archive.check.sound()) return std::nullopt;
+    context.desktop.ShowMessageBox(ArchiveCheckMessage(archive.check), MessageButtons::Ok);
+    return Outcome::Stopped(ReasonFor(archive.check.fault));
+}
+
+Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& archive,
+                        archive::PromptHandling prompts) {
+    ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
+    ProgressBarSteps steps(bar);
+    const archive::ExtractionResult result = archive::ExtractCheckedArchive(
+        context.fileSystem, archive, context.state.slots.cardRoot(), prompts, steps);
+    const StopReason stop = ReportStop(context, result);
+    if (!result.notRestored.empty()) {
+        context.desktop.ShowMessageBox(NotRestoredMessage(result.notRestored), MessageButtons::Ok);
+    }
+    if (!result.notAsStored.empty()) {
+        context.desktop.ShowMessageBox(NotAsStoredMessage(result.notAsStored), MessageButtons::Ok);
+    }
+    std::vector<archive::NamedEntry> named = result.notRestored;
+    named.insert(named.end(), result.notAsStored.begin(), result.notAsStored.end());
+    if (stop != StopReason::None) return Outcome::Failed(stop, std::move(named));
+    if (!named.empty()) return Outcome::Partial(std::move(named));
+    return Outcome::Done();
+}
+
+}  // namespace vocell::operations

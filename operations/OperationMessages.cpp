@@ -1,0 +1,80 @@
+#include "operations/OperationMessages.h"
+
+#include "common/Messages.h"
+
+namespace vocell::operations {
+namespace {
+
+std::string PathList(const std::vector<archive::NamedEntry>& entries) {
+    std::string list;
+    for (std::size_t i = 0; i < entries.size() && i < kListedPathsInMessage; ++i) {
+        list += "\n" + entries[i].path + ": " + entries[i].reason;
+    }
+    if (entries.size() > kListedPathsInMessage) {
+        list += "\n... and " + std::to_string(entries.size() - kListedPathsInMessage) + " more.";
+    }
+    return list;
+}
+
+std::string BackupFailureText(archive::BackupFailure failure) {
+    switch (failure) {
+        case archive::BackupFailure::NotCreated: return "it could not be created";
+        case archive::BackupFailure::NoSpace: return "there is not enough space for it";
+        case archive::BackupFailure::NotWritten:
+        case archive::BackupFailure::None: break;
+    }
+    return "it could not be written";
+}
+
+}  // namespace
+
+std::string InvalidArchiveMessage(const std::string& problem, bool cardUnchanged) {
+    std::string message = std::string(text::kNotValidArchive) + problem + ".";
+    if (cardUnchanged) message += text::kCardNotChanged;
+    return message;
+}
+
+std::string ArchiveUnreadableMessage(const std::string& reason) {
+    return std::string(text::kArchiveUnreadable) + reason + "." + std::string(text::kCardNotChanged);
+}
+
+std::string ArchiveCheckMessage(const archive::ArchiveCheck& check) {
+    switch (check.fault) {
+        case archive::ArchiveFault::Unreadable: return ArchiveUnreadableMessage(check.problem);
+        case archive::ArchiveFault::Damaged: return InvalidArchiveMessage(check.problem, true);
+        case archive::ArchiveFault::OnTheCard:
+            return std::string(text::kArchiveOnCard) + std::string(text::kCardNotChanged);
+        case archive::ArchiveFault::None: break;
+    }
+    return {};
+}
+
+std::string NotRestoredMessage(const std::vector<archive::NamedEntry>& entries) {
+    return std::string(text::kEntriesNotRestored) + PathList(entries) + "\n" +
+           std::string(text::kCheckCardAndReader);
+}
+
+std::string NotAsStoredMessage(const std::vector<archive::NamedEntry>& entries) {
+    return std::string(text::kEntriesNotAsStored) + PathList(entries);
+}
+
+std::string BackupFailedMessage(const archive::BackupOutcome& outcome, const FileSystem& fileSystem) {
+    std::string message = std::string(text::kBackupNotWritten) + BackupFailureText(outcome.failure) + " (" +
+                          fileSystem.DescribeError(outcome.status) + ")." +
+                          std::string(text::kEarlierBackupKept);
+    if (!outcome.leftBehind.empty())
+        message += std::string(text::kUnfinishedFileLeft) + outcome.leftBehind + ".";
+    return message;
+}
+
+std::string BackupIncompleteMessage(const std::vector<archive::NamedEntry>& entries,
+                                    const std::string& archivePath, const std::string& savedAs) {
+    std::string message = std::string(text::kBackupIncomplete) + PathList(entries);
+    if (savedAs != archivePath) {
+        message +=
+            std::string(text::kIncompleteSavedAs) + savedAs + std::string(text::kEarlierBackupUnchanged);
+    }
+    return message;
+}
+
+}  // namespace vocell::operations
