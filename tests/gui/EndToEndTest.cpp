@@ -68,7 +68,7 @@ private:
 class EndToEndTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void selectBackUpAndRestoreASampleCard();
 
 private:

@@ -14,6 +14,7 @@
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
+#include "operations/CardExtraction.h"
 #include "operations/InstallFolders.h"
 #include "platform/qt/AboutDialog.h"
 #include "platform/qt/DriveChooserDialog.h"
@@ -48,7 +49,7 @@ struct FileDialogCall {
 class WidgetTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void cleanup();
     void mainDialogFollowsItsTemplate();
@@ -254,7 +255,7 @@ void WidgetTest::progressBarCoversTheBottomOfA410By310ClientArea() {
     program_->window().setFixedSize(410, 310);
     QtDesktop& desktop = program_->desktop();
     QCOMPARE(desktop.ClientRect(), (Rect{0, 0, 410, 310}));
-    desktop.CreateProgressBar(ProgressBarArea(desktop.ClientRect()));
+    desktop.CreateProgressBar(operations::ProgressBarArea(desktop.ClientRect()));
     QProgressBar* bar = program_->window().progressBar();
     QVERIFY(bar != nullptr && bar->isVisible());
     QCOMPARE(bar->geometry(), QRect(QPoint(106, 294), QPoint(408, 308)));  // right and bottom exclusive
