@@ -38,29 +38,15 @@ void UtilityDialog::CheckPromptPackage() {
     }
 }
 
-operations::OperationContext UtilityDialog::Context() {
-    return {desktop_, volumes_, fileSystem_, state_, *this};
+operations::Outcome UtilityDialog::Run(operations::Outcome (*operation)(operations::OperationContext&)) {
+    operations::OperationContext context{desktop_, volumes_, fileSystem_, state_, *this};
+    return operation(context);
 }
 
-operations::Outcome UtilityDialog::OnBackup() {
-    auto context = Context();
-    return operations::OnBackup(context);
-}
-
-operations::Outcome UtilityDialog::OnRestore() {
-    auto context = Context();
-    return operations::OnRestore(context);
-}
-
-operations::Outcome UtilityDialog::OnUpdatePrompts() {
-    auto context = Context();
-    return operations::OnUpdatePrompts(context);
-}
-
-operations::Outcome UtilityDialog::OnInitializeCard() {
-    auto context = Context();
-    return operations::OnInitializeCard(context);
-}
+operations::Outcome UtilityDialog::OnBackup() { return Run(operations::OnBackup); }
+operations::Outcome UtilityDialog::OnRestore() { return Run(operations::OnRestore); }
+operations::Outcome UtilityDialog::OnUpdatePrompts() { return Run(operations::OnUpdatePrompts); }
+operations::Outcome UtilityDialog::OnInitializeCard() { return Run(operations::OnInitializeCard); }
 
 void UtilityDialog::OnCommand(int controlId) {
     switch (controlId) {

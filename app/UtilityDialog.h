@@ -61,7 +61,7 @@ private:
     void RescanDevices() override;
     void SetStatusPane(int pane, std::string_view text) override;
 
-    operations::OperationContext Context();
+    operations::Outcome Run(operations::Outcome (*operation)(operations::OperationContext&));
     void ClearCardFields();
     void CheckPromptPackage();
     void IdentifySelectedCard();

@@ -6,7 +6,6 @@
 namespace vocell::cli {
 namespace {
 
-
 const char* KindName(archive::EntryKind kind) {
     switch (kind) {
         case archive::EntryKind::Folder: return "folder";

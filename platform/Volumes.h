@@ -50,7 +50,6 @@ public:
     virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
     // The cluster geometry of a drive root's volume; nothing when it cannot be read.
     virtual std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) = 0;
-
 };
 
 }  // namespace vocell

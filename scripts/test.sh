@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 bash scripts/install-dependencies.sh
+
+echo "Checking the format of every C++ file"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j"$jobs"
 

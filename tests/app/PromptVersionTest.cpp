@@ -60,6 +60,5 @@ TEST_F(CardPromptVersionTest, CardWithoutSlotZeroPromptsHasNoVersion) {
     EXPECT_EQ(ReadCardPromptVersion(machine.fileSystem(), ""), std::nullopt);
 }
 
-
 }  // namespace
 }  // namespace vocell

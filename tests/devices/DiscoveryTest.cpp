@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Messages.h"
 #include "devices/SelectionProbe.h"
 #include "devices/VolumeCensus.h"
-#include "common/Messages.h"
 #include "tests/support/FakeVolumes.h"
 #include "tests/support/TempDirectory.h"
 

@@ -27,7 +27,8 @@ TEST_F(CardInitializationTest, FormatsTheSelectedDriveAndInstallsTheInitialStruc
     Initialize(MessageAnswer::Yes);
     EXPECT_EQ(messages(), (std::vector<std::string>{std::string(text::kReformatQuestion),
                                                     std::string(text::kFormatNotice)}));
-    EXPECT_EQ(desktop.FilterTranscript("format"), std::vector<std::string>{"format 4"});  // E: counted from A: = 0
+    EXPECT_EQ(desktop.FilterTranscript("format"),
+              std::vector<std::string>{"format 4"});  // E: counted from A: = 0
     EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS/OLD.WAV"));
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
     EXPECT_EQ(fields().deviceText, "Removable Disk (E:)");

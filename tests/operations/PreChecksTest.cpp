@@ -80,7 +80,8 @@ TEST_P(PreChecksTest, AnotherDriveInTheSelectedSlot) {
     EXPECT_EQ(fields().statusText, text::kCardNotSelected);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOperation, PreChecksTest, ::testing::Values(kBackup, kRestore, kUpdate, kInitialize),
+INSTANTIATE_TEST_SUITE_P(EveryOperation, PreChecksTest,
+                         ::testing::Values(kBackup, kRestore, kUpdate, kInitialize),
                          [](const auto& param) { return std::string(param.param.name); });
 
 struct MissingFolder {

@@ -42,7 +42,8 @@ TEST_F(RestoreTest, EqualVersionsRestoreWithoutAQuestionAndKeepTheCardPrompts) {
     EXPECT_EQ(desktop.Pane(0), text::kReady);
     EXPECT_EQ(desktop.busyDepth(), 0);
     // The bar covers the bottom twentieth of the 410 by 310 client area from 26% of its width.
-    EXPECT_EQ(desktop.FilterTranscript("progress bar"), std::vector<std::string>{"progress bar 106,294,409,309"});
+    EXPECT_EQ(desktop.FilterTranscript("progress bar"),
+              std::vector<std::string>{"progress bar 106,294,409,309"});
     FileDialogSettings expected;
     expected.initialFolder = "C:\\Harlo\\Vocell\\Backup\\";
     expected.fileName = "*.vcb";

@@ -152,7 +152,6 @@ void FakeVolumes::InsertMedium(char letter) {
     Changed();
 }
 
-
 void FakeVolumes::SetGeometry(char letter, ClusterGeometry geometry) { Existing(letter).geometry = geometry; }
 
 void FakeVolumes::FailLabel(char letter, bool fail) { Existing(letter).failLabel = fail; }

@@ -207,9 +207,7 @@ void ScriptedDesktop::CreateProgressBar(const Rect& area) {
     transcript_.push_back("progress bar " + RectText(area));
 }
 
-void ScriptedDesktop::StepProgressBar() {
-    transcript_.push_back("progress step");
-}
+void ScriptedDesktop::StepProgressBar() { transcript_.push_back("progress step"); }
 
 void ScriptedDesktop::RemoveProgressBar() {
     progressBarShown_ = false;
