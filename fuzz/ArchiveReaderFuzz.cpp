@@ -60,6 +60,9 @@ public:
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string&) override {
         return std::unique_ptr<FileWriter>(std::make_unique<DiscardingWriter>());
     }
+    FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override {
+        return OpenWrite(path);
+    }
     FsStatus CreateFolder(const std::string&) override { return {}; }
     FsResult<FileTimes> Times(const std::string&) override { return FileTimes{}; }
     FsStatus SetTimes(const std::string&, const FileTimes&) override { return {}; }
@@ -68,6 +71,10 @@ public:
     FsStatus Rename(const std::string&, const std::string&) override { return {}; }
     FsStatus RemoveFile(const std::string&) override { return {}; }
     FsStatus FlushVolume(const std::string&) override { return {}; }
+    FsResult<std::uint64_t> FreeSpace(const std::string&) override { return std::uint64_t{1} << 40; }
+    FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override {
+        return path.starts_with(folder);
+    }
 
 private:
     const std::uint8_t* data_;

@@ -12,6 +12,7 @@ const char* FsErrorName(FsError error) {
         case FsError::PathNotFound: return "path not found";
         case FsError::AccessDenied: return "access denied";
         case FsError::DiskFull: return "disk full";
+        case FsError::AlreadyExists: return "already exists";
         case FsError::InvalidHandle: return "invalid handle";
         case FsError::InvalidData: return "invalid data";
         case FsError::Other: break;

@@ -21,6 +21,7 @@ enum class FsError {
     PathNotFound,  // a folder on the way to it does not exist, or the path is malformed
     AccessDenied,  // read-only, in use, not permitted, or outside the drive
     DiskFull,
+    AlreadyExists,  // an exclusive create found the name taken
     InvalidHandle,
     InvalidData,
     Other,
@@ -120,20 +121,31 @@ public:
     virtual FsResult<std::uint32_t> Attributes(const std::string& path) = 0;
     virtual FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
     virtual FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) = 0;
-    // Creates the file, or opens an existing one and cuts it to length 0, for writing.
+    // Creates the file, or opens an existing one and cuts it to length 0, for writing. An existing
+    // file that has other names too (hard links) is replaced by a new file instead, so that
+    // writing never reaches a file by another name.
     virtual FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) = 0;
+    // Creates a new file for writing; AlreadyExists, and nothing touched, when the name is taken.
+    virtual FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) = 0;
     // Creates a folder; an existing folder is not an error.
     virtual FsStatus CreateFolder(const std::string& path) = 0;
     virtual FsResult<FileTimes> Times(const std::string& path) = 0;
     virtual FsStatus SetTimes(const std::string& path, const FileTimes& times) = 0;
-    // Deletes a folder with everything below it.
+    // Deletes a folder with everything below it. It never descends into another file system
+    // mounted inside the folder; such a subtree stays and the deletion fails.
     virtual FsStatus DeleteTree(const std::string& path) = 0;
     virtual FsResult<std::uint64_t> FileSize(const std::string& path) = 0;
-    // Renames a file, replacing an existing file of the target name.
+    // Renames a file, replacing an existing file of the target name, read-only or not.
     virtual FsStatus Rename(const std::string& from, const std::string& to) = 0;
     virtual FsStatus RemoveFile(const std::string& path) = 0;
     // Pushes everything written on the drive that holds path to the medium.
     virtual FsStatus FlushVolume(const std::string& path) = 0;
+    // Bytes free for writing on the drive that holds path.
+    virtual FsResult<std::uint64_t> FreeSpace(const std::string& path) = 0;
+    // Whether the file or folder at path is the folder itself or lies below it, judged by the
+    // identity of the folders (not by the text of the paths), so that another name for the same
+    // folder, a link or a second mount of it, is recognised.
+    virtual FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) = 0;
 
     // The platform's own words for a failure, for messages to the user.
     virtual std::string DescribeError(const FsStatus& status) const;

@@ -22,6 +22,7 @@ FsStatus StatusFromErrno(int error) {
         case ETXTBSY: return FsStatus::Failure(FsError::AccessDenied, error);
         case ENOSPC:
         case EDQUOT: return FsStatus::Failure(FsError::DiskFull, error);
+        case EEXIST: return FsStatus::Failure(FsError::AlreadyExists, error);
         case EBADF: return FsStatus::Failure(FsError::InvalidHandle, error);
         case ENOMEDIUM: return FsStatus::Failure(FsError::NotReady, error);
         default: return FsStatus::Failure(FsError::Other, error);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +31,36 @@ std::string FolderKey(const ResolvedPath& resolved, std::size_t depth) {
         key.push_back('/');
     }
     return key;
+}
+
+bool SameEntry(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the entry name in folderFd is the folder outer or lies below it: the entry and then
+// each folder up to the root of the host are compared with outer by their identity.
+FsResult<bool> IsWithinFolder(int folderFd, const std::string& name, const struct stat& outer) {
+    struct stat entry {};
+    if (::fstatat(folderFd, name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 && SameEntry(entry, outer)) {
+        return true;
+    }
+    UniqueFd current(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+    struct stat here {};
+    while (current.valid() && ::fstat(current.get(), &here) == 0) {
+        if (SameEntry(here, outer)) {
+            return true;
+        }
+        UniqueFd parent(::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat above {};
+        if (!parent.valid() || ::fstat(parent.get(), &above) != 0) {
+            return LastErrorStatus();
+        }
+        if (SameEntry(above, here)) {
+            return false;  // the root of the host
+        }
+        current = std::move(parent);
+    }
+    return LastErrorStatus();
 }
 
 FsResult<struct stat> StatEntry(int folderFd, const std::string& name) {
@@ -211,8 +242,30 @@ FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::strin
 
 FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::string& path) {
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
+        const int folder = at.folder->fd.get();
+        int flags = O_WRONLY | O_CREAT | O_TRUNC | kNoFollow;
+        // A file with other names is replaced, never written through: the other names keep it.
+        struct stat existing {};
+        if (::fstatat(folder, at.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(existing.st_mode) && existing.st_nlink > 1) {
+            if (::unlinkat(folder, at.name.c_str(), 0) != 0) {
+                return LastErrorStatus();
+            }
+            flags |= O_EXCL;
+        }
+        UniqueFd fd(::openat(folder, at.name.c_str(), flags, 0666));
+        if (!fd.valid()) {
+            return LastErrorStatus();
+        }
+        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
+        return writer;
+    });
+}
+
+FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::CreateNew(const std::string& path) {
+    return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
         UniqueFd fd(
-            ::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kNoFollow, 0666));
+            ::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, 0666));
         if (!fd.valid()) {
             return LastErrorStatus();
         }
@@ -329,6 +382,35 @@ FsStatus PosixFileSystem::FlushVolume(const std::string& path) {
         return LastErrorStatus();
     }
     return {};
+}
+
+FsResult<std::uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {
+    auto resolved = drives_.Resolve(path);
+    if (!resolved.ok()) {
+        return resolved.status();
+    }
+    auto mount = OpenMountDirectory(resolved.value().directory, O_RDONLY);
+    if (!mount.ok()) {
+        return mount.status();
+    }
+    struct statvfs info {};
+    if (::fstatvfs(mount.value().get(), &info) != 0) {
+        return LastErrorStatus();
+    }
+    return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+FsResult<bool> PosixFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
+    auto outer = With(
+        Locate(folder), [&](const Location& at) -> FsResult<struct stat> {
+            return StatEntry(at.folder->fd.get(), at.name);
+        });
+    if (!outer.ok()) {
+        return outer.status();
+    }
+    return With(Locate(path), [&](const Location& at) -> FsResult<bool> {
+        return IsWithinFolder(at.folder->fd.get(), at.name, outer.value());
+    });
 }
 
 std::string PosixFileSystem::DescribeError(const FsStatus& status) const { return DescribeErrno(status); }

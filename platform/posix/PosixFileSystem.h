@@ -26,6 +26,7 @@ public:
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
+    FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
     FsResult<FileTimes> Times(const std::string& path) override;
     FsStatus SetTimes(const std::string& path, const FileTimes& times) override;
@@ -34,6 +35,8 @@ public:
     FsStatus Rename(const std::string& from, const std::string& to) override;
     FsStatus RemoveFile(const std::string& path) override;
     FsStatus FlushVolume(const std::string& path) override;
+    FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
+    FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
 
     // Replaces the drive map (removable drives come and go) and lets go of every folder reached

@@ -76,7 +76,9 @@ FsResult<std::vector<Child>> ReadChildren(UniqueFd folder) {
     return children;
 }
 
-FsStatus RemoveContents(int folderFd) {
+FsStatus RemoveTreeOnDevice(int parentFd, const std::string& name, dev_t device);
+
+FsStatus RemoveContents(int folderFd, dev_t device) {
     if (auto status = MakeWritable(folderFd); !status.ok()) {
         return status;
     }
@@ -92,7 +94,7 @@ FsStatus RemoveContents(int folderFd) {
     for (const Child& child : children.value()) {
         FsStatus status;
         if (child.folder) {
-            status = RemoveTree(folderFd, child.name);
+            status = RemoveTreeOnDevice(folderFd, child.name, device);
         } else if (::unlinkat(folderFd, child.name.c_str(), 0) != 0 && errno != ENOENT) {
             status = LastErrorStatus();
         }
@@ -103,14 +105,20 @@ FsStatus RemoveContents(int folderFd) {
     return {};
 }
 
-}  // namespace
-
-FsStatus RemoveTree(int parentFd, const std::string& name) {
+// Another file system mounted inside the tree is never entered: its content is not the card's.
+FsStatus RemoveTreeOnDevice(int parentFd, const std::string& name, dev_t device) {
     auto folder = OpenFolderForRemoval(parentFd, name);
     if (!folder.ok()) {
         return folder.status();
     }
-    if (auto status = RemoveContents(folder.value().get()); !status.ok()) {
+    struct stat info {};
+    if (::fstat(folder.value().get(), &info) != 0) {
+        return LastErrorStatus();
+    }
+    if (info.st_dev != device) {
+        return FsStatus::Failure(FsError::AccessDenied, EXDEV);
+    }
+    if (auto status = RemoveContents(folder.value().get(), device); !status.ok()) {
         return status;
     }
     folder.value().Reset();
@@ -118,6 +126,16 @@ FsStatus RemoveTree(int parentFd, const std::string& name) {
         return LastErrorStatus();
     }
     return {};
+}
+
+}  // namespace
+
+FsStatus RemoveTree(int parentFd, const std::string& name) {
+    struct stat parent {};
+    if (::fstat(parentFd, &parent) != 0) {
+        return LastErrorStatus();
+    }
+    return RemoveTreeOnDevice(parentFd, name, parent.st_dev);
 }
 
 }  // namespace vocell::posix

@@ -1,5 +1,6 @@
 #pragma once
-// Deletes a folder with everything below it, never descending through a symbolic link.
+// Deletes a folder with everything below it, never descending through a symbolic link or into
+// another file system mounted inside it.
 
 #include <string>
 

@@ -51,6 +51,9 @@ public:
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override {
         return inner_->OpenWrite(path);
     }
+    FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override {
+        return inner_->CreateNew(path);
+    }
     FsStatus CreateFolder(const std::string& path) override { return inner_->CreateFolder(path); }
     FsResult<FileTimes> Times(const std::string& path) override { return inner_->Times(path); }
     FsStatus SetTimes(const std::string& path, const FileTimes& times) override {
@@ -63,6 +66,10 @@ public:
     }
     FsStatus RemoveFile(const std::string& path) override { return inner_->RemoveFile(path); }
     FsStatus FlushVolume(const std::string& path) override { return inner_->FlushVolume(path); }
+    FsResult<std::uint64_t> FreeSpace(const std::string& path) override { return inner_->FreeSpace(path); }
+    FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override {
+        return inner_->LiesWithin(path, folder);
+    }
     std::string DescribeError(const FsStatus& status) const override { return inner_->DescribeError(status); }
 
 private:

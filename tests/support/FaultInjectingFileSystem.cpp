@@ -123,6 +123,13 @@ FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const 
     return std::unique_ptr<FileWriter>(
         std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
 }
+FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::CreateNew(const std::string& path) {
+    if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
+    auto created = inner_.CreateNew(path);
+    if (!created.ok()) return created;
+    return std::unique_ptr<FileWriter>(
+        std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
+}
 FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     return inner_.CreateFolder(path);
@@ -148,6 +155,12 @@ FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
     ++flushVolumeCalls_;
     if (flushVolumeFault_) return Fault(*flushVolumeFault_);
     return inner_.FlushVolume(path);
+}
+FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
+    return inner_.FreeSpace(path);
+}
+FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
+    return inner_.LiesWithin(path, folder);
 }
 std::string FaultInjectingFileSystem::DescribeError(const FsStatus& status) const {
     return inner_.DescribeError(status);
