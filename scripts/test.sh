@@ -27,4 +27,5 @@ build/fuzz/fuzz/archive_reader_fuzz -max_total_time="${VOCELL_FUZZ_SECONDS:-30}"
 tail -n 1 "$corpus/fuzz.log"
 rm -rf "$corpus"
 
+bash scripts/test-linux-desktop.sh
 ctest --preset debug -j"$jobs"
