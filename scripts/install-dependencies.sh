@@ -4,6 +4,11 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev time clang-format)
+# The Linux desktop program: Qt 6, the drive libraries, and what its tests run on (umockdev,
+# a mock UDisks2 on a private bus, Xvfb, the pinned font).
+packages+=(qt6-base-dev libudev-dev libmount-dev libblkid-dev dbus-daemon umockdev libumockdev-dev
+           python3-dbusmock dosfstools mtools xvfb xauth openbox fonts-dejavu-core appstream
+           desktop-file-utils)
 # The Windows program: mingw-w64 cross compilers, GoogleTest's sources to build for Windows, NSIS
 # for the installer, Wine and Xvfb to run the tests, ImageMagick for the screenshots.
 windows_packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686

@@ -27,6 +27,7 @@ build/fuzz/fuzz/archive_reader_fuzz -max_total_time="${VOCELL_FUZZ_SECONDS:-30}"
 tail -n 1 "$corpus/fuzz.log"
 rm -rf "$corpus"
 
+bash scripts/test-linux-desktop.sh
 ctest --preset debug -j"$jobs"
 
 # The Windows program: both builds, their installers, and its tests under Wine.
