@@ -14,7 +14,9 @@ public:
 
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override {
         if (left_ == 0) return Fault(error_);
-        auto read = inner_->Read(buffer.first(std::min<std::uint64_t>(buffer.size(), left_)));
+        // What is left is below the buffer's size here, so it fits a size_t on 32-bit systems too.
+        auto read = inner_->Read(
+            buffer.first(static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left_))));
         if (read.ok()) left_ -= read.value();
         return read;
     }
