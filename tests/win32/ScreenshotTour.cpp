@@ -123,6 +123,13 @@ bool Tour(const std::string& folder, const std::string& archive) {
     ::Sleep(500);
     Capture(folder + "\\main-dialog.bmp");
 
+    // The system menu with the about item, opened as Alt+Space opens it.
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+    ::Sleep(1000);
+    Capture(folder + "\\system-menu.bmp");
+    ::PostMessageA(main, WM_CANCELMODE, 0, 0);
+    ::Sleep(500);
+
     ::PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = program.WaitForWindow("About Harlo Solvane Vocell Utility");
     if (about == nullptr) return Fail("no about box");
