@@ -31,7 +31,7 @@ install)
 uninstall)
     echo "a technician's backup" >"$home/Backup/customer.vcb"
     "$wine" 'C:\Harlo\Vocell\Uninstall.exe' /S >"$log" 2>&1 || fail "the uninstaller ended with $?"
-    # The uninstaller runs on from a copy of itself: wait for it to finish its work.
+    # The uninstaller runs on from a copy of itself, and removes itself last: wait for that.
     for _ in $(seq 1 300); do
         [ -e "$home/Uninstall.exe" ] || break
         sleep 0.1
@@ -41,6 +41,8 @@ uninstall)
         [ ! -e "$home/$gone" ] || fail "$gone is still installed"
     done
     [ ! -e "$menu/Harlo Solvane Vocell Utility.lnk" ] || fail "the shortcut is still there"
+    ! "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\HarloSolvaneVocellUtility' \
+        >"$log" 2>&1 || fail "the uninstall entry is still there"
     [ "$(cat "$home/Backup/customer.vcb" 2>/dev/null)" = "a technician's backup" ] || fail "the backup is gone"
     rm -f "$home/Backup/customer.vcb"
     ;;

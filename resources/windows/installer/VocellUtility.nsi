@@ -76,6 +76,8 @@ Section "Install"
 SectionEnd
 
 Section "Uninstall"
+    Delete "${SHORTCUT}"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
     Delete "$INSTDIR\VocellUtility.exe"
     Delete "$INSTDIR\Prompts\PromptUpdateVer1_3_1.vcp"
     Delete "$INSTDIR\Data\InitializedFileStruct.vcb"
@@ -83,10 +85,8 @@ Section "Uninstall"
     RMDir "$INSTDIR\Prompts"
     RMDir "$INSTDIR\Data"
     RMDir "$INSTDIR\Backup"
+    ; Last, so that its going tells that the rest is done.
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     RMDir "C:\Harlo"
-
-    Delete "${SHORTCUT}"
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
