@@ -23,6 +23,7 @@ public:
     FsResult<std::uint64_t> Size() override { return inner_->Size(); }
     FsResult<FileTimes> Times() override { return inner_->Times(); }
     FsStatus Rewind() override { return inner_->Rewind(); }
+    FsResult<FileStamp> Stamp() override { return inner_->Stamp(); }
 
 private:
     std::unique_ptr<FileReader> inner_;
@@ -150,6 +151,7 @@ FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& pa
 }
 FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::string& to) {
     if (renameFault_) return Fault(*renameFault_);
+    if (auto it = createFaults_.find(to); it != createFaults_.end()) return Fault(it->second);
     return inner_.Rename(from, to);
 }
 FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) { return inner_.RemoveFile(path); }
@@ -159,6 +161,7 @@ FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
     return inner_.FlushVolume(path);
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
+    if (freeSpace_) return *freeSpace_;
     return inner_.FreeSpace(path);
 }
 FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
