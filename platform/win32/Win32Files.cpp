@@ -22,16 +22,36 @@ FsResult<std::size_t> Win32FileReader::Read(std::span<std::byte> buffer) {
     return std::size_t{got};
 }
 
+FsResult<Win32FileReader::Information> Win32FileReader::Query() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file_.get(), &info)) return LastErrorStatus();
+    return Information{
+        (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+        {TicksOf(info.ftCreationTime), TicksOf(info.ftLastAccessTime), TicksOf(info.ftLastWriteTime)}};
+}
+
+FsStatus Win32FileReader::LoadFirstInformation() {
+    if (first_) return {};
+    auto information = Query();
+    if (!information.ok()) return information.status();
+    first_ = information.value();
+    return {};
+}
+
 FsResult<std::uint64_t> Win32FileReader::Size() {
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file_.get(), &size)) return LastErrorStatus();
-    return static_cast<std::uint64_t>(size.QuadPart);
+    if (FsStatus loaded = LoadFirstInformation(); !loaded.ok()) return loaded;
+    return first_->size;
 }
 
 FsResult<FileTimes> Win32FileReader::Times() {
-    FILETIME creation{}, lastAccess{}, lastWrite{};
-    if (!::GetFileTime(file_.get(), &creation, &lastAccess, &lastWrite)) return LastErrorStatus();
-    return FileTimes{TicksOf(creation), TicksOf(lastAccess), TicksOf(lastWrite)};
+    if (FsStatus loaded = LoadFirstInformation(); !loaded.ok()) return loaded;
+    return first_->times;
+}
+
+FsResult<FileStamp> Win32FileReader::Stamp() {
+    auto now = Query();
+    if (!now.ok()) return now.status();
+    return FileStamp{now.value().size, now.value().times.lastWrite};
 }
 
 FsStatus Win32FileReader::Rewind() {

@@ -1,6 +1,8 @@
 #pragma once
 // FileReader and FileWriter on an open Win32 file handle.
 
+#include <optional>
+
 #include "platform/FileSystem.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -13,10 +15,19 @@ public:
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override;
     FsResult<std::uint64_t> Size() override;
     FsResult<FileTimes> Times() override;
+    FsResult<FileStamp> Stamp() override;
     FsStatus Rewind() override;
 
 private:
+    struct Information {
+        std::uint64_t size = 0;
+        FileTimes times;
+    };
+    FsResult<Information> Query() const;
+    FsStatus LoadFirstInformation();
+
     FileHandle file_;
+    std::optional<Information> first_;  // asked once: a backup wants both size and times
 };
 
 class Win32FileWriter final : public FileWriter {

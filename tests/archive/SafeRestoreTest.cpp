@@ -1,8 +1,8 @@
 // What a restore does so that nothing is lost when it is stopped part-way: new copies beside the
 // old files, never writing through another name of a file, and the archive used as it was checked.
 
-#include <sys/stat.h>
-#include <utime.h>
+#include <chrono>
+#include <fstream>
 
 #include "archive/BackupStream.h"
 #include "archive/CardPaths.h"
@@ -76,10 +76,18 @@ TEST_F(SafeRestoreTest, AFileWithAnotherNameOutsideTheCardIsReplacedNeverWritten
     EXPECT_EQ(test::ReadHostFile(machine.DriveFolder('Z') / "outside.txt"), "outside the card");
 }
 
+// Whether another program may change a file the utility holds open for reading: Linux lets it,
+// and the utility notices the change; Windows refuses it.
+bool OthersMayChange(const fs::path& openArchive) {
+    return std::ofstream(openArchive, std::ios::binary | std::ios::app).is_open();
+}
+
 TEST_F(SafeRestoreTest, ArchiveChangedAfterItsCheckIsNotUsed) {
     test::ArchiveBuilder("1.31").File("E:\\A.WAV", "a").WriteTo(machine.DriveFolder('Z') / "a.vcb");
     CheckedArchive checked = OpenCheckedArchive(machine.fileSystem(), "Z:\\a.vcb", "F:\\");
     ASSERT_TRUE(checked.check.sound());
+    if (!OthersMayChange(machine.DriveFolder('Z') / "a.vcb"))
+        GTEST_SKIP() << "no other program can change it";
     test::PutHostFile(machine.DriveFolder('Z') / "a.vcb", std::string(4 * kBlockSize, 'x'));  // rewritten
     auto result = ExtractCheckedArchive(machine.fileSystem(), checked, "F:\\",
                                         PromptHandling::ReplaceCardPrompts, progress);
@@ -93,8 +101,7 @@ class TouchingProgress final : public ExtractionProgress {
 public:
     explicit TouchingProgress(fs::path archive) : archive_(std::move(archive)) {}
     void Step() override {
-        const struct utimbuf earlier { 1'000'000'000, 1'000'000'000 };
-        ::utime(archive_.c_str(), &earlier);
+        fs::last_write_time(archive_, fs::last_write_time(archive_) - std::chrono::hours(24 * 365));
     }
 
 private:
@@ -106,6 +113,8 @@ TEST_F(SafeRestoreTest, ArchiveChangedWhileItIsReadIsReportedWithTheCardChanged)
     for (int i = 0; i < 20; ++i) archive.File("E:\\F" + std::to_string(i), "f");
     archive.WriteTo(machine.DriveFolder('Z') / "a.vcb");
     CheckedArchive checked = OpenCheckedArchive(machine.fileSystem(), "Z:\\a.vcb", "F:\\");
+    if (!OthersMayChange(machine.DriveFolder('Z') / "a.vcb"))
+        GTEST_SKIP() << "no other program can change it";
     TouchingProgress touching(machine.DriveFolder('Z') / "a.vcb");
     auto result = ExtractCheckedArchive(machine.fileSystem(), checked, "F:\\",
                                         PromptHandling::ReplaceCardPrompts, touching);
