@@ -12,6 +12,9 @@
 #include <functional>
 #include <map>
 
+#include "archive/ArchiveLayout.h"
+#include "archive/BackupStream.h"
+#include "common/Messages.h"
 #include "tests/cli/HostileArchives.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/TempDirectory.h"
@@ -124,6 +127,56 @@ TEST_F(HostileTest, EveryHostileArchiveGivesItsStatusAndNothingLeavesTheCard) {
     }
 }
 
+// What the reports say of the archives that need more than a status.
+TEST_F(HostileTest, ReportsNameIncompleteFilesEscapeControlCharactersAndMarkImpossibleTimes) {
+    auto archive = [](const std::string& name) {
+        for (const HostileArchive& hostile : HostileArchives()) {
+            if (hostile.name == name) return hostile.bytes;
+        }
+        return std::string();
+    };
+    PutArchive(archive("cut-short"));
+    const CliRun restore = Vocell("restore a.vcb card --replace-prompts");
+    EXPECT_NE(restore.output.find("These files are incomplete in the archive"), std::string::npos)
+        << restore.output;
+    EXPECT_EQ(restore.output.find(text::kRestoreComplete), std::string::npos);
+    EXPECT_EQ(ReadHostFile(card / "VM/A.WAV"),
+              std::string(archive::kBlockSize - archive::kStreamHeaderSize, 'a'));
+    EXPECT_EQ(ReadHostFile(card / "VM/B.WAV"), "bee");
+    EXPECT_NE(Vocell("list a.vcb").output.find("incomplete"), std::string::npos);
+    EXPECT_NE(Vocell("list --json a.vcb").output.find("\"incomplete\": true"), std::string::npos);
+    const CliRun verify = Vocell("verify a.vcb");
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.output.find("stored incomplete"), std::string::npos) << verify.output;
+
+    PutArchive(archive("control-characters"));
+    for (const char* command : {"list a.vcb", "verify a.vcb card", "restore a.vcb card --replace-prompts"}) {
+        const CliRun run = Vocell(command);
+        EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << command;
+        EXPECT_EQ(run.output.find('\x07'), std::string::npos) << command;
+    }
+    EXPECT_NE(Vocell("list a.vcb").output.find("\\x1b"), std::string::npos);
+
+    PutArchive(archive("impossible-times"));
+    const CliRun list = Vocell("list a.vcb");
+    EXPECT_NE(list.output.find("invalid"), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find(" -"), std::string::npos) << list.output;
+}
+
+// Things that are not archives, and archive paths through symbolic links, which the user may use.
+TEST_F(HostileTest, VersionRefusesWhatIsNotAnArchiveAndArchivePathsFollowLinks) {
+    WriteHostFile(temp.path() / "passwd", "root:x:0:0:root:/root:/bin/bash\n");
+    const CliRun version = Vocell("version passwd");
+    EXPECT_EQ(version.status, 3) << version.output;
+    EXPECT_EQ(version.output.find("root:x"), std::string::npos);
+
+    fs::create_directories(temp.path() / "real");
+    fs::create_directory_symlink("real", temp.path() / "link");
+    EXPECT_EQ(Vocell("backup card link/b.vcb").status, 0);
+    EXPECT_EQ(Vocell("list link/b.vcb").status, 0);
+    EXPECT_EQ(Vocell("restore link/b.vcb card").status, 0);
+}
+
 // Links in the card folder are never followed out of it, and a file with a second name outside
 // the card is replaced, not written through.
 TEST_F(HostileTest, LinksInTheCardFolderNeverLeadOutOfIt) {
@@ -186,6 +239,23 @@ TEST_F(MountedTest, ReplacingThePromptsNeverEntersAFileSystemMountedInside) {
     EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/3/MOUNTED.WAV"), "on another file system") << restore.output;
     EXPECT_EQ(restore.status, 1) << restore.output;  // the old prompts could not all be deleted
     EXPECT_EQ(ReadHostFile(card / "VM/NEW.WAV"), "new");
+}
+
+// A second mount of the card folder is still the card: no backup is written into it, no archive
+// on it is restored.
+TEST_F(MountedTest, ABindMountOfTheCardIsTheCard) {
+    if (!Mount(card.c_str(), temp.path() / "alias", nullptr, MS_BIND))
+        GTEST_SKIP() << "bind mounts are refused";
+    const Tree cardBefore = Snapshot(card);
+    const CliRun backup = Vocell("backup card alias/b.vcb");
+    EXPECT_NE(backup.status, 0) << backup.output;
+    EXPECT_EQ(Snapshot(card), cardBefore);
+
+    PutHostFile(card / "VM/b.vcb", ArchiveBuilder("1.31").File("E:\\VM\\X.WAV", "x").bytes());
+    const Tree cardWithArchive = Snapshot(card);
+    const CliRun restore = Vocell("restore alias/VM/b.vcb card");
+    EXPECT_NE(restore.status, 0) << restore.output;
+    EXPECT_EQ(Snapshot(card), cardWithArchive);
 }
 
 }  // namespace
