@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveScanner.h"
+#include "archive/BlockIO.h"
 #include "archive/CardPaths.h"
 
 namespace vocell::archive {
@@ -22,12 +24,21 @@ public:
         ++result_.entriesCompared;
         if (LeavesCard(path)) return Differs(path, "its path leads outside the card");
         auto attributes = fileSystem_.Attributes(path);
-        if (!attributes.ok()) return Differs(path, "missing on the card");
+        if (!attributes.ok()) {
+            // The data is still read: damage in it must show whatever the card holds.
+            if (entry.kind == EntryKind::File) {
+                static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
+            }
+            return Differs(path, "missing on the card");
+        }
         if ((attributes.value() & kComparedAttributes) != (entry.header.attributes & kComparedAttributes)) {
             Differs(path, "attributes differ (archive " + std::to_string(entry.header.attributes) +
                               ", card " + std::to_string(attributes.value()) + ")");
         }
         if (entry.kind == EntryKind::File) CompareContent(path, scanner);
+        if (entry.cutShort) {
+            Differs(path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0)));
+        }
         auto times = fileSystem_.Times(path);
         if (times.ok() && Distance(times.value().lastWrite, entry.header.times.lastWrite) > kTimeTolerance) {
             Differs(path, "last-write time differs");
@@ -39,18 +50,27 @@ private:
         result_.differences.push_back({path, std::move(what)});
     }
 
+    // The archive's content is gathered into large pieces, each compared with as many bytes of the
+    // card's file read in one call. The whole stream is read even after a difference, so that
+    // damage in it shows.
     void CompareContent(const std::string& path, ArchiveScanner& scanner) {
         auto file = fileSystem_.OpenRead(path);
+        bool same = file.ok();
+        archiveBytes_.clear();
+        auto comparePending = [&] {
+            if (!same || archiveBytes_.empty()) return;
+            cardBytes_.resize(archiveBytes_.size());
+            auto read = ReadFully(*file.value(), std::as_writable_bytes(std::span<char>(cardBytes_)));
+            same = read.ok() && read.value() == archiveBytes_.size() && cardBytes_ == archiveBytes_;
+            archiveBytes_.clear();
+        };
+        static_cast<void>(scanner.ReadContent([&](std::span<const char> piece) {
+            if (same) archiveBytes_.insert(archiveBytes_.end(), piece.begin(), piece.end());
+            if (archiveBytes_.size() >= kIoBufferSize) comparePending();
+            return true;
+        }));
+        comparePending();
         if (!file.ok()) return Differs(path, "cannot be read on the card");
-        std::vector<char> cardBytes;
-        bool same = true;
-        scanner.ReadContent([&](std::span<const char> piece) {
-            cardBytes.resize(piece.size());
-            auto read = ReadFully(*file.value(), std::as_writable_bytes(std::span<char>(cardBytes)));
-            same = read.ok() && read.value() == piece.size() &&
-                   std::memcmp(cardBytes.data(), piece.data(), piece.size()) == 0;
-            return same;
-        });
         std::byte extra[1];
         if (same) {
             auto read = file.value()->Read(extra);
@@ -62,6 +82,8 @@ private:
     FileSystem& fileSystem_;
     const std::string& cardRoot_;
     ComparisonResult& result_;
+    std::vector<char> archiveBytes_;
+    std::vector<char> cardBytes_;
 };
 
 }  // namespace

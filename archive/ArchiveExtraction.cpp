@@ -38,10 +38,10 @@ private:
     void ClearPrompts();
     bool ExtractEntry(ArchiveScanner& scanner);
     bool ExtractFolder(const std::string& path, const EntryHeader& header);
-    bool ExtractFile(const std::string& path, const EntryHeader& header, ArchiveScanner& scanner);
+    bool ExtractFile(const std::string& path, ArchiveScanner& scanner);
     std::unique_ptr<FileWriter> CreateOnCard(const std::string& path);
     bool WriteContent(FileWriter& file, std::span<const char> bytes);
-    bool FinishFile(std::unique_ptr<FileWriter> file, const std::string& path, const EntryHeader& header);
+    bool FinishFile(std::unique_ptr<FileWriter> file, const std::string& path, const ScannedEntry& entry);
     void ApplyFolderAttributesAndTimes();
     void NotAsStored(const std::string& path, std::string_view what, const FsStatus& status);
     // Stops on a failure; false when it did.
@@ -125,7 +125,7 @@ bool Extraction::ExtractEntry(ArchiveScanner& scanner) {
     if (prompts_ == PromptHandling::KeepCardPrompts && IsInPromptTree(path, cardRoot_)) return true;
     switch (entry.kind) {
         case EntryKind::Folder: return ExtractFolder(path, entry.header);
-        case EntryKind::File: return ExtractFile(path, entry.header, scanner);
+        case EntryKind::File: return ExtractFile(path, scanner);
         case EntryKind::Unsupported:
             result_.notRestored.push_back({path, "the archive does not mark it as a file or a folder"});
             return true;
@@ -173,7 +173,7 @@ bool Extraction::WriteContent(FileWriter& file, std::span<const char> bytes) {
     return StopOn(written, false);
 }
 
-bool Extraction::ExtractFile(const std::string& path, const EntryHeader& header, ArchiveScanner& scanner) {
+bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     std::unique_ptr<FileWriter> file;
     bool skipped = false;
     writeBuffer_.clear();
@@ -196,11 +196,12 @@ bool Extraction::ExtractFile(const std::string& path, const EntryHeader& header,
         file = CreateOnCard(path);  // an empty file
         if (!file) return result_.completed();
     }
-    return FinishFile(std::move(file), path, header);
+    return FinishFile(std::move(file), path, scanner.entry());
 }
 
 bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string& path,
-                            const EntryHeader& header) {
+                            const ScannedEntry& entry) {
+    const EntryHeader& header = entry.header;
     if (!WriteContent(*file, {})) return false;
     // Set after the data, so that writing does not replace them.
     FsStatus timesSet = file->SetTimes(header.times);
@@ -208,6 +209,10 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
     if (!timesSet.ok()) NotAsStored(path, "times", timesSet);
     if (FsStatus set = fileSystem_.SetAttributes(path, header.attributes); !set.ok()) {
         NotAsStored(path, "attributes", set);
+    }
+    if (entry.cutShort) {
+        result_.storedIncomplete.push_back(
+            {path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0))});
     }
     return true;
 }
@@ -224,6 +229,11 @@ void Extraction::ApplyFolderAttributesAndTimes() {
 }
 
 }  // namespace
+
+std::string StoredIncompleteReason(std::uint64_t heldBytes, std::uint64_t promisedBytes) {
+    return "stored incomplete in the archive (" + std::to_string(heldBytes) + " of " +
+           std::to_string(promisedBytes) + " bytes)";
+}
 
 ExtractionResult ExtractArchive(FileSystem& fileSystem, const std::string& cardRoot, FileReader& archive,
                                 std::uint64_t archiveLength, PromptHandling prompts,

@@ -43,9 +43,15 @@ struct [[nodiscard]] ExtractionResult {
     std::vector<NamedEntry> notRestored;
     // Entries written whose attribute word or times could not be set as stored.
     std::vector<NamedEntry> notAsStored;
+    // Files the archive holds only in part (their stream was cut short when they were backed
+    // up), restored with the data it holds.
+    std::vector<NamedEntry> storedIncomplete;
 
     [[nodiscard]] bool completed() const { return stop == ExtractionStop::None; }
 };
+
+// How an entry whose stream was cut short is named: "stored incomplete in the archive (...)".
+std::string StoredIncompleteReason(std::uint64_t heldBytes, std::uint64_t promisedBytes);
 
 // Extracts a sound checked archive onto cardRoot, from its start.
 ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, CheckedArchive& archive,

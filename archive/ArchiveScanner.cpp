@@ -1,6 +1,7 @@
 #include "archive/ArchiveScanner.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace vocell::archive {
 
@@ -91,11 +92,11 @@ bool ArchiveScanner::StartEntry() {
     if ((attributes & FileAttribute::Directory) == 0) recordSize = ReadableDataRecordSize(firstData_);
 
     if (recordSize) {
+        // A promised span that runs past the end of the archive is damage, found as it is read.
         const std::uint64_t blocks = DataBlockCount(kStreamHeaderSize + *recordSize);
-        const std::uint64_t blocksLeftInArchive = length_ / kBlockSize - (nextBlockIndex_ - 1);
-        if (blocks > blocksLeftInArchive) return Fail("it ends inside the data of " + entryName());
         entry_.kind = EntryKind::File;
         entry_.recordContentSize = recordSize;
+        entry_.heldContentSize = std::min<std::uint64_t>(*recordSize, kBlockSize - kStreamHeaderSize);
         data_ = Data::Record;
         recordBlocksLeft_ = blocks - 1;
         return true;
@@ -113,11 +114,42 @@ bool ArchiveScanner::StartEntry() {
     return true;
 }
 
+namespace {
+
+// A block inside a record's promised data that begins the next entry: a well-formed entry header
+// of the same drive. Data that merely begins like a path stays data.
+bool BeginsNextEntry(const Block& block, const std::string& storedPath) {
+    if (!IsEntryHeader(block) || FindHeaderDamage(block) || storedPath.empty()) return false;
+    return std::toupper(static_cast<unsigned char>(block[0])) ==
+           std::toupper(static_cast<unsigned char>(storedPath[0]));
+}
+
+}  // namespace
+
+bool ArchiveScanner::NextRecordBlock(bool& dataEnded) {
+    std::size_t count = 0;
+    if (!ReadBlock(count)) return false;
+    if (count == 0) return Fail("it ends inside the data of " + entryName());
+    if (BeginsNextEntry(current_, entry_.header.storedPath)) {
+        dataEnded = true;
+        heldBack_ = true;
+        entry_.cutShort = true;
+        recordBlocksLeft_ = 0;
+        data_ = Data::None;
+        return false;
+    }
+    --recordBlocksLeft_;
+    const std::uint64_t blocksRead =
+        DataBlockCount(kStreamHeaderSize + *entry_.recordContentSize) - recordBlocksLeft_;
+    entry_.heldContentSize =
+        std::min<std::uint64_t>(*entry_.recordContentSize, blocksRead * kBlockSize - kStreamHeaderSize);
+    return true;
+}
+
 bool ArchiveScanner::PassOverRecordData() {
-    for (; recordBlocksLeft_ > 0; --recordBlocksLeft_) {
-        std::size_t count = 0;
-        if (!ReadBlock(count)) return false;
-        if (count == 0) return Fail("it ends inside the data of " + entryName());
+    while (recordBlocksLeft_ > 0) {
+        bool dataEnded = false;
+        if (!NextRecordBlock(dataEnded)) return dataEnded;
     }
     data_ = Data::None;
     return true;
@@ -148,10 +180,8 @@ bool ArchiveScanner::ReadRecordContent(const ContentFn& onContent) {
             if (!onContent(piece)) return false;
         }
         if (recordBlocksLeft_ == 0) break;
-        std::size_t count = 0;
-        if (!ReadBlock(count)) return false;
-        if (count == 0) return Fail("it ends inside the data of " + entryName());
-        --recordBlocksLeft_;
+        bool dataEnded = false;
+        if (!NextRecordBlock(dataEnded)) return dataEnded;
         ++blockIndex;
         block = &current_;
     }

@@ -1,7 +1,10 @@
 #pragma once
 // Reads a card archive entry by entry. A file's data ends where its BACKUP_DATA record says; where
 // the data does not begin with a readable record (an archive of another origin) it ends at the
-// next block that passes the header test. Every damage the scanner can see stops it with a
+// next block that passes the header test. The format's writer ends a file's data early when the
+// file cannot be read to its end, yet the record still promises the whole file: a block inside the
+// promised data that is a well-formed entry header of the same drive marks such a stream cut
+// short, and the entry after it is read as usual. Every damage the scanner can see stops it with a
 // description of what is wrong with which entry.
 
 #include <cstdint>
@@ -31,6 +34,10 @@ struct ScannedEntry {
     EntryKind kind = EntryKind::Unsupported;
     std::uint64_t headerBlock = 0;                   // index of the entry's header block
     std::optional<std::uint64_t> recordContentSize;  // known when the data is a readable record
+    // Set once the entry's data has been read and turned out cut short: the archive holds only
+    // heldContentSize bytes of the recordContentSize its record promises.
+    bool cutShort = false;
+    std::uint64_t heldContentSize = 0;
 };
 
 class ArchiveScanner {
@@ -67,6 +74,9 @@ private:
     bool Fail(std::string description);
     bool StartEntry();
     bool PassOverRecordData();
+    // Reads the next data block of a record; false on damage, and false with dataEnded set when
+    // that block begins the next entry of a stream cut short.
+    bool NextRecordBlock(bool& dataEnded);
     bool ReadRecordContent(const ContentFn& onContent);
     bool ReadUntilNextHeader(const ContentFn& onContent);
     [[nodiscard]] std::string entryName() const;

@@ -4,6 +4,7 @@
 
 #include "app/PromptVersion.h"
 #include "archive/ArchiveComparison.h"
+#include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveHeaderProbe.h"
 #include "archive/ArchiveScanner.h"
 #include "cli/ArchiveListing.h"
@@ -34,15 +35,22 @@ ScanOutcome ScanArchive(FileSystem& fileSystem, const std::string& archivePath) 
         outcome.version = scanner.version();
         while (scanner.NextEntry()) {
             const auto& entry = scanner.entry();
-            std::uint64_t size = entry.recordContentSize.value_or(0);
-            if (entry.kind == archive::EntryKind::File && !entry.recordContentSize) {
-                scanner.ReadContent([&size](std::span<const char> piece) {
+            std::uint64_t size = 0;
+            // Reading the data is what shows a stream cut short; its damage stops the scan.
+            if (entry.kind == archive::EntryKind::File &&
+                !scanner.ReadContent([&size](std::span<const char> piece) {
                     size += piece.size();
                     return true;
-                });
+                })) {
+                break;
             }
-            outcome.entries.push_back({entry.kind, entry.header.attributes, entry.header.times.lastWrite,
-                                       size, entry.header.storedPath});
+            ListedEntry listed{entry.kind, entry.header.attributes, entry.header.times.lastWrite,
+                               size,       entry.header.storedPath, {}};
+            if (entry.cutShort) {
+                listed.incomplete =
+                    archive::StoredIncompleteReason(entry.heldContentSize, *entry.recordContentSize);
+            }
+            outcome.entries.push_back(std::move(listed));
         }
     }
     outcome.problem = scanner.problem();
@@ -88,9 +96,18 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
     if (!cardFolder) {
         ScanOutcome scan = ScanArchive(drives.fileSystem(), *archivePath);
         if (auto failed = ReportArchiveFailure(console, scan.unreadable, scan.problem)) return *failed;
+        std::size_t incomplete = 0;
+        for (const ListedEntry& entry : scan.entries) {
+            if (entry.incomplete.empty()) continue;
+            console.Say(entry.path + ": " + entry.incomplete);
+            ++incomplete;
+        }
         console.Say(std::string(text::cli::kArchiveSound) + Shown(scan.version) + ", " +
-                    std::to_string(scan.entries.size()) + " entries.");
-        return kDone;
+                    std::to_string(scan.entries.size()) + " entries" +
+                    (incomplete == 0
+                         ? "."
+                         : ", " + std::to_string(incomplete) + std::string(text::cli::kStoredIncomplete)));
+        return incomplete == 0 ? kDone : kFailed;
     }
     auto comparison = archive::CompareArchiveWithCard(drives.fileSystem(), *archivePath, posix::kCardRoot);
     if (auto failed = ReportArchiveFailure(console, comparison.unreadable, comparison.archiveProblem)) {

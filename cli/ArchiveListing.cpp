@@ -17,8 +17,27 @@ const char* KindName(archive::EntryKind kind) {
 
 }  // namespace
 
+std::string TerminalText(std::string_view text, bool keepLineBreaks) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && !(keepLineBreaks && c == '\n')) || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string FileTimeText(std::uint64_t fileTime) {
     if (fileTime == 0) return "-";
+    // 9999-12-31 23:59:59: later times, which no file system gives, are shown as what they are.
+    constexpr std::uint64_t kLastPrintable = 2'650'467'743'990'000'000ull;
+    if (fileTime > kLastPrintable) return "invalid";
     using namespace std::chrono;
     const auto unixSeconds = static_cast<std::int64_t>(fileTime / kFileTimeTicksPerSecond) -
                              static_cast<std::int64_t>(kUnixEpochFileTime / kFileTimeTicksPerSecond);
@@ -41,7 +60,9 @@ std::string ListingText(const std::string& version, const std::vector<ListedEntr
         std::snprintf(line, sizeof line, "%-6s %6u  %19s %12llu  ", KindName(entry.kind), entry.attributes,
                       FileTimeText(entry.lastWrite).c_str(),
                       static_cast<unsigned long long>(entry.contentSize));
-        out += line + entry.path + "\n";
+        out += line + TerminalText(entry.path, false);
+        if (!entry.incomplete.empty()) out += "  (" + entry.incomplete + ")";
+        out += "\n";
     }
     return out;
 }
@@ -73,7 +94,7 @@ std::string ListingJson(const std::string& version, const std::vector<ListedEntr
                "\", \"attributes\": " + std::to_string(entry.attributes) +
                ", \"lastWrite\": " + JsonString(FileTimeText(entry.lastWrite)) +
                ", \"size\": " + std::to_string(entry.contentSize) + ", \"path\": " + JsonString(entry.path) +
-               "}";
+               ", \"incomplete\": " + (entry.incomplete.empty() ? "false" : "true") + "}";
     }
     return out + (entries.empty() ? "]}" : "\n]}");
 }

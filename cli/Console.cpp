@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "cli/ArchiveListing.h"
+
 namespace vocell::cli {
 Console::Console()
     : questionTerminal_(::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1),
@@ -11,20 +13,20 @@ Console::Console()
 
 void Console::Say(std::string_view text) {
     EndProgress();
-    std::cout << text << '\n' << std::flush;
+    std::cout << TerminalText(text, true) << '\n' << std::flush;
 }
 
 void Console::Complain(std::string_view text) {
     EndProgress();
-    std::cerr << text << '\n' << std::flush;
+    std::cerr << TerminalText(text, true) << '\n' << std::flush;
 }
 
 std::optional<Answer> Console::Ask(std::string_view question, bool offerCancel) {
     if (!questionTerminal_) return std::nullopt;
     EndProgress();
     while (true) {
-        std::cerr << question << (offerCancel ? "\n[y]es, [n]o or [c]ancel? " : "\n[y]es or [n]o? ")
-                  << std::flush;
+        std::cerr << TerminalText(question, true)
+                  << (offerCancel ? "\n[y]es, [n]o or [c]ancel? " : "\n[y]es or [n]o? ") << std::flush;
         std::string line;
         if (!std::getline(std::cin, line)) return offerCancel ? Answer::Cancel : Answer::No;
         const char first = line.empty() ? '\0' : static_cast<char>(std::tolower(line[0]));
@@ -36,7 +38,7 @@ std::optional<Answer> Console::Ask(std::string_view question, bool offerCancel) 
 
 void Console::ShowProgress(std::string_view line) {
     if (!progressTerminal_) return;
-    std::cerr << "\r\033[K" << line << std::flush;
+    std::cerr << "\r\033[K" << TerminalText(line, false) << std::flush;
     progressShown_ = true;
 }
 

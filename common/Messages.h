@@ -88,6 +88,8 @@ inline constexpr std::string_view kEntriesNotAsStored =
 inline constexpr std::string_view kBackupNotWritten = "The backup file could not be written: ";
 inline constexpr std::string_view kEarlierBackupKept =
     "\nAn existing backup file of that name has not been changed.";
+inline constexpr std::string_view kEntriesStoredIncomplete =
+    "These files are incomplete in the archive and were restored with the data it holds:";
 inline constexpr std::string_view kUnfinishedFileLeft = "\nThe unfinished file could not be removed: ";
 inline constexpr std::string_view kBackupIncomplete =
     "The backup was saved, but these files and folders could not be read and are not in it:";
@@ -117,7 +119,8 @@ inline constexpr std::string_view kFileNotFound = "The file was not found: ";
 inline constexpr std::string_view kArchiveOnTheCard =
     "Keep archives on the computer; this one is on the card itself: ";
 inline constexpr std::string_view kPathWithBackslash = "A path with a backslash in a name cannot be used: ";
-inline constexpr std::string_view kArchiveSound = "The archive is sound: version ";
+inline constexpr std::string_view kArchiveSound = "The archive is readable: version ";
+inline constexpr std::string_view kStoredIncomplete = " of them stored incomplete.";
 }  // namespace cli
 
 }  // namespace vocell::text

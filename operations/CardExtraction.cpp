@@ -82,8 +82,13 @@ Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& arch
     if (!result.notAsStored.empty()) {
         context.desktop.ShowMessageBox(NotAsStoredMessage(result.notAsStored), MessageButtons::Ok);
     }
+    if (!result.storedIncomplete.empty()) {
+        context.desktop.ShowMessageBox(StoredIncompleteMessage(result.storedIncomplete), MessageButtons::Ok);
+    }
     std::vector<archive::NamedEntry> named = result.notRestored;
-    named.insert(named.end(), result.notAsStored.begin(), result.notAsStored.end());
+    for (const auto* list : {&result.notAsStored, &result.storedIncomplete}) {
+        named.insert(named.end(), list->begin(), list->end());
+    }
     if (stop != StopReason::None) return Outcome::Failed(stop, std::move(named));
     if (!named.empty()) return Outcome::Partial(std::move(named));
     return Outcome::Done();

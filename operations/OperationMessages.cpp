@@ -58,6 +58,10 @@ std::string NotAsStoredMessage(const std::vector<archive::NamedEntry>& entries) 
     return std::string(text::kEntriesNotAsStored) + PathList(entries);
 }
 
+std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entries) {
+    return std::string(text::kEntriesStoredIncomplete) + PathList(entries);
+}
+
 std::string BackupFailedMessage(const archive::BackupOutcome& outcome, const FileSystem& fileSystem) {
     std::string message = std::string(text::kBackupNotWritten) + BackupFailureText(outcome.failure) + " (" +
                           fileSystem.DescribeError(outcome.status) + ")." +

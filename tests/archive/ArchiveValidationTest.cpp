@@ -1,5 +1,6 @@
 // The check an archive passes before it may touch a card.
 
+#include "archive/BackupStream.h"
 #include "archive/EntryHeader.h"
 #include "tests/archive/ExtractionFixture.h"
 
@@ -67,6 +68,63 @@ TEST_F(ExtractionTest, EveryArchiveTheWriterMakesPassesWithItsVersion) {
     CheckedArchive checked = OpenCheckedArchive(machine.fileSystem(), "Z:\\ok.vcb", "F:\\");
     EXPECT_TRUE(checked.check.sound()) << checked.check.problem;
     EXPECT_EQ(checked.version, "1.31");
+}
+
+}  // namespace
+}  // namespace vocell::archive
+
+// ---- Streams cut short by the format's writer ----
+
+namespace vocell::archive {
+namespace {
+
+// A.WAV's record promises 3,000 bytes, but only its first data block was written before B.WAV.
+test::ArchiveBuilder CutShortArchive(const Block& blockAfterTheFirst) {
+    const std::string firstBlock = test::StreamOf(std::string(2980, 'a')).substr(0, kBlockSize);
+    test::ArchiveBuilder archive("1.31");
+    archive.Header({"E:\\A.WAV", 32, {}}).AddBlock(test::BlockOf(firstBlock)).AddBlock(blockAfterTheFirst);
+    return archive;
+}
+
+TEST_F(ExtractionTest, EntriesAfterAStreamCutShortAreRestoredAndTheCutFileIsNamed) {
+    test::ArchiveBuilder archive = CutShortArchive(EncodeEntryHeader({"E:\\B.WAV", 32, {}}));
+    archive.AddBlock(test::BlockOf(test::StreamOf("b"))).File("E:\\C.WAV", "c");
+    ASSERT_TRUE(Check(archive).sound());
+    auto result = Extract(archive);
+    EXPECT_TRUE(result.completed());
+    EXPECT_EQ(CardFile("A.WAV"), std::string(kBlockSize - kStreamHeaderSize, 'a'));
+    EXPECT_EQ(CardFile("B.WAV"), "b");
+    EXPECT_EQ(CardFile("C.WAV"), "c");
+    ASSERT_EQ(result.storedIncomplete.size(), 1u);
+    EXPECT_EQ(result.storedIncomplete[0].path, "F:\\A.WAV");
+    EXPECT_EQ(result.storedIncomplete[0].reason, "stored incomplete in the archive (1004 of 2980 bytes)");
+}
+
+TEST_F(ExtractionTest, BlocksInsideAPromisedStreamThatAreNoWellFormedHeaderOfTheDriveStayData) {
+    Block garbageFields = EncodeEntryHeader({"E:\\FAKE.WAV", 32, {}});
+    garbageFields[kLastWriteLowOffset] = 'x';  // a header in all but one field
+    Block otherDrive = EncodeEntryHeader({"Q:\\OTHER.WAV", 32, {}});
+    Block random{};
+    std::uint32_t seed = 7;
+    for (char& byte : random) byte = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
+    random[1] = ':';
+    random[2] = '\\';
+    for (const Block& block : {garbageFields, otherDrive, random}) {
+        const std::string content = std::string(1004, 'a') + std::string(block.data(), kBlockSize) + "tail";
+        test::ArchiveBuilder archive("1.31");
+        archive.File("E:\\A.WAV", content).File("E:\\B.WAV", "b");
+        auto result = Extract(archive);
+        EXPECT_TRUE(result.completed());
+        EXPECT_TRUE(result.storedIncomplete.empty());
+        EXPECT_EQ(CardFile("A.WAV"), content);
+        EXPECT_EQ(CardFile("B.WAV"), "b");
+    }
+}
+
+TEST_F(ExtractionTest, PromisedStreamRunningPastTheEndOfTheArchiveIsDamage) {
+    const ArchiveCheck check = Check(CutShortArchive(test::BlockOf(std::string(kBlockSize, 'a'))));
+    EXPECT_EQ(check.fault, ArchiveFault::Damaged);
+    EXPECT_NE(check.problem.find("ends inside the data"), std::string::npos) << check.problem;
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ protected:
         archive.WriteTo(machine.DriveFolder('Z') / "a.vcb");
         CheckedArchive checked = OpenCheckedArchive(fileSystem, "Z:\\a.vcb", "F:\\");
         EXPECT_TRUE(checked.check.sound()) << checked.check.problem;
-        if (!checked.check.sound()) return {ExtractionStop::ArchiveDamaged, checked.check.problem, {}, {}};
+        if (!checked.check.sound()) return {ExtractionStop::ArchiveDamaged, checked.check.problem, {}, {}, {}};
         return ExtractCheckedArchive(fileSystem, checked, "F:\\", prompts, progress);
     }
     std::filesystem::path OnCard(const std::string& relative) const {
