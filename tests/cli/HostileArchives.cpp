@@ -51,11 +51,14 @@ std::string CutShort(bool nextEntriesFollow) {
     return archive.bytes();
 }
 
-// A file of three blocks whose second block looks like an entry header, fully or partly.
-std::string HeaderInData(const std::string& imitation) {
+// The content of a file of three blocks whose second block begins with imitation.
+std::string DataImitating(const std::string& imitation) {
     std::string content(3000, 'd');
     content.replace(archive::kBlockSize - archive::kStreamHeaderSize, imitation.size(), imitation);
-    return OneFile("E:\\\\VM\\DATA.WAV", content);
+    return content;
+}
+std::string HeaderInData(const std::string& imitation) {
+    return OneFile("E:\\\\VM\\DATA.WAV", DataImitating(imitation));
 }
 
 std::string LongPathWithNul() {
@@ -74,6 +77,8 @@ std::vector<HostileArchive> HostileArchives() {
     const std::string dataHeader = "E:\\\\VM\\FAKE.WAV";
     Block fakeHeader = archive::EncodeEntryHeader({dataHeader, 0x20, {}});
     const std::string imitatedHeader(fakeHeader.data(), 300);
+    Block otherDrive = archive::EncodeEntryHeader({"F:\\\\VM\\FAKE.WAV", 0x20, {}});
+    const std::string otherDriveHeader(otherDrive.data(), 300);
     std::string controlName = "E:\\\\VM\\\x1b]2;owned\x07\x1b[2J.WAV";
 
     return {
@@ -117,7 +122,7 @@ std::vector<HostileArchive> HostileArchives() {
          "VM/a<b>c\"d|e?f*g:h.wav", "x"},
         {"control-characters", OneFile(controlName), Verdict::Restored},
         // Lying record sizes.
-        {"record-past-end", WithRecord(1, 1'000'000, 0), Verdict::Refused},
+        {"record-past-end", WithRecord(1, 1'000'000, 0), Verdict::EntriesLeft, "VM/AFTER.WAV", "after"},
         {"record-size-huge", WithRecord(1, ~std::uint64_t{0}, 0), Verdict::EntriesLeft, "VM/AFTER.WAV",
          "after"},
         {"record-name-size-huge", WithRecord(1, 5, 0xFFFFFFFFu), Verdict::Refused},
@@ -150,9 +155,13 @@ std::vector<HostileArchive> HostileArchives() {
         // Streams cut short by their writer, and headers inside data.
         {"cut-short", CutShort(true), Verdict::EntriesLeft, "VM/C.WAV", "sea"},
         {"cut-short-at-end", CutShort(false), Verdict::Refused},
-        {"header-in-data", HeaderInData(imitatedHeader), Verdict::Restored, "VM/DATA.WAV",
-         std::string(1004, 'd') + imitatedHeader + std::string(3000 - 1004 - 300, 'd')},
-        {"header-in-data-partly", HeaderInData("E:\\\\VM\\HALF.WAV"), Verdict::Restored},
+        // A block that passes the strict header test is the next entry even inside promised data.
+        {"header-in-data", HeaderInData(imitatedHeader), Verdict::EntriesLeft, "VM/DATA.WAV",
+         std::string(1004, 'd')},
+        {"header-in-data-partly", HeaderInData("E:\\\\VM\\HALF.WAV"), Verdict::Restored, "VM/DATA.WAV",
+         DataImitating("E:\\\\VM\\HALF.WAV")},
+        {"header-of-another-drive-in-data", HeaderInData(otherDriveHeader), Verdict::Restored, "VM/DATA.WAV",
+         DataImitating(otherDriveHeader)},
         // Names the extraction fuzzer's scratch card holds as links.
         {"names-of-links",
          ArchiveBuilder(kVersion)
