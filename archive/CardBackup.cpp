@@ -1,27 +1,76 @@
 #include "archive/CardBackup.h"
 
+#include <random>
+
 #include "archive/EntryHeader.h"
 
 namespace vocell::archive {
+namespace {
+
+constexpr int kTemporaryNameTries = 16;
+
+std::size_t NameStart(const std::string& path) { return path.find_last_of('\\') + 1; }
+
+// "card.vcb.vocell-1f3a09c2.partial": a name no other run and no file of the user's takes.
+std::string TemporaryName(const std::string& archivePath, std::mt19937& random) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string tag;
+    for (int i = 0; i < 8; ++i) tag += kHex[random() % 16];
+    return archivePath + std::string(kTemporaryMark) + tag + std::string(kPartialArchiveSuffix);
+}
+
+// Creates the temporary file exclusively, so that it is this run's own.
+FsResult<std::unique_ptr<FileWriter>> CreateTemporaryFile(FileSystem& fileSystem, const std::string& archivePath,
+                                                          std::string& temporaryPath) {
+    std::mt19937 random(std::random_device{}());
+    FsStatus status;
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+        temporaryPath = TemporaryName(archivePath, random);
+        auto created = fileSystem.CreateNew(temporaryPath);
+        if (created.ok() || created.status().error != FsError::AlreadyExists) return created;
+        status = created.status();
+    }
+    return status;
+}
+
+// Temporary files of earlier runs beside the archive: they may belong to a backup running now,
+// so they are named, never touched.
+std::vector<std::string> UnfinishedBackupsBeside(FileSystem& fileSystem, const std::string& archivePath,
+                                                 const std::string& ownPath) {
+    const std::string folder = archivePath.substr(0, NameStart(archivePath));
+    const std::string prefix = archivePath.substr(NameStart(archivePath)) + std::string(kTemporaryMark);
+    std::vector<std::string> found;
+    auto listing = fileSystem.ListFolder(folder);
+    if (!listing.ok()) return found;
+    for (const FolderEntry& entry : listing.value()) {
+        const std::string path = folder + entry.name;
+        if (entry.name.starts_with(prefix) && entry.name.ends_with(kPartialArchiveSuffix) && path != ownPath) {
+            found.push_back(path);
+        }
+    }
+    return found;
+}
+
+}  // namespace
 
 std::string IncompleteArchivePath(const std::string& archivePath) {
-    const std::size_t nameStart = archivePath.find_last_of('\\') + 1;
+    const std::size_t nameStart = NameStart(archivePath);
     const std::size_t dot = archivePath.find_last_of('.');
     const std::size_t at = dot != std::string::npos && dot > nameStart ? dot : archivePath.size();
     return archivePath.substr(0, at) + std::string(kIncompleteArchiveMark) + archivePath.substr(at);
 }
 
-BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot,
-                              const std::string& archivePath, std::string_view versionText,
-                              ArchiveWriterListener& listener) {
+BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot, const std::string& archivePath,
+                              std::string_view versionText, ArchiveWriterListener& listener) {
     BackupOutcome outcome;
-    const std::string partialPath = archivePath + std::string(kPartialArchiveSuffix);
-    auto created = fileSystem.OpenWrite(partialPath);
+    std::string temporaryPath;
+    auto created = CreateTemporaryFile(fileSystem, archivePath, temporaryPath);
     if (!created.ok()) {
         outcome.failure = BackupFailure::NotCreated;
         outcome.status = created.status();
         return outcome;
     }
+    outcome.unfinishedBeside = UnfinishedBackupsBeside(fileSystem, archivePath, temporaryPath);
     FileWriter& file = *created.value();
 
     ArchiveSink sink(file);
@@ -38,12 +87,11 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     outcome.savedAs = outcome.leftOut.empty() || !fileSystem.FileSize(archivePath).ok()
                           ? archivePath
                           : IncompleteArchivePath(archivePath);
-    if (status.ok()) status = fileSystem.Rename(partialPath, outcome.savedAs);
+    if (status.ok()) status = fileSystem.Rename(temporaryPath, outcome.savedAs);
     if (!status.ok()) {
-        outcome.failure =
-            status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
+        outcome.failure = status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
         outcome.status = status;
-        if (!fileSystem.RemoveFile(partialPath).ok()) outcome.leftBehind = partialPath;
+        if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
     }
     return outcome;
 }

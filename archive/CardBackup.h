@@ -1,7 +1,8 @@
 #pragma once
 // A backup of a whole card into one archive file. The archive is written beside its target under
-// a temporary name and renamed over the target only when it is complete and on the medium, so a
-// failed backup never destroys an earlier one.
+// a temporary name of its own and renamed over the target only when it is complete and on the
+// medium, so a failed backup never destroys an earlier one, and two backups to the same name each
+// write a whole archive of their own.
 
 #include <string>
 #include <string_view>
@@ -29,13 +30,19 @@ struct [[nodiscard]] BackupOutcome {
     // Where the archive was written: the target, or beside it when an incomplete archive would
     // have replaced an earlier backup.
     std::string savedAs;
-    // A temporary file of a failed backup that could not be removed again.
+    // This run's temporary file, when the backup failed and it could not be removed again.
     std::string leftBehind;
+    // Temporary files of other runs found beside the archive (killed, or still running); they are
+    // left alone.
+    std::vector<std::string> unfinishedBeside;
 
     [[nodiscard]] bool written() const { return failure == BackupFailure::None; }
     [[nodiscard]] bool complete() const { return written() && leftOut.empty(); }
 };
 
+// The archive is written as "<name>.vocell-<8 hex digits>.partial" beside it, created exclusively,
+// so that two backups to the same name never write into one file.
+inline constexpr std::string_view kTemporaryMark = ".vocell-";
 inline constexpr std::string_view kPartialArchiveSuffix = ".partial";
 inline constexpr std::string_view kIncompleteArchiveMark = " (incomplete)";
 

@@ -90,6 +90,9 @@ inline constexpr std::string_view kEarlierBackupKept =
     "\nAn existing backup file of that name has not been changed.";
 inline constexpr std::string_view kEntriesStoredIncomplete =
     "These files are incomplete in the archive and were restored with the data it holds:";
+inline constexpr std::string_view kUnfinishedBackupsFound =
+    "Unfinished backup files of other runs were found beside the backup and left as they are:";
+inline constexpr std::string_view kDeleteWhenNoBackupRuns = "\nDelete them once no other backup is running.";
 inline constexpr std::string_view kUnfinishedFileLeft = "\nThe unfinished file could not be removed: ";
 inline constexpr std::string_view kBackupIncomplete =
     "The backup was saved, but these files and folders could not be read and are not in it:";
@@ -122,5 +125,27 @@ inline constexpr std::string_view kPathWithBackslash = "A path with a backslash 
 inline constexpr std::string_view kArchiveSound = "The archive is readable: version ";
 inline constexpr std::string_view kStoredIncomplete = " of them stored incomplete.";
 }  // namespace cli
+
+// The Linux desktop's own format dialog and its reports; device names go between the pieces.
+namespace format {
+inline constexpr std::string_view kDialogCaption = "Format Vocell Card";
+inline constexpr std::string_view kCardLabel = "Card:";
+inline constexpr std::string_view kFileSystemLabel = "File system:";
+inline constexpr std::string_view kFat = "FAT";
+inline constexpr std::string_view kVolumeLabel = "Volume label:";
+inline constexpr std::string_view kDataWillBeLost = "All data currently on the card will be lost.";
+inline constexpr std::string_view kStart = "Start";
+inline constexpr std::string_view kNotACardReader =
+    " is not a removable card in a card reader, so it cannot be formatted here.";
+inline constexpr std::string_view kNotRemovable =
+    " is not on a removable medium, or holds the running system, so it has not been formatted.";
+inline constexpr std::string_view kNotFoundByUDisks = " is not known to the disk service (UDisks2): ";
+inline constexpr std::string_view kFormatFailed = "The Vocell card could not be formatted: ";
+inline constexpr std::string_view kMountFailed =
+    "The Vocell card was formatted but could not be mounted again: ";
+inline constexpr std::string_view kNoFormatter =
+    "The Vocell card cannot be formatted: the disk service (UDisks2) is not running and the program "
+    "is not running as root.";
+}  // namespace format
 
 }  // namespace vocell::text

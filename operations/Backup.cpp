@@ -52,17 +52,21 @@ Outcome BackupToArchive(OperationContext& context) {
         context.dialog.SetStatusPane(kDetailPane, "");
         context.dialog.SetStatusPane(kActivityPane, text::kReady);
     }
+    Outcome outcome = Outcome::Done();
     if (!backup.written()) {
         desktop.ShowMessageBox(BackupFailedMessage(backup, context.fileSystem), MessageButtons::Ok);
-        return Outcome::Failed(StopReason::BackupNotWritten, backup.leftOut);
-    }
-    if (!backup.complete()) {
+        outcome = Outcome::Failed(StopReason::BackupNotWritten, backup.leftOut);
+    } else if (!backup.complete()) {
         desktop.ShowMessageBox(BackupIncompleteMessage(backup.leftOut, *archivePath, backup.savedAs),
                                MessageButtons::Ok);
-        return Outcome::Partial(backup.leftOut);
+        outcome = Outcome::Partial(backup.leftOut);
+    } else {
+        desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
     }
-    desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
-    return Outcome::Done();
+    if (!backup.unfinishedBeside.empty()) {
+        desktop.ShowMessageBox(UnfinishedBackupsMessage(backup.unfinishedBeside), MessageButtons::Ok);
+    }
+    return outcome;
 }
 
 }  // namespace vocell::operations

@@ -58,6 +58,12 @@ std::string NotAsStoredMessage(const std::vector<archive::NamedEntry>& entries) 
     return std::string(text::kEntriesNotAsStored) + PathList(entries);
 }
 
+std::string UnfinishedBackupsMessage(const std::vector<std::string>& paths) {
+    std::string message(text::kUnfinishedBackupsFound);
+    for (const std::string& path : paths) message += "\n" + path;
+    return message + std::string(text::kDeleteWhenNoBackupRuns);
+}
+
 std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entries) {
     return std::string(text::kEntriesStoredIncomplete) + PathList(entries);
 }

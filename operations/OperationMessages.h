@@ -20,6 +20,7 @@ std::string ArchiveUnreadableMessage(const std::string& reason);
 std::string ArchiveCheckMessage(const archive::ArchiveCheck& check);
 std::string NotRestoredMessage(const std::vector<archive::NamedEntry>& entries);
 std::string NotAsStoredMessage(const std::vector<archive::NamedEntry>& entries);
+std::string UnfinishedBackupsMessage(const std::vector<std::string>& paths);
 std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entries);
 std::string BackupFailedMessage(const archive::BackupOutcome& outcome, const FileSystem& fileSystem);
 // savedAs differs from archivePath when the earlier backup was kept.

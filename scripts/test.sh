@@ -21,4 +21,5 @@ cmake --build --preset release -j"$jobs"
 # Each fuzz target for a few seconds; docs/reliability.md tells how to run them longer.
 bash scripts/fuzz.sh all "${VOCELL_FUZZ_SECONDS:-5}"
 
+bash scripts/test-linux-desktop.sh
 ctest --preset debug -j"$jobs"

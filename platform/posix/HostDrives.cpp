@@ -24,12 +24,45 @@ std::filesystem::path InstallHome() {
     return VOCELL_BUILD_HOME;
 }
 
+std::optional<std::filesystem::path> UserBackupFolder() {
+    if (const char* home = std::getenv("VOCELL_HOME"); home != nullptr && *home != '\0') return std::nullopt;
+    std::filesystem::path data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
+        data = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
+        data = std::filesystem::path(home) / ".local" / "share";
+    } else {
+        return std::nullopt;
+    }
+    const auto backup = data / "vocell" / "Backup";
+    std::error_code error;
+    std::filesystem::create_directories(backup, error);
+    if (!std::filesystem::is_directory(backup, error)) return std::nullopt;
+    return backup;
+}
+
 HostDrives::HostDrives(const std::filesystem::path& cardFolder) {
-    posix::DriveMap drives;
-    drives.AddMount(kHostDrive, "/");
-    drives.AddMount(kInstallFolder, InstallHome());
-    if (!cardFolder.empty()) drives.AddMount(kCardDrive, std::filesystem::absolute(cardFolder));
-    fileSystem_ = std::make_unique<posix::PosixFileSystem>(std::move(drives));
+    baseDrives_.AddMount(kHostDrive, "/");
+    baseDrives_.AddMount(kInstallFolder, InstallHome());
+    if (auto backup = UserBackupFolder()) baseDrives_.AddMount(kBackupInstallFolder, *backup);
+    drives_ = baseDrives_;
+    if (!cardFolder.empty()) drives_.AddMount(kCardDrive, std::filesystem::absolute(cardFolder));
+    fileSystem_ = std::make_unique<posix::PosixFileSystem>(drives_);
+}
+
+void HostDrives::MountRemovableDrives(const std::map<char, std::filesystem::path>& mountPoints) {
+    drives_ = baseDrives_;
+    for (const auto& [letter, directory] : mountPoints)
+        drives_.AddMount(std::string(1, letter) + ":", directory);
+    fileSystem_->Remount(drives_);
+}
+
+std::optional<std::filesystem::path> HostDrives::HostPathOf(const std::string& windowsPath) const {
+    auto resolved = drives_.Resolve(windowsPath);
+    if (!resolved.ok()) return std::nullopt;
+    std::filesystem::path path = resolved.value().directory;
+    for (const std::string& component : resolved.value().components) path /= component;
+    return path;
 }
 
 std::optional<std::string> HostDrives::HostPath(const std::filesystem::path& hostFile) {

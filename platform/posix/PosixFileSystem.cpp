@@ -76,6 +76,11 @@ FsResult<struct stat> StatEntry(int folderFd, const std::string& name) {
 PosixFileSystem::PosixFileSystem(DriveMap drives, std::chrono::milliseconds mountRecheck)
     : drives_(std::move(drives)), mountRecheck_(mountRecheck) {}
 
+void PosixFileSystem::Remount(DriveMap drives) {
+    ForgetCachedFolder();
+    drives_ = std::move(drives);
+}
+
 std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::CachedFolder(const std::string& key) {
     return cachedFolder_ != nullptr && cachedKey_ == key ? cachedFolder_ : nullptr;
 }
@@ -115,6 +120,12 @@ std::optional<PosixFileSystem::Location> PosixFileSystem::LocateInCachedFolder(c
     }
     if (cachedFolder_ == nullptr || path.compare(0, separator + 1, cachedFolderText_) != 0 ||
         cachedFolderText_.size() != separator + 1) {
+        return std::nullopt;
+    }
+    // The parent's text matches, but with mounts nested in one another ("C:\\Harlo\\Vocell" and
+    // "C:\\Harlo\\Vocell\\Backup") the path may still lie on another mount than the folder cached.
+    if (auto resolved = drives_.Resolve(path);
+        !resolved.ok() || resolved.value().directory != cachedMount_ || resolved.value().components.empty()) {
         return std::nullopt;
     }
     const auto now = std::chrono::steady_clock::now();

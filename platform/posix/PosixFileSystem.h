@@ -39,6 +39,10 @@ public:
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
 
+    // Replaces the drive map (removable drives come and go) and lets go of every folder reached
+    // through the old one, so that nothing keeps an unmounted card busy.
+    void Remount(DriveMap drives);
+
 private:
     struct Folder {
         UniqueFd fd;  // opened O_PATH, for the *at functions

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "archive/ArchiveExtraction.h"
+#include <set>
+
+#include "archive/ArchiveCheck.h"
+#include "archive/BackupStream.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/FakeMachine.h"
 #include "tests/support/FaultInjectingFileSystem.h"
@@ -19,6 +22,14 @@ protected:
     }
     BackupOutcome Backup() { return Backup(machine.fileSystem()); }
     std::string Archive() const { return test::ReadHostFile(machine.DriveFolder('Z') / "card.vcb"); }
+    // The names in the archive's folder.
+    std::set<std::string> HostFiles() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(machine.DriveFolder('Z'))) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
 
     test::FakeMachine machine{"EF"};
     ArchiveWriterListener listener;
@@ -40,7 +51,7 @@ TEST_F(CardBackupTest, ReplacesALongerExistingBackupWhole) {
     test::PutHostFile(machine.DriveFolder('E') / "A", "a");
     EXPECT_TRUE(Backup().complete());
     EXPECT_EQ(Archive().size(), 3 * kBlockSize);
-    EXPECT_FALSE(fs::exists(machine.DriveFolder('Z') / "card.vcb.partial"));
+    EXPECT_EQ(HostFiles(), std::set<std::string>{"card.vcb"});
 }
 
 TEST_F(CardBackupTest, FailedRenameKeepsTheOldBackupAndRemovesThePartialOne) {
@@ -49,7 +60,7 @@ TEST_F(CardBackupTest, FailedRenameKeepsTheOldBackupAndRemovesThePartialOne) {
     faulty.FailRename(FsError::AccessDenied);
     EXPECT_FALSE(Backup(faulty).written());
     EXPECT_EQ(Archive(), "old");
-    EXPECT_FALSE(fs::exists(machine.DriveFolder('Z') / "card.vcb.partial"));
+    EXPECT_EQ(HostFiles(), std::set<std::string>{"card.vcb"});
 }
 
 TEST_F(CardBackupTest, TargetFolderMissingIsReported) {
@@ -78,6 +89,54 @@ TEST_F(CardBackupTest, IncompleteBackupWithoutAnEarlierOneTakesTheChosenName) {
     auto outcome = Backup(faulty);
     EXPECT_EQ(outcome.savedAs, "Z:\\card.vcb");
     EXPECT_EQ(Archive().size(), kBlockSize);
+}
+
+TEST_F(CardBackupTest, FilesOfOtherNamesBesideTheArchiveAreNeverTouched) {
+    test::PutHostFile(machine.DriveFolder('Z') / "card.vcb.partial", "the user's own file");
+    test::PutHostFile(machine.DriveFolder('Z') / "card.vcb.vocell-0badf00d.partial", "a killed run's file");
+    test::PutHostFile(machine.DriveFolder('E') / "A", "a");
+    auto outcome = Backup();
+    EXPECT_TRUE(outcome.complete());
+    EXPECT_EQ(outcome.unfinishedBeside, std::vector<std::string>{"Z:\\card.vcb.vocell-0badf00d.partial"});
+    test::FaultInjectingFileSystem faulty(machine.fileSystem());
+    faulty.FailRename(FsError::AccessDenied);
+    EXPECT_FALSE(Backup(faulty).written());
+    EXPECT_EQ(test::ReadHostFile(machine.DriveFolder('Z') / "card.vcb.partial"), "the user's own file");
+    EXPECT_EQ(test::ReadHostFile(machine.DriveFolder('Z') / "card.vcb.vocell-0badf00d.partial"),
+              "a killed run's file");
+    EXPECT_EQ(HostFiles().size(), 3u);
+}
+
+// A second backup to the same name, run while the first is storing its files.
+class SecondBackupMidway final : public ArchiveWriterListener {
+public:
+    explicit SecondBackupMidway(FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+    void ShowStoredPath(std::string_view) override {
+        if (ran_) return;
+        ran_ = true;
+        ArchiveWriterListener quiet;
+        second = WriteCardBackup(fileSystem_, "F:\\", "Z:\\card.vcb", "2.00", quiet);
+    }
+    BackupOutcome second;
+
+private:
+    FileSystem& fileSystem_;
+    bool ran_ = false;
+};
+
+TEST_F(CardBackupTest, TwoBackupsToOneNameEachWriteAWholeArchive) {
+    test::PutHostFile(machine.DriveFolder('E') / "E.WAV", std::string(200'000, 'e'));
+    test::PutHostFile(machine.DriveFolder('F') / "F.WAV", std::string(100'000, 'f'));
+    SecondBackupMidway second(machine.fileSystem());
+    auto first = WriteCardBackup(machine.fileSystem(), "E:\\", "Z:\\card.vcb", "1.31", second);
+    EXPECT_TRUE(second.second.complete());
+    EXPECT_TRUE(first.complete());
+    // The first finished last: the archive is its card, whole.
+    CheckedArchive archive = OpenCheckedArchive(machine.fileSystem(), "Z:\\card.vcb", "F:\\");
+    EXPECT_TRUE(archive.check.sound()) << archive.check.problem;
+    EXPECT_EQ(archive.version, "1.31");
+    EXPECT_EQ(archive.length, (1 + 1 + DataBlockCount(kStreamHeaderSize + 200'000)) * kBlockSize);
+    EXPECT_EQ(HostFiles(), std::set<std::string>{"card.vcb"});
 }
 
 }  // namespace

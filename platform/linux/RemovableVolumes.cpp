@@ -1,0 +1,164 @@
+#include "platform/linux/RemovableVolumes.h"
+
+#include <blkid/blkid.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <string_view>
+
+#include "platform/linux/LinuxHandles.h"
+
+namespace vocell::linux_drives {
+namespace {
+
+std::string Text(const char* value) { return value != nullptr ? value : ""; }
+
+std::string Property(udev_device* device, const char* name) {
+    return Text(udev_device_get_property_value(device, name));
+}
+
+std::string Attribute(udev_device* device, const char* name) {
+    std::string value = Text(udev_device_get_sysattr_value(device, name));
+    while (!value.empty() && (value.back() == '\n' || value.back() == ' ')) value.pop_back();
+    return value;
+}
+
+bool IsOpticalOrFloppy(udev_device* disk) {
+    const std::string type = Property(disk, "ID_TYPE");
+    const std::string name = Text(udev_device_get_sysname(disk));
+    return Property(disk, "ID_CDROM") == "1" || type == "cd" || type == "floppy" || name.starts_with("sr") ||
+           name.starts_with("fd");
+}
+
+// An SD card in a slot of the machine's own MMC host: the kernel marks the disk as fixed, yet
+// the card comes and goes. An eMMC chip soldered to the board is of type "MMC" and stays out.
+bool IsSdCard(udev_device* disk) {
+    udev_device* card = udev_device_get_parent_with_subsystem_devtype(disk, "mmc", nullptr);
+    return card != nullptr && Attribute(card, "type") == "SD";
+}
+
+bool IsRemovableDisk(udev_device* disk) {
+    if (IsOpticalOrFloppy(disk)) return false;
+    return Attribute(disk, "removable") == "1" || IsSdCard(disk);
+}
+
+bool HasMedium(udev_device* disk) {
+    const std::string size = Attribute(disk, "size");
+    return !size.empty() && std::strtoull(size.c_str(), nullptr, 10) > 0;
+}
+
+std::string LabelOf(udev_device* device, const std::string& devNode) {
+    std::string label = Property(device, "ID_FS_LABEL");
+    if (!label.empty() || devNode.empty()) return label;
+    // udev had not probed the medium (or was not allowed to): ask libblkid, which reads its
+    // cache or the device itself.
+    char* probed = blkid_get_tag_value(nullptr, "LABEL", devNode.c_str());
+    if (probed != nullptr) {
+        label = probed;
+        std::free(probed);
+    }
+    return label;
+}
+
+struct Disk {
+    UdevDevicePtr device;
+    std::vector<UdevDevicePtr> partitions;
+};
+
+std::string MountPointOf(dev_t device, const std::vector<MountEntry>& mounts) {
+    for (const MountEntry& mount : mounts) {
+        if (mount.device == device && device != 0) return mount.target;
+    }
+    return {};
+}
+
+bool HoldsSystemMount(const Disk& disk, const std::vector<MountEntry>& mounts) {
+    auto holds = [&](udev_device* device) {
+        const dev_t number = udev_device_get_devnum(device);
+        return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& mount) {
+            return number != 0 && mount.device == number && IsSystemMountPoint(mount.target);
+        });
+    };
+    if (holds(disk.device.get())) return true;
+    return std::any_of(disk.partitions.begin(), disk.partitions.end(),
+                       [&](const UdevDevicePtr& partition) { return holds(partition.get()); });
+}
+
+RemovableVolume VolumeOf(udev_device* disk, udev_device* volume, bool hasMedium,
+                         const std::vector<MountEntry>& mounts) {
+    RemovableVolume result;
+    result.devNode = Text(udev_device_get_devnode(volume));
+    result.diskNode = Text(udev_device_get_devnode(disk));
+    result.device = udev_device_get_devnum(volume);
+    result.hasMedium = hasMedium;
+    result.mountPoint = hasMedium ? MountPointOf(result.device, mounts) : std::string();
+    result.label = hasMedium ? LabelOf(volume, result.devNode) : std::string();
+    result.fsType = Property(volume, "ID_FS_TYPE");
+    result.bus = Property(disk, "ID_BUS");
+    if (result.bus.empty() && IsSdCard(disk)) result.bus = "mmc";
+    return result;
+}
+
+std::vector<RemovableVolume> VolumesOfDisk(const Disk& disk, const std::vector<MountEntry>& mounts) {
+    std::vector<RemovableVolume> volumes;
+    udev_device* device = disk.device.get();
+    const bool medium = HasMedium(device);
+    if (medium) {
+        for (const UdevDevicePtr& partition : disk.partitions) {
+            const bool usable = !Property(partition.get(), "ID_FS_TYPE").empty() ||
+                                !MountPointOf(udev_device_get_devnum(partition.get()), mounts).empty();
+            if (usable) volumes.push_back(VolumeOf(device, partition.get(), true, mounts));
+        }
+    }
+    // A reader without a card, a card formatted without a partition table, or a card with no
+    // file system yet (which Initialize can format): the disk itself is the volume.
+    if (volumes.empty()) volumes.push_back(VolumeOf(device, device, medium, mounts));
+    const std::string readerKey = Text(udev_device_get_syspath(device));
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        volumes[i].key = i == 0 ? readerKey : readerKey + "#" + std::to_string(i);
+    }
+    return volumes;
+}
+
+}  // namespace
+
+std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vector<MountEntry>& mounts) {
+    std::vector<RemovableVolume> result;
+    if (context == nullptr) return result;
+    UdevEnumeratePtr enumerate(udev_enumerate_new(context));
+    if (!enumerate) return result;
+    udev_enumerate_add_match_subsystem(enumerate.get(), "block");
+    if (udev_enumerate_scan_devices(enumerate.get()) < 0) return result;
+
+    std::map<std::string, Disk> disks;  // by sysfs path, so in a stable order
+    std::vector<UdevDevicePtr> partitions;
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate.get())) {
+        UdevDevicePtr device(udev_device_new_from_syspath(context, udev_list_entry_get_name(entry)));
+        if (!device) continue;
+        const std::string type = Text(udev_device_get_devtype(device.get()));
+        if (type == "disk") {
+            const std::string path = Text(udev_device_get_syspath(device.get()));
+            disks[path].device = std::move(device);
+        } else if (type == "partition") {
+            partitions.push_back(std::move(device));
+        }
+    }
+    for (UdevDevicePtr& partition : partitions) {
+        udev_device* parent = udev_device_get_parent_with_subsystem_devtype(partition.get(), "block", "disk");
+        if (parent == nullptr) continue;
+        auto disk = disks.find(Text(udev_device_get_syspath(parent)));
+        if (disk != disks.end()) disk->second.partitions.push_back(std::move(partition));
+    }
+    for (auto& [path, disk] : disks) {
+        if (!disk.device || !IsRemovableDisk(disk.device.get()) || HoldsSystemMount(disk, mounts)) continue;
+        std::sort(disk.partitions.begin(), disk.partitions.end(), [](const auto& a, const auto& b) {
+            return udev_device_get_devnum(a.get()) < udev_device_get_devnum(b.get());
+        });
+        for (RemovableVolume& volume : VolumesOfDisk(disk, mounts)) result.push_back(std::move(volume));
+    }
+    return result;
+}
+
+}  // namespace vocell::linux_drives

@@ -1,0 +1,34 @@
+#pragma once
+// The removable volumes present: every volume on a disk with removable media (a card reader, a
+// USB flash drive, an SD slot), and one entry for each such reader that holds no medium. Fixed
+// disks, optical drives and any disk that holds the running system are never listed.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/linux/MountTable.h"
+
+struct udev;
+
+namespace vocell::linux_drives {
+
+struct RemovableVolume {
+    // Names the volume for as long as its reader stays plugged in: the reader's sysfs path for
+    // its first volume (also while it holds no medium), with "#n" added for the n-th further one.
+    std::string key;
+    std::string devNode;   // "/dev/sdb1"; the reader's own node while it holds no medium
+    std::string diskNode;  // "/dev/sdb"
+    dev_t device = 0;
+    bool hasMedium = false;
+    std::string mountPoint;  // empty while not mounted
+    std::string label;
+    std::string fsType;
+    std::string bus;  // "usb", "mmc", ...
+};
+
+// Scans the block devices known to udev; mounts come from the table given.
+std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vector<MountEntry>& mounts);
+
+}  // namespace vocell::linux_drives

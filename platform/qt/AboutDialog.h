@@ -1,0 +1,13 @@
+#pragma once
+// The about box (template 100): the icon, "Version 1.3.1" and OK.
+
+#include <QDialog>
+
+namespace vocell::qt {
+
+class AboutDialog final : public QDialog {
+public:
+    explicit AboutDialog(QWidget* parent);
+};
+
+}  // namespace vocell::qt

@@ -1,0 +1,34 @@
+#pragma once
+// Formatting the selected card: what is formatted, and the ways of doing it.
+
+#include <string>
+
+namespace vocell::qt {
+
+// The selected card's volume as the drive scan found it.
+struct FormatTarget {
+    char letter = 0;
+    std::string devNode;     // "/dev/sdb1"
+    std::string diskNode;    // "/dev/sdb"
+    std::string mountPoint;  // empty when not mounted
+    std::string deviceText;  // "VMCARD (E:)"
+};
+
+struct FormatResult {
+    bool ok = false;
+    std::string error;  // why not, for the user
+    static FormatResult Done() { return {true, {}}; }
+    static FormatResult Failed(std::string error) { return {false, std::move(error)}; }
+};
+
+class CardFormatter {
+public:
+    virtual ~CardFormatter() = default;
+    // Whether the target may be formatted at all, asked before the user is: never a fixed disk or
+    // the system's own.
+    virtual FormatResult Check(const FormatTarget& target) = 0;
+    // Formats the target with a FAT file system of the given label and mounts it again.
+    virtual FormatResult Format(const FormatTarget& target, const std::string& label) = 0;
+};
+
+}  // namespace vocell::qt

@@ -1,0 +1,205 @@
+// Formatting the selected card through UDisks2, against a mock of the service on a private bus:
+// the right device is formatted vfat with the label and mounted again, anything else is refused
+// with a reason, and a failed format reaches the user with the card left as it was.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "app/DialogLayout.h"
+#include "app/UtilityDialog.h"
+#include "common/Messages.h"
+#include "platform/posix/FolderVolumes.h"
+#include "platform/posix/HostDrives.h"
+#include "platform/qt/CardFormat.h"
+#include "platform/qt/MkfsFormatter.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/TemplateWidgets.h"
+#include "platform/qt/UDisks2Formatter.h"
+#include "tests/gui/GuiTestSupport.h"
+
+namespace vocell::qt {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.UDisks2");
+const QString kBlock = QStringLiteral("org.freedesktop.UDisks2.Block");
+const QString kCardBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1");
+const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sda1");
+
+const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)"};
+const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)"};
+
+QVariant Property(const QString& path, const QString& interface, const QString& name) {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get.setArguments({interface, name});
+    const QDBusMessage reply = QDBusConnection::systemBus().call(get);
+    if (reply.arguments().isEmpty()) return {};
+    return qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
+}
+
+std::map<std::string, std::uintmax_t> Tree(const std::filesystem::path& folder) {
+    std::map<std::string, std::uintmax_t> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        tree[entry.path().lexically_relative(folder).string()] =
+            entry.is_regular_file() ? entry.file_size() : 0;
+    }
+    return tree;
+}
+
+class FormatTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QElapsedTimer waited;
+        waited.start();
+        while (!udisks_.available() && waited.elapsed() < 10'000) QThread::msleep(50);
+        ASSERT_TRUE(udisks_.available()) << "the mock UDisks2 did not come up";
+        services_.targetOf = [this](char, std::string& currentLabel) -> std::optional<FormatTarget> {
+            currentLabel = "VMCARD";
+            return target_;
+        };
+        services_.askLabel = [this](QWidget*, const FormatTarget& target, const std::string& currentLabel) {
+            asked_.push_back(target.devNode + " " + currentLabel);
+            return label_;
+        };
+        services_.tell = [this](const std::string& text) { told_.push_back(text); };
+        services_.releaseCard = [this] { ++released_; };
+        services_.formatter = &udisks_;
+    }
+
+    UDisks2Formatter udisks_{QDBusConnection::systemBus()};
+    CardFormatServices services_;
+    std::optional<FormatTarget> target_ = kCard;
+    std::optional<std::string> label_ = "NEWCARD";
+    std::vector<std::string> asked_;
+    std::vector<std::string> told_;
+    int released_ = 0;
+};
+
+TEST_F(FormatTest, SelectedCardIsFormattedVfatWithTheLabelAndMountedAgain) {
+    FormatSelectedCard(nullptr, 'D' - 'A', services_);
+    EXPECT_TRUE(told_.empty()) << told_.front();
+    EXPECT_EQ(asked_, std::vector<std::string>{"/dev/sdb1 VMCARD"});
+    EXPECT_EQ(released_, 1);
+    EXPECT_EQ(Property(kCardBlock, kBlock, QStringLiteral("IdType")).toString(), QStringLiteral("vfat"));
+    EXPECT_EQ(Property(kCardBlock, kBlock, QStringLiteral("IdLabel")).toString(), QStringLiteral("NEWCARD"));
+    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock,
+                                                        QStringLiteral("org.freedesktop.UDisks2.Filesystem"),
+                                                        QStringLiteral("MountPoints")))
+                     .isEmpty());
+    EXPECT_EQ(Property(kDiskBlock, kBlock, QStringLiteral("IdType")).toString(), QStringLiteral("ext4"));
+}
+
+TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
+    target_ = kInternalDisk;
+    FormatSelectedCard(nullptr, 'D' - 'A', services_);
+    EXPECT_EQ(told_, std::vector<std::string>{"DATA (D:)" + std::string(text::format::kNotRemovable)});
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(Property(kDiskBlock, kBlock, QStringLiteral("IdType")).toString(), QStringLiteral("ext4"));
+
+    // A folder presented as a drive is no card in a reader: not even our dialog opens.
+    told_.clear();
+    asked_.clear();
+    target_.reset();
+    FormatSelectedCard(nullptr, 'E' - 'A', services_);
+    EXPECT_EQ(told_, std::vector<std::string>{"E:" + std::string(text::format::kNotACardReader)});
+    EXPECT_TRUE(asked_.empty());
+
+    // Cancel in our dialog leaves the card as it is.
+    told_.clear();
+    target_ = kCard;
+    label_.reset();
+    const QVariant labelBefore = Property(kCardBlock, kBlock, QStringLiteral("IdLabel"));
+    FormatSelectedCard(nullptr, 'D' - 'A', services_);
+    EXPECT_TRUE(told_.empty());
+    EXPECT_EQ(released_, 0);
+    EXPECT_EQ(Property(kCardBlock, kBlock, QStringLiteral("IdLabel")), labelBefore);
+}
+
+TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
+    QDBusMessage failFormat = QDBusMessage::createMethodCall(
+        kService, kCardBlock, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("AddMethod"));
+    failFormat.setArguments(
+        {kBlock, QStringLiteral("Format"), QStringLiteral("sa{sv}"), QString(),
+         QStringLiteral("raise dbus.exceptions.DBusException('Error wiping device: Device busy', "
+                        "name='org.freedesktop.UDisks2.Error.Failed')")});
+    ASSERT_EQ(QDBusConnection::systemBus().call(failFormat).type(), QDBusMessage::ReplyMessage);
+
+    // The whole Initialize, from the main dialog's button, on a card that holds prompts.
+    test::TestInstallation install;
+    posix::HostDrives drives(install.card());
+    posix::FolderVolumes volumes(install.card());
+    const auto before = Tree(install.card());
+    MainWindow window;
+    std::vector<std::string> messages;
+    DesktopServices services;
+    services.messageBox = [&](QWidget*, const QString& text, MessageButtons) {
+        messages.push_back(text.toStdString());
+        return MessageAnswer::Yes;
+    };
+    services.formatDrive = [this](QWidget* parent, int driveIndex) {
+        FormatSelectedCard(parent, driveIndex, services_);
+    };
+    QtDesktop desktop(window, services);
+    services_.tell = [&](const std::string& text) { desktop.ShowMessageBox(text, MessageButtons::Ok); };
+    UtilityDialog dialog(desktop, volumes, drives.fileSystem());
+    window.Attach(dialog);
+    dialog.OnInitDialog();
+    test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
+    dialog.OnCommand(ControlId::Select);
+    ASSERT_EQ(dialog.cardFields().statusText, text::kReady);
+    target_ = FormatTarget{'E', "/dev/sdb1", "/dev/sdb", install.card().string(), "VMCARD (E:)"};
+
+    dialog.OnCommand(ControlId::Initialize);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], text::kReformatQuestion);
+    EXPECT_EQ(messages[1], text::kFormatNotice);
+    EXPECT_EQ(messages[2], std::string(text::format::kFormatFailed) + "Error wiping device: Device busy");
+    EXPECT_EQ(Tree(install.card()), before);
+    EXPECT_EQ(window.statusBar()->paneText(0), ToQString(text::kReady));
+}
+
+// Without UDisks2, as root: mkfs.fat on the card's device, here a disk image (checked with
+// mtools, which reads FAT without a kernel driver).
+TEST(MkfsFormat, FormatsTheDeviceAsFat16WithTheLabel) {
+    test::TempDirectory temp;
+    const auto image = temp.path() / "card.img";
+    std::ofstream(image).close();
+    std::filesystem::resize_file(image, 64u * 1024 * 1024);
+    MkfsFormatter mkfs;
+    const FormatTarget target{'E', image.string(), image.string(), "", "VMCARD (E:)"};
+    ASSERT_TRUE(mkfs.Check(target).ok);
+    const FormatResult result = mkfs.Format(target, "NEWCARD");
+    ASSERT_TRUE(result.ok) << result.error;
+
+    QProcess minfo;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("MTOOLS_SKIP_CHECK"), QStringLiteral("1"));
+    minfo.setProcessEnvironment(environment);
+    minfo.start(QStringLiteral("minfo"),
+                {QStringLiteral("-i"), QString::fromStdString(image.string()), QStringLiteral("::")});
+    ASSERT_TRUE(minfo.waitForFinished());
+    const QString info = QString::fromLocal8Bit(minfo.readAllStandardOutput());
+    EXPECT_TRUE(info.contains(QStringLiteral("FAT16"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("NEWCARD"))) << info.toStdString();
+}
+
+}  // namespace
+}  // namespace vocell::qt
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
