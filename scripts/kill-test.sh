@@ -80,12 +80,25 @@ done
 leftovers=$(find . -maxdepth 1 -name 'b.vcb.vocell-*.partial' | wc -l)
 output=$("$vocell" backup new-card b.vcb 2>&1)
 if [ "$leftovers" -gt 0 ]; then
-    grep -q "An unfinished backup file" <<<"$output" || fail "backup: the unfinished files of killed runs were not named"
+    grep -qi "unfinished backup file" <<<"$output" || fail "backup: the unfinished files of killed runs were not named"
 fi
 [ "$(find . -maxdepth 1 -name 'b.vcb.vocell-*.partial' | wc -l)" -eq "$leftovers" ] ||
     fail "backup: the unfinished files of killed runs were removed or reused"
 [ "$(digest b.vcb)" = "$new_sum" ] || fail "backup: a backup run to its end did not replace the archive"
 [ "$(digest b.vcb.partial)" = "$user_sum" ] || fail "backup: the user's b.vcb.partial was changed"
+
+# Two backups of different cards to the same name at once: the archive is one of the two whole.
+"$vocell" backup old-card old-again.vcb >/dev/null
+other_sum=$(digest old-again.vcb)
+for _ in $(seq 5); do
+    rm -f same.vcb
+    "$vocell" backup old-card same.vcb >/dev/null 2>&1 &
+    first=$!
+    "$vocell" backup new-card same.vcb >/dev/null 2>&1
+    wait "$first"
+    sum=$(digest same.vcb)
+    if [ "$sum" = "$other_sum" ] || [ "$sum" = "$new_sum" ]; then passed=$((passed + 1)); else fail "backup: two backups to one name spliced their archives"; fi
+done
 
 # --- restore ----------------------------------------------------------------------------------
 declare -A old_file new_file
