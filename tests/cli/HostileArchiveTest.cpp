@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -16,6 +13,7 @@
 #include "archive/BackupStream.h"
 #include "common/Messages.h"
 #include "tests/cli/HostileArchives.h"
+#include "tests/cli/VocellRun.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -24,10 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string output;
-};
+using CliRun = VocellRun;
 
 // Relative path to what is there ("<folder>", "-> target" for a link, a file's size and a hash of
 // its content), without following links.
@@ -65,19 +60,7 @@ protected:
         PutHostFile(outside / "target.wav", "outside the card");
     }
 
-    CliRun Vocell(const std::string& arguments) const {
-        const std::string command = "cd '" + temp.path().string() +
-                                    "' && VOCELL_HOME='" VOCELL_TEST_HOME "' '" VOCELL_CLI_PATH "' " +
-                                    arguments + " </dev/null 2>&1";
-        CliRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        std::array<char, 4096> buffer{};
-        while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-            run.output.append(buffer.data(), n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
-    }
+    CliRun Vocell(const std::string& arguments) const { return RunVocell(temp.path(), arguments); }
     void PutArchive(const std::string& bytes, const std::string& name = "a.vcb") const {
         WriteHostFile(temp.path() / name, bytes);
     }
