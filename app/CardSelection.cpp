@@ -4,6 +4,7 @@
 #include "app/DriveSelectionDialog.h"
 #include "app/PromptVersion.h"
 #include "app/UtilityDialog.h"
+#include "archive/InterruptedRestore.h"
 #include "common/Messages.h"
 #include "devices/DeviceDiscovery.h"
 
@@ -77,6 +78,10 @@ void UtilityDialog::IdentifySelectedCard() {
     state_.selectedCardRoot = cardRoot;
     Push();
     desktop_.Repaint();
+    // The card holds what an interrupted restore left: neither what it was nor the backup.
+    if (archive::RestoreWasInterrupted(fileSystem_, cardRoot)) {
+        desktop_.ShowMessageBox(std::string(text::kRestoreInterrupted), MessageButtons::Ok);
+    }
 }
 
 }  // namespace vocell

@@ -8,7 +8,7 @@
 namespace vocell::archive {
 namespace {
 
-bool OnTheCard(const std::string& archivePath, const std::string& cardRoot) {
+bool OnTheCardDrive(const std::string& archivePath, const std::string& cardRoot) {
     if (cardRoot.size() < kDriveRootLength || archivePath.size() < kDriveRootLength) return false;
     for (std::size_t i = 0; i < kDriveRootLength; ++i) {
         if (std::toupper(static_cast<unsigned char>(archivePath[i])) !=
@@ -34,6 +34,14 @@ std::optional<std::string> Scan(ArchiveScanner& scanner) {
 
 }  // namespace
 
+bool LiesOnCard(FileSystem& fileSystem, const std::string& path, const std::string& cardRoot) {
+    if (OnTheCardDrive(path, cardRoot)) return true;
+    if (cardRoot.size() < kDriveRootLength) return false;
+    // By identity: another name of the card's folder (a link, a second mount) is the card too.
+    auto within = fileSystem.LiesWithin(path, cardRoot);
+    return within.ok() && within.value();
+}
+
 std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength) {
     ArchiveScanner scanner(archive, archiveLength);
     return Scan(scanner);
@@ -42,7 +50,7 @@ std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t ar
 CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
                                   const std::string& cardRoot) {
     CheckedArchive checked;
-    if (OnTheCard(archivePath, cardRoot)) {
+    if (LiesOnCard(fileSystem, archivePath, cardRoot)) {
         checked.check = {ArchiveFault::OnTheCard, {}};
         return checked;
     }
@@ -53,6 +61,7 @@ CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& arc
     }
     checked.reader = std::move(opened.value().reader);
     checked.length = opened.value().length;
+    if (auto stamp = checked.reader->Stamp(); stamp.ok()) checked.stamp = stamp.value();
     ArchiveScanner scanner(*checked.reader, checked.length);
     if (auto problem = Scan(scanner)) {
         checked.check = {ArchiveFault::Damaged, *problem};

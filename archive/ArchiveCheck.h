@@ -26,9 +26,13 @@ struct CheckedArchive {
     std::unique_ptr<FileReader> reader;
     std::uint64_t length = 0;
     std::string version;  // the prompt version its header block carries
+    FileStamp stamp;      // the file as it was checked
 };
 CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
                                   const std::string& cardRoot);
+
+// Whether path (a file or folder) lies on the card: on its drive, or in its folder by another name.
+bool LiesOnCard(FileSystem& fileSystem, const std::string& path, const std::string& cardRoot);
 
 // What is wrong with an archive, if anything: its length, a truncated entry, a damaged header.
 std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength);

@@ -43,6 +43,7 @@ private:
     bool WriteContent(FileWriter& file, std::span<const char> bytes);
     bool FinishFile(std::unique_ptr<FileWriter> file, const std::string& path, const ScannedEntry& entry);
     void ApplyFolderAttributesAndTimes();
+    void DropNewCopy(std::unique_ptr<FileWriter>& file, const std::string& path);
     void NotAsStored(const std::string& path, std::string_view what, const FsStatus& status);
     // Stops on a failure; false when it did.
     bool StopOn(const FsStatus& status, bool entryMayFail);
@@ -57,7 +58,14 @@ private:
     std::uint64_t stepsTaken_ = 0;
     std::vector<std::pair<std::string, EntryHeader>> folders_;
     std::vector<char> writeBuffer_;
+    // Room left on the card for files written beside their old copies, as far as known.
+    std::uint64_t roomForNewCopies_ = 0;
+    // Where the current file's content goes: its path, or its temporary name beside it.
+    std::string writtenPath_;
 };
+
+// Besides the file itself, what a new copy may take: a cluster's rounding and the folder's growth.
+constexpr std::uint64_t kRoomPerNewCopy = 64 * 1024;
 
 ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLength) {
     if (cardRoot_.size() < kDriveRootLength) {  // no card: no path may be built on it
@@ -65,6 +73,8 @@ ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLengt
         return std::move(result_);
     }
     stepSize_ = archiveLength / kProgressSteps;
+    auto freeSpace = fileSystem_.FreeSpace(cardRoot_);
+    roomForNewCopies_ = freeSpace.ok() ? freeSpace.value() : 0;
     ArchiveScanner scanner(archive, archiveLength);
     if (scanner.ReadArchiveHeader()) {
         StepProgress(scanner.consumed());
@@ -87,6 +97,7 @@ ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLengt
 
 void Extraction::ClearPrompts() {
     if (prompts_ == PromptHandling::KeepCardPrompts) return;
+    result_.cardChanged = true;
     FsStatus deleted = DeleteCardPrompts(fileSystem_, cardRoot_);
     if (!deleted.ok() && deleted.error != FsError::NotFound && deleted.error != FsError::PathNotFound) {
         result_.notRestored.push_back(
@@ -123,6 +134,10 @@ bool Extraction::ExtractEntry(ArchiveScanner& scanner) {
         return true;
     }
     if (prompts_ == PromptHandling::KeepCardPrompts && IsInPromptTree(path, cardRoot_)) return true;
+    if (IsInterruptedRestoreMarker(path, cardRoot_)) {
+        result_.notRestored.push_back({path, "the utility keeps this name for its own use"});
+        return true;
+    }
     switch (entry.kind) {
         case EntryKind::Folder: return ExtractFolder(path, entry.header);
         case EntryKind::File: return ExtractFile(path, scanner);
@@ -135,6 +150,7 @@ bool Extraction::ExtractEntry(ArchiveScanner& scanner) {
 
 bool Extraction::ExtractFolder(const std::string& path, const EntryHeader& header) {
     FsStatus created = fileSystem_.CreateFolder(path);
+    result_.cardChanged = true;
     if (!created.ok()) {
         if (!StopOn(created, true)) return false;
         result_.notRestored.push_back(
@@ -148,6 +164,7 @@ bool Extraction::ExtractFolder(const std::string& path, const EntryHeader& heade
 }
 
 std::unique_ptr<FileWriter> Extraction::CreateOnCard(const std::string& path) {
+    result_.cardChanged = true;
     auto created = fileSystem_.OpenWrite(path);
     if (!created.ok() && created.status().error == FsError::AccessDenied) {
         // A read-only file of that name is written over, as the archive's entry asks.
@@ -177,23 +194,35 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     std::unique_ptr<FileWriter> file;
     bool skipped = false;
     writeBuffer_.clear();
+    // Beside the old file when the card has room for both, so that a restore killed part-way
+    // leaves every file either as it was or as the archive holds it; in place otherwise.
+    const std::optional<std::uint64_t> size = scanner.entry().recordContentSize;
+    if (size && *size + kRoomPerNewCopy <= roomForNewCopies_) {
+        roomForNewCopies_ -= *size + kRoomPerNewCopy;
+        writtenPath_ = path + std::string(kNewFileSuffix);
+    } else {
+        writtenPath_ = path;
+    }
     // The file is opened at its first content, so that an entry without data touches nothing.
     const bool read = scanner.ReadContent([&](std::span<const char> piece) {
-        if (!file) file = CreateOnCard(path);
+        if (!file) file = CreateOnCard(writtenPath_);
         if (!file) {
             skipped = true;
             return false;
         }
         return WriteContent(*file, piece);
     });
-    if (!result_.completed() || skipped) return result_.completed();
-    if (!read) return false;  // the archive is damaged; the scanner says how
+    if (!result_.completed() || skipped || !read) {
+        DropNewCopy(file, path);
+        // A failed read means damage in the archive; the scanner says how.
+        return result_.completed() && read;
+    }
     if (!file) {
         if (!scanner.lastContentHadRecord()) {
             result_.notRestored.push_back({path, "the archive holds no readable data for it"});
             return true;
         }
-        file = CreateOnCard(path);  // an empty file
+        file = CreateOnCard(writtenPath_);  // an empty file
         if (!file) return result_.completed();
     }
     return FinishFile(std::move(file), path, scanner.entry());
@@ -202,10 +231,26 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
 bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string& path,
                             const ScannedEntry& entry) {
     const EntryHeader& header = entry.header;
-    if (!WriteContent(*file, {})) return false;
+    if (!WriteContent(*file, {})) {
+        DropNewCopy(file, path);
+        return false;
+    }
     // Set after the data, so that writing does not replace them.
     FsStatus timesSet = file->SetTimes(header.times);
-    if (!StopOn(file->Close(), false)) return false;
+    if (!StopOn(file->Close(), false)) {
+        DropNewCopy(file, path);
+        return false;
+    }
+    if (writtenPath_ != path) {
+        if (FsStatus renamed = fileSystem_.Rename(writtenPath_, path); !renamed.ok()) {
+            DropNewCopy(file, path);
+            if (StopOn(renamed, true)) {
+                result_.notRestored.push_back(
+                    {path, "the file could not be replaced (" + fileSystem_.DescribeError(renamed) + ")"});
+            }
+            return result_.completed();
+        }
+    }
     if (!timesSet.ok()) NotAsStored(path, "times", timesSet);
     if (FsStatus set = fileSystem_.SetAttributes(path, header.attributes); !set.ok()) {
         NotAsStored(path, "attributes", set);
@@ -215,6 +260,14 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
             {path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0))});
     }
     return true;
+}
+
+// A new copy that will not take the old file's place must not stay beside it. What cannot be
+// removed now is removed by the next restore, which the interrupted-restore marker asks for.
+void Extraction::DropNewCopy(std::unique_ptr<FileWriter>& file, const std::string& path) {
+    if (file) static_cast<void>(file->Close());
+    file.reset();
+    if (writtenPath_ != path) static_cast<void>(fileSystem_.RemoveFile(writtenPath_));
 }
 
 void Extraction::ApplyFolderAttributesAndTimes() {
@@ -241,16 +294,35 @@ ExtractionResult ExtractArchive(FileSystem& fileSystem, const std::string& cardR
     return Extraction(fileSystem, cardRoot, prompts, progress).Run(archive, archiveLength);
 }
 
+namespace {
+
+// Whether the archive is still the file that was checked.
+bool Unchanged(CheckedArchive& archive) {
+    auto stamp = archive.reader->Stamp();
+    return stamp.ok() && stamp.value() == archive.stamp;
+}
+
+}  // namespace
+
 ExtractionResult ExtractCheckedArchive(FileSystem& fileSystem, CheckedArchive& archive,
                                        const std::string& cardRoot, PromptHandling prompts,
                                        ExtractionProgress& progress) {
+    ExtractionResult refused;
     if (FsStatus rewound = archive.reader->Rewind(); !rewound.ok()) {
-        ExtractionResult refused;
         refused.stop = ExtractionStop::ArchiveUnreadable;
         refused.archiveProblem = fileSystem.DescribeError(rewound);
         return refused;
     }
-    return ExtractArchive(fileSystem, cardRoot, *archive.reader, archive.length, prompts, progress);
+    // Another program may write the file between its check and now: what was checked is used.
+    if (!Unchanged(archive)) {
+        refused.stop = ExtractionStop::ArchiveChanged;
+        return refused;
+    }
+    ExtractionResult result =
+        ExtractArchive(fileSystem, cardRoot, *archive.reader, archive.length, prompts, progress);
+    if (result.stop == ExtractionStop::None && !Unchanged(archive))
+        result.stop = ExtractionStop::ArchiveChanged;
+    return result;
 }
 
 FsStatus DeleteCardPrompts(FileSystem& fileSystem, const std::string& cardRoot) {

@@ -34,6 +34,7 @@ enum class ExtractionStop {
     WriteError,         // the card failed a write (or was taken out)
     ArchiveUnreadable,  // the archive could not be read again; archiveProblem says why
     ArchiveDamaged,     // the archive turned out damaged part-way; archiveProblem says how
+    ArchiveChanged,     // the archive's size or last-write time changed after its check
 };
 
 struct [[nodiscard]] ExtractionResult {
@@ -46,6 +47,8 @@ struct [[nodiscard]] ExtractionResult {
     // Files the archive holds only in part (their stream was cut short when they were backed
     // up), restored with the data it holds.
     std::vector<NamedEntry> storedIncomplete;
+    // Whether anything on the card was changed before the extraction ended.
+    bool cardChanged = false;
 
     [[nodiscard]] bool completed() const { return stop == ExtractionStop::None; }
 };

@@ -1,14 +1,26 @@
 #include "archive/ArchiveWriter.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "archive/BackupStream.h"
+#include "archive/CardPaths.h"
 #include "archive/EntryHeader.h"
 
 namespace vocell::archive {
 namespace {
 
 bool IsFolder(std::uint32_t attributes) { return (attributes & FileAttribute::Directory) != 0; }
+
+// The utility's own files on a card (the interrupted-restore marker, files an interrupted restore
+// was writing) are no part of the card's content.
+bool IsUtilityFile(const std::string& folder, const std::string& name) {
+    if (name.ends_with(kNewFileSuffix)) return true;
+    return folder.size() == kDriveRootLength &&
+           std::equal(name.begin(), name.end(), kInterruptedRestoreMarker.begin(),
+                      kInterruptedRestoreMarker.end(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+}
 
 std::string Unreadable(FileSystem& fileSystem, FsStatus status) {
     return "it could not be read (" + fileSystem.DescribeError(status) + ")";
@@ -40,6 +52,7 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
             listener_.ShowStoredPath(storedPath);
             ArchiveTree(storedPath);
         } else {
+            if (IsUtilityFile(folder, item.name)) continue;
             const std::string storedPath = folder + item.name;
             listener_.ShowStoredPath(storedPath);
             WriteEntry(storedPath, item.attributes);

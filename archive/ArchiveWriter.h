@@ -25,7 +25,8 @@ public:
     ArchiveWriter(FileSystem& fileSystem, ArchiveSink& sink, ArchiveWriterListener& listener);
 
     // Appends an entry for every folder and file below folder (a path ending in "\"); folders
-    // whose names begin with "." are passed over with everything in them.
+    // whose names begin with "." are passed over with everything in them, and so are the
+    // utility's own files on the card.
     void ArchiveTree(const std::string& folder);
 
     [[nodiscard]] const std::vector<NamedEntry>& leftOut() const { return leftOut_; }

@@ -1,5 +1,8 @@
 #include "archive/CardPaths.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace vocell::archive {
 
 std::string MapToCard(const std::string& storedPath, const std::string& cardRoot) {
@@ -19,6 +22,14 @@ bool LeavesCard(std::string_view path) {
         start = end + 1;
     }
     return false;
+}
+
+bool IsInterruptedRestoreMarker(std::string_view mappedPath, const std::string& cardRoot) {
+    if (!mappedPath.starts_with(cardRoot)) return false;
+    const std::string_view name = mappedPath.substr(cardRoot.size());
+    return std::equal(name.begin(), name.end(), kInterruptedRestoreMarker.begin(),
+                      kInterruptedRestoreMarker.end(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
 
 bool IsInPromptTree(std::string_view mappedPath, const std::string& cardRoot) {

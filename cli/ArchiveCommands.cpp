@@ -5,8 +5,8 @@
 #include "app/PromptVersion.h"
 #include "archive/ArchiveComparison.h"
 #include "archive/ArchiveExtraction.h"
-#include "archive/ArchiveHeaderProbe.h"
 #include "archive/ArchiveScanner.h"
+#include "archive/InterruptedRestore.h"
 #include "cli/ArchiveListing.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
@@ -72,6 +72,13 @@ std::optional<int> ReportArchiveFailure(Console& console, const std::optional<st
     return std::nullopt;
 }
 
+// Says so when a restore onto the card was interrupted; true when it was.
+bool ReportInterruptedRestore(Console& console, FileSystem& fileSystem) {
+    if (!archive::RestoreWasInterrupted(fileSystem, posix::kCardRoot)) return false;
+    console.Complain(text::kRestoreInterrupted);
+    return true;
+}
+
 }  // namespace
 
 int RunList(Console& console, const std::filesystem::path& archiveFile, bool json) {
@@ -118,7 +125,8 @@ int RunVerify(Console& console, const std::filesystem::path& archiveFile,
     }
     console.Say(std::to_string(comparison.entriesCompared) + " entries compared, " +
                 std::to_string(comparison.differences.size()) + " differences.");
-    return comparison.differences.empty() ? kDone : kFailed;
+    const bool interrupted = ReportInterruptedRestore(console, drives.fileSystem());
+    return comparison.differences.empty() && !interrupted ? kDone : kFailed;
 }
 
 int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
@@ -127,14 +135,22 @@ int RunVersion(Console& console, const std::filesystem::path& cardOrArchive) {
         posix::HostDrives drives(cardOrArchive);
         const std::string version = ReadCardPromptVersion(drives.fileSystem(), posix::kCardRoot).value_or("");
         console.Say(version.empty() ? std::string(text::kNoPrompts) : version);
-        return kDone;
+        return ReportInterruptedRestore(console, drives.fileSystem()) ? kFailed : kDone;
     }
     if (!CheckArchiveFile(console, cardOrArchive)) return kUsage;
     auto archivePath = WindowsPathOf(console, cardOrArchive);
     if (!archivePath) return kUsage;
     posix::HostDrives drives({});
-    const std::string version = archive::ReadArchiveVersion(drives.fileSystem(), *archivePath);
-    console.Say(version.empty() ? std::string(text::kNoPrompts) : version);
+    // Only a valid archive has a version: anything else is said to be what it is.
+    const archive::CheckedArchive checked =
+        archive::OpenCheckedArchive(drives.fileSystem(), *archivePath, "");
+    if (checked.check.fault == archive::ArchiveFault::Unreadable) {
+        return *ReportArchiveFailure(console, checked.check.problem, std::nullopt);
+    }
+    if (checked.check.fault == archive::ArchiveFault::Damaged) {
+        return *ReportArchiveFailure(console, std::nullopt, checked.check.problem);
+    }
+    console.Say(checked.version.empty() ? std::string(text::kNoPrompts) : checked.version);
     return kDone;
 }
 

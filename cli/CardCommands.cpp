@@ -17,8 +17,7 @@ using QueuedAnswer = std::optional<MessageAnswer>;
 std::optional<int> PrepareArchiveSession(Console& console, CardSession& session,
                                          const std::filesystem::path& archiveFile,
                                          const std::filesystem::path& cardFolder) {
-    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, archiveFile) ||
-        !CheckNotOnCard(console, archiveFile, cardFolder)) {
+    if (!CheckCardFolder(console, cardFolder) || !CheckArchiveFile(console, archiveFile)) {
         return kUsage;
     }
     auto archivePath = WindowsPathOf(console, archiveFile);
@@ -33,7 +32,6 @@ std::optional<int> PrepareArchiveSession(Console& console, CardSession& session,
 int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::filesystem::path archiveFile) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
     if (!archiveFile.has_extension()) archiveFile += ".vcb";
-    if (!CheckNotOnCard(console, archiveFile, cardFolder)) return kUsage;
     auto archivePath = WindowsPathOf(console, archiveFile);
     if (!archivePath) return kUsage;
 

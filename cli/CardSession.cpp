@@ -28,7 +28,8 @@ int CardSession::ExitStatusFor(const operations::Outcome& outcome) const {
     using operations::OutcomeKind;
     using operations::StopReason;
     if (outcome.kind == OutcomeKind::Done) return kDone;
-    if (outcome.reason == StopReason::ArchiveDamaged) return kInvalidArchive;
+    if (outcome.reason == StopReason::ArchiveDamaged) return kInvalidArchive;  // also part-way
+    if (outcome.reason == StopReason::ArchiveOnCard) return kUsage;
     // A question the command line could not put to anyone is a usage problem: say which with a flag.
     if (outcome.kind == OutcomeKind::Stopped && outcome.reason == StopReason::Cancelled &&
         desktop_.questionUnanswered()) {

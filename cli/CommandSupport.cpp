@@ -22,17 +22,6 @@ bool CheckArchiveFile(Console& console, const std::filesystem::path& archiveFile
     return false;
 }
 
-bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
-                    const std::filesystem::path& cardFolder) {
-    std::error_code error;
-    const auto card = std::filesystem::weakly_canonical(cardFolder, error);
-    const auto file = std::filesystem::weakly_canonical(std::filesystem::absolute(archiveFile), error);
-    const auto mismatch = std::mismatch(card.begin(), card.end(), file.begin(), file.end());
-    if (mismatch.first != card.end()) return true;
-    console.Complain(std::string(text::cli::kArchiveOnTheCard) + archiveFile.string());
-    return false;
-}
-
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file) {
     auto path = posix::HostDrives::HostPath(file);
     if (!path) console.Complain(std::string(text::cli::kPathWithBackslash) + file.string());

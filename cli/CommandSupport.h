@@ -15,9 +15,6 @@ std::string Shown(const std::string& version);
 
 bool CheckCardFolder(Console& console, const std::filesystem::path& cardFolder);
 bool CheckArchiveFile(Console& console, const std::filesystem::path& archiveFile);
-// An archive on the card itself would be read while the card changes: refused.
-bool CheckNotOnCard(Console& console, const std::filesystem::path& archiveFile,
-                    const std::filesystem::path& cardFolder);
 // The file's path on the host drive, or a complaint.
 std::optional<std::string> WindowsPathOf(Console& console, const std::filesystem::path& file);
 

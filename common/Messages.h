@@ -101,6 +101,16 @@ inline constexpr std::string_view kEarlierBackupUnchanged = "; the earlier backu
 inline constexpr std::string_view kArchiveUnreadable = "The selected file could not be read: ";
 inline constexpr std::string_view kArchiveOnCard =
     "The selected file is on the Vocell card itself. Copy it to the computer before using it.";
+inline constexpr std::string_view kArchiveChanged =
+    "The selected file was changed by another program while it was being used.";
+inline constexpr std::string_view kCardChangedPartWay =
+    "\nThe Vocell card has been changed part-way: restore it again from a backup file that is whole and "
+    "not being changed.";
+inline constexpr std::string_view kRestoreInterrupted =
+    "A restore onto this Vocell card was interrupted before it finished. Restore the card again before it "
+    "is used in the system.";
+inline constexpr std::string_view kBackupOnCard =
+    "The backup file would be written onto the Vocell card itself. Choose a folder on the computer.";
 inline constexpr std::string_view kInitialStructureMissing =
     "The Vocell initial card structure (InitializedFileStruct.vcb) was not found.  Please "
     "re-install the application.";
@@ -119,8 +129,6 @@ inline constexpr std::string_view kNotInstalled = "), so the initial card struct
 inline constexpr std::string_view kCardNotSelectable = "The card could not be selected.";
 inline constexpr std::string_view kCardFolderNotFound = "The card folder was not found: ";
 inline constexpr std::string_view kFileNotFound = "The file was not found: ";
-inline constexpr std::string_view kArchiveOnTheCard =
-    "Keep archives on the computer; this one is on the card itself: ";
 inline constexpr std::string_view kPathWithBackslash = "A path with a backslash in a name cannot be used: ";
 inline constexpr std::string_view kArchiveSound = "The archive is readable: version ";
 inline constexpr std::string_view kStoredIncomplete = " of them stored incomplete.";

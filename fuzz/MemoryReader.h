@@ -21,6 +21,7 @@ public:
     }
     FsResult<std::uint64_t> Size() override { return std::uint64_t{size_}; }
     FsResult<FileTimes> Times() override { return FileTimes{}; }
+    FsResult<FileStamp> Stamp() override { return FileStamp{size_, 0}; }
     FsStatus Rewind() override {
         at_ = 0;
         return {};

@@ -1,5 +1,6 @@
 // Backup: saves the selected card's whole tree into one archive. The card is only read.
 
+#include "archive/ArchiveCheck.h"
 #include "archive/CardBackup.h"
 #include "common/Messages.h"
 #include "operations/CardOperations.h"
@@ -40,6 +41,12 @@ Outcome BackupToArchive(OperationContext& context) {
     if (!archivePath || archivePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
     // The dialog's modal loop may have let the drives change.
     if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
+    // An archive written onto the card would end up in itself and change the card it saves.
+    const std::string archiveFolder = archivePath->substr(0, archivePath->find_last_of('\\') + 1);
+    if (archive::LiesOnCard(context.fileSystem, archiveFolder, context.state.slots.cardRoot())) {
+        desktop.ShowMessageBox(std::string(text::kBackupOnCard), MessageButtons::Ok);
+        return Outcome::Stopped(StopReason::ArchiveOnCard);
+    }
 
     desktop.Repaint();
     archive::BackupOutcome backup;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "archive/InterruptedRestore.h"
 #include "common/Messages.h"
 #include "operations/OperationMessages.h"
 #include "platform/DesktopScopes.h"
@@ -46,8 +47,13 @@ StopReason ReportStop(OperationContext& context, const archive::ExtractionResult
             show(ArchiveUnreadableMessage(result.archiveProblem));
             return StopReason::ArchiveUnreadable;
         case archive::ExtractionStop::ArchiveDamaged:
-            show(InvalidArchiveMessage(result.archiveProblem, false));
+            show(InvalidArchiveMessage(result.archiveProblem, false) +
+                 std::string(text::kCardChangedPartWay));
             return StopReason::ArchiveDamaged;
+        case archive::ExtractionStop::ArchiveChanged:
+            show(std::string(text::kArchiveChanged) +
+                 std::string(result.cardChanged ? text::kCardChangedPartWay : text::kCardNotChanged));
+            return StopReason::ArchiveChanged;
     }
     return StopReason::None;
 }
@@ -71,10 +77,23 @@ Refusal OpenArchiveForCard(OperationContext& context, const std::string& archive
 
 Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& archive,
                         archive::PromptHandling prompts) {
+    const std::string cardRoot = context.state.slots.cardRoot();
     ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
     ProgressBarSteps steps(bar);
-    const archive::ExtractionResult result = archive::ExtractCheckedArchive(
-        context.fileSystem, archive, context.state.slots.cardRoot(), prompts, steps);
+    archive::ExtractionResult result;
+    // Until the extraction has run to its end, the card says that a restore onto it began.
+    if (archive::RestoreWasInterrupted(context.fileSystem, cardRoot)) {
+        archive::RemoveUnfinishedFiles(context.fileSystem, cardRoot);
+    }
+    if (FsStatus marked = archive::MarkRestoreStarted(context.fileSystem, cardRoot); !marked.ok()) {
+        result.stop = marked.error == FsError::DiskFull ? archive::ExtractionStop::CardFull
+                                                        : archive::ExtractionStop::WriteError;
+    } else {
+        result = archive::ExtractCheckedArchive(context.fileSystem, archive, cardRoot, prompts, steps);
+        if (result.completed() && !archive::MarkRestoreFinished(context.fileSystem, cardRoot).ok()) {
+            result.stop = archive::ExtractionStop::WriteError;
+        }
+    }
     const StopReason stop = ReportStop(context, result);
     if (!result.notRestored.empty()) {
         context.desktop.ShowMessageBox(NotRestoredMessage(result.notRestored), MessageButtons::Ok);

@@ -27,6 +27,7 @@ enum class StopReason {
     ArchiveUnreadable,        // the chosen archive could not be read
     ArchiveDamaged,           // the chosen archive is not a valid card archive
     ArchiveOnCard,            // the chosen archive lies on the card itself
+    ArchiveChanged,           // the chosen archive changed after it was checked
     InitialStructureMissing,  // the installed initial card structure is missing
     PromptsPresent,           // the card still holds prompts, so nothing was installed
     BackupNotWritten,         // no archive was written

@@ -82,13 +82,23 @@ struct FolderEntry {
     std::uint32_t attributes = 0;
 };
 
+// What tells one state of a file's content from another: its size and last-write time.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 class FileReader {
 public:
     virtual ~FileReader() = default;
     // Reads up to buffer.size() bytes; 0 at the end of the file.
     virtual FsResult<std::size_t> Read(std::span<std::byte> buffer) = 0;
+    // The size and times as the file was when first asked (one query serves both).
     virtual FsResult<std::uint64_t> Size() = 0;
     virtual FsResult<FileTimes> Times() = 0;
+    // The file's size and last-write time as they are now, asked afresh at every call.
+    virtual FsResult<FileStamp> Stamp() = 0;
     // Goes back to the start of the file, so that it can be read again through the same handle.
     virtual FsStatus Rewind() = 0;
 };

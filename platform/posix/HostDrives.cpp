@@ -66,7 +66,13 @@ std::optional<std::filesystem::path> HostDrives::HostPathOf(const std::string& w
 }
 
 std::optional<std::string> HostDrives::HostPath(const std::filesystem::path& hostFile) {
-    const std::string absolute = std::filesystem::absolute(hostFile).lexically_normal().string();
+    // The user's own path is resolved as the system resolves it, links included: only paths on
+    // the card are never followed through a link.
+    std::error_code error;
+    std::filesystem::path resolved =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(hostFile), error);
+    if (error) resolved = std::filesystem::absolute(hostFile).lexically_normal();
+    const std::string absolute = resolved.string();
     if (absolute.find('\\') != std::string::npos) return std::nullopt;
     std::string path = std::string(kHostDrive) + absolute;
     for (char& c : path) {

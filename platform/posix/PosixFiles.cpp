@@ -56,6 +56,14 @@ FsResult<FileTimes> PosixFileReader::Times() {
     return info_->times;
 }
 
+FsResult<FileStamp> PosixFileReader::Stamp() {
+    auto info = ReadOpenFileInfo(fd_.get());
+    if (!info.ok()) {
+        return info.status();
+    }
+    return FileStamp{info.value().size, info.value().times.lastWrite};
+}
+
 FsStatus PosixFileReader::Rewind() {
     if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
         return LastErrorStatus();

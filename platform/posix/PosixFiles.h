@@ -19,6 +19,7 @@ public:
     FsResult<std::uint64_t> Size() override;
     FsResult<FileTimes> Times() override;
     FsStatus Rewind() override;
+    FsResult<FileStamp> Stamp() override;
 
 private:
     FsStatus LoadInfo();

@@ -189,3 +189,41 @@ TEST_F(RestoreTest, NeverWritesToADriveThatArrivedWhileTheQuestionWaited) {
 
 }  // namespace
 }  // namespace vocell::test
+
+namespace vocell::test {
+namespace {
+
+TEST_F(RestoreTest, AnInterruptedRestoreIsReportedAtSelectUntilARestoreRunsToItsEnd) {
+    AddCard('E');
+    PutBackup("b.vcb", "1.31");
+    FaultInjectingFileSystem faulty(machine.fileSystem());
+    StartWithCardSelected(&faulty);
+    faulty.FailWrite(2, FsError::DiskFull, 28);
+    Restore("b.vcb");
+    ASSERT_TRUE(machine.ExistsOnDrive('E', "VOCELL-RESTORE-INTERRUPTED.TXT"));
+    machine.PutOnDrive('E', "VM/MSGS/M2.WAV.vocell-new", "what a killed restore left");
+
+    const std::size_t before = messages().size();
+    Select(0);
+    ASSERT_EQ(messages().size(), before + 1);
+    EXPECT_EQ(messages().back(), text::kRestoreInterrupted);
+
+    // A backup of such a card carries neither the marker nor the unfinished file.
+    desktop.AnswerSaveDialog(BackupPath("after.vcb"));
+    dialog->OnCommand(ControlId::Backup);
+    const std::string backup = ReadHostFile(BackupFile("after.vcb"));
+    EXPECT_EQ(backup.find("INTERRUPTED"), std::string::npos);
+    EXPECT_EQ(backup.find("vocell-new"), std::string::npos);
+
+    faulty.FailWrite(0, FsError::None);
+    Restore("b.vcb");
+    EXPECT_EQ(messages().back(), text::kRestoreComplete);
+    EXPECT_FALSE(machine.ExistsOnDrive('E', "VOCELL-RESTORE-INTERRUPTED.TXT"));
+    EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS/M2.WAV.vocell-new"));
+    const std::size_t afterRestore = messages().size();
+    Select(0);
+    EXPECT_EQ(messages().size(), afterRestore);
+}
+
+}  // namespace
+}  // namespace vocell::test

@@ -39,6 +39,10 @@ public:
         if (owner_.DriveGone(path_)) return Gone();
         return inner_->Rewind();
     }
+    FsResult<FileStamp> Stamp() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Stamp();
+    }
 
 private:
     std::unique_ptr<FileReader> inner_;
@@ -204,6 +208,7 @@ FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& pa
 FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::string& to) {
     if (DriveGone(from) || DriveGone(to)) return Gone();
     if (renameFault_) return Fault(*renameFault_);
+    if (auto it = createFaults_.find(to); it != createFaults_.end()) return Fault(it->second);
     return inner_.Rename(from, to);
 }
 FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) {
@@ -218,6 +223,7 @@ FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
     if (DriveGone(path)) return Gone();
+    if (freeSpace_) return *freeSpace_;
     return inner_.FreeSpace(path);
 }
 FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {

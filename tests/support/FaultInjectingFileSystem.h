@@ -27,12 +27,14 @@ public:
     void FailOpenRead(const std::string& path, FsError error);
     // Reading the path fails after the first successfulBytes bytes.
     void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
-    // Creating the path (file or folder) fails.
+    // Creating the path (file or folder, or by renaming another file to it) fails.
     void FailCreate(const std::string& path, FsError error);
     // Setting the attribute word, or the times (by path or on the open file), of the path fails.
     void FailSetAttributes(const std::string& path, FsError error);
     void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
+    // The free space reported for every drive.
+    void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
     // Folder listings report this attribute word for the entry at path, as FAT would for a
     // hidden or system file.
     void ReportAttributes(const std::string& path, std::uint32_t attributes);
@@ -86,6 +88,7 @@ private:
     std::map<std::string, FsError> setAttributesFaults_;
     std::map<std::string, FsError> setTimesFaults_;
     std::map<std::string, std::uint32_t> reportedAttributes_;
+    std::optional<std::uint64_t> freeSpace_;
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;

@@ -1,0 +1,81 @@
+// The Linux file system's promises that keep data safe: an exclusive create never takes a name
+// that is in use, writing never reaches a hard-linked file's other names, deleting a tree never
+// enters another mounted file system, and containment is judged by identity, not by path text.
+
+#include <sys/mount.h>
+
+#include "tests/platform/PosixFileSystemFixture.h"
+
+namespace vocell::posix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A mount made for the life of a test; mounting needs root, and a test without it is skipped.
+class TestMount {
+public:
+    TestMount(const char* source, const fs::path& where, const char* type, unsigned long flags)
+        : where_(where) {
+        fs::create_directories(where_);
+        mounted_ = ::mount(source, where_.c_str(), type, flags, "size=1m") == 0;
+    }
+    TestMount(const TestMount&) = delete;
+    TestMount& operator=(const TestMount&) = delete;
+    ~TestMount() {
+        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+    }
+    [[nodiscard]] bool mounted() const { return mounted_; }
+
+private:
+    fs::path where_;
+    bool mounted_ = false;
+};
+
+TEST_F(PosixFileSystemTest, ExclusiveCreateNeverTakesANameInUse) {
+    ASSERT_TRUE(WriteFile("E:\\TAKEN.TXT", "someone's").ok());
+    auto taken = fs_->CreateNew("E:\\TAKEN.TXT");
+    ASSERT_FALSE(taken.ok());
+    EXPECT_EQ(taken.status().error, FsError::AlreadyExists);
+    EXPECT_EQ(ReadHostFile(card_ / "TAKEN.TXT"), "someone's");
+    auto fresh = fs_->CreateNew("E:\\FRESH.TXT");
+    ASSERT_TRUE(fresh.ok());
+    EXPECT_TRUE(fresh.value()->Close().ok());
+}
+
+TEST_F(PosixFileSystemTest, WritingAHardLinkedFileLeavesItsOtherNamesAsTheyWere) {
+    WriteHostFile(outside_ / "kept.txt", "outside the card");
+    fs::create_hard_link(outside_ / "kept.txt", card_ / "LINKED.TXT");
+    ASSERT_TRUE(WriteFile("E:\\LINKED.TXT", "new").ok());
+    EXPECT_EQ(ReadHostFile(card_ / "LINKED.TXT"), "new");
+    EXPECT_EQ(ReadHostFile(outside_ / "kept.txt"), "outside the card");
+}
+
+TEST_F(PosixFileSystemTest, DeletingATreeNeverEntersAnotherMountedFileSystem) {
+    fs::create_directories(card_ / "VM" / "PROMPTS");
+    TestMount other("tmpfs", card_ / "VM" / "PROMPTS" / "0", "tmpfs", 0);
+    if (!other.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    WriteHostFile(card_ / "VM" / "PROMPTS" / "0" / "OTHER.TXT", "another file system's");
+    WriteHostFile(card_ / "VM" / "PROMPTS" / "P.WAV", "the card's");
+    EXPECT_FALSE(fs_->DeleteTree("E:\\VM\\PROMPTS").ok());
+    EXPECT_EQ(ReadHostFile(card_ / "VM" / "PROMPTS" / "0" / "OTHER.TXT"), "another file system's");
+}
+
+TEST_F(PosixFileSystemTest, ContainmentIsJudgedByIdentityNotByPathText) {
+    DriveMap drives;
+    drives.AddMount("E:", card_);
+    drives.AddMount("Z:", temp_.path());
+    PosixFileSystem host(std::move(drives));
+    fs::create_directories(card_ / "VM");
+    WriteHostFile(outside_ / "b.vcb", "x");
+    EXPECT_TRUE(host.LiesWithin("Z:\\card\\VM", "E:\\").value());
+    EXPECT_FALSE(host.LiesWithin("Z:\\outside\\b.vcb", "E:\\").value());
+
+    TestMount alias(card_.c_str(), temp_.path() / "alias", nullptr, MS_BIND);
+    if (!alias.mounted()) GTEST_SKIP() << "cannot bind-mount here";
+    WriteHostFile(card_ / "b.vcb", "x");
+    EXPECT_TRUE(host.LiesWithin("Z:\\alias\\b.vcb", "E:\\").value());
+    EXPECT_TRUE(host.LiesWithin("Z:\\alias", "E:\\").value());
+}
+
+}  // namespace
+}  // namespace vocell::posix::test
