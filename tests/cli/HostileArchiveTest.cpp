@@ -11,6 +11,7 @@
 
 #include "archive/ArchiveLayout.h"
 #include "archive/BackupStream.h"
+#include "archive/CardPaths.h"
 #include "common/Messages.h"
 #include "tests/cli/HostileArchives.h"
 #include "tests/cli/VocellRun.h"
@@ -96,6 +97,7 @@ TEST_F(HostileTest, EveryHostileArchiveGivesItsStatusAndNothingLeavesTheCard) {
         if (hostile.verdict == Verdict::Refused) {
             EXPECT_EQ(Snapshot(card), cardBefore);
         }
+        EXPECT_FALSE(fs::exists(card / archive::kInterruptedRestoreMarker));  // the restore ran to its end
         if (!hostile.expectedFile.empty()) {
             EXPECT_EQ(ReadHostFile(card / hostile.expectedFile), hostile.expectedContent)
                 << hostile.expectedFile;
@@ -183,7 +185,7 @@ TEST_F(HostileTest, LinksInTheCardFolderNeverLeadOutOfIt) {
     const CliRun restore = Vocell("restore a.vcb card");
     EXPECT_EQ(everythingButTheCard(), outsideBefore) << restore.output;
     EXPECT_EQ(ReadHostFile(outside / "target.wav"), "outside the card");
-    EXPECT_EQ(ReadHostFile(card / "VM/HARD.WAV"), "through a hard link");
+    EXPECT_EQ(ReadHostFile(card / "VM/HARD.WAV"), "through a hard link") << restore.output;
     EXPECT_EQ(restore.status, 1) << restore.output;  // the entries behind links are named
 }
 

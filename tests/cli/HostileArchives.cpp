@@ -172,6 +172,17 @@ std::vector<HostileArchive> HostileArchives() {
              .File("E:\\\\VM\\HARD.WAV", "h")
              .bytes(),
          Verdict::Restored, "VM/HARD.WAV", "h"},
+        // The name the utility keeps for the mark of an interrupted restore is never restored.
+        {"interrupted-mark-name", OneFile("E:\\VOCELL-RESTORE-INTERRUPTED.TXT", "forged"),
+         Verdict::EntriesLeft},
+        // A file that cannot be written is named, and every entry after it is still restored.
+        {"unwritable-then-more",
+         ArchiveBuilder(kVersion)
+             .Folder("E:\\\\VM\\")
+             .File("E:\\\\NO-FOLDER\\A.WAV", "a")
+             .File("E:\\\\VM\\AFTER.WAV", "after")
+             .bytes(),
+         Verdict::EntriesLeft, "VM/AFTER.WAV", "after"},
         // A folder and a file of the same name.
         {"clash-folder-then-file",
          ArchiveBuilder(kVersion)
