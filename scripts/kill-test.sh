@@ -132,7 +132,8 @@ for i in $(seq "$kills"); do
     [ "$torn" -eq 0 ] || fail "restore: $torn files are neither old nor new"
     if [ -e "$marker" ]; then
         interrupted_seen=$((interrupted_seen + 1))
-        "$vocell" version card 2>&1 | grep -q interrupted || fail "restore: version does not say the restore was interrupted"
+        version=$("$vocell" version card 2>&1)
+        grep -q interrupted <<<"$version" || fail "restore: version does not say the restore was interrupted"
     elif [ "$stale" -gt 0 ] && [ "$fresh" -gt 0 ]; then
         fail "restore: a half-restored card carries no mark of the interrupted restore"
     fi
@@ -140,7 +141,8 @@ for i in $(seq "$kills"); do
 done
 output=$("$vocell" restore new.vcb card 2>&1) || fail "restore: a restore run to its end failed: $output"
 [ ! -e "$marker" ] || fail "restore: a restore run to its end left the interrupted mark"
-"$vocell" version card 2>&1 | grep -q interrupted && fail "restore: version still says interrupted after a full restore"
+version=$("$vocell" version card 2>&1)
+grep -q interrupted <<<"$version" && fail "restore: version still says interrupted after a full restore"
 [ -z "$(find card -name '*.vocell-new')" ] || fail "restore: temporary files are left after a full restore"
 for f in card/VM/MSGS/100/*.WAV; do
     [ "$(digest "$f")" = "${new_file[$(basename "$f")]}" ] || fail "restore: $(basename "$f") not restored by a full restore"
