@@ -15,6 +15,7 @@ constexpr Operation kBackup{"Backup", ControlId::Backup};
 constexpr Operation kRestore{"Restore", ControlId::Restore};
 constexpr Operation kUpdate{"Update", ControlId::Update};
 constexpr Operation kInitialize{"Initialize", ControlId::Initialize};
+void PrintTo(const Operation& operation, std::ostream* out) { *out << operation.name; }
 
 class PreCheck : public DialogTest {
 protected:
@@ -89,6 +90,10 @@ struct MissingFolder {
     const char* folder;
     std::string_view message;
 };
+
+void PrintTo(const MissingFolder& missing, std::ostream* out) {
+    *out << missing.operation.name << " without " << missing.folder;
+}
 
 class MissingInstallFolderTest : public PreCheck, public ::testing::WithParamInterface<MissingFolder> {};
 
