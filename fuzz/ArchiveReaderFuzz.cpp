@@ -25,6 +25,8 @@ public:
     }
     FsResult<std::uint64_t> Size() override { return std::uint64_t{size_}; }
     FsResult<FileTimes> Times() override { return FileTimes{}; }
+    FsResult<std::uint32_t> Attributes() override { return std::uint32_t{FileAttribute::Archive}; }
+    void Prefetch() override {}
     FsResult<FileStamp> Stamp() override { return FileStamp{size_, 0}; }
     FsStatus Rewind() override {
         at_ = 0;
@@ -42,6 +44,7 @@ public:
     FsStatus Write(std::span<const std::byte>) override { return {}; }
     FsStatus Truncate(std::uint64_t) override { return {}; }
     FsStatus SetTimes(const FileTimes&) override { return {}; }
+    FsStatus SetAttributes(std::uint32_t) override { return {}; }
     FsStatus Flush() override { return {}; }
     FsStatus Close() override { return {}; }
 };
@@ -72,6 +75,7 @@ public:
     FsStatus Rename(const std::string&, const std::string&) override { return {}; }
     FsStatus RemoveFile(const std::string&) override { return {}; }
     FsStatus FlushVolume(const std::string&) override { return {}; }
+    FsStatus FlushFolder(const std::string&) override { return {}; }
     FsResult<std::uint64_t> FreeSpace(const std::string&) override { return std::uint64_t{1} << 40; }
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override {
         return path.starts_with(folder);

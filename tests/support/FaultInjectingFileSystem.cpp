@@ -20,8 +20,10 @@ public:
     }
     FsResult<std::uint64_t> Size() override { return inner_->Size(); }
     FsResult<FileTimes> Times() override { return inner_->Times(); }
+    FsResult<std::uint32_t> Attributes() override { return inner_->Attributes(); }
     FsStatus Rewind() override { return inner_->Rewind(); }
     FsResult<FileStamp> Stamp() override { return inner_->Stamp(); }
+    void Prefetch() override { inner_->Prefetch(); }
 
 private:
     std::unique_ptr<FileReader> inner_;
@@ -42,6 +44,10 @@ public:
     FsStatus SetTimes(const FileTimes& times) override {
         if (auto fault = owner_.SetTimesFault(path_)) return *fault;
         return inner_->SetTimes(times);
+    }
+    FsStatus SetAttributes(std::uint32_t attributes) override {
+        if (auto fault = owner_.SetAttributesFault(path_)) return *fault;
+        return inner_->SetAttributes(attributes);
     }
     FsStatus Flush() override { return inner_->Flush(); }
     FsStatus Close() override { return inner_->Close(); }
@@ -75,10 +81,16 @@ void FaultInjectingFileSystem::FailSetTimes(const std::string& path, FsError err
     setTimesFaults_[path] = error;
 }
 void FaultInjectingFileSystem::FailFlushVolume(FsError error) { flushVolumeFault_ = error; }
+void FaultInjectingFileSystem::FailFlushFolder(FsError error) { flushFolderFault_ = error; }
 void FaultInjectingFileSystem::FailRename(FsError error) { renameFault_ = error; }
 
 std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::string& path) const {
     if (auto it = setTimesFaults_.find(path); it != setTimesFaults_.end()) return Fault(it->second);
+    return std::nullopt;
+}
+
+std::optional<FsStatus> FaultInjectingFileSystem::SetAttributesFault(const std::string& path) const {
+    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
     return std::nullopt;
 }
 
@@ -106,7 +118,7 @@ FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& 
     return inner_.Attributes(path);
 }
 FsStatus FaultInjectingFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
+    if (auto fault = SetAttributesFault(path)) return *fault;
     return inner_.SetAttributes(path, attributes);
 }
 FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const std::string& path) {
@@ -157,6 +169,10 @@ FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
     ++flushVolumeCalls_;
     if (flushVolumeFault_) return Fault(*flushVolumeFault_);
     return inner_.FlushVolume(path);
+}
+FsStatus FaultInjectingFileSystem::FlushFolder(const std::string& folder) {
+    if (flushFolderFault_) return Fault(*flushFolderFault_);
+    return inner_.FlushFolder(folder);
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
     if (freeSpace_) return *freeSpace_;

@@ -29,6 +29,7 @@ public:
     void FailSetAttributes(const std::string& path, FsError error);
     void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
+    void FailFlushFolder(FsError error);
     // The free space reported for every drive.
     void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
     // Folder listings report this attribute word for the entry at path, as FAT would for a
@@ -54,6 +55,7 @@ public:
     FsStatus Rename(const std::string& from, const std::string& to) override;
     FsStatus RemoveFile(const std::string& path) override;
     FsStatus FlushVolume(const std::string& path) override;
+    FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
@@ -61,6 +63,7 @@ public:
     // Called by the writers this file system hands out.
     std::optional<FsStatus> NextWriteFault();
     std::optional<FsStatus> SetTimesFault(const std::string& path) const;
+    std::optional<FsStatus> SetAttributesFault(const std::string& path) const;
 
 private:
     struct ReadFault {
@@ -80,6 +83,7 @@ private:
     std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<std::uint64_t> freeSpace_;
     std::optional<FsError> flushVolumeFault_;
+    std::optional<FsError> flushFolderFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;
     int flushVolumeCalls_ = 0;
