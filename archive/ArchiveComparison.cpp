@@ -1,7 +1,7 @@
 #include "archive/ArchiveComparison.h"
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 
 #include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveScanner.h"
@@ -23,26 +23,23 @@ public:
         const std::string path = MapToCard(entry.header.storedPath, cardRoot_);
         ++result_.entriesCompared;
         if (LeavesCard(path)) return Differs(path, "its path leads outside the card");
+        if (entry.kind == EntryKind::File) {
+            // A file open on the card tells its attributes and times itself.
+            if (auto file = fileSystem_.OpenRead(path); file.ok())
+                return CompareFile(path, *file.value(), scanner);
+        }
         auto attributes = fileSystem_.Attributes(path);
         if (!attributes.ok()) {
             // The data is still read: damage in it must show whatever the card holds.
-            if (entry.kind == EntryKind::File) {
-                static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
-            }
+            PassOverContent(scanner);
             return Differs(path, "missing on the card");
         }
-        if ((attributes.value() & kComparedAttributes) != (entry.header.attributes & kComparedAttributes)) {
-            Differs(path, "attributes differ (archive " + std::to_string(entry.header.attributes) +
-                              ", card " + std::to_string(attributes.value()) + ")");
+        CompareAttributes(path, attributes.value(), entry);
+        if (entry.kind == EntryKind::File) {
+            PassOverContent(scanner);
+            Differs(path, "cannot be read on the card");
         }
-        if (entry.kind == EntryKind::File) CompareContent(path, scanner);
-        if (entry.cutShort) {
-            Differs(path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0)));
-        }
-        auto times = fileSystem_.Times(path);
-        if (times.ok() && Distance(times.value().lastWrite, entry.header.times.lastWrite) > kTimeTolerance) {
-            Differs(path, "last-write time differs");
-        }
+        CompareTimes(path, fileSystem_.Times(path), entry);
     }
 
 private:
@@ -50,18 +47,51 @@ private:
         result_.differences.push_back({path, std::move(what)});
     }
 
+    static void PassOverContent(ArchiveScanner& scanner) {
+        if (scanner.entry().kind != EntryKind::File) return;
+        static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
+    }
+
+    void CompareAttributes(const std::string& path, std::uint32_t onCard, const ScannedEntry& entry) {
+        if ((onCard & kComparedAttributes) != (entry.header.attributes & kComparedAttributes)) {
+            Differs(path, "attributes differ (archive " + std::to_string(entry.header.attributes) +
+                              ", card " + std::to_string(onCard) + ")");
+        }
+    }
+
+    void CompareTimes(const std::string& path, const FsResult<FileTimes>& onCard, const ScannedEntry& entry) {
+        if (entry.cutShort) {
+            Differs(path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0)));
+        }
+        if (onCard.ok() &&
+            Distance(onCard.value().lastWrite, entry.header.times.lastWrite) > kTimeTolerance) {
+            Differs(path, "last-write time differs");
+        }
+    }
+
+    void CompareFile(const std::string& path, FileReader& file, ArchiveScanner& scanner) {
+        const ScannedEntry& entry = scanner.entry();
+        auto attributes = file.Attributes();
+        if (attributes.ok()) CompareAttributes(path, attributes.value(), entry);
+        if (!SameContent(file, scanner)) Differs(path, "content differs");
+        CompareTimes(path, file.Times(), entry);
+    }
+
     // The archive's content is gathered into large pieces, each compared with as many bytes of the
     // card's file read in one call. The whole stream is read even after a difference, so that
-    // damage in it shows.
-    void CompareContent(const std::string& path, ArchiveScanner& scanner) {
-        auto file = fileSystem_.OpenRead(path);
-        bool same = file.ok();
+    // damage in it shows. A file whose size differs from the record's is not read at all.
+    bool SameContent(FileReader& file, ArchiveScanner& scanner) {
+        auto size = file.Size();
+        const std::optional<std::uint64_t> promised = scanner.entry().recordContentSize;
+        bool same = size.ok() && (!promised || *promised == size.value());
+        std::uint64_t compared = 0;
         archiveBytes_.clear();
         auto comparePending = [&] {
             if (!same || archiveBytes_.empty()) return;
             cardBytes_.resize(archiveBytes_.size());
-            auto read = ReadFully(*file.value(), std::as_writable_bytes(std::span<char>(cardBytes_)));
+            auto read = ReadFully(file, std::as_writable_bytes(std::span<char>(cardBytes_)));
             same = read.ok() && read.value() == archiveBytes_.size() && cardBytes_ == archiveBytes_;
+            compared += archiveBytes_.size();
             archiveBytes_.clear();
         };
         static_cast<void>(scanner.ReadContent([&](std::span<const char> piece) {
@@ -70,13 +100,8 @@ private:
             return true;
         }));
         comparePending();
-        if (!file.ok()) return Differs(path, "cannot be read on the card");
-        std::byte extra[1];
-        if (same) {
-            auto read = file.value()->Read(extra);
-            same = read.ok() && read.value() == 0;
-        }
-        if (!same) Differs(path, "content differs");
+        // Every byte the archive holds matched: the card's file must not hold more.
+        return same && compared == size.value();
     }
 
     FileSystem& fileSystem_;

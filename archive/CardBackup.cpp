@@ -20,7 +20,8 @@ std::string TemporaryName(const std::string& archivePath, std::mt19937& random) 
 }
 
 // Creates the temporary file exclusively, so that it is this run's own.
-FsResult<std::unique_ptr<FileWriter>> CreateTemporaryFile(FileSystem& fileSystem, const std::string& archivePath,
+FsResult<std::unique_ptr<FileWriter>> CreateTemporaryFile(FileSystem& fileSystem,
+                                                          const std::string& archivePath,
                                                           std::string& temporaryPath) {
     std::mt19937 random(std::random_device{}());
     FsStatus status;
@@ -44,7 +45,8 @@ std::vector<std::string> UnfinishedBackupsBeside(FileSystem& fileSystem, const s
     if (!listing.ok()) return found;
     for (const FolderEntry& entry : listing.value()) {
         const std::string path = folder + entry.name;
-        if (entry.name.starts_with(prefix) && entry.name.ends_with(kPartialArchiveSuffix) && path != ownPath) {
+        if (entry.name.starts_with(prefix) && entry.name.ends_with(kPartialArchiveSuffix) &&
+            path != ownPath) {
             found.push_back(path);
         }
     }
@@ -60,8 +62,9 @@ std::string IncompleteArchivePath(const std::string& archivePath) {
     return archivePath.substr(0, at) + std::string(kIncompleteArchiveMark) + archivePath.substr(at);
 }
 
-BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot, const std::string& archivePath,
-                              std::string_view versionText, ArchiveWriterListener& listener) {
+BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot,
+                              const std::string& archivePath, std::string_view versionText,
+                              ArchiveWriterListener& listener) {
     BackupOutcome outcome;
     std::string temporaryPath;
     auto created = CreateTemporaryFile(fileSystem, archivePath, temporaryPath);
@@ -88,11 +91,18 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
                           ? archivePath
                           : IncompleteArchivePath(archivePath);
     if (status.ok()) status = fileSystem.Rename(temporaryPath, outcome.savedAs);
-    if (!status.ok()) {
-        outcome.failure = status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
-        outcome.status = status;
-        if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
+    if (status.ok()) {
+        // The rename itself must reach the medium too, or a crash could bring back the old backup.
+        status = fileSystem.FlushFolder(outcome.savedAs.substr(0, NameStart(outcome.savedAs)));
+        if (!status.ok() && !fileSystem.FlushVolume(outcome.savedAs).ok()) {
+            outcome.failure = BackupFailure::NotFlushed;
+            outcome.status = status;
+        }
+        return outcome;
     }
+    outcome.failure = status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
+    outcome.status = status;
+    if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
     return outcome;
 }
 
