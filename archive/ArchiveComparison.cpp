@@ -1,6 +1,7 @@
 #include "archive/ArchiveComparison.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include "archive/ArchiveExtraction.h"
@@ -77,29 +78,33 @@ private:
         CompareTimes(path, file.Times(), entry);
     }
 
-    // The archive's content is gathered into large pieces, each compared with as many bytes of the
-    // card's file read in one call. The whole stream is read even after a difference, so that
-    // damage in it shows. A file whose size differs from the record's is not read at all.
+    // Each piece of the archive's content is compared where it stands with the card's file, which
+    // is read in large pieces. The whole stream is read even after a difference, so that damage in
+    // it shows. A file whose size differs from the record's is not read at all.
     bool SameContent(FileReader& file, ArchiveScanner& scanner) {
         auto size = file.Size();
         const std::optional<std::uint64_t> promised = scanner.entry().recordContentSize;
         bool same = size.ok() && (!promised || *promised == size.value());
         std::uint64_t compared = 0;
-        archiveBytes_.clear();
-        auto comparePending = [&] {
-            if (!same || archiveBytes_.empty()) return;
-            cardBytes_.resize(archiveBytes_.size());
-            auto read = ReadFully(file, std::as_writable_bytes(std::span<char>(cardBytes_)));
-            same = read.ok() && read.value() == archiveBytes_.size() && cardBytes_ == archiveBytes_;
-            compared += archiveBytes_.size();
-            archiveBytes_.clear();
-        };
+        std::size_t held = 0;  // bytes of the card's file in cardBytes_
+        std::size_t used = 0;  // of which compared
         static_cast<void>(scanner.ReadContent([&](std::span<const char> piece) {
-            if (same) archiveBytes_.insert(archiveBytes_.end(), piece.begin(), piece.end());
-            if (archiveBytes_.size() >= kIoBufferSize) comparePending();
+            while (same && !piece.empty()) {
+                if (used == held) {
+                    auto read = file.Read(std::as_writable_bytes(std::span<char>(cardBytes_)));
+                    same = read.ok() && read.value() > 0;
+                    held = same ? read.value() : 0;
+                    used = 0;
+                    continue;
+                }
+                const std::size_t length = std::min(piece.size(), held - used);
+                same = std::memcmp(piece.data(), cardBytes_.data() + used, length) == 0;
+                used += length;
+                compared += length;
+                piece = piece.subspan(length);
+            }
             return true;
         }));
-        comparePending();
         // Every byte the archive holds matched: the card's file must not hold more.
         return same && compared == size.value();
     }
@@ -107,8 +112,7 @@ private:
     FileSystem& fileSystem_;
     const std::string& cardRoot_;
     ComparisonResult& result_;
-    std::vector<char> archiveBytes_;
-    std::vector<char> cardBytes_;
+    std::vector<char> cardBytes_ = std::vector<char>(kIoBufferSize);
 };
 
 }  // namespace
