@@ -235,8 +235,10 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
         DropNewCopy(file, path);
         return false;
     }
-    // Set after the data, so that writing does not replace them.
+    // Set after the data, so that writing does not replace them, and on the open file, so that
+    // nothing asks the card for it by name again.
     FsStatus timesSet = file->SetTimes(header.times);
+    FsStatus attributesSet = file->SetAttributes(header.attributes);
     if (!StopOn(file->Close(), false)) {
         DropNewCopy(file, path);
         return false;
@@ -252,9 +254,7 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
         }
     }
     if (!timesSet.ok()) NotAsStored(path, "times", timesSet);
-    if (FsStatus set = fileSystem_.SetAttributes(path, header.attributes); !set.ok()) {
-        NotAsStored(path, "attributes", set);
-    }
+    if (!attributesSet.ok()) NotAsStored(path, "attributes", attributesSet);
     if (entry.cutShort) {
         result_.storedIncomplete.push_back(
             {path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0))});

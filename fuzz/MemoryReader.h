@@ -21,7 +21,9 @@ public:
     }
     FsResult<std::uint64_t> Size() override { return std::uint64_t{size_}; }
     FsResult<FileTimes> Times() override { return FileTimes{}; }
+    FsResult<std::uint32_t> Attributes() override { return std::uint32_t{FileAttribute::Archive}; }
     FsResult<FileStamp> Stamp() override { return FileStamp{size_, 0}; }
+    void Prefetch() override {}
     FsStatus Rewind() override {
         at_ = 0;
         return {};

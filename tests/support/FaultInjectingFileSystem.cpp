@@ -43,6 +43,11 @@ public:
         if (owner_.DriveGone(path_)) return Gone();
         return inner_->Stamp();
     }
+    FsResult<std::uint32_t> Attributes() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Attributes();
+    }
+    void Prefetch() override { inner_->Prefetch(); }
 
 private:
     std::unique_ptr<FileReader> inner_;
@@ -69,6 +74,11 @@ public:
         if (owner_.DriveGone(path_)) return Gone();
         if (auto fault = owner_.SetTimesFault(path_)) return *fault;
         return inner_->SetTimes(times);
+    }
+    FsStatus SetAttributes(std::uint32_t attributes) override {
+        if (owner_.DriveGone(path_)) return Gone();
+        if (auto fault = owner_.SetAttributesFault(path_)) return *fault;
+        return inner_->SetAttributes(attributes);
     }
     FsStatus Flush() override {
         if (owner_.DriveGone(path_)) return Gone();
@@ -117,10 +127,16 @@ void FaultInjectingFileSystem::FailSetTimes(const std::string& path, FsError err
     setTimesFaults_[path] = error;
 }
 void FaultInjectingFileSystem::FailFlushVolume(FsError error) { flushVolumeFault_ = error; }
+void FaultInjectingFileSystem::FailFlushFolder(FsError error) { flushFolderFault_ = error; }
 void FaultInjectingFileSystem::FailRename(FsError error) { renameFault_ = error; }
 
 std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::string& path) const {
     if (auto it = setTimesFaults_.find(path); it != setTimesFaults_.end()) return Fault(it->second);
+    return std::nullopt;
+}
+
+std::optional<FsStatus> FaultInjectingFileSystem::SetAttributesFault(const std::string& path) const {
+    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
     return std::nullopt;
 }
 
@@ -153,7 +169,7 @@ FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& 
 }
 FsStatus FaultInjectingFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
     if (DriveGone(path)) return Gone();
-    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
+    if (auto fault = SetAttributesFault(path)) return *fault;
     return inner_.SetAttributes(path, attributes);
 }
 FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const std::string& path) {
@@ -220,6 +236,11 @@ FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
     ++flushVolumeCalls_;
     if (flushVolumeFault_) return Fault(*flushVolumeFault_);
     return inner_.FlushVolume(path);
+}
+FsStatus FaultInjectingFileSystem::FlushFolder(const std::string& folder) {
+    if (DriveGone(folder)) return Gone();
+    if (flushFolderFault_) return Fault(*flushFolderFault_);
+    return inner_.FlushFolder(folder);
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
     if (DriveGone(path)) return Gone();

@@ -33,6 +33,7 @@ public:
     void FailSetAttributes(const std::string& path, FsError error);
     void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
+    void FailFlushFolder(FsError error);
     // The free space reported for every drive.
     void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
     // Folder listings report this attribute word for the entry at path, as FAT would for a
@@ -60,6 +61,7 @@ public:
     FsStatus Rename(const std::string& from, const std::string& to) override;
     FsStatus RemoveFile(const std::string& path) override;
     FsStatus FlushVolume(const std::string& path) override;
+    FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
@@ -68,6 +70,7 @@ public:
     std::optional<FsStatus> NextWriteFault(const std::string& path);
     std::optional<FsStatus> SetTimesFault(const std::string& path) const;
     [[nodiscard]] bool DriveGone(const std::string& path) const;
+    std::optional<FsStatus> SetAttributesFault(const std::string& path) const;
 
 private:
     struct ReadFault {
@@ -90,6 +93,7 @@ private:
     std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<std::uint64_t> freeSpace_;
     std::optional<FsError> flushVolumeFault_;
+    std::optional<FsError> flushFolderFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;
     int flushVolumeCalls_ = 0;
