@@ -214,8 +214,10 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     });
     if (!result_.completed() || skipped || !read) {
         DropNewCopy(file, path);
-        // A failed read means damage in the archive; the scanner says how.
-        return result_.completed() && read;
+        // A file that could not be created is named; the entries after it are still restored (the
+        // scanner passes over the rest of its data). Otherwise a failed read means damage in the
+        // archive, and the scanner says how.
+        return result_.completed() && (read || skipped);
     }
     if (!file) {
         if (!scanner.lastContentHadRecord()) {
