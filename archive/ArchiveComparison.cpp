@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveScanner.h"
@@ -23,26 +24,23 @@ public:
         const std::string path = MapToCard(entry.header.storedPath, cardRoot_);
         ++result_.entriesCompared;
         if (LeavesCard(path)) return Differs(path, "its path leads outside the card");
+        if (entry.kind == EntryKind::File) {
+            // A file open on the card tells its attributes and times itself.
+            if (auto file = fileSystem_.OpenRead(path); file.ok())
+                return CompareFile(path, *file.value(), scanner);
+        }
         auto attributes = fileSystem_.Attributes(path);
         if (!attributes.ok()) {
             // The data is still read: damage in it must show whatever the card holds.
-            if (entry.kind == EntryKind::File) {
-                static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
-            }
+            PassOverContent(scanner);
             return Differs(path, "missing on the card");
         }
-        if ((attributes.value() & kComparedAttributes) != (entry.header.attributes & kComparedAttributes)) {
-            Differs(path, "attributes differ (archive " + std::to_string(entry.header.attributes) +
-                              ", card " + std::to_string(attributes.value()) + ")");
+        CompareAttributes(path, attributes.value(), entry);
+        if (entry.kind == EntryKind::File) {
+            PassOverContent(scanner);
+            Differs(path, "cannot be read on the card");
         }
-        if (entry.kind == EntryKind::File) CompareContent(path, scanner);
-        if (entry.cutShort) {
-            Differs(path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0)));
-        }
-        auto times = fileSystem_.Times(path);
-        if (times.ok() && Distance(times.value().lastWrite, entry.header.times.lastWrite) > kTimeTolerance) {
-            Differs(path, "last-write time differs");
-        }
+        CompareTimes(path, fileSystem_.Times(path), entry);
     }
 
 private:
@@ -50,40 +48,71 @@ private:
         result_.differences.push_back({path, std::move(what)});
     }
 
-    // The archive's content is gathered into large pieces, each compared with as many bytes of the
-    // card's file read in one call. The whole stream is read even after a difference, so that
-    // damage in it shows.
-    void CompareContent(const std::string& path, ArchiveScanner& scanner) {
-        auto file = fileSystem_.OpenRead(path);
-        bool same = file.ok();
-        archiveBytes_.clear();
-        auto comparePending = [&] {
-            if (!same || archiveBytes_.empty()) return;
-            cardBytes_.resize(archiveBytes_.size());
-            auto read = ReadFully(*file.value(), std::as_writable_bytes(std::span<char>(cardBytes_)));
-            same = read.ok() && read.value() == archiveBytes_.size() && cardBytes_ == archiveBytes_;
-            archiveBytes_.clear();
-        };
+    static void PassOverContent(ArchiveScanner& scanner) {
+        if (scanner.entry().kind != EntryKind::File) return;
+        static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
+    }
+
+    void CompareAttributes(const std::string& path, std::uint32_t onCard, const ScannedEntry& entry) {
+        if ((onCard & kComparedAttributes) != (entry.header.attributes & kComparedAttributes)) {
+            Differs(path, "attributes differ (archive " + std::to_string(entry.header.attributes) +
+                              ", card " + std::to_string(onCard) + ")");
+        }
+    }
+
+    void CompareTimes(const std::string& path, const FsResult<FileTimes>& onCard, const ScannedEntry& entry) {
+        if (entry.cutShort) {
+            Differs(path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0)));
+        }
+        if (onCard.ok() &&
+            Distance(onCard.value().lastWrite, entry.header.times.lastWrite) > kTimeTolerance) {
+            Differs(path, "last-write time differs");
+        }
+    }
+
+    void CompareFile(const std::string& path, FileReader& file, ArchiveScanner& scanner) {
+        const ScannedEntry& entry = scanner.entry();
+        auto attributes = file.Attributes();
+        if (attributes.ok()) CompareAttributes(path, attributes.value(), entry);
+        if (!SameContent(file, scanner)) Differs(path, "content differs");
+        CompareTimes(path, file.Times(), entry);
+    }
+
+    // Each piece of the archive's content is compared where it stands with the card's file, which
+    // is read in large pieces. The whole stream is read even after a difference, so that damage in
+    // it shows. A file whose size differs from the record's is not read at all.
+    bool SameContent(FileReader& file, ArchiveScanner& scanner) {
+        auto size = file.Size();
+        const std::optional<std::uint64_t> promised = scanner.entry().recordContentSize;
+        bool same = size.ok() && (!promised || *promised == size.value());
+        std::uint64_t compared = 0;
+        std::size_t held = 0;  // bytes of the card's file in cardBytes_
+        std::size_t used = 0;  // of which compared
         static_cast<void>(scanner.ReadContent([&](std::span<const char> piece) {
-            if (same) archiveBytes_.insert(archiveBytes_.end(), piece.begin(), piece.end());
-            if (archiveBytes_.size() >= kIoBufferSize) comparePending();
+            while (same && !piece.empty()) {
+                if (used == held) {
+                    auto read = file.Read(std::as_writable_bytes(std::span<char>(cardBytes_)));
+                    same = read.ok() && read.value() > 0;
+                    held = same ? read.value() : 0;
+                    used = 0;
+                    continue;
+                }
+                const std::size_t length = std::min(piece.size(), held - used);
+                same = std::memcmp(piece.data(), cardBytes_.data() + used, length) == 0;
+                used += length;
+                compared += length;
+                piece = piece.subspan(length);
+            }
             return true;
         }));
-        comparePending();
-        if (!file.ok()) return Differs(path, "cannot be read on the card");
-        std::byte extra[1];
-        if (same) {
-            auto read = file.value()->Read(extra);
-            same = read.ok() && read.value() == 0;
-        }
-        if (!same) Differs(path, "content differs");
+        // Every byte the archive holds matched: the card's file must not hold more.
+        return same && compared == size.value();
     }
 
     FileSystem& fileSystem_;
     const std::string& cardRoot_;
     ComparisonResult& result_;
-    std::vector<char> archiveBytes_;
-    std::vector<char> cardBytes_;
+    std::vector<char> cardBytes_ = std::vector<char>(kIoBufferSize);
 };
 
 }  // namespace

@@ -214,8 +214,10 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     });
     if (!result_.completed() || skipped || !read) {
         DropNewCopy(file, path);
-        // A failed read means damage in the archive; the scanner says how.
-        return result_.completed() && read;
+        // A file that could not be created is named; the entries after it are still restored (the
+        // scanner passes over the rest of its data). Otherwise a failed read means damage in the
+        // archive, and the scanner says how.
+        return result_.completed() && (read || skipped);
     }
     if (!file) {
         if (!scanner.lastContentHadRecord()) {
@@ -235,8 +237,10 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
         DropNewCopy(file, path);
         return false;
     }
-    // Set after the data, so that writing does not replace them.
+    // Set after the data, so that writing does not replace them, and on the open file, so that
+    // nothing asks the card for it by name again.
     FsStatus timesSet = file->SetTimes(header.times);
+    FsStatus attributesSet = file->SetAttributes(header.attributes);
     if (!StopOn(file->Close(), false)) {
         DropNewCopy(file, path);
         return false;
@@ -252,9 +256,7 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
         }
     }
     if (!timesSet.ok()) NotAsStored(path, "times", timesSet);
-    if (FsStatus set = fileSystem_.SetAttributes(path, header.attributes); !set.ok()) {
-        NotAsStored(path, "attributes", set);
-    }
+    if (!attributesSet.ok()) NotAsStored(path, "attributes", attributesSet);
     if (entry.cutShort) {
         result_.storedIncomplete.push_back(
             {path, StoredIncompleteReason(entry.heldContentSize, entry.recordContentSize.value_or(0))});

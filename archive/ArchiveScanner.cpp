@@ -54,7 +54,7 @@ bool ArchiveScanner::ReadArchiveHeader() {
     std::size_t count = 0;
     if (!ReadBlock(count)) return false;
     if (count == 0) return Fail("the file is empty");
-    version_ = DecodeArchiveVersion(current_);
+    version_ = DecodeArchiveVersion(*current_);
     return true;
 }
 
@@ -66,7 +66,7 @@ bool ArchiveScanner::NextEntry() {
         std::size_t count = 0;
         if (!ReadBlock(count)) return false;
         if (count == 0) return false;
-        if (IsEntryHeader(current_)) return StartEntry();
+        if (IsEntryHeader(*current_)) return StartEntry();
         if (entryCount_ == 0) return Fail("its first entry does not follow its header block");
     }
 }
@@ -74,17 +74,17 @@ bool ArchiveScanner::NextEntry() {
 bool ArchiveScanner::StartEntry() {
     entry_ = ScannedEntry{};
     entry_.headerBlock = nextBlockIndex_ - 1;
-    if (auto damage = FindHeaderDamage(current_)) {
-        entry_.header.storedPath = DecodeEntryHeader(current_).storedPath;
+    if (auto damage = FindHeaderDamage(*current_)) {
+        entry_.header.storedPath = DecodeEntryHeader(*current_).storedPath;
         return Fail(entryName() + " is damaged: " + *damage);
     }
-    entry_.header = DecodeEntryHeader(current_);
+    entry_.header = DecodeEntryHeader(*current_);
     ++entryCount_;
 
     std::size_t count = 0;
     if (!ReadBlock(count)) return false;
     if (count == 0) return Fail("it ends inside " + entryName());
-    firstData_ = current_;
+    firstData_ = *current_;
     firstDataUsed_ = false;
 
     const std::uint32_t attributes = entry_.header.attributes;
@@ -130,7 +130,7 @@ bool ArchiveScanner::NextRecordBlock(bool& dataEnded) {
     std::size_t count = 0;
     if (!ReadBlock(count)) return false;
     if (count == 0) return Fail("it ends inside the data of " + entryName());
-    if (BeginsNextEntry(current_, entry_.header.storedPath)) {
+    if (BeginsNextEntry(*current_, entry_.header.storedPath)) {
         dataEnded = true;
         heldBack_ = true;
         entry_.cutShort = true;
@@ -183,7 +183,7 @@ bool ArchiveScanner::ReadRecordContent(const ContentFn& onContent) {
         bool dataEnded = false;
         if (!NextRecordBlock(dataEnded)) return dataEnded;
         ++blockIndex;
-        block = &current_;
+        block = current_;
     }
     data_ = Data::None;
     return true;
@@ -200,11 +200,11 @@ bool ArchiveScanner::ReadUntilNextHeader(const ContentFn& onContent) {
         std::size_t count = 0;
         if (!ReadBlock(count)) return false;
         if (count == 0) break;
-        if (IsEntryHeader(current_)) {
+        if (IsEntryHeader(*current_)) {
             heldBack_ = true;
             break;
         }
-        wanted = decoder.Feed(current_, onContent);
+        wanted = decoder.Feed(*current_, onContent);
     }
     lastContentHadRecord_ = decoder.sawDataRecord();
     data_ = Data::None;

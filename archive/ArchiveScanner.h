@@ -69,7 +69,8 @@ public:
 private:
     enum class Data { None, Record, UntilNextHeader };
 
-    // Reads the next block into current_, from the block held back if there is one.
+    // Points current_ at the next block (in the reader's buffer, valid until the next read), or
+    // keeps the block held back if there is one.
     bool ReadBlock(std::size_t& count);
     bool Fail(std::string description);
     bool StartEntry();
@@ -84,7 +85,7 @@ private:
     BlockReader reader_;
     std::uint64_t length_;
     std::string version_;
-    Block current_{};
+    const Block* current_ = nullptr;
     bool heldBack_ = false;  // current_ is a block read ahead that is still to be handled
     std::uint64_t nextBlockIndex_ = 0;
     ScannedEntry entry_;

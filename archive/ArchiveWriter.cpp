@@ -6,6 +6,7 @@
 #include "archive/BackupStream.h"
 #include "archive/CardPaths.h"
 #include "archive/EntryHeader.h"
+#include "archive/ReadAheadWindow.h"
 
 namespace vocell::archive {
 namespace {
@@ -43,32 +44,35 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
                  "its content could not be listed (" + fileSystem_.DescribeError(listing.status()) + ")");
         return;
     }
-    for (const FolderEntry& item : listing.value()) {
+    // The walk stores the attribute word its listing reported, which is the one the file system
+    // gives for the path: asking again for every entry would only cost time.
+    const std::vector<FolderEntry>& items = listing.value();
+    ReadAheadWindow files(fileSystem_, folder, items, [&](std::size_t i) {
+        return !IsFolder(items[i].attributes) && !IsUtilityFile(folder, items[i].name) &&
+               folder.size() + items[i].name.size() <= kMaxStoredPath;
+    });
+    for (std::size_t i = 0; i < items.size(); ++i) {
         if (sink_.failed()) return;
+        const FolderEntry& item = items[i];
         if (IsFolder(item.attributes)) {
             if (item.name.starts_with('.')) continue;
             const std::string storedPath = folder + "\\" + item.name + "\\";
-            if (!WriteEntry(storedPath, item.attributes)) continue;
+            if (!FitsInArchive(storedPath) || !WriteFolderEntry(storedPath, item.attributes)) continue;
             listener_.ShowStoredPath(storedPath);
             ArchiveTree(storedPath);
         } else {
             if (IsUtilityFile(folder, item.name)) continue;
             const std::string storedPath = folder + item.name;
             listener_.ShowStoredPath(storedPath);
-            WriteEntry(storedPath, item.attributes);
+            if (FitsInArchive(storedPath)) WriteFileEntry(storedPath, item.attributes, files.Open(i));
         }
     }
 }
 
-// The walk stores the attribute word its listing reported, which is the one the file system
-// gives for the path: asking again for every entry would only cost time.
-bool ArchiveWriter::WriteEntry(const std::string& storedPath, std::uint32_t attributes) {
-    if (storedPath.size() > kMaxStoredPath) {
-        return LeaveOut(storedPath, "its path is longer than an archive can hold (" +
-                                        std::to_string(kMaxStoredPath) + " characters)");
-    }
-    return IsFolder(attributes) ? WriteFolderEntry(storedPath, attributes)
-                                : WriteFileEntry(storedPath, attributes);
+bool ArchiveWriter::FitsInArchive(const std::string& storedPath) {
+    if (storedPath.size() <= kMaxStoredPath) return true;
+    return LeaveOut(storedPath, "its path is longer than an archive can hold (" +
+                                    std::to_string(kMaxStoredPath) + " characters)");
 }
 
 bool ArchiveWriter::WriteFolderEntry(const std::string& storedPath, std::uint32_t attributes) {
@@ -78,8 +82,8 @@ bool ArchiveWriter::WriteFolderEntry(const std::string& storedPath, std::uint32_
     return !sink_.failed();
 }
 
-bool ArchiveWriter::WriteFileEntry(const std::string& storedPath, std::uint32_t attributes) {
-    auto file = fileSystem_.OpenRead(storedPath);
+bool ArchiveWriter::WriteFileEntry(const std::string& storedPath, std::uint32_t attributes,
+                                   FsResult<std::unique_ptr<FileReader>> file) {
     if (!file.ok()) return LeaveOut(storedPath, Unreadable(fileSystem_, file.status()));
     FileReader& reader = *file.value();
     auto size = reader.Size();

@@ -3,6 +3,7 @@
 // file. Folder entries carry one zero data block; file entries carry the file's backup stream.
 // Whatever cannot be read is left out of the archive and reported, never stored empty.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +33,10 @@ public:
     [[nodiscard]] const std::vector<NamedEntry>& leftOut() const { return leftOut_; }
 
 private:
-    bool WriteEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool FitsInArchive(const std::string& storedPath);
     bool WriteFolderEntry(const std::string& storedPath, std::uint32_t attributes);
-    bool WriteFileEntry(const std::string& storedPath, std::uint32_t attributes);
+    bool WriteFileEntry(const std::string& storedPath, std::uint32_t attributes,
+                        FsResult<std::unique_ptr<FileReader>> file);
     bool LeaveOut(const std::string& path, std::string reason);
 
     FileSystem& fileSystem_;

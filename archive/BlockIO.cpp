@@ -5,25 +5,31 @@
 
 namespace vocell::archive {
 
+// Called only when every byte read has been handed out: the buffer refills from its start, so
+// blocks stay aligned with it.
 FsStatus BlockReader::Refill() {
-    std::copy(buffer_.begin() + static_cast<long>(position_), buffer_.begin() + static_cast<long>(filled_),
-              buffer_.begin());
-    filled_ -= position_;
     position_ = 0;
-    auto read = ReadFully(file_, std::as_writable_bytes(std::span<char>(buffer_).subspan(filled_)));
+    filled_ = 0;
+    auto bytes = std::as_writable_bytes(std::span<Block>(blocks_));
+    auto read = ReadFully(file_, bytes);
     if (!read.ok()) return read.status();
-    atEnd_ = filled_ + read.value() < buffer_.size();
-    filled_ += read.value();
+    filled_ = read.value();
+    atEnd_ = filled_ < bytes.size();
+    if (filled_ % kBlockSize != 0) {  // a last block cut short: the rest reads as zero
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(filled_),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(filled_ + kBlockSize - filled_ % kBlockSize),
+                  std::byte{0});
+    }
     return {};
 }
 
-FsResult<std::size_t> BlockReader::Next(Block& block) {
-    if (filled_ - position_ < kBlockSize && !atEnd_) {
+FsResult<std::size_t> BlockReader::Next(const Block*& block) {
+    if (position_ == filled_ && !atEnd_) {
         FsStatus status = Refill();
         if (!status.ok()) return status;
     }
-    std::size_t count = std::min(kBlockSize, filled_ - position_);
-    std::memcpy(block.data(), buffer_.data() + position_, count);
+    const std::size_t count = std::min(kBlockSize, filled_ - position_);
+    block = &blocks_[position_ / kBlockSize];
     position_ += count;
     consumed_ += count;
     return count;

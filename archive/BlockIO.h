@@ -15,20 +15,22 @@ inline constexpr std::size_t kIoBufferSize = 64 * 1024;
 
 class BlockReader {
 public:
-    explicit BlockReader(FileReader& file) : file_(file), buffer_(kIoBufferSize) {}
+    explicit BlockReader(FileReader& file) : file_(file), blocks_(kIoBufferSize / kBlockSize) {}
 
-    // Fills block with the next archive bytes and returns how many there were: a whole block, a
-    // short count only at the end of the file, 0 at the end.
-    FsResult<std::size_t> Next(Block& block);
+    // Points block at the next block of the archive, in the reader's own buffer (so that nothing
+    // is copied) and valid until the next call, and returns how many of its bytes the file held:
+    // a whole block, a short count only at the end of the file (the rest of the block is zero),
+    // 0 at the end.
+    FsResult<std::size_t> Next(const Block*& block);
     [[nodiscard]] std::uint64_t consumed() const { return consumed_; }
 
 private:
     FsStatus Refill();
 
     FileReader& file_;
-    std::vector<char> buffer_;
-    std::size_t position_ = 0;
-    std::size_t filled_ = 0;
+    std::vector<Block> blocks_;
+    std::size_t position_ = 0;  // bytes of blocks_ handed out
+    std::size_t filled_ = 0;    // bytes of blocks_ read from the file
     bool atEnd_ = false;
     std::uint64_t consumed_ = 0;
 };

@@ -91,12 +91,18 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
                           ? archivePath
                           : IncompleteArchivePath(archivePath);
     if (status.ok()) status = fileSystem.Rename(temporaryPath, outcome.savedAs);
-    if (!status.ok()) {
-        outcome.failure =
-            status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
-        outcome.status = status;
-        if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
+    if (status.ok()) {
+        // The rename itself must reach the medium too, or a crash could bring back the old backup.
+        status = fileSystem.FlushFolder(outcome.savedAs.substr(0, NameStart(outcome.savedAs)));
+        if (!status.ok() && !fileSystem.FlushVolume(outcome.savedAs).ok()) {
+            outcome.failure = BackupFailure::NotFlushed;
+            outcome.status = status;
+        }
+        return outcome;
     }
+    outcome.failure = status.error == FsError::DiskFull ? BackupFailure::NoSpace : BackupFailure::NotWritten;
+    outcome.status = status;
+    if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
     return outcome;
 }
 

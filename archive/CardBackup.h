@@ -20,6 +20,7 @@ enum class BackupFailure {
     NotCreated,  // the archive file could not be created
     NoSpace,     // the archive's drive ran out of space
     NotWritten,  // writing, flushing or renaming the archive failed
+    NotFlushed,  // the archive took its name, but the medium did not confirm the rename
 };
 
 struct [[nodiscard]] BackupOutcome {

@@ -19,6 +19,7 @@ public:
         return {};
     }
     FsStatus SetTimes(const FileTimes& /*times*/) override { return {}; }
+    FsStatus SetAttributes(std::uint32_t /*attributes*/) override { return {}; }
     FsStatus Flush() override { return {}; }
     FsStatus Close() override { return {}; }
 

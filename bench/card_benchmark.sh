@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Times vocell backup / restore / verify against tar and sha256sum on the same generated card
-# trees, measures vocell's peak memory, and checks the targets.
+# Times vocell backup / restore / verify against tar (-cf, -xf, -d) and sha256sum on the same
+# generated card trees, measures vocell's peak memory, and checks the targets. For paired
+# before/after medians see paired_benchmark.sh; for a throttled card, throttled_benchmark.sh.
 #
 #   bench/card_benchmark.sh [VOCELL] [GENERATOR]
 #
@@ -103,6 +104,9 @@ vocell_verify() { timed "$1/verify/vocell" "$vocell" verify "$work/out.vcb" "$2"
 ref_verify() {
     timed "$1/verify/ref" bash -c 'find "$1" -type f -print0 | xargs -0 sha256sum >/dev/null' _ "$2"
 }
+# tar's own comparison of an archive with the tree: the same work as vocell verify.
+vocell_verify_tar() { :; }
+ref_verify_tar() { timed "$1/verify+tar/ref" tar -df "$work/out.tar" -C "$2"; }
 
 # measure TREE CARD OP: best of $runs for both sides, alternating which goes first.
 measure() {
@@ -111,7 +115,7 @@ measure() {
         local order=(vocell ref)
         ((i % 2 == 0)) && order=(ref vocell)
         for side in "${order[@]}"; do
-            "prepare_${op%_sync}"
+            "prepare_${op%_*}"
             "${side}_$op" "$tree" "$card"
         done
     done
@@ -135,6 +139,7 @@ bench_tree() {
     measure "$tree" "$card" restore
     diff -r "$card" "$vocell_restored" >/dev/null || die "$tree: the restored tree differs from the card"
     measure "$tree" "$card" verify
+    measure "$tree" "$card" verify_tar
 }
 
 say "card_benchmark: vocell $vocell, best of $runs, in $work"
@@ -171,6 +176,7 @@ for tree in "${size_mb}MB" "${smaller_mb}MB" "${small_files}files" "${fewer_file
     row "$tree" backup+sync "tar -cf; sync" backup
     row "$tree" restore "tar -xf; sync"
     row "$tree" verify "sha256sum"
+    row "$tree" verify+tar "tar -d" verify
 done
 
 echo
@@ -180,6 +186,8 @@ for tree in "${size_mb}MB" "${small_files}files"; do
         r=$(ratio "${best[$tree/$op/vocell]}" "${best[$tree/$op/ref]}")
         echo "target: $op $tree ratio $r <= 1.0: $(verdict "$r" 0 1.0)"
     done
+    r=$(ratio "${best[$tree/verify/vocell]}" "${best[$tree/verify+tar/ref]}")
+    echo "target: verify $tree vs tar -d ratio $r <= 1.0: $(verdict "$r" 0 1.0)"
 done
 max_rss=0
 for key in "${!peak[@]}"; do

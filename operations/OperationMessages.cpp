@@ -20,6 +20,8 @@ std::string BackupFailureText(archive::BackupFailure failure) {
     switch (failure) {
         case archive::BackupFailure::NotCreated: return "it could not be created";
         case archive::BackupFailure::NoSpace: return "there is not enough space for it";
+        case archive::BackupFailure::NotFlushed:
+            return "it was saved, but the drive did not confirm that it is on the medium";
         case archive::BackupFailure::NotWritten:
         case archive::BackupFailure::None: break;
     }
@@ -70,8 +72,8 @@ std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entr
 
 std::string BackupFailedMessage(const archive::BackupOutcome& outcome, const FileSystem& fileSystem) {
     std::string message = std::string(text::kBackupNotWritten) + BackupFailureText(outcome.failure) + " (" +
-                          fileSystem.DescribeError(outcome.status) + ")." +
-                          std::string(text::kEarlierBackupKept);
+                          fileSystem.DescribeError(outcome.status) + ").";
+    if (outcome.failure != archive::BackupFailure::NotFlushed) message += text::kEarlierBackupKept;
     if (!outcome.leftBehind.empty())
         message += std::string(text::kUnfinishedFileLeft) + outcome.leftBehind + ".";
     return message;

@@ -94,13 +94,18 @@ public:
     virtual ~FileReader() = default;
     // Reads up to buffer.size() bytes; 0 at the end of the file.
     virtual FsResult<std::size_t> Read(std::span<std::byte> buffer) = 0;
-    // The size and times as the file was when first asked (one query serves both).
+    // The size, times and attribute word as the file was when it was opened or first asked (one
+    // query serves them all, so that a caller holding the open file never asks by path again).
     virtual FsResult<std::uint64_t> Size() = 0;
     virtual FsResult<FileTimes> Times() = 0;
+    virtual FsResult<std::uint32_t> Attributes() = 0;
     // The file's size and last-write time as they are now, asked afresh at every call.
     virtual FsResult<FileStamp> Stamp() = 0;
     // Goes back to the start of the file, so that it can be read again through the same handle.
     virtual FsStatus Rewind() = 0;
+    // Asks the platform to start reading the whole file into memory without waiting for it, so
+    // that reading it later finds it there. Only a hint: it may do nothing.
+    virtual void Prefetch() = 0;
 };
 
 // Reads until buffer is full or the file ends; the number of bytes read.
@@ -115,6 +120,8 @@ public:
     virtual FsStatus Truncate(std::uint64_t size) = 0;
     // Sets the times on the open file; call after the last write so that they stay.
     virtual FsStatus SetTimes(const FileTimes& times) = 0;
+    // Sets the attribute word on the open file (which stays writable through this handle).
+    virtual FsStatus SetAttributes(std::uint32_t attributes) = 0;
     // Pushes the written data to the medium.
     virtual FsStatus Flush() = 0;
     // Closes the file, reporting errors that only show on close. Further calls fail.
@@ -150,6 +157,9 @@ public:
     virtual FsStatus RemoveFile(const std::string& path) = 0;
     // Pushes everything written on the drive that holds path to the medium.
     virtual FsStatus FlushVolume(const std::string& path) = 0;
+    // Pushes the folder's own entries (the names created, renamed or removed in it) to the
+    // medium, so that a rename into it survives a crash.
+    virtual FsStatus FlushFolder(const std::string& folder) = 0;
     // Bytes free for writing on the drive that holds path.
     virtual FsResult<std::uint64_t> FreeSpace(const std::string& path) = 0;
     // Whether the file or folder at path is the folder itself or lies below it, judged by the

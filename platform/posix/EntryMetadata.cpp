@@ -25,17 +25,35 @@ FsResult<UniqueFd> OpenEntryForIoctl(int dirFd, const char* name) {
     return fd;
 }
 
+FsResult<std::uint32_t> FatAttributesOf(int fd) {
+    std::uint32_t attributes = 0;
+    if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0) {
+        return LastErrorStatus();
+    }
+    // A file without any attribute bit is a normal file, as Windows reports it.
+    return attributes == 0 ? FileAttribute::Normal : attributes;
+}
+
+FsStatus SetFatAttributesOf(int fd, std::uint32_t attributes) {
+    std::uint32_t current = 0;
+    if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &current) != 0) {
+        return LastErrorStatus();
+    }
+    // Whether an entry is a folder is not an attribute one can change.
+    std::uint32_t wanted =
+        (attributes & kFatAttributeBits & ~FileAttribute::Directory) | (current & FileAttribute::Directory);
+    if (wanted != current && ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &wanted) != 0) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
 FsResult<std::uint32_t> FatAttributes(int dirFd, const char* name) {
     auto fd = OpenEntryForIoctl(dirFd, name);
     if (!fd.ok()) {
         return fd.status();
     }
-    std::uint32_t attributes = 0;
-    if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0) {
-        return LastErrorStatus();
-    }
-    // A file without any attribute bit is a normal file, as Windows reports it.
-    return attributes == 0 ? FileAttribute::Normal : attributes;
+    return FatAttributesOf(fd.value().get());
 }
 
 FsStatus SetFatAttributes(int dirFd, const char* name, std::uint32_t attributes) {
@@ -43,17 +61,13 @@ FsStatus SetFatAttributes(int dirFd, const char* name, std::uint32_t attributes)
     if (!fd.ok()) {
         return fd.status();
     }
-    std::uint32_t current = 0;
-    if (::ioctl(fd.value().get(), FAT_IOCTL_GET_ATTRIBUTES, &current) != 0) {
-        return LastErrorStatus();
-    }
-    // Whether an entry is a folder is not an attribute one can change.
-    std::uint32_t wanted =
-        (attributes & kFatAttributeBits & ~FileAttribute::Directory) | (current & FileAttribute::Directory);
-    if (wanted != current && ::ioctl(fd.value().get(), FAT_IOCTL_SET_ATTRIBUTES, &wanted) != 0) {
-        return LastErrorStatus();
-    }
-    return {};
+    return SetFatAttributesOf(fd.value().get(), attributes);
+}
+
+// The mode a file's read-only bit asks for: no write bits, or at least the owner's.
+mode_t ModeForAttributes(mode_t mode, std::uint32_t attributes) {
+    mode &= 07777;
+    return (attributes & FileAttribute::ReadOnly) != 0 ? (mode & ~kAllWrite) : (mode | S_IWUSR);
 }
 
 FsStatus SetReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t attributes) {
@@ -67,10 +81,8 @@ FsStatus SetReadOnlyFromAttributes(int dirFd, const char* name, std::uint32_t at
     if (S_ISDIR(info.st_mode)) {
         return {};  // read-only means nothing for a folder, and a locked folder would refuse files
     }
-    const mode_t mode = info.st_mode & 07777;
-    const mode_t wanted =
-        (attributes & FileAttribute::ReadOnly) != 0 ? (mode & ~kAllWrite) : (mode | S_IWUSR);
-    if (wanted == mode) {
+    const mode_t wanted = ModeForAttributes(info.st_mode, attributes);
+    if (wanted == (info.st_mode & 07777)) {
         return {};
     }
     if (::fchmodat(dirFd, name, wanted, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -147,16 +159,40 @@ FsStatus SetEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t
                : SetReadOnlyFromAttributes(dirFd, name, attributes);
 }
 
+FsResult<std::uint32_t> OpenEntryAttributes(int fd, mode_t mode, bool fat) {
+    return fat ? FatAttributesOf(fd) : AttributesFromMode(mode);
+}
+
+FsStatus SetOpenEntryAttributes(int fd, bool fat, std::uint32_t attributes) {
+    if (fat) {
+        return SetFatAttributesOf(fd, attributes);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return LastErrorStatus();
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return {};  // as for a folder named by its path
+    }
+    const mode_t wanted = ModeForAttributes(info.st_mode, attributes);
+    if (wanted != (info.st_mode & 07777) && ::fchmod(fd, wanted) != 0) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
 FsResult<FileTimes> EntryTimes(int dirFd, const char* name) {
     return StatxTimes(dirFd, name, AT_SYMLINK_NOFOLLOW);
 }
 
 FsResult<OpenFileInfo> ReadOpenFileInfo(int fd) {
     struct statx info {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
+    constexpr unsigned kWanted =
+        STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    if (::statx(fd, "", AT_EMPTY_PATH, kWanted, &info) != 0) {
         return LastErrorStatus();
     }
-    return OpenFileInfo{info.stx_size, TimesFromStatx(info)};
+    return OpenFileInfo{info.stx_size, TimesFromStatx(info), static_cast<mode_t>(info.stx_mode)};
 }
 
 std::array<timespec, 2> AccessAndWriteTimes(const FileTimes& times) {

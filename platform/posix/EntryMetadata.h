@@ -23,11 +23,17 @@ FsResult<std::uint32_t> EntryAttributes(int dirFd, const char* name, bool fat);
 // Without FAT only the read-only bit takes effect; the others are accepted and ignored.
 FsStatus SetEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes);
 
+// The same for an open file or folder; mode is its st_mode, used where the file system keeps
+// no attribute bits.
+FsResult<std::uint32_t> OpenEntryAttributes(int fd, mode_t mode, bool fat);
+FsStatus SetOpenEntryAttributes(int fd, bool fat, std::uint32_t attributes);
+
 FsResult<FileTimes> EntryTimes(int dirFd, const char* name);
-// The size and times of an open file from one statx call.
+// The size, times and mode of an open file from one statx call.
 struct OpenFileInfo {
     std::uint64_t size = 0;
     FileTimes times;
+    mode_t mode = 0;
 };
 FsResult<OpenFileInfo> ReadOpenFileInfo(int fd);
 

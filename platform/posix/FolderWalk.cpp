@@ -36,6 +36,15 @@ FsResult<UniqueFd> OpenMountDirectory(const std::filesystem::path& directory, in
     return fd;
 }
 
+FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name) {
+    UniqueFd next(::openat(parentFd, name.c_str(), kWalkFlags));
+    if (!next.valid()) {
+        const int error = errno;
+        return error == ENOENT ? WalkStatusFromErrno(error) : FolderOpenFailure(parentFd, name, error);
+    }
+    return next;
+}
+
 FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components) {
     auto opened = OpenMountDirectory(mount, O_PATH);
     if (!opened.ok()) {
@@ -43,13 +52,11 @@ FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<co
     }
     UniqueFd current = std::move(opened.value());
     for (const std::string& name : components) {
-        UniqueFd next(::openat(current.get(), name.c_str(), kWalkFlags));
-        if (!next.valid()) {
-            const int error = errno;
-            return error == ENOENT ? WalkStatusFromErrno(error)
-                                   : FolderOpenFailure(current.get(), name, error);
+        auto next = WalkIntoFolder(current.get(), name);
+        if (!next.ok()) {
+            return next.status();
         }
-        current = std::move(next);
+        current = std::move(next.value());
     }
     return current;
 }

@@ -19,6 +19,9 @@ FsStatus FolderOpenFailure(int parentFd, const std::string& name, int error);
 // A missing directory means the drive holds no card.
 FsResult<UniqueFd> OpenMountDirectory(const std::filesystem::path& directory, int flags);
 
+// Opens the folder name inside parentFd the same way, one step of a walk.
+FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name);
+
 // Opens, for use as the folder argument of the *at functions, the folder that components
 // name below the mount directory. A missing step fails with PathNotFound, a symbolic link
 // with AccessDenied.

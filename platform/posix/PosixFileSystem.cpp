@@ -163,13 +163,18 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
         RememberText(path, target.directory);
         return Location{std::move(folder), std::move(name)};
     }
-    auto walked = WalkToFolder(target.directory, std::span(target.components).first(depth));
+    // A backup walks the card depth first: the next folder is most often one inside the last.
+    const bool insideCached =
+        depth > 0 && cachedFolder_ != nullptr && cachedFolder_->mountDevice == mount.st_dev &&
+        cachedFolder_->mountInode == mount.st_ino && key == cachedKey_ + target.components[depth - 1] + '/';
+    auto walked = insideCached ? WalkIntoFolder(cachedFolder_->fd.get(), target.components[depth - 1])
+                               : WalkToFolder(target.directory, std::span(target.components).first(depth));
     if (!walked.ok()) {
         return walked.status();
     }
     const bool fat = IsFatFileSystem(walked.value().get());
-    auto folder =
-        std::make_shared<const Folder>(Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino});
+    auto folder = std::make_shared<const Folder>(
+        Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino, key});
     Remember(std::move(key), folder);
     RememberText(path, target.directory);
     return Location{std::move(folder), std::move(name)};
@@ -228,14 +233,16 @@ FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::strin
         if (!fd.valid()) {
             return LastErrorStatus();
         }
-        struct stat info {};
-        if (::fstat(fd.get(), &info) != 0) {
-            return LastErrorStatus();
+        auto info = ReadOpenFileInfo(fd.get());
+        if (!info.ok()) {
+            return info.status();
         }
-        if (!S_ISREG(info.st_mode)) {
-            return StatusFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
+        const mode_t mode = info.value().mode;
+        if (!S_ISREG(mode)) {
+            return StatusFromErrno(S_ISDIR(mode) ? EISDIR : EACCES);
         }
-        std::unique_ptr<FileReader> reader = std::make_unique<PosixFileReader>(std::move(fd));
+        std::unique_ptr<FileReader> reader =
+            std::make_unique<PosixFileReader>(std::move(fd), info.value(), at.folder->fat);
         return reader;
     });
 }
@@ -243,6 +250,16 @@ FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::strin
 FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::string& path) {
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
         const int folder = at.folder->fd.get();
+        // Most files written are new: created exclusively, they need no look at what was there.
+        UniqueFd created(::openat(folder, at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, 0666));
+        if (created.valid()) {
+            std::unique_ptr<FileWriter> writer =
+                std::make_unique<PosixFileWriter>(std::move(created), at.folder->fat);
+            return writer;
+        }
+        if (errno != EEXIST) {
+            return LastErrorStatus();
+        }
         int flags = O_WRONLY | O_CREAT | O_TRUNC | kNoFollow;
         // A file with other names is replaced, never written through: the other names keep it.
         struct stat existing {};
@@ -257,7 +274,7 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
         if (!fd.valid()) {
             return LastErrorStatus();
         }
-        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
+        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd), at.folder->fat);
         return writer;
     });
 }
@@ -269,7 +286,7 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::CreateNew(const std::stri
         if (!fd.valid()) {
             return LastErrorStatus();
         }
-        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd));
+        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd), at.folder->fat);
         return writer;
     });
 }
@@ -341,25 +358,38 @@ FsResult<std::uint64_t> PosixFileSystem::FileSize(const std::string& path) {
     });
 }
 
+FsResult<PosixFileSystem::Location> PosixFileSystem::LocateFileToChange(const std::string& path) {
+    auto location = Locate(path);
+    if (location.ok() && location.value().isMountRoot()) {
+        return RefusedOnMountRoot();
+    }
+    return location;
+}
+
 FsStatus PosixFileSystem::Rename(const std::string& from, const std::string& to) {
-    auto source = LocateToChange(from);
+    auto source = LocateFileToChange(from);
     if (!source.ok()) {
         return source.status();
     }
-    auto target = LocateToChange(to);
+    const Location a = source.value();  // locating the target may replace the cached folder
+    auto target = LocateFileToChange(to);
     if (!target.ok()) {
         return target.status();
     }
-    const Location& a = source.value();
     const Location& b = target.value();
     if (::renameat(a.folder->fd.get(), a.name.c_str(), b.folder->fd.get(), b.name.c_str()) != 0) {
         return LastErrorStatus();
+    }
+    // A folder moved away takes the folder cached along when that lies inside it.
+    if (cachedKey_.starts_with(a.folder->key + a.name + '/')) {
+        ForgetCachedFolder();
     }
     return {};
 }
 
 FsStatus PosixFileSystem::RemoveFile(const std::string& path) {
-    return With(LocateToChange(path), [&](const Location& at) -> FsStatus {
+    // Removes no folder (unlinkat without AT_REMOVEDIR), so no folder cached can go with it.
+    return With(LocateFileToChange(path), [&](const Location& at) -> FsStatus {
         if (::unlinkat(at.folder->fd.get(), at.name.c_str(), 0) != 0) {
             return LastErrorStatus();
         }
@@ -382,6 +412,20 @@ FsStatus PosixFileSystem::FlushVolume(const std::string& path) {
         return LastErrorStatus();
     }
     return {};
+}
+
+FsStatus PosixFileSystem::FlushFolder(const std::string& folder) {
+    return With(Locate(folder), [&](const Location& at) -> FsStatus {
+        UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
+        if (!opened.valid()) {
+            return FolderOpenFailure(at.folder->fd.get(), at.name, errno);
+        }
+        // A file system that cannot flush one folder flushes all it holds.
+        if (::fsync(opened.get()) != 0 && (errno != EINVAL || ::syncfs(opened.get()) != 0)) {
+            return LastErrorStatus();
+        }
+        return {};
+    });
 }
 
 FsResult<std::uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {

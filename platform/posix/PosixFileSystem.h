@@ -35,6 +35,7 @@ public:
     FsStatus Rename(const std::string& from, const std::string& to) override;
     FsStatus RemoveFile(const std::string& path) override;
     FsStatus FlushVolume(const std::string& path) override;
+    FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
@@ -51,6 +52,7 @@ private:
         // another put in its place gives the directory a new identity.
         std::uint64_t mountDevice = 0;
         std::uint64_t mountInode = 0;
+        std::string key;  // the folder's place: its mount directory and the components below it
     };
     // An entry named by its folder and its name there; the mount directory itself is "."
     // in itself.
@@ -68,6 +70,8 @@ private:
         return action(location.value());
     }
     FsResult<Location> LocateToChange(const std::string& path);
+    // A file about to be renamed or removed: never the drive itself; the cached folder serves.
+    FsResult<Location> LocateFileToChange(const std::string& path);
     // The entry's location when its path names the folder located last, text for text.
     std::optional<Location> LocateInCachedFolder(const std::string& path);
     std::shared_ptr<const Folder> CachedFolder(const std::string& key);

@@ -30,30 +30,13 @@ FsResult<std::size_t> PosixFileReader::Read(std::span<std::byte> buffer) {
     }
 }
 
-FsStatus PosixFileReader::LoadInfo() {
-    if (info_) {
-        return {};
-    }
-    auto info = ReadOpenFileInfo(fd_.get());
-    if (!info.ok()) {
-        return info.status();
-    }
-    info_ = info.value();
-    return {};
+FsResult<std::uint32_t> PosixFileReader::Attributes() {
+    return OpenEntryAttributes(fd_.get(), info_.mode, fat_);
 }
 
-FsResult<std::uint64_t> PosixFileReader::Size() {
-    if (FsStatus loaded = LoadInfo(); !loaded.ok()) {
-        return loaded;
-    }
-    return info_->size;
-}
-
-FsResult<FileTimes> PosixFileReader::Times() {
-    if (FsStatus loaded = LoadInfo(); !loaded.ok()) {
-        return loaded;
-    }
-    return info_->times;
+void PosixFileReader::Prefetch() {
+    // Only a hint: the data is read all the same when the kernel cannot start it early.
+    static_cast<void>(::posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_WILLNEED));
 }
 
 FsResult<FileStamp> PosixFileReader::Stamp() {
@@ -130,6 +113,13 @@ FsStatus PosixFileWriter::SetTimes(const FileTimes& times) {
         return LastErrorStatus();
     }
     return {};
+}
+
+FsStatus PosixFileWriter::SetAttributes(std::uint32_t attributes) {
+    if (!fd_.valid()) {
+        return ClosedStatus();
+    }
+    return SetOpenEntryAttributes(fd_.get(), fat_, attributes);
 }
 
 FsStatus PosixFileWriter::Flush() {

@@ -11,10 +11,6 @@
 namespace vocell::win32 {
 namespace {
 
-constexpr DWORD kSettableAttributes =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 // A drive root is the drive itself, even where it is reported as a mount point.
 bool IsLink(const NativePath& path, DWORD attributes) { return IsLink(attributes) && !path.isDriveRoot(); }
@@ -128,8 +124,7 @@ FsStatus Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t a
     if (current == INVALID_FILE_ATTRIBUTES) return LastErrorStatus();
     if (IsLink(native.value(), current)) return RefusedLink();
     // Whether an entry is a folder is not an attribute one can change; no bit left means normal.
-    const DWORD wanted = attributes & kSettableAttributes;
-    if (!::SetFileAttributesA(text.c_str(), wanted != 0 ? wanted : DWORD{FILE_ATTRIBUTE_NORMAL})) {
+    if (!::SetFileAttributesA(text.c_str(), SettableAttributes(attributes))) {
         return LastErrorStatus();
     }
     return {};
@@ -280,6 +275,14 @@ FsStatus Win32FileSystem::FlushVolume(const std::string& path) {
     if (::GetFileAttributesA(native.value().driveRoot().c_str()) == INVALID_FILE_ATTRIBUTES) {
         return LastErrorStatus();
     }
+    return {};
+}
+
+FsStatus Win32FileSystem::FlushFolder(const std::string& folder) {
+    auto native = ToNativePath(folder);
+    if (!native.ok()) return native.status();
+    if (::GetFileAttributesA(native.value().text.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return LastErrorStatus();
     return {};
 }
 

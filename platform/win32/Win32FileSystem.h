@@ -28,6 +28,9 @@ public:
     // Every file written here was flushed as it was closed; this only tells whether the drive is
     // still there to hold them.
     FsStatus FlushVolume(const std::string& path) override;
+    // Renames are made with MOVEFILE_WRITE_THROUGH, which returns only once the rename is on the
+    // medium; this only tells whether the folder is still there.
+    FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
     // Judged by the file identity (volume serial number and file index) of the entry and of
     // each folder on its way, opened as the system opens them, following links.

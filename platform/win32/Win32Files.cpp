@@ -15,6 +15,14 @@ FsStatus ClosedStatus() { return FsStatus::Failure(FsError::InvalidHandle, ERROR
 
 }  // namespace
 
+DWORD SettableAttributes(std::uint32_t attributes) {
+    constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD wanted = attributes & kSettable;
+    return wanted != 0 ? wanted : DWORD{FILE_ATTRIBUTE_NORMAL};
+}
+
 FsResult<std::size_t> Win32FileReader::Read(std::span<std::byte> buffer) {
     DWORD got = 0;
     const auto want = static_cast<DWORD>(std::min(buffer.size(), kLargestTransfer));
@@ -27,7 +35,8 @@ FsResult<Win32FileReader::Information> Win32FileReader::Query() const {
     if (!::GetFileInformationByHandle(file_.get(), &info)) return LastErrorStatus();
     return Information{
         (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
-        {TicksOf(info.ftCreationTime), TicksOf(info.ftLastAccessTime), TicksOf(info.ftLastWriteTime)}};
+        {TicksOf(info.ftCreationTime), TicksOf(info.ftLastAccessTime), TicksOf(info.ftLastWriteTime)},
+        std::uint32_t{info.dwFileAttributes}};
 }
 
 FsStatus Win32FileReader::LoadFirstInformation() {
@@ -46,6 +55,11 @@ FsResult<std::uint64_t> Win32FileReader::Size() {
 FsResult<FileTimes> Win32FileReader::Times() {
     if (FsStatus loaded = LoadFirstInformation(); !loaded.ok()) return loaded;
     return first_->times;
+}
+
+FsResult<std::uint32_t> Win32FileReader::Attributes() {
+    if (FsStatus loaded = LoadFirstInformation(); !loaded.ok()) return loaded;
+    return first_->attributes;
 }
 
 FsResult<FileStamp> Win32FileReader::Stamp() {
@@ -93,6 +107,15 @@ FsStatus Win32FileWriter::SetTimes(const FileTimes& times) {
                        times.lastWrite != 0 ? &lastWrite : nullptr)) {
         return LastErrorStatus();
     }
+    return {};
+}
+
+FsStatus Win32FileWriter::SetAttributes(std::uint32_t attributes) {
+    if (!file_.valid()) return ClosedStatus();
+    FILE_BASIC_INFO info{};  // times of zero are left as they are
+    info.FileAttributes = SettableAttributes(attributes);
+    if (!::SetFileInformationByHandle(file_.get(), FileBasicInfo, &info, sizeof info))
+        return LastErrorStatus();
     return {};
 }
 

@@ -8,6 +8,10 @@
 
 namespace vocell::win32 {
 
+// The attribute word SetFileAttributes and SetFileInformationByHandle take for an archive's
+// attributes: the bits one may set (whether an entry is a folder is not one), normal when none.
+DWORD SettableAttributes(std::uint32_t attributes);
+
 class Win32FileReader final : public FileReader {
 public:
     explicit Win32FileReader(FileHandle file) : file_(std::move(file)) {}
@@ -15,13 +19,17 @@ public:
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override;
     FsResult<std::uint64_t> Size() override;
     FsResult<FileTimes> Times() override;
+    FsResult<std::uint32_t> Attributes() override;
     FsResult<FileStamp> Stamp() override;
     FsStatus Rewind() override;
+    // The handle is opened for sequential reading, so the system reads ahead of its own accord.
+    void Prefetch() override {}
 
 private:
     struct Information {
         std::uint64_t size = 0;
         FileTimes times;
+        std::uint32_t attributes = 0;
     };
     FsResult<Information> Query() const;
     FsStatus LoadFirstInformation();
@@ -38,6 +46,7 @@ public:
     FsStatus Truncate(std::uint64_t size) override;
     // A time of 0 leaves that time as it is.
     FsStatus SetTimes(const FileTimes& times) override;
+    FsStatus SetAttributes(std::uint32_t attributes) override;
     FsStatus Flush() override;
     // Flushes the file to the medium before closing it: a card may be pulled out as soon as the
     // utility says it is done, and unprivileged programs cannot flush a whole volume.

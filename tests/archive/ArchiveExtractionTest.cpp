@@ -1,3 +1,4 @@
+#include "archive/CardPaths.h"
 #include "archive/EntryHeader.h"
 #include "tests/archive/ExtractionFixture.h"
 
@@ -155,7 +156,8 @@ TEST_F(ExtractionTest, OtherWriteErrorsAndAFailedFlushStopAsWriteErrors) {
 
 TEST_F(ExtractionTest, AttributesAndTimesThatCannotBeSetAreNamed) {
     test::FaultInjectingFileSystem faulty(machine.fileSystem());
-    faulty.FailSetAttributes("F:\\A.WAV", FsError::AccessDenied);
+    // Set on the new copy while it is open, under the name it is written as.
+    faulty.FailSetAttributes("F:\\A.WAV" + std::string(kNewFileSuffix), FsError::AccessDenied);
     faulty.FailSetTimes("F:\\\\VM\\", FsError::AccessDenied);
     auto result =
         ExtractWith(faulty, test::ArchiveBuilder().Folder("E:\\\\VM\\").File("E:\\A.WAV", "a", 0x21));

@@ -152,6 +152,27 @@ TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
     EXPECT_EQ(leftOut[0].path, "E:\\LOCKED.WAV");
 }
 
+TEST_F(ArchiveWriterTest, FilesOpenedAheadOfTheirTurnKeepTheListingOrderAndTheirFailures) {
+    for (int i = 0; i < 40; ++i) {
+        test::PutHostFile(machine.DriveFolder('E') / ("F" + std::to_string(i)), std::string(5000, 'a'));
+    }
+    test::FaultInjectingFileSystem faulty(machine.fileSystem());
+    faulty.FailOpenRead("E:\\F5", FsError::AccessDenied);
+    faulty.FailOpenRead("E:\\F30", FsError::AccessDenied);
+    auto listing = machine.fileSystem().ListFolder("E:\\");
+    ASSERT_TRUE(listing.ok());
+    std::vector<std::string> expected;
+    for (const FolderEntry& entry : listing.value()) {
+        if (entry.name != "F5" && entry.name != "F30") expected.push_back("E:\\" + entry.name);
+    }
+
+    const std::string bytes = Walk(faulty);
+    const std::size_t entryBlocks = 1 + DataBlockCount(5000 + kStreamHeaderSize);
+    ASSERT_EQ(bytes.size(), expected.size() * entryBlocks * kBlockSize);
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(PathAt(bytes, i * entryBlocks), expected[i]);
+    ASSERT_EQ(leftOut.size(), 2u);
+}
+
 TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
     test::PutHostFile(machine.DriveFolder('E') / "A.WAV", std::string(300'000, 'a'));
     test::PutHostFile(machine.DriveFolder('E') / "B.WAV", std::string(300'000, 'b'));

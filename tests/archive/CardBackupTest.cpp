@@ -63,6 +63,20 @@ TEST_F(CardBackupTest, FailedRenameKeepsTheOldBackupAndRemovesThePartialOne) {
     EXPECT_EQ(HostFiles(), std::set<std::string>{"card.vcb"});
 }
 
+TEST_F(CardBackupTest, RenameThatTheDriveDoesNotConfirmIsReportedWithTheArchiveInPlace) {
+    test::PutHostFile(machine.DriveFolder('E') / "A", "a");
+    test::FaultInjectingFileSystem faulty(machine.fileSystem());
+    faulty.FailFlushFolder(FsError::Other);
+    EXPECT_TRUE(Backup(faulty).complete());  // the whole drive is flushed instead
+    EXPECT_EQ(faulty.flushVolumeCalls(), 1);
+
+    faulty.FailFlushVolume(FsError::Other);
+    auto outcome = Backup(faulty);
+    EXPECT_EQ(outcome.failure, BackupFailure::NotFlushed);
+    EXPECT_EQ(Archive().size(), 3 * kBlockSize);
+    EXPECT_EQ(HostFiles(), std::set<std::string>{"card.vcb"});
+}
+
 TEST_F(CardBackupTest, TargetFolderMissingIsReported) {
     auto outcome = WriteCardBackup(machine.fileSystem(), "E:\\", "Z:\\no\\such\\card.vcb", "", listener);
     EXPECT_FALSE(outcome.written());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "archive/ArchiveComparison.h"
@@ -92,6 +93,50 @@ TEST_F(RoundTripTest, ComparisonFindsNoDifferenceAfterARestoreAndEveryChangeAfte
     fs::remove(removed);
     auto changed = CompareArchiveWithCard(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
     ASSERT_EQ(changed.differences.size(), 3u);  // content and time of one, the other missing
+}
+
+TEST_F(RoundTripTest, ComparisonNamesEachKindOfChangeByItsOwnWords) {
+    GenerateCard(3);
+    BackupAndRestore();
+    const fs::path msgs = machine.DriveFolder('F') / "VM/MSGS/100";
+    // Content changes that keep the size or the time do not hide from the comparison.
+    auto keepingTime = [&](const std::string& name, auto change) {
+        const auto time = fs::last_write_time(msgs / name);
+        change(msgs / name);
+        fs::last_write_time(msgs / name, time);
+    };
+    auto flipByte = [](std::size_t at) {
+        return [at](const fs::path& file) {
+            std::string content = test::ReadHostFile(file);
+            content[at] = static_cast<char>(content[at] ^ 1);
+            test::PutHostFile(file, content);
+        };
+    };
+    keepingTime("F25.WAV", flipByte(700));
+    keepingTime("F26.WAV", [](const fs::path& file) { fs::resize_file(file, fs::file_size(file) - 1); });
+    keepingTime("F28.WAV",
+                [](const fs::path& file) { test::PutHostFile(file, test::ReadHostFile(file) + "x"); });
+    keepingTime("F29.WAV", [](const fs::path& file) {
+        fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    });
+    keepingTime("F32.WAV", flipByte(150'000));  // beyond the first piece compared
+    fs::remove(msgs / "F30.WAV");
+    fs::create_directory(msgs / "F30.WAV");
+
+    auto changed = CompareArchiveWithCard(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
+    std::vector<std::string> found;
+    for (const Difference& difference : changed.differences) {
+        found.push_back(difference.path.substr(difference.path.find_last_of('\\') + 1) + ": " +
+                        difference.what);
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found,
+              (std::vector<std::string>{
+                  "F25.WAV: content differs", "F26.WAV: content differs", "F28.WAV: content differs",
+                  "F29.WAV: attributes differ (archive 32, card 33)",
+                  "F30.WAV: attributes differ (archive 32, card 16)", "F30.WAV: cannot be read on the card",
+                  "F30.WAV: last-write time differs", "F32.WAV: content differs"}));
 }
 
 }  // namespace

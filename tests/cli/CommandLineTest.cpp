@@ -2,12 +2,9 @@
 // ends up on the card. Standard input is never a terminal here.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 
 #include "common/Messages.h"
+#include "tests/cli/VocellRun.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/FakeMachine.h"
 
@@ -16,10 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string output;  // standard output and standard error together
-};
+using Outcome = test::VocellRun;
 
 class CommandLineTest : public ::testing::Test {
 protected:
@@ -28,19 +22,7 @@ protected:
         fs::create_directories(other);
     }
 
-    Outcome Vocell(const std::string& arguments) {
-        const std::string command = "cd '" + temp.path().string() +
-                                    "' && VOCELL_HOME='" VOCELL_TEST_HOME "' '" VOCELL_CLI_PATH "' " +
-                                    arguments + " </dev/null 2>&1";
-        Outcome run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        std::array<char, 4096> buffer{};
-        while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-            run.output.append(buffer.data(), n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
-    }
+    Outcome Vocell(const std::string& arguments) { return test::RunVocell(temp.path(), arguments); }
 
     void PutCard(const fs::path& root, const std::string& relative, const std::string& content) {
         test::PutHostFile(root / relative, content);

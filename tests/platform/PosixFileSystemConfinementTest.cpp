@@ -105,7 +105,7 @@ TEST_F(PosixFolderCache, DeletedAndRecreatedFolderIsUsedAfresh) {
 }
 
 TEST_F(PosixFolderCache, RenamedFolderIsNotWrittenThroughItsOldName) {
-    fs::create_directories(card_ / "A");
+    fs::create_directories(card_ / "A" / "SUB");
     ASSERT_TRUE(WriteFile("E:\\A\\X.TXT", "x").ok());
     ASSERT_TRUE(fs_->Rename("E:\\A", "E:\\B").ok());
     ASSERT_TRUE(fs_->CreateFolder("E:\\A").ok());
@@ -113,6 +113,17 @@ TEST_F(PosixFolderCache, RenamedFolderIsNotWrittenThroughItsOldName) {
     EXPECT_TRUE(fs::exists(card_ / "A" / "Y.TXT"));
     EXPECT_FALSE(fs::exists(card_ / "B" / "Y.TXT"));
     EXPECT_EQ(ReadHostFile(card_ / "B" / "X.TXT"), "x");
+
+    // The same for a folder below the one renamed, and a file renamed leaves the folder in use.
+    ASSERT_TRUE(WriteFile("E:\\B\\SUB\\X.TXT", "x").ok());
+    ASSERT_TRUE(fs_->Rename("E:\\B\\SUB\\X.TXT", "E:\\B\\SUB\\Z.TXT").ok());
+    ASSERT_TRUE(fs_->Rename("E:\\B", "E:\\C").ok());
+    ASSERT_TRUE(fs_->CreateFolder("E:\\B").ok());
+    ASSERT_TRUE(fs_->CreateFolder("E:\\B\\SUB").ok());
+    ASSERT_TRUE(WriteFile("E:\\B\\SUB\\Y.TXT", "y").ok());
+    EXPECT_TRUE(fs::exists(card_ / "B" / "SUB" / "Y.TXT"));
+    EXPECT_TRUE(fs::exists(card_ / "C" / "SUB" / "Z.TXT"));
+    EXPECT_FALSE(fs::exists(card_ / "C" / "SUB" / "Y.TXT"));
 }
 
 TEST_F(PosixFolderCache, FoldersOfTheSameNameOnOtherDrivesAreKeptApart) {

@@ -106,6 +106,13 @@ TEST_F(PosixFileContents, FlushVolumeSucceedsOnAMountedDrive) {
     EXPECT_EQ(fs_->FlushVolume("F:\\").error, FsError::PathNotFound);
 }
 
+TEST_F(PosixFileContents, FlushFolderFlushesFoldersAndNamesWhatIsMissing) {
+    fs::create_directories(card_ / "VM");
+    EXPECT_TRUE(fs_->FlushFolder("E:\\VM\\").ok());
+    EXPECT_TRUE(fs_->FlushFolder("E:\\").ok());
+    EXPECT_EQ(fs_->FlushFolder("E:\\NONE\\").error, FsError::NotFound);
+}
+
 TEST_F(PosixFolderListing, ListsEveryEntryWithItsAttributes) {
     fs::create_directories(card_ / "VM" / "PROMPTS");
     WriteHostFile(card_ / "VM" / "A.WAV", "a");
@@ -157,6 +164,24 @@ TEST_F(PosixAttributes, ReadOnlyRoundTripsOnFiles) {
     ASSERT_TRUE(fs_->SetAttributes("E:\\A.TXT", before.value()).ok());
     EXPECT_EQ(fs_->Attributes("E:\\A.TXT").value(), before.value());
     EXPECT_NE(fs::status(card_ / "A.TXT").permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
+TEST_F(PosixAttributes, OpenFilesSetAndReportTheAttributeWordThemselves) {
+    auto writer = fs_->OpenWrite("E:\\A.TXT");
+    ASSERT_TRUE(writer.ok());
+    ASSERT_TRUE(writer.value()->SetAttributes(FileAttribute::Archive | FileAttribute::ReadOnly).ok());
+    ASSERT_TRUE(writer.value()->Write(BytesOf("still writable")).ok());  // through this handle
+    ASSERT_TRUE(writer.value()->Close().ok());
+    EXPECT_EQ(ReadHostFile(card_ / "A.TXT"), "still writable");
+    EXPECT_EQ(fs_->Attributes("E:\\A.TXT").value(), FileAttribute::Archive | FileAttribute::ReadOnly);
+
+    auto reader = fs_->OpenRead("E:\\A.TXT");
+    ASSERT_TRUE(reader.ok());
+    EXPECT_EQ(reader.value()->Attributes().value(), FileAttribute::Archive | FileAttribute::ReadOnly);
+    reader.value()->Prefetch();  // a hint, with nothing to check but that reading still works
+    auto content = ReadFile("E:\\A.TXT");
+    ASSERT_TRUE(content.ok());
+    EXPECT_EQ(content.value(), "still writable");
 }
 
 TEST_F(PosixAttributes, ReadOnlyOnAFolderIsIgnoredSoItStillTakesFiles) {

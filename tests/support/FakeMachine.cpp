@@ -65,6 +65,7 @@ public:
     }
     FsStatus RemoveFile(const std::string& path) override { return inner_->RemoveFile(path); }
     FsStatus FlushVolume(const std::string& path) override { return inner_->FlushVolume(path); }
+    FsStatus FlushFolder(const std::string& folder) override { return inner_->FlushFolder(folder); }
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override { return inner_->FreeSpace(path); }
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override {
         return inner_->LiesWithin(path, folder);

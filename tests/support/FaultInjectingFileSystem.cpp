@@ -1,18 +1,27 @@
 #include "tests/support/FaultInjectingFileSystem.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 
 namespace vocell::test {
 namespace {
 
 FsStatus Fault(FsError error) { return FsStatus::Failure(error, 0); }
+FsStatus Gone() { return FsStatus::Failure(FsError::NotReady, 0); }
 
 class FaultyReader final : public FileReader {
 public:
-    FaultyReader(std::unique_ptr<FileReader> inner, std::uint64_t successfulBytes, FsError error)
-        : inner_(std::move(inner)), left_(successfulBytes), error_(error) {}
+    FaultyReader(std::unique_ptr<FileReader> inner, const FaultInjectingFileSystem& owner, std::string path,
+                 std::uint64_t successfulBytes, FsError error)
+        : inner_(std::move(inner)),
+          owner_(owner),
+          path_(std::move(path)),
+          left_(successfulBytes),
+          error_(error) {}
 
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override {
+        if (owner_.DriveGone(path_)) return Gone();
         if (left_ == 0) return Fault(error_);
         // What is left is below the buffer's size here, so it fits a size_t on 32-bit systems too.
         auto read = inner_->Read(
@@ -20,13 +29,32 @@ public:
         if (read.ok()) left_ -= read.value();
         return read;
     }
-    FsResult<std::uint64_t> Size() override { return inner_->Size(); }
-    FsResult<FileTimes> Times() override { return inner_->Times(); }
-    FsStatus Rewind() override { return inner_->Rewind(); }
-    FsResult<FileStamp> Stamp() override { return inner_->Stamp(); }
+    FsResult<std::uint64_t> Size() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Size();
+    }
+    FsResult<FileTimes> Times() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Times();
+    }
+    FsStatus Rewind() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Rewind();
+    }
+    FsResult<FileStamp> Stamp() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Stamp();
+    }
+    FsResult<std::uint32_t> Attributes() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Attributes();
+    }
+    void Prefetch() override { inner_->Prefetch(); }
 
 private:
     std::unique_ptr<FileReader> inner_;
+    const FaultInjectingFileSystem& owner_;
+    std::string path_;
     std::uint64_t left_;
     FsError error_;
 };
@@ -37,16 +65,32 @@ public:
         : inner_(std::move(inner)), owner_(owner), path_(std::move(path)) {}
 
     FsStatus Write(std::span<const std::byte> data) override {
-        if (auto fault = owner_.NextWriteFault()) return *fault;
+        if (auto fault = owner_.NextWriteFault(path_)) return *fault;
         return inner_->Write(data);
     }
-    FsStatus Truncate(std::uint64_t size) override { return inner_->Truncate(size); }
+    FsStatus Truncate(std::uint64_t size) override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Truncate(size);
+    }
     FsStatus SetTimes(const FileTimes& times) override {
+        if (owner_.DriveGone(path_)) return Gone();
         if (auto fault = owner_.SetTimesFault(path_)) return *fault;
         return inner_->SetTimes(times);
     }
-    FsStatus Flush() override { return inner_->Flush(); }
-    FsStatus Close() override { return inner_->Close(); }
+    FsStatus SetAttributes(std::uint32_t attributes) override {
+        if (owner_.DriveGone(path_)) return Gone();
+        if (auto fault = owner_.SetAttributesFault(path_)) return *fault;
+        return inner_->SetAttributes(attributes);
+    }
+    FsStatus Flush() override {
+        if (owner_.DriveGone(path_)) return Gone();
+        return inner_->Flush();
+    }
+    FsStatus Close() override {
+        FsStatus closed = inner_->Close();
+        if (owner_.DriveGone(path_)) return Gone();
+        return closed;
+    }
 
 private:
     std::unique_ptr<FileWriter> inner_;
@@ -59,6 +103,14 @@ private:
 void FaultInjectingFileSystem::FailWrite(int nth, FsError error, int nativeCode) {
     failingWrite_ = nth;
     writeFault_ = FsStatus::Failure(error, nativeCode);
+}
+void FaultInjectingFileSystem::RemoveDriveAtWrite(char drive, int nth) {
+    removedDrive_ = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
+    removalWrite_ = nth;
+}
+bool FaultInjectingFileSystem::DriveGone(const std::string& path) const {
+    return removedDrive_ != 0 && writesSeen_ >= removalWrite_ && path.size() >= 2 && path[1] == ':' &&
+           std::toupper(static_cast<unsigned char>(path[0])) == removedDrive_;
 }
 void FaultInjectingFileSystem::FailOpenRead(const std::string& path, FsError error) {
     openReadFaults_[path] = error;
@@ -77,6 +129,7 @@ void FaultInjectingFileSystem::FailSetTimes(const std::string& path, FsError err
     setTimesFaults_[path] = error;
 }
 void FaultInjectingFileSystem::FailFlushVolume(FsError error) { flushVolumeFault_ = error; }
+void FaultInjectingFileSystem::FailFlushFolder(FsError error) { flushFolderFault_ = error; }
 void FaultInjectingFileSystem::FailRename(FsError error) { renameFault_ = error; }
 
 std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::string& path) const {
@@ -84,8 +137,15 @@ std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::strin
     return std::nullopt;
 }
 
-std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault() {
+std::optional<FsStatus> FaultInjectingFileSystem::SetAttributesFault(const std::string& path) const {
+    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
+    return std::nullopt;
+}
+
+std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault(const std::string& path) {
     ++writesSeen_;
+    writeLog_.push_back(path);
+    if (DriveGone(path)) return Gone();
     if (failingWrite_ != 0 && writesSeen_ >= failingWrite_) return writeFault_;
     return std::nullopt;
 }
@@ -95,6 +155,7 @@ void FaultInjectingFileSystem::ReportAttributes(const std::string& path, std::ui
 }
 
 FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {
+    if (DriveGone(folder)) return Gone();
     auto listing = inner_.ListFolder(folder);
     if (!listing.ok()) return listing;
     for (FolderEntry& entry : listing.value()) {
@@ -105,21 +166,26 @@ FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const st
     return listing;
 }
 FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     return inner_.Attributes(path);
 }
 FsStatus FaultInjectingFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
+    if (DriveGone(path)) return Gone();
+    if (auto fault = SetAttributesFault(path)) return *fault;
     return inner_.SetAttributes(path, attributes);
 }
 FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     if (auto it = openReadFaults_.find(path); it != openReadFaults_.end()) return Fault(it->second);
     auto opened = inner_.OpenRead(path);
-    auto fault = readFaults_.find(path);
-    if (!opened.ok() || fault == readFaults_.end()) return opened;
-    return std::unique_ptr<FileReader>(std::make_unique<FaultyReader>(
-        std::move(opened.value()), fault->second.successfulBytes, fault->second.error));
+    if (!opened.ok()) return opened;
+    ReadFault fault{UINT64_MAX, FsError::None};
+    if (auto it = readFaults_.find(path); it != readFaults_.end()) fault = it->second;
+    return std::unique_ptr<FileReader>(std::make_unique<FaultyReader>(std::move(opened.value()), *this, path,
+                                                                      fault.successfulBytes, fault.error));
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     auto created = inner_.OpenWrite(path);
     if (!created.ok()) return created;
@@ -127,6 +193,7 @@ FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const 
         std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::CreateNew(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     auto created = inner_.CreateNew(path);
     if (!created.ok()) return created;
@@ -134,37 +201,56 @@ FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::CreateNew(const 
         std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
 }
 FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     return inner_.CreateFolder(path);
 }
-FsResult<FileTimes> FaultInjectingFileSystem::Times(const std::string& path) { return inner_.Times(path); }
+FsResult<FileTimes> FaultInjectingFileSystem::Times(const std::string& path) {
+    if (DriveGone(path)) return Gone();
+    return inner_.Times(path);
+}
 FsStatus FaultInjectingFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
+    if (DriveGone(path)) return Gone();
     if (auto fault = SetTimesFault(path)) return *fault;
     return inner_.SetTimes(path, times);
 }
 FsStatus FaultInjectingFileSystem::DeleteTree(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     deletedTrees_.insert(path);
     return inner_.DeleteTree(path);
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     return inner_.FileSize(path);
 }
 FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::string& to) {
+    if (DriveGone(from) || DriveGone(to)) return Gone();
     if (renameFault_) return Fault(*renameFault_);
     if (auto it = createFaults_.find(to); it != createFaults_.end()) return Fault(it->second);
     return inner_.Rename(from, to);
 }
-FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) { return inner_.RemoveFile(path); }
+FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) {
+    if (DriveGone(path)) return Gone();
+    return inner_.RemoveFile(path);
+}
 FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     ++flushVolumeCalls_;
     if (flushVolumeFault_) return Fault(*flushVolumeFault_);
     return inner_.FlushVolume(path);
 }
+FsStatus FaultInjectingFileSystem::FlushFolder(const std::string& folder) {
+    if (DriveGone(folder)) return Gone();
+    if (flushFolderFault_) return Fault(*flushFolderFault_);
+    return inner_.FlushFolder(folder);
+}
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
+    if (DriveGone(path)) return Gone();
     if (freeSpace_) return *freeSpace_;
     return inner_.FreeSpace(path);
 }
 FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
+    if (DriveGone(path) || DriveGone(folder)) return Gone();
     return inner_.LiesWithin(path, folder);
 }
 std::string FaultInjectingFileSystem::DescribeError(const FsStatus& status) const {

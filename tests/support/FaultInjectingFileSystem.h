@@ -1,13 +1,14 @@
 #pragma once
 // A FileSystem that passes every call to another one, except the failures a test asks for: the
-// Nth write (counted over all files written) fails with a chosen error, opens or reads of named
-// paths fail, and so on.
+// Nth write (counted over all files written) fails with a chosen error, a drive is taken out at
+// the Nth write, opens or reads of named paths fail, and so on.
 
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -19,6 +20,9 @@ public:
 
     // The nth write (1 for the first) of any file created through this file system fails.
     void FailWrite(int nth, FsError error, int nativeCode = 0);
+    // The medium of drive ("E") is taken out at the nth write (1 for the first): that write and
+    // every later call on the drive, through paths or through files already open, fail NotReady.
+    void RemoveDriveAtWrite(char drive, int nth);
     // Opening the path for reading fails.
     void FailOpenRead(const std::string& path, FsError error);
     // Reading the path fails after the first successfulBytes bytes.
@@ -29,6 +33,7 @@ public:
     void FailSetAttributes(const std::string& path, FsError error);
     void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
+    void FailFlushFolder(FsError error);
     // The free space reported for every drive.
     void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
     // Folder listings report this attribute word for the entry at path, as FAT would for a
@@ -37,6 +42,8 @@ public:
     void FailRename(FsError error);
 
     [[nodiscard]] int writesSeen() const { return writesSeen_; }
+    // The path of each write so far, in order.
+    [[nodiscard]] const std::vector<std::string>& writeLog() const { return writeLog_; }
     [[nodiscard]] const std::set<std::string>& deletedTrees() const { return deletedTrees_; }
     [[nodiscard]] int flushVolumeCalls() const { return flushVolumeCalls_; }
 
@@ -54,13 +61,16 @@ public:
     FsStatus Rename(const std::string& from, const std::string& to) override;
     FsStatus RemoveFile(const std::string& path) override;
     FsStatus FlushVolume(const std::string& path) override;
+    FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
 
-    // Called by the writers this file system hands out.
-    std::optional<FsStatus> NextWriteFault();
+    // Called by the readers and writers this file system hands out.
+    std::optional<FsStatus> NextWriteFault(const std::string& path);
     std::optional<FsStatus> SetTimesFault(const std::string& path) const;
+    [[nodiscard]] bool DriveGone(const std::string& path) const;
+    std::optional<FsStatus> SetAttributesFault(const std::string& path) const;
 
 private:
     struct ReadFault {
@@ -72,6 +82,9 @@ private:
     int failingWrite_ = 0;
     FsStatus writeFault_;
     int writesSeen_ = 0;
+    std::vector<std::string> writeLog_;
+    char removedDrive_ = 0;
+    int removalWrite_ = 0;
     std::map<std::string, FsError> openReadFaults_;
     std::map<std::string, ReadFault> readFaults_;
     std::map<std::string, FsError> createFaults_;
@@ -80,6 +93,7 @@ private:
     std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<std::uint64_t> freeSpace_;
     std::optional<FsError> flushVolumeFault_;
+    std::optional<FsError> flushFolderFault_;
     std::optional<FsError> renameFault_;
     std::set<std::string> deletedTrees_;
     int flushVolumeCalls_ = 0;

@@ -73,6 +73,9 @@ public:
     FsStatus FlushVolume(const std::string& path) override {
         return With(path, [&](const std::string& at) { return inner_.FlushVolume(at); });
     }
+    FsStatus FlushFolder(const std::string& folder) override {
+        return With(folder, [&](const std::string& at) { return inner_.FlushFolder(at); });
+    }
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override {
         return With(path, [&](const std::string& at) { return inner_.FreeSpace(at); });
     }

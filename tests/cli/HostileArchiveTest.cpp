@@ -1,0 +1,252 @@
+// Hostile archives and hostile card folders, through the real vocell: every attack with the exit
+// status it must give, nothing outside the card changed, and the card untouched by an archive
+// that is refused.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <functional>
+#include <map>
+
+#include "archive/ArchiveLayout.h"
+#include "archive/BackupStream.h"
+#include "archive/CardPaths.h"
+#include "common/Messages.h"
+#include "tests/cli/HostileArchives.h"
+#include "tests/cli/VocellRun.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/TempDirectory.h"
+
+namespace vocell::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using CliRun = VocellRun;
+
+// Relative path to what is there ("<folder>", "-> target" for a link, a file's size and a hash of
+// its content), without following links.
+using Tree = std::map<std::string, std::string>;
+
+std::string Summary(const std::string& content) {
+    return std::to_string(content.size()) + " bytes #" + std::to_string(std::hash<std::string>{}(content));
+}
+
+Tree Snapshot(const fs::path& root, const fs::path& leftOut = {}) {
+    Tree tree;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        if (it->path() == leftOut) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string relative = fs::relative(it->path(), root).generic_string();
+        if (it->is_symlink()) {
+            tree[relative] = "-> " + fs::read_symlink(it->path()).string();
+        } else if (it->is_directory()) {
+            tree[relative] = "<folder>";
+        } else {
+            tree[relative] = Summary(ReadHostFile(it->path()));
+        }
+    }
+    return tree;
+}
+
+class HostileTest : public ::testing::Test {
+protected:
+    HostileTest() : card(temp.path() / "card"), outside(temp.path() / "outside") {
+        PutHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
+        PutHostFile(card / "VM/PROMPTS/0/0/1/P.WAV", "card prompt");
+        PutHostFile(card / "VM/MSGS/100/M0000.WAV", "card message");
+        PutHostFile(outside / "target.wav", "outside the card");
+    }
+
+    CliRun Vocell(const std::string& arguments) const { return RunVocell(temp.path(), arguments); }
+    void PutArchive(const std::string& bytes, const std::string& name = "a.vcb") const {
+        WriteHostFile(temp.path() / name, bytes);
+    }
+    [[nodiscard]] Tree everythingButTheCard() const { return Snapshot(temp.path(), card); }
+
+    TempDirectory temp;
+    fs::path card;
+    fs::path outside;
+};
+
+int ExitStatusOf(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Refused: return 3;
+        case Verdict::Restored: return 0;
+        case Verdict::EntriesLeft: return 1;
+    }
+    return -1;
+}
+
+TEST_F(HostileTest, EveryHostileArchiveGivesItsStatusAndNothingLeavesTheCard) {
+    for (const HostileArchive& hostile : HostileArchives()) {
+        SCOPED_TRACE(hostile.name);
+        fs::remove_all(card);
+        PutHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
+        PutHostFile(card / "VM/MSGS/100/M0000.WAV", "card message");
+        PutArchive(hostile.bytes);
+        const Tree outsideBefore = everythingButTheCard();
+        const Tree cardBefore = Snapshot(card);
+
+        const CliRun restore = Vocell("restore a.vcb card --replace-prompts");
+        EXPECT_EQ(restore.status, ExitStatusOf(hostile.verdict)) << restore.output;
+        EXPECT_EQ(everythingButTheCard(), outsideBefore);
+        if (hostile.verdict == Verdict::Refused) {
+            EXPECT_EQ(Snapshot(card), cardBefore);
+        }
+        EXPECT_FALSE(fs::exists(card / archive::kInterruptedRestoreMarker));  // the restore ran to its end
+        if (!hostile.expectedFile.empty()) {
+            EXPECT_EQ(ReadHostFile(card / hostile.expectedFile), hostile.expectedContent)
+                << hostile.expectedFile;
+        }
+        EXPECT_EQ(restore.output.find('\x1b'), std::string::npos);
+
+        const bool refused = hostile.verdict == Verdict::Refused;
+        const CliRun list = Vocell("list a.vcb");
+        EXPECT_EQ(list.status, refused ? 3 : 0) << list.output;
+        EXPECT_EQ(list.output.find('\x1b'), std::string::npos);
+        const CliRun verify = Vocell("verify a.vcb");
+        EXPECT_EQ(verify.status == 3, refused) << verify.output;
+        if (refused) {
+            EXPECT_EQ(Vocell("verify a.vcb card").status, 3);
+        }
+        EXPECT_EQ(everythingButTheCard(), outsideBefore);
+    }
+}
+
+// What the reports say of the archives that need more than a status.
+TEST_F(HostileTest, ReportsNameIncompleteFilesEscapeControlCharactersAndMarkImpossibleTimes) {
+    auto archive = [](const std::string& name) {
+        for (const HostileArchive& hostile : HostileArchives()) {
+            if (hostile.name == name) return hostile.bytes;
+        }
+        return std::string();
+    };
+    PutArchive(archive("cut-short"));
+    const CliRun restore = Vocell("restore a.vcb card --replace-prompts");
+    EXPECT_NE(restore.output.find("These files are incomplete in the archive"), std::string::npos)
+        << restore.output;
+    EXPECT_EQ(restore.output.find(text::kRestoreComplete), std::string::npos);
+    EXPECT_EQ(ReadHostFile(card / "VM/A.WAV"),
+              std::string(archive::kBlockSize - archive::kStreamHeaderSize, 'a'));
+    EXPECT_EQ(ReadHostFile(card / "VM/B.WAV"), "bee");
+    EXPECT_NE(Vocell("list a.vcb").output.find("incomplete"), std::string::npos);
+    EXPECT_NE(Vocell("list --json a.vcb").output.find("\"incomplete\": true"), std::string::npos);
+    const CliRun verify = Vocell("verify a.vcb");
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.output.find("stored incomplete"), std::string::npos) << verify.output;
+
+    PutArchive(archive("control-characters"));
+    for (const char* command : {"list a.vcb", "verify a.vcb card", "restore a.vcb card --replace-prompts"}) {
+        const CliRun run = Vocell(command);
+        EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << command;
+        EXPECT_EQ(run.output.find('\x07'), std::string::npos) << command;
+    }
+    EXPECT_NE(Vocell("list a.vcb").output.find("\\x1b"), std::string::npos);
+
+    PutArchive(archive("impossible-times"));
+    const CliRun list = Vocell("list a.vcb");
+    EXPECT_NE(list.output.find("invalid"), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find("-5480"), std::string::npos) << list.output;
+}
+
+// Things that are not archives, and archive paths through symbolic links, which the user may use.
+TEST_F(HostileTest, VersionRefusesWhatIsNotAnArchiveAndArchivePathsFollowLinks) {
+    WriteHostFile(temp.path() / "passwd", "root:x:0:0:root:/root:/bin/bash\n");
+    const CliRun version = Vocell("version passwd");
+    EXPECT_EQ(version.status, 3) << version.output;
+    EXPECT_EQ(version.output.find("root:x"), std::string::npos);
+
+    fs::create_directories(temp.path() / "real");
+    fs::create_directory_symlink("real", temp.path() / "link");
+    EXPECT_EQ(Vocell("backup card link/b.vcb").status, 0);
+    EXPECT_EQ(Vocell("list link/b.vcb").status, 0);
+    EXPECT_EQ(Vocell("restore link/b.vcb card").status, 0);
+}
+
+// Links in the card folder are never followed out of it, and a file with a second name outside
+// the card is replaced, not written through.
+TEST_F(HostileTest, LinksInTheCardFolderNeverLeadOutOfIt) {
+    fs::create_directory_symlink("../../outside", card / "VM/GREET");
+    fs::create_symlink("../../outside/target.wav", card / "VM/LINKED.WAV");
+    fs::create_hard_link(outside / "target.wav", card / "VM/HARD.WAV");
+    PutArchive(ArchiveBuilder("1.31")
+                   .Folder("E:\\\\VM\\")
+                   .Folder("E:\\\\VM\\\\GREET\\")
+                   .File("E:\\\\VM\\\\GREET\\target.wav", "through a folder link")
+                   .File("E:\\\\VM\\\\GREET\\NEW.WAV", "new through a folder link")
+                   .File("E:\\\\VM\\LINKED.WAV", "through a file link")
+                   .File("E:\\\\VM\\HARD.WAV", "through a hard link")
+                   .bytes());
+    const Tree outsideBefore = everythingButTheCard();
+    const CliRun restore = Vocell("restore a.vcb card");
+    EXPECT_EQ(everythingButTheCard(), outsideBefore) << restore.output;
+    EXPECT_EQ(ReadHostFile(outside / "target.wav"), "outside the card");
+    EXPECT_EQ(ReadHostFile(card / "VM/HARD.WAV"), "through a hard link") << restore.output;
+    EXPECT_EQ(restore.status, 1) << restore.output;  // the entries behind links are named
+}
+
+// An archive that is also on the card under another name (a hard link) is never written into
+// while it is read.
+TEST_F(HostileTest, AnArchiveHardLinkedIntoTheCardStaysWhole) {
+    const std::string bytes =
+        ArchiveBuilder("1.31").File("E:\\b.vcb", std::string(5000, 'b')).File("E:\\c.wav", "c").bytes();
+    PutArchive(bytes, "b.vcb");
+    fs::create_hard_link(temp.path() / "b.vcb", card / "b.vcb");
+    const CliRun restore = Vocell("restore b.vcb card");
+    EXPECT_EQ(ReadHostFile(temp.path() / "b.vcb"), bytes) << restore.output;
+    EXPECT_NE(restore.status, 3) << restore.output;
+}
+
+// Mounting needs root and a kernel that lets this process mount; elsewhere these cases skip.
+class MountedTest : public HostileTest {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) GTEST_SKIP() << "mounting needs root";
+    }
+    void TearDown() override {
+        for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
+    }
+    bool Mount(const char* source, const fs::path& target, const char* type, unsigned long flags) {
+        fs::create_directories(target);
+        if (::mount(source, target.c_str(), type, flags, nullptr) != 0) return false;
+        mounts_.push_back(target);
+        return true;
+    }
+
+private:
+    std::vector<fs::path> mounts_;
+};
+
+TEST_F(MountedTest, ReplacingThePromptsNeverEntersAFileSystemMountedInside) {
+    if (!Mount("vocell-test", card / "VM/PROMPTS/0/3", "tmpfs", 0)) GTEST_SKIP() << "tmpfs cannot be mounted";
+    PutHostFile(card / "VM/PROMPTS/0/3/MOUNTED.WAV", "on another file system");
+    PutArchive(ArchiveBuilder("9.99").Folder("E:\\\\VM\\").File("E:\\\\VM\\NEW.WAV", "new").bytes());
+    const CliRun restore = Vocell("restore a.vcb card --replace-prompts");
+    EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/3/MOUNTED.WAV"), "on another file system") << restore.output;
+    EXPECT_EQ(restore.status, 1) << restore.output;  // the old prompts could not all be deleted
+    EXPECT_EQ(ReadHostFile(card / "VM/NEW.WAV"), "new");
+}
+
+// A second mount of the card folder is still the card: no backup is written into it, no archive
+// on it is restored.
+TEST_F(MountedTest, ABindMountOfTheCardIsTheCard) {
+    if (!Mount(card.c_str(), temp.path() / "alias", nullptr, MS_BIND))
+        GTEST_SKIP() << "bind mounts are refused";
+    const Tree cardBefore = Snapshot(card);
+    const CliRun backup = Vocell("backup card alias/b.vcb");
+    EXPECT_NE(backup.status, 0) << backup.output;
+    EXPECT_EQ(Snapshot(card), cardBefore);
+
+    PutHostFile(card / "VM/b.vcb", ArchiveBuilder("1.31").File("E:\\VM\\X.WAV", "x").bytes());
+    const Tree cardWithArchive = Snapshot(card);
+    const CliRun restore = Vocell("restore alias/VM/b.vcb card");
+    EXPECT_NE(restore.status, 0) << restore.output;
+    EXPECT_EQ(Snapshot(card), cardWithArchive);
+}
+
+}  // namespace
+}  // namespace vocell::test
