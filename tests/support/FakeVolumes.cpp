@@ -157,13 +157,6 @@ void FakeVolumes::SetGeometry(char letter, ClusterGeometry geometry) { Existing(
 void FakeVolumes::FailLabel(char letter, bool fail) { Existing(letter).failLabel = fail; }
 void FakeVolumes::FailGeometry(char letter, bool fail) { Existing(letter).failGeometry = fail; }
 void FakeVolumes::FailExtents(char letter, bool fail) { Existing(letter).failExtents = fail; }
-void FakeVolumes::HideVolume(char letter, bool hidden) { Existing(letter).hidden = hidden; }
-
-void FakeVolumes::BeforeNextLogicalDrives(std::function<void()> action) {
-    beforeLogicalDrives_ = std::move(action);
-}
-
-bool FakeVolumes::HasDrive(char letter) const { return Find(letter) != nullptr; }
 
 bool FakeVolumes::HasMedium(char letter) const {
     const Drive* drive = Find(letter);
@@ -184,7 +177,6 @@ bool FakeVolumes::HasExtents(char letter) const {
 }
 
 std::uint32_t FakeVolumes::LogicalDrives() {
-    if (auto action = std::exchange(beforeLogicalDrives_, nullptr)) action();
     std::uint32_t mask = 0;
     for (const auto& [letter, drive] : drives_) {
         mask |= std::uint32_t{1} << (letter - 'A');
@@ -197,7 +189,6 @@ DriveType FakeVolumes::DriveTypeOf(const std::string& rootOrVolume) {
     if (drive == nullptr) {
         if (auto letter = LetterOfVolume(rootOrVolume, "\\")) {
             drive = Find(*letter);
-            if (drive != nullptr && drive->hidden) drive = nullptr;
         }
     }
     return drive == nullptr ? DriveType::NoRootDirectory : drive->type;
@@ -208,7 +199,7 @@ bool FakeVolumes::EnumerateVolumes(const std::function<bool(const std::string&)>
     // A snapshot: visit may plug drives in or out.
     std::vector<std::string> names;
     for (const auto& [letter, drive] : drives_) {
-        if (!drive.hidden) names.push_back(VolumeName(letter));
+        names.push_back(VolumeName(letter));
     }
     for (const std::string& name : names) {
         if (!visit(name)) break;
@@ -220,7 +211,7 @@ std::unique_ptr<VolumeDevice> FakeVolumes::OpenVolumeDevice(const std::string& d
     auto letter = LetterOfVolume(deviceName, "");
     if (!letter) return nullptr;
     const Drive* drive = Find(*letter);
-    if (drive == nullptr || drive->hidden) return nullptr;
+    if (drive == nullptr) return nullptr;
     ++devicesHandedOut_;
     return std::make_unique<Device>(self_, *letter);
 }

@@ -2,7 +2,7 @@
 // The drives and volumes of a test machine. Each drive's medium is a host folder:
 // <root>/drives/<letter> while it is in the drive, <root>/ejected/<letter> while it is out and
 // <root>/removed/<letter> while the drive itself is unplugged, so that content comes back with
-// the medium. Every drive is a volume named \\?\Volume{<letter>}\ unless hidden.
+// the medium. Every drive is a volume named \\?\Volume{<letter>}\.
 
 #include <cstdint>
 #include <filesystem>
@@ -42,17 +42,12 @@ public:
     void FailLabel(char letter, bool fail = true);
     void FailGeometry(char letter, bool fail = true);
     void FailExtents(char letter, bool fail = true);
-    // Leaves the drive out of the volume enumeration, as for a network drive.
-    void HideVolume(char letter, bool hidden = true);
     void FailEnumeration(bool fail = true) { failEnumeration_ = fail; }
     // false: the format dialog empties the drive's medium; true: it is closed unused.
     void SetFormatClosesWithoutFormatting(bool closes) { formatClosesUnused_ = closes; }
     // The format dialog's work on a drive, by its index counted from A = 0.
     void Format(int driveIndex);
-    // Runs at the start of the next logicalDrives() call only.
-    void BeforeNextLogicalDrives(std::function<void()> action);
 
-    [[nodiscard]] bool HasDrive(char letter) const;
     [[nodiscard]] bool HasMedium(char letter) const;
     // The host folder of the drive's medium while it is in the drive.
     [[nodiscard]] std::filesystem::path DriveFolder(char letter) const;
@@ -81,7 +76,6 @@ private:
         bool failLabel = false;
         bool failGeometry = false;
         bool failExtents = false;
-        bool hidden = false;
     };
 
     Drive& Existing(char letter);
@@ -100,7 +94,6 @@ private:
     std::map<char, Drive> drives_;        // by upper-case letter
     bool failEnumeration_ = false;
     bool formatClosesUnused_ = false;
-    std::function<void()> beforeLogicalDrives_;
     int devicesHandedOut_ = 0;
     int closedDevices_ = 0;
 };

@@ -216,7 +216,6 @@ FsStatus FaultInjectingFileSystem::SetTimes(const std::string& path, const FileT
 }
 FsStatus FaultInjectingFileSystem::DeleteTree(const std::string& path) {
     if (DriveGone(path)) return Gone();
-    deletedTrees_.insert(path);
     return inner_.DeleteTree(path);
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& path) {

@@ -6,7 +6,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -41,10 +40,8 @@ public:
     void ReportAttributes(const std::string& path, std::uint32_t attributes);
     void FailRename(FsError error);
 
-    [[nodiscard]] int writesSeen() const { return writesSeen_; }
     // The path of each write so far, in order.
     [[nodiscard]] const std::vector<std::string>& writeLog() const { return writeLog_; }
-    [[nodiscard]] const std::set<std::string>& deletedTrees() const { return deletedTrees_; }
     [[nodiscard]] int flushVolumeCalls() const { return flushVolumeCalls_; }
 
     FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
@@ -95,7 +92,6 @@ private:
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> flushFolderFault_;
     std::optional<FsError> renameFault_;
-    std::set<std::string> deletedTrees_;
     int flushVolumeCalls_ = 0;
 };
 
