@@ -104,20 +104,6 @@ TEST_F(CommandLineTest, EqualVersionsKeepTheCardPromptsAndAPromptlessCardTakesTh
     EXPECT_EQ(test::ReadHostFile(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
 }
 
-TEST_F(CommandLineTest, DamagedArchiveIsRefusedWithStatusThreeAndTheCardUntouched) {
-    GiveCardPrompts(other, "0131");
-    test::ArchiveBuilder archive("1.31");
-    archive.Folder("E:\\\\VM\\").File("E:\\\\VM\\BIG.WAV", std::string(9000, 'b'));
-    archive.RawTruncated(archive.bytes().size() - 2048).WriteTo(temp.path() / "cut.vcb");
-    Outcome restore = Vocell("restore cut.vcb other");  // no question for an archive that is refused
-    EXPECT_EQ(restore.status, 3);
-    EXPECT_NE(restore.output.find(text::kNotValidArchive), std::string::npos) << restore.output;
-    EXPECT_TRUE(fs::exists(other / "VM/PROMPTS/0/0/1/P.WAV"));
-    EXPECT_FALSE(fs::exists(other / "VM/BIG.WAV"));
-    EXPECT_EQ(Vocell("list cut.vcb").status, 3);
-    EXPECT_EQ(Vocell("verify cut.vcb").status, 3);
-}
-
 TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
     GiveCardPrompts(card, "0110");
     PutCard(card, "VM/PROMPTS/0/3/1/STALE.WAV", "stale");
@@ -166,82 +152,6 @@ TEST_F(CommandLineTest, BackupIntoAMissingFolderFailsAndSaysWhy) {
     Outcome backup = Vocell("backup card no/such/folder/b.vcb");
     EXPECT_EQ(backup.status, 1);
     EXPECT_NE(backup.output.find(text::kBackupNotWritten), std::string::npos) << backup.output;
-}
-
-}  // namespace
-}  // namespace vocell
-
-// ---- Hostile names, impossible dates, damage and files that are not archives ----
-
-namespace vocell {
-namespace {
-
-TEST_F(CommandLineTest, NamesAreEscapedAndImpossibleTimesShownAsInvalid) {
-    const std::string evil = "E:\\\x1b]0;owned\x07\x1b[2J.WAV";
-    FileTimes far{0, 0, ~std::uint64_t{0}};
-    test::ArchiveBuilder("1.31").File(evil, "x", 0x20, far).WriteTo(temp.path() / "evil.vcb");
-    Outcome list = Vocell("list evil.vcb");
-    EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(list.output.find('\x1b'), std::string::npos) << list.output;
-    EXPECT_EQ(list.output.find('\x07'), std::string::npos);
-    EXPECT_NE(list.output.find("\\x1b]0;owned\\x07"), std::string::npos) << list.output;
-    EXPECT_NE(list.output.find("invalid"), std::string::npos);
-    EXPECT_EQ(list.output.find("-5"), std::string::npos);
-    Outcome restore = Vocell("restore evil.vcb card");
-    EXPECT_EQ(restore.output.find('\x1b'), std::string::npos);
-}
-
-TEST_F(CommandLineTest, DamageIsExitThreeInEveryCommandAndAFileThatIsNoArchiveHasNoVersion) {
-    // A data record whose name size no record can have.
-    std::string stream(20, '\0');
-    stream[0] = 1;
-    for (int i = 16; i < 20; ++i) stream[static_cast<std::size_t>(i)] = '\xff';
-    test::ArchiveBuilder("1.31")
-        .Header({"E:\\A.WAV", 32, {}})
-        .AddBlock(test::BlockOf(stream))
-        .WriteTo(temp.path() / "bad.vcb");
-    for (const std::string command : {"list bad.vcb", "verify bad.vcb", "verify bad.vcb card",
-                                      "restore --replace-prompts bad.vcb card", "version bad.vcb"}) {
-        EXPECT_EQ(Vocell(command).status, 3) << command;
-    }
-    test::PutHostFile(temp.path() / "text.vcb", "root:x:0:0:root:/root:/bin/bash\n");
-    Outcome version = Vocell("version text.vcb");
-    EXPECT_EQ(version.status, 3);
-    EXPECT_EQ(version.output.find("root:x"), std::string::npos);
-    EXPECT_NE(version.output.find(text::kNotValidArchive), std::string::npos);
-}
-
-TEST_F(CommandLineTest, ArchivePathsThroughALinkAreFollowed) {
-    GiveCardPrompts(card, "0131");
-    fs::create_directories(temp.path() / "real");
-    fs::create_directory_symlink(temp.path() / "real", temp.path() / "link");
-    EXPECT_EQ(Vocell("backup card link/b.vcb").status, 0);
-    EXPECT_TRUE(fs::exists(temp.path() / "real" / "b.vcb"));
-    Outcome version = Vocell("version link/b.vcb");
-    EXPECT_EQ(version.status, 0);
-    EXPECT_NE(version.output.find("1.31"), std::string::npos);
-    EXPECT_EQ(Vocell("list link/b.vcb").status, 0);
-}
-
-TEST_F(CommandLineTest, AStreamCutShortIsNamedByListVerifyAndRestore) {
-    const std::string firstBlock = test::StreamOf(std::string(2980, 'a')).substr(0, 1024);
-    test::ArchiveBuilder("1.31")
-        .Header({"E:\\A.WAV", 32, {}})
-        .AddBlock(test::BlockOf(firstBlock))
-        .File("E:\\B.WAV", "b")
-        .File("E:\\C.WAV", "c")
-        .WriteTo(temp.path() / "cut.vcb");
-    Outcome list = Vocell("list cut.vcb");
-    EXPECT_EQ(list.status, 0);
-    EXPECT_NE(list.output.find("stored incomplete in the archive (1004 of 2980 bytes)"), std::string::npos)
-        << list.output;
-    EXPECT_EQ(Vocell("verify cut.vcb").status, 1);
-    Outcome restore = Vocell("restore --replace-prompts cut.vcb card");
-    EXPECT_EQ(restore.status, 1);
-    EXPECT_NE(restore.output.find(text::kEntriesStoredIncomplete), std::string::npos) << restore.output;
-    EXPECT_EQ(restore.output.find(text::kRestoreComplete), std::string::npos);
-    EXPECT_EQ(test::ReadHostFile(card / "B.WAV"), "b");
-    EXPECT_EQ(test::ReadHostFile(card / "C.WAV"), "c");
 }
 
 TEST_F(CommandLineTest, EveryCommandNamingACardSaysWhenARestoreOntoItWasInterrupted) {

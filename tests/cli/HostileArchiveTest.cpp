@@ -111,7 +111,9 @@ TEST_F(HostileTest, EveryHostileArchiveGivesItsStatusAndNothingLeavesTheCard) {
         const CliRun verify = Vocell("verify a.vcb");
         EXPECT_EQ(verify.status == 3, refused) << verify.output;
         if (refused) {
+            EXPECT_NE(restore.output.find(text::kNotValidArchive), std::string::npos) << restore.output;
             EXPECT_EQ(Vocell("verify a.vcb card").status, 3);
+            EXPECT_EQ(Vocell("version a.vcb").status, 3);
         }
         EXPECT_EQ(everythingButTheCard(), outsideBefore);
     }
@@ -159,11 +161,13 @@ TEST_F(HostileTest, VersionRefusesWhatIsNotAnArchiveAndArchivePathsFollowLinks) 
     const CliRun version = Vocell("version passwd");
     EXPECT_EQ(version.status, 3) << version.output;
     EXPECT_EQ(version.output.find("root:x"), std::string::npos);
+    EXPECT_NE(version.output.find(text::kNotValidArchive), std::string::npos) << version.output;
 
     fs::create_directories(temp.path() / "real");
     fs::create_directory_symlink("real", temp.path() / "link");
     EXPECT_EQ(Vocell("backup card link/b.vcb").status, 0);
     EXPECT_EQ(Vocell("list link/b.vcb").status, 0);
+    EXPECT_EQ(Vocell("version link/b.vcb").output, "1.31\n");
     EXPECT_EQ(Vocell("restore link/b.vcb card").status, 0);
 }
 
