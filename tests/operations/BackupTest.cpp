@@ -64,31 +64,5 @@ TEST_F(BackupTest, CancellingTheSaveDialogEndsSilently) {
     EXPECT_FALSE(std::filesystem::exists(BackupFile("card.vcb")));
 }
 
-TEST_F(BackupTest, AFailedBackupKeepsTheEarlierFileAndSaysSo) {
-    AddCard('E');
-    machine.PutOnDrive('E', "VM/MSGS/BIG.WAV", std::string(200'000, 'b'));
-    PutHostFile(BackupFile("card.vcb"), "the earlier backup");
-    FaultInjectingFileSystem faulty(machine.fileSystem());
-    StartWithCardSelected(&faulty);
-    faulty.FailWrite(2, FsError::DiskFull, 28);
-    desktop.AnswerSaveDialog(BackupPath("card.vcb"));
-    Backup();
-    EXPECT_EQ(Archive("card.vcb"), "the earlier backup");
-    EXPECT_EQ(messages().back().find(text::kBackupNotWritten), 0u);
-    EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kBackupComplete)), 0);
-}
-
-TEST_F(BackupTest, UnreadableFilesAreNamedInsteadOfBackupComplete) {
-    AddCard('E');
-    machine.PutOnDrive('E', "VM/MSGS/LOCKED.WAV", "locked");
-    FaultInjectingFileSystem faulty(machine.fileSystem());
-    faulty.FailOpenRead("E:\\\\VM\\\\MSGS\\LOCKED.WAV", FsError::AccessDenied);
-    StartWithCardSelected(&faulty);
-    desktop.AnswerSaveDialog(BackupPath("card.vcb"));
-    Backup();
-    EXPECT_EQ(messages().back().find(text::kBackupIncomplete), 0u);
-    EXPECT_NE(messages().back().find("LOCKED.WAV"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace vocell::test

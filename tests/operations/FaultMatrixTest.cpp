@@ -226,6 +226,8 @@ TEST(FaultMatrix, EveryFailingCardWriteIsReportedOnceAndKeepsWhatWasWrittenBefor
                 EXPECT_EQ(bench.dialog->lastOutcome()->reason,
                           fault == CardFault::Full ? StopReason::CardFull : StopReason::WriteError);
                 EXPECT_EQ(bench.outsideTheCard(), outside);
+                EXPECT_EQ(bench.desktop.busyDepth(), 0);
+                EXPECT_FALSE(bench.desktop.progressBarShown());
 
                 Tree card = Snapshot(bench.card());
                 const bool marked = card.erase(std::string(archive::kInterruptedRestoreMarker)) == 1;

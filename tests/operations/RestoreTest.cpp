@@ -134,33 +134,6 @@ TEST_F(RestoreTest, StatusReadsRestoringDataWhileTheOpenDialogIsShown) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(RestoreTest, FullCardIsReportedOnceWithoutCompletion) {
-    AddCard('E');
-    PutBackup("b.vcb", "");
-    FaultInjectingFileSystem faulty(machine.fileSystem());
-    StartWithCardSelected(&faulty);
-    faulty.FailWrite(1, FsError::DiskFull, 28);
-    desktop.AnswerMessage(MessageAnswer::Yes);
-    Restore("b.vcb");
-    EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kCardFull)), 1);
-    EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kRestoreComplete)), 0);
-    ASSERT_TRUE(dialog->lastOutcome());
-    EXPECT_EQ(dialog->lastOutcome()->kind, operations::OutcomeKind::Failed);
-    EXPECT_EQ(dialog->lastOutcome()->reason, operations::StopReason::CardFull);
-    EXPECT_FALSE(desktop.progressBarShown());
-    EXPECT_EQ(desktop.busyDepth(), 0);
-}
-
-TEST_F(RestoreTest, WriteErrorIsReportedOnceWithoutCompletion) {
-    AddCard('E');
-    PutBackup("b.vcb", "1.31");
-    FaultInjectingFileSystem faulty(machine.fileSystem());
-    StartWithCardSelected(&faulty);
-    faulty.FailWrite(1, FsError::Other, 5);
-    Restore("b.vcb");
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kCardWriteError)});
-}
-
 TEST_F(RestoreTest, DamagedArchiveLeavesTheCardAndItsPromptsUntouched) {
     AddCard('E', "VMCARD", "0110");
     PutBackup("b.vcb", "1.31");
