@@ -51,16 +51,6 @@ TEST_F(DiscoveryTest, ArrivalRemovalAndDirectCallsRebuild) {
     EXPECT_EQ(items(), Items{"E:\\"});
 }
 
-TEST_F(DiscoveryTest, TwoReadersFillTheFirstTwoSlotsInLetterOrder) {
-    PlugCard('G');
-    PlugCard('E');
-    ASSERT_TRUE(Refresh());
-    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
-    EXPECT_EQ(slots.slotLetters, (Letters{2, 4, 0, 0, 0, 0}));
-    EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
-    EXPECT_EQ(slots.deviceIndex, 0);
-}
-
 TEST_F(DiscoveryTest, SelectedSlotIsClearedWhenItsDriveGoesOtherSlotsKeepTheirs) {
     PlugCard('E');
     PlugCard('F');
@@ -144,18 +134,6 @@ TEST_F(DiscoveryTest, OnlyRemovableDrivesAreListed) {
     EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
 }
 
-TEST_F(DiscoveryTest, SeventhRemovableDriveIsStoredNowhere) {
-    for (char letter = 'D'; letter <= 'J'; ++letter) PlugCard(letter);
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE("refresh " + std::to_string(round + 1));
-        ASSERT_TRUE(Refresh());
-        EXPECT_EQ(slots.slotRoots, (Roots{"D:\\", "E:\\", "F:\\", "G:\\", "H:\\", "I:\\"}));
-        EXPECT_EQ(slots.slotLetters, (Letters{1, 2, 3, 4, 5, 6}));
-        EXPECT_EQ(items(), (Items{"D:\\", "E:\\", "F:\\", "G:\\", "H:\\", "I:\\"}));
-        EXPECT_EQ(slots.deviceIndex, 0);
-    }
-}
-
 // ---- The selection probe ----
 
 // The probe's view of the main dialog: it records what the probe asks of it.
@@ -196,30 +174,6 @@ protected:
     std::string volumeLabel = "EARLIER";
 };
 
-TEST_F(SelectionProbeTest, ChosenCardGetsItsRootLetterCodeAndLabelThenTheStatusRefresh) {
-    volumes.AddDrive('E', DriveType::Removable, true, "VMCARD");
-    ListItems({"E:\\"}, 0);
-    Probe();
-    EXPECT_EQ(slots.slotRoots[0], "E:\\");
-    EXPECT_EQ(slots.slotLetters[0], 2);
-    EXPECT_EQ(volumeLabel, "VMCARD");
-    EXPECT_EQ(host.calls, kRefreshed);
-}
-
-TEST_F(SelectionProbeTest, UnlabelledCardOrALabelThatCannotBeReadGivesAnEmptyLabel) {
-    volumes.AddDrive('E', DriveType::Removable, true, "");
-    volumes.AddDrive('F', DriveType::Removable, true, "VMCARD");
-    volumes.FailLabel('F');
-    ListItems({"E:\\", "F:\\"}, 0);
-    Probe();
-    EXPECT_EQ(volumeLabel, "");
-    volumeLabel = "EARLIER";
-    slots.deviceList.Select(1);
-    Probe();
-    EXPECT_EQ(volumeLabel, "");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"pull", "refresh", "push", "pull", "refresh", "push"}));
-}
-
 TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
     volumes.AddDrive('E', DriveType::Removable, false);
     ListItems({"E:\\"}, 0);
@@ -229,18 +183,6 @@ TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
     EXPECT_EQ(slots.slotRoots[0], "E:\\");
     EXPECT_EQ(slots.slotLetters[0], 2);
     EXPECT_EQ(volumeLabel, "EARLIER");
-}
-
-TEST_F(SelectionProbeTest, NothingSelectedTouchesNoSlotAndStillRefreshes) {
-    volumes.AddDrive('E', DriveType::Removable, false);  // would say "No media present."
-    slots.slotRoots = {"E:\\", "F:\\", "", "", "", ""};
-    slots.slotLetters = {2, 3, 0, 0, 0, 0};
-    ListItems({"E:\\", "F:\\"}, devices::kNoItem);
-    Probe();
-    EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
-    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "F:\\", "", "", "", ""}));
-    EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
-    EXPECT_EQ(host.calls, kRefreshed);
 }
 
 TEST_F(SelectionProbeTest, ItemQAtIndexThreeGivesLetterCode14) {
