@@ -86,13 +86,6 @@ TEST_F(ExtractionTest, ReadOnlyFileOnTheCardIsReplacedAndStaysReadOnly) {
     EXPECT_EQ(fs::status(OnCard("RO.TXT")).permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
-TEST_F(ExtractionTest, LongPathIsRestoredWhole) {
-    const std::string folder = "E:\\\\VM\\\\" + std::string(90, 'G') + "\\";
-    static_cast<void>(Extract(
-        test::ArchiveBuilder().Folder("E:\\\\VM\\").Folder(folder).File(folder + "GREETING.WAV", "hi")));
-    EXPECT_EQ(CardFile("VM/" + std::string(90, 'G') + "/GREETING.WAV"), "hi");
-}
-
 TEST_F(ExtractionTest, OtherWriteErrorsAndAFailedFlushStopAsWriteErrors) {
     test::FaultInjectingFileSystem failingWrite(machine.fileSystem());
     failingWrite.FailWrite(1, FsError::Other, 5);

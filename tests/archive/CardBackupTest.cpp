@@ -35,17 +35,6 @@ protected:
     ArchiveWriterListener listener;
 };
 
-TEST_F(CardBackupTest, EmptyCardWithoutPromptsGivesOneZeroBlock) {
-    auto outcome = Backup(machine.fileSystem(), "");
-    EXPECT_TRUE(outcome.complete());
-    EXPECT_EQ(Archive(), std::string(kBlockSize, '\0'));
-}
-
-TEST_F(CardBackupTest, HeaderCarriesTheFirstSixBytesOfTheVersion) {
-    static_cast<void>(Backup(machine.fileSystem(), "1.31\rABC"));
-    EXPECT_EQ(Archive().substr(0, 8), std::string("1.31\rA\0\0", 8));
-}
-
 TEST_F(CardBackupTest, ReplacesALongerExistingBackupWhole) {
     test::PutHostFile(machine.DriveFolder('Z') / "card.vcb", std::string(50'000, 'o'));
     test::PutHostFile(machine.DriveFolder('E') / "A", "a");
