@@ -228,6 +228,9 @@ TEST(FaultMatrix, EveryFailingCardWriteIsReportedOnceAndKeepsWhatWasWrittenBefor
                 EXPECT_EQ(bench.outsideTheCard(), outside);
                 EXPECT_EQ(bench.desktop.busyDepth(), 0);
                 EXPECT_FALSE(bench.desktop.progressBarShown());
+                if (fault != CardFault::Removed) {
+                    EXPECT_EQ(bench.desktop.Pane(0), text::kReady);
+                }
 
                 Tree card = Snapshot(bench.card());
                 const bool marked = card.erase(std::string(archive::kInterruptedRestoreMarker)) == 1;

@@ -81,16 +81,5 @@ TEST_F(PromptUpdateTest, CancellingTheOpenDialogEndsWithoutTouchingTheStatusBar)
     EXPECT_EQ(desktop.Pane(0), text::kReady);
 }
 
-TEST_F(PromptUpdateTest, FullCardSkipsTheCompletionButEndsReady) {
-    AddCard('E', "VMCARD", "0110");
-    FaultInjectingFileSystem faulty(machine.fileSystem());
-    StartWithCardSelected(&faulty);
-    faulty.FailWrite(1, FsError::DiskFull, 28);
-    Update(MessageAnswer::Yes);
-    EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kCardFull)), 1);
-    EXPECT_EQ(std::count(messages().begin(), messages().end(), std::string(text::kPromptUpdateComplete)), 0);
-    EXPECT_EQ(desktop.Pane(0), text::kReady);
-}
-
 }  // namespace
 }  // namespace vocell::test
