@@ -3,14 +3,13 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <limits>
 
 #include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/MountGeometry.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace vocell::linux_drives {
@@ -175,17 +174,8 @@ std::optional<std::string> LinuxVolumes::VolumeLabel(const std::string& root) {
 
 std::optional<ClusterGeometry> LinuxVolumes::ClusterGeometryOf(const std::string& root) {
     const RemovableVolume* volume = Find(root);
-    struct statvfs info {};
-    if (volume == nullptr || volume->mountPoint.empty() ||
-        ::statvfs(volume->mountPoint.c_str(), &info) != 0) {
-        return std::nullopt;
-    }
-    ClusterGeometry geometry;
-    geometry.sectorsPerCluster = 1;
-    geometry.bytesPerSector = static_cast<std::uint32_t>(info.f_frsize);
-    geometry.totalClusters = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(info.f_blocks, std::numeric_limits<std::uint32_t>::max()));
-    return geometry;
+    if (volume == nullptr || volume->mountPoint.empty()) return std::nullopt;
+    return posix::MountClusterGeometry(volume->mountPoint);
 }
 
 }  // namespace vocell::linux_drives

@@ -1,11 +1,9 @@
 #include "platform/posix/FolderVolumes.h"
 
-#include <sys/statvfs.h>
-
 #include <cerrno>
-#include <limits>
 
 #include "platform/posix/HostDrives.h"
+#include "platform/posix/MountGeometry.h"
 
 namespace vocell::posix {
 namespace {
@@ -59,14 +57,8 @@ std::optional<std::string> FolderVolumes::VolumeLabel(const std::string& root) {
 }
 
 std::optional<ClusterGeometry> FolderVolumes::ClusterGeometryOf(const std::string& root) {
-    struct statvfs info {};
-    if (!IsCard(root) || ::statvfs(cardFolder_.c_str(), &info) != 0) return std::nullopt;
-    ClusterGeometry geometry;
-    geometry.sectorsPerCluster = 1;
-    geometry.bytesPerSector = static_cast<std::uint32_t>(info.f_frsize);
-    geometry.totalClusters = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(info.f_blocks, std::numeric_limits<std::uint32_t>::max()));
-    return geometry;
+    if (!IsCard(root)) return std::nullopt;
+    return MountClusterGeometry(cardFolder_.string());
 }
 
 }  // namespace vocell::posix
