@@ -161,38 +161,13 @@ bool DropPermissionOverride() {
 
 using PosixPermissions = PosixFileSystemTest;
 
-TEST_F(PosixPermissions, ReadOnlyFileRefusesCreateUntilTheBitIsCleared) {
+// In one child process: a read-only file refuses create until the bit is cleared, an unreadable
+// folder is access denied, and DeleteTree still removes read-only files and folders.
+TEST_F(PosixPermissions, ReadOnlyFilesAndClosedFoldersWithoutThePermissionOverride) {
     WriteHostFile(card_ / "LOCKED.TXT", "old");
     ASSERT_TRUE(fs_->SetAttributes("E:\\LOCKED.TXT", FileAttribute::ReadOnly).ok());
-    EXPECT_EXIT(
-        {
-            CHECK_IN_CHILD(DropPermissionOverride());
-            const FsStatus refused = fs_->OpenWrite("E:\\LOCKED.TXT").status();
-            CHECK_IN_CHILD(refused.error == FsError::AccessDenied);
-            CHECK_IN_CHILD(refused.nativeCode == EACCES);
-            CHECK_IN_CHILD(ReadHostFile(card_ / "LOCKED.TXT") == "old");
-            CHECK_IN_CHILD(fs_->SetAttributes("E:\\LOCKED.TXT", FileAttribute::Archive).ok());
-            CHECK_IN_CHILD(WriteFile("E:\\LOCKED.TXT", "new").ok());
-            CHECK_IN_CHILD(ReadHostFile(card_ / "LOCKED.TXT") == "new");
-            std::_Exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(PosixPermissions, UnreadableFolderIsAccessDenied) {
     fs::create_directories(card_ / "CLOSED" / "IN");
     fs::permissions(card_ / "CLOSED", fs::perms::none);
-    EXPECT_EXIT(
-        {
-            CHECK_IN_CHILD(DropPermissionOverride());
-            CHECK_IN_CHILD(fs_->ListFolder("E:\\CLOSED").status().error == FsError::AccessDenied);
-            CHECK_IN_CHILD(fs_->OpenRead("E:\\CLOSED\\IN\\X").status().error == FsError::AccessDenied);
-            std::_Exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(PosixPermissions, DeleteTreeRemovesReadOnlyFilesAndFolders) {
     fs::create_directories(card_ / "TREE" / "SUB" / "DEEP");
     WriteHostFile(card_ / "TREE" / "RO.TXT", "r");
     WriteHostFile(card_ / "TREE" / "SUB" / "DEEP" / "RO.TXT", "r");
@@ -203,12 +178,21 @@ TEST_F(PosixPermissions, DeleteTreeRemovesReadOnlyFilesAndFolders) {
     EXPECT_EXIT(
         {
             CHECK_IN_CHILD(DropPermissionOverride());
+            const FsStatus refused = fs_->OpenWrite("E:\\LOCKED.TXT").status();
+            CHECK_IN_CHILD(refused.error == FsError::AccessDenied);
+            CHECK_IN_CHILD(refused.nativeCode == EACCES);
+            CHECK_IN_CHILD(ReadHostFile(card_ / "LOCKED.TXT") == "old");
+            CHECK_IN_CHILD(fs_->SetAttributes("E:\\LOCKED.TXT", FileAttribute::Archive).ok());
+            CHECK_IN_CHILD(WriteFile("E:\\LOCKED.TXT", "new").ok());
+            CHECK_IN_CHILD(ReadHostFile(card_ / "LOCKED.TXT") == "new");
+            CHECK_IN_CHILD(fs_->ListFolder("E:\\CLOSED").status().error == FsError::AccessDenied);
+            CHECK_IN_CHILD(fs_->OpenRead("E:\\CLOSED\\IN\\X").status().error == FsError::AccessDenied);
             CHECK_IN_CHILD(fs_->DeleteTree("E:\\TREE").ok());
             CHECK_IN_CHILD(!fs::exists(card_ / "TREE"));
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "");
-    // The same as the process it is, root or not.
+    // DeleteTree the same as the process it is, root or not.
     fs::create_directories(card_ / "AGAIN");
     WriteHostFile(card_ / "AGAIN" / "RO.TXT", "r");
     ASSERT_TRUE(fs_->SetAttributes("E:\\AGAIN\\RO.TXT", FileAttribute::ReadOnly).ok());
