@@ -173,21 +173,6 @@ TEST_F(CardSelectionTest, FailedLabelQueryNamesTheCardRemovableDisk) {
     EXPECT_EQ(fields().statusText, text::kReady);
 }
 
-TEST_F(CardSelectionTest, RepeatedSelectionsShowTheSameDeviceText) {
-    AddCard('E', "VMCARD");
-    AddCard('F', "");
-    Start();
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        Select(0);
-        EXPECT_EQ(fields().deviceText, "VMCARD (E:)");
-        EXPECT_EQ(dialog->currentVolumeLabel(), "VMCARD");
-        Select(1);
-        EXPECT_EQ(fields().deviceText, "Removable Disk (F:)");
-        EXPECT_EQ(dialog->currentVolumeLabel(), "");
-    }
-}
-
 // ---- A drive that goes while the chooser is open ----
 
 TEST_F(CardSelectionTest, ChosenDriveUnpluggedWhileTheChooserIsOpenLeavesNoCardSelected) {
