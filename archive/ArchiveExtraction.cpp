@@ -40,6 +40,7 @@ private:
     bool ExtractFolder(const std::string& path, const EntryHeader& header);
     bool ExtractFile(const std::string& path, ArchiveScanner& scanner);
     std::unique_ptr<FileWriter> CreateOnCard(const std::string& path);
+    std::unique_ptr<FileWriter> OpenForWriting(const std::string& path);
     bool WriteContent(FileWriter& file, std::span<const char> bytes);
     bool FinishFile(std::unique_ptr<FileWriter> file, const std::string& path, const ScannedEntry& entry);
     void ApplyFolderAttributesAndTimes();
@@ -182,6 +183,22 @@ std::unique_ptr<FileWriter> Extraction::CreateOnCard(const std::string& path) {
     return nullptr;
 }
 
+// A file new to the card is written under its own name: it has no old content a killed restore
+// could tear (the card's mark says to restore again), and it needs no rename.
+std::unique_ptr<FileWriter> Extraction::OpenForWriting(const std::string& path) {
+    if (writtenPath_ != path) {
+        result_.cardChanged = true;
+        auto created = fileSystem_.CreateNew(path);
+        if (created.ok()) {
+            writtenPath_ = path;
+            return std::move(created.value());
+        }
+        // Any failure but a name taken is met again, and reported, under the file's own name.
+        if (created.status().error != FsError::AlreadyExists) writtenPath_ = path;
+    }
+    return CreateOnCard(writtenPath_);
+}
+
 bool Extraction::WriteContent(FileWriter& file, std::span<const char> bytes) {
     writeBuffer_.insert(writeBuffer_.end(), bytes.begin(), bytes.end());
     if (writeBuffer_.size() < kIoBufferSize && !bytes.empty()) return true;
@@ -194,8 +211,9 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     std::unique_ptr<FileWriter> file;
     bool skipped = false;
     writeBuffer_.clear();
-    // Beside the old file when the card has room for both, so that a restore killed part-way
-    // leaves every file either as it was or as the archive holds it; in place otherwise.
+    // Beside an old file of its name when the card has room for both, so that a restore killed
+    // part-way leaves every old file either as it was or as the archive holds it; in place
+    // otherwise.
     const std::optional<std::uint64_t> size = scanner.entry().recordContentSize;
     if (size && *size + kRoomPerNewCopy <= roomForNewCopies_) {
         roomForNewCopies_ -= *size + kRoomPerNewCopy;
@@ -205,7 +223,7 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     }
     // The file is opened at its first content, so that an entry without data touches nothing.
     const bool read = scanner.ReadContent([&](std::span<const char> piece) {
-        if (!file) file = CreateOnCard(writtenPath_);
+        if (!file) file = OpenForWriting(path);
         if (!file) {
             skipped = true;
             return false;
@@ -224,7 +242,7 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
             result_.notRestored.push_back({path, "the archive holds no readable data for it"});
             return true;
         }
-        file = CreateOnCard(writtenPath_);  // an empty file
+        file = OpenForWriting(path);  // an empty file
         if (!file) return result_.completed();
     }
     return FinishFile(std::move(file), path, scanner.entry());

@@ -1,4 +1,3 @@
-#include "archive/CardPaths.h"
 #include "archive/EntryHeader.h"
 #include "tests/archive/ExtractionFixture.h"
 
@@ -102,8 +101,8 @@ TEST_F(ExtractionTest, OtherWriteErrorsAndAFailedFlushStopAsWriteErrors) {
 
 TEST_F(ExtractionTest, AttributesAndTimesThatCannotBeSetAreNamed) {
     test::FaultInjectingFileSystem faulty(machine.fileSystem());
-    // Set on the new copy while it is open, under the name it is written as.
-    faulty.FailSetAttributes("F:\\A.WAV" + std::string(kNewFileSuffix), FsError::AccessDenied);
+    // Set while the file is open; a file new to the card is written under its own name.
+    faulty.FailSetAttributes("F:\\A.WAV", FsError::AccessDenied);
     faulty.FailSetTimes("F:\\\\VM\\", FsError::AccessDenied);
     auto result =
         ExtractWith(faulty, test::ArchiveBuilder().Folder("E:\\\\VM\\").File("E:\\A.WAV", "a", 0x21));
