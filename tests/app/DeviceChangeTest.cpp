@@ -55,6 +55,14 @@ TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpt
     EXPECT_EQ(slots().slotLetters[1], 4);
     EXPECT_EQ(desktop.lastFields().deviceItems, Items{"G:\\"});
     EXPECT_EQ(desktop.lastFields().deviceSelection, devices::kNoItem);
+
+    // The refresh behind the list's selection change then asks for a card and drops the version.
+    ASSERT_EQ(dialog->cardFields().promptVersionText, "1.31");
+    dialog->OnCommand(ControlId::DeviceList);
+    EXPECT_EQ(desktop.Pane(0), text::kInsertCard);
+    EXPECT_EQ(dialog->cardFields().promptVersionText, "");
+    EXPECT_EQ(desktop.lastFields().promptVersionText, "");
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(DeviceChangeTest, UnpluggedSecondReaderStaysInItsSlotAndInTheChooser) {

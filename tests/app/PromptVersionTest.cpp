@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "app/CardType.h"
 #include "common/Messages.h"
 #include "tests/support/FakeMachine.h"
@@ -9,30 +11,27 @@
 namespace vocell {
 namespace {
 
-TEST(FormatVersion, LeadingZeroGivesOneDigitMajor) {
-    EXPECT_EQ(FormatVersion("0110"), "1.10");
-    EXPECT_EQ(FormatVersion("0131"), "1.31");
-    EXPECT_EQ(FormatVersion("01"), "1.");
-    EXPECT_EQ(FormatVersion("0"), "");
-    EXPECT_EQ(FormatVersion("0110\r"), "1.10\r");
-    EXPECT_EQ(FormatVersion("012345"), "1.2345");
-}
-
-TEST(FormatVersion, OtherwiseTwoDigitsPointTwoDigitsAndNothingAfter) {
-    EXPECT_EQ(FormatVersion("1310"), "13.10");
-    EXPECT_EQ(FormatVersion("1310\r"), "13.10");
-    EXPECT_EQ(FormatVersion("123"), "12.3");
-    EXPECT_EQ(FormatVersion("12"), "12.");
-    EXPECT_EQ(FormatVersion("1"), "1");
-    EXPECT_EQ(FormatVersion(""), "");
-    EXPECT_EQ(FormatVersion("AB\x01xyz"), "AB.\x01x");
-}
-
-TEST(FormatVersion, TextEndsAtItsFirstZeroByte) {
-    EXPECT_EQ(FormatVersion(std::string("0131\0"
-                                        "99",
-                                        7)),
-              "1.31");
+TEST(FormatVersion, LeadingZeroGivesOneDigitMajorOtherwiseTwoDigitsPointTwoDigits) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"0110", "1.10"},
+        {"0131", "1.31"},
+        {"01", "1."},
+        {"0", ""},
+        {"0110\r", "1.10\r"},
+        {"012345", "1.2345"},
+        {"1310", "13.10"},
+        {"1310\r", "13.10"},
+        {"123", "12.3"},
+        {"12", "12."},
+        {"1", "1"},
+        {"", ""},
+        {"AB\x01xyz", "AB.\x01x"},
+        {std::string("0131\0"
+                     "99",
+                     7),
+         "1.31"},  // the text ends at its first zero byte
+    };
+    for (const auto& [line, shown] : cases) EXPECT_EQ(FormatVersion(line), shown) << line;
 }
 
 class CardPromptVersionTest : public ::testing::Test {

@@ -34,22 +34,18 @@ TEST_F(StartupTest, WithoutARemovableDriveAsksForACardAndShowsNoCard) {
     EXPECT_FALSE(desktop.endedWith());
 }
 
-TEST_F(StartupTest, ReaderHoldingACardIsReadyYetNothingOfTheCardShowsBeforeSelect) {
+TEST_F(StartupTest, ReaderIsReadyWithOrWithoutACardYetNothingOfTheCardShowsBeforeSelect) {
     AddCard('E', "VMCARD", "0131");
-    Start();
-    EXPECT_EQ(desktop.Pane(0), text::kReady);
-    ExpectNoCardShown();  // the version the start-up refresh read is not shown
-    EXPECT_EQ(desktop.lastFields().deviceItems, std::vector<std::string>{"E:\\"});
-    EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(StartupTest, EmptyReaderIsReadyToo) {
-    machine.volumes().AddDrive('E', DriveType::Removable, false);
-    Start();
-    EXPECT_EQ(desktop.Pane(0), text::kReady);
-    ExpectNoCardShown();
-    EXPECT_TRUE(messages().empty());  // no medium is no concern before Select
+    for (bool medium : {true, false}) {
+        SCOPED_TRACE(medium ? "card" : "empty reader");
+        if (!medium) machine.volumes().EjectMedium('E');
+        Start();
+        EXPECT_EQ(desktop.Pane(0), text::kReady);
+        ExpectNoCardShown();  // the version the start-up refresh read is not shown
+        EXPECT_EQ(desktop.lastFields().deviceItems, std::vector<std::string>{"E:\\"});
+        EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
+        EXPECT_TRUE(messages().empty());  // no medium is no concern before Select
+    }
 }
 
 // ---- The prompt package ----
@@ -62,21 +58,15 @@ TEST_F(StartupTest, MissingPromptPackageAsksForReinstallAndEndsTheDialog) {
     ExpectNoCardShown();  // initialisation still runs to its end
 }
 
-TEST_F(StartupTest, PackageThatExistsButCannotBeOpenedIsNoObstacle) {
+TEST_F(StartupTest, PackageThatCannotBeOpenedAndMissingOtherInstallFoldersAreNoObstacle) {
     FaultInjectingFileSystem locked(machine.fileSystem());
     locked.FailOpenRead(std::string(operations::kPromptPackage), FsError::AccessDenied);
+    machine.RemoveInstalled("Backup");
+    machine.RemoveInstalled("Data");
     Start(&locked);
     EXPECT_TRUE(messages().empty());
     EXPECT_FALSE(desktop.endedWith());
     ExpectNoCardShown();
-}
-
-TEST_F(StartupTest, OnlyThePromptPackageIsCheckedNotTheOtherInstallFolders) {
-    machine.RemoveInstalled("Backup");
-    machine.RemoveInstalled("Data");
-    Start();
-    EXPECT_TRUE(messages().empty());
-    EXPECT_FALSE(desktop.endedWith());
 }
 
 // ---- The status bar ----

@@ -27,29 +27,24 @@ protected:
     DriveMap drives_;
 };
 
-TEST_F(DriveMapTest, DriveLetterMatchesInEitherCaseAndComponentsKeepTheirCase) {
-    for (const std::string path : {"E:\\VM\\Prompts", "e:\\VM\\Prompts"}) {
+TEST_F(DriveMapTest, LetterInEitherCaseSeparatorsOfBothKindsAndDotsResolveBelowTheMount) {
+    const std::pair<std::string, Components> cases[] = {
+        {"E:\\VM\\Prompts", {"VM", "Prompts"}},  // components keep their case
+        {"e:\\VM\\Prompts", {"VM", "Prompts"}},
+        {"E:\\\\VM\\\\PROMPTS\\", {"VM", "PROMPTS"}},
+        {"E:/VM/PROMPTS", {"VM", "PROMPTS"}},
+        {"E:\\VM/./PROMPTS/.", {"VM", "PROMPTS"}},
+        {"E:\\.\\VM\\\\\\PROMPTS", {"VM", "PROMPTS"}},
+        {"E:\\", {}},
+        {"E:", {}},
+        {"E:/", {}},
+        {"e:\\.\\", {}},
+    };
+    for (const auto& [path, components] : cases) {
         auto resolved = drives_.Resolve(path);
         ASSERT_TRUE(resolved.ok()) << path;
-        EXPECT_EQ(resolved.value().directory, "/mnt/card");
-        EXPECT_EQ(resolved.value().components, (Components{"VM", "Prompts"}));
-    }
-}
-
-TEST_F(DriveMapTest, SeparatorsOfBothKindsCollapseAndDotsAreDropped) {
-    const Components expected{"VM", "PROMPTS"};
-    EXPECT_EQ(ComponentsOf("E:\\\\VM\\\\PROMPTS\\"), expected);
-    EXPECT_EQ(ComponentsOf("E:/VM/PROMPTS"), expected);
-    EXPECT_EQ(ComponentsOf("E:\\VM/./PROMPTS/."), expected);
-    EXPECT_EQ(ComponentsOf("E:\\.\\VM\\\\\\PROMPTS"), expected);
-}
-
-TEST_F(DriveMapTest, BareDriveResolvesToTheMountDirectoryItself) {
-    for (const std::string path : {"E:\\", "E:", "E:/", "e:\\.\\"}) {
-        auto resolved = drives_.Resolve(path);
-        ASSERT_TRUE(resolved.ok()) << path;
-        EXPECT_EQ(resolved.value().directory, "/mnt/card");
-        EXPECT_TRUE(resolved.value().components.empty()) << path;
+        EXPECT_EQ(resolved.value().directory, "/mnt/card") << path;
+        EXPECT_EQ(resolved.value().components, components) << path;
     }
 }
 

@@ -84,15 +84,6 @@ TEST_F(PosixSymlinkConfinement, DeleteTreeUnlinksLinksWithoutDescending) {
     ExpectOutsideUntouched();
 }
 
-TEST_F(PosixSymlinkConfinement, ListingReportsLinksWithoutAttributes) {
-    auto listing = fs_->ListFolder("E:\\");
-    ASSERT_TRUE(listing.ok());
-    ASSERT_EQ(listing.value().size(), 3u);
-    for (const FolderEntry& entry : listing.value()) {
-        EXPECT_EQ(entry.attributes, 0u) << entry.name;
-    }
-}
-
 using PosixFolderCache = PosixFileSystemTest;
 
 TEST_F(PosixFolderCache, DeletedAndRecreatedFolderIsUsedAfresh) {

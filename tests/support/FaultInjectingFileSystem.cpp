@@ -119,9 +119,6 @@ void FaultInjectingFileSystem::FailReadAfter(const std::string& path, std::uint6
                                              FsError error) {
     readFaults_[path] = {successfulBytes, error};
 }
-void FaultInjectingFileSystem::FailCreate(const std::string& path, FsError error) {
-    createFaults_[path] = error;
-}
 void FaultInjectingFileSystem::FailSetAttributes(const std::string& path, FsError error) {
     setAttributesFaults_[path] = error;
 }
@@ -186,7 +183,6 @@ FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const s
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const std::string& path) {
     if (DriveGone(path)) return Gone();
-    if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     auto created = inner_.OpenWrite(path);
     if (!created.ok()) return created;
     return std::unique_ptr<FileWriter>(
@@ -194,7 +190,6 @@ FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const 
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::CreateNew(const std::string& path) {
     if (DriveGone(path)) return Gone();
-    if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     auto created = inner_.CreateNew(path);
     if (!created.ok()) return created;
     return std::unique_ptr<FileWriter>(
@@ -202,7 +197,6 @@ FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::CreateNew(const 
 }
 FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
     if (DriveGone(path)) return Gone();
-    if (auto it = createFaults_.find(path); it != createFaults_.end()) return Fault(it->second);
     return inner_.CreateFolder(path);
 }
 FsResult<FileTimes> FaultInjectingFileSystem::Times(const std::string& path) {
@@ -225,7 +219,6 @@ FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& pa
 FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::string& to) {
     if (DriveGone(from) || DriveGone(to)) return Gone();
     if (renameFault_) return Fault(*renameFault_);
-    if (auto it = createFaults_.find(to); it != createFaults_.end()) return Fault(it->second);
     return inner_.Rename(from, to);
 }
 FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) {

@@ -26,8 +26,6 @@ public:
     void FailOpenRead(const std::string& path, FsError error);
     // Reading the path fails after the first successfulBytes bytes.
     void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
-    // Creating the path (file or folder, or by renaming another file to it) fails.
-    void FailCreate(const std::string& path, FsError error);
     // Setting the attribute word, or the times (by path or on the open file), of the path fails.
     void FailSetAttributes(const std::string& path, FsError error);
     void FailSetTimes(const std::string& path, FsError error);
@@ -84,7 +82,6 @@ private:
     int removalWrite_ = 0;
     std::map<std::string, FsError> openReadFaults_;
     std::map<std::string, ReadFault> readFaults_;
-    std::map<std::string, FsError> createFaults_;
     std::map<std::string, FsError> setAttributesFaults_;
     std::map<std::string, FsError> setTimesFaults_;
     std::map<std::string, std::uint32_t> reportedAttributes_;
