@@ -22,11 +22,6 @@ public:
     }
     [[nodiscard]] std::unique_ptr<FileSystem> OpenFileSystem() const;
 
-    // Puts a size-limited file system of about one megabyte on folder, for a card that fills
-    // up; false where this machine does not allow it.
-    static bool MountSmallCard(const std::filesystem::path& folder);
-    static void UnmountSmallCard(const std::filesystem::path& folder);
-
 private:
     std::vector<std::pair<std::string, std::filesystem::path>> mounts_;
 };

@@ -144,9 +144,4 @@ std::unique_ptr<FileSystem> FolderDrives::OpenFileSystem() const {
     return std::make_unique<FolderDrivesFileSystem>(mounts_);
 }
 
-// No size-limited file system can be mounted from inside Windows; the Windows tests fill a
-// card on a Wine drive that scripts/test-windows.sh puts on one.
-bool FolderDrives::MountSmallCard(const std::filesystem::path&) { return false; }
-void FolderDrives::UnmountSmallCard(const std::filesystem::path&) {}
-
 }  // namespace vocell::test
