@@ -10,6 +10,12 @@ namespace {
 FsStatus Fault(FsError error) { return FsStatus::Failure(error, 0); }
 FsStatus Gone() { return FsStatus::Failure(FsError::NotReady, 0); }
 
+// The fault of path in faults, if any.
+std::optional<FsStatus> FaultOf(const std::map<std::string, FsError>& faults, const std::string& path) {
+    if (auto it = faults.find(path); it != faults.end()) return Fault(it->second);
+    return std::nullopt;
+}
+
 class FaultyReader final : public FileReader {
 public:
     FaultyReader(std::unique_ptr<FileReader> inner, const FaultInjectingFileSystem& owner, std::string path,
@@ -29,29 +35,20 @@ public:
         if (read.ok()) left_ -= read.value();
         return read;
     }
-    FsResult<std::uint64_t> Size() override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Size();
-    }
-    FsResult<FileTimes> Times() override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Times();
-    }
-    FsStatus Rewind() override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Rewind();
-    }
-    FsResult<FileStamp> Stamp() override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Stamp();
-    }
-    FsResult<std::uint32_t> Attributes() override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Attributes();
-    }
+    FsResult<std::uint64_t> Size() override { return Forward(&FileReader::Size); }
+    FsResult<FileTimes> Times() override { return Forward(&FileReader::Times); }
+    FsStatus Rewind() override { return Forward(&FileReader::Rewind); }
+    FsResult<FileStamp> Stamp() override { return Forward(&FileReader::Stamp); }
+    FsResult<std::uint32_t> Attributes() override { return Forward(&FileReader::Attributes); }
     void Prefetch() override { inner_->Prefetch(); }
 
 private:
+    template <typename Result>
+    Result Forward(Result (FileReader::*call)()) {
+        if (owner_.DriveGone(path_)) return Gone();
+        return (*inner_.*call)();
+    }
+
     std::unique_ptr<FileReader> inner_;
     const FaultInjectingFileSystem& owner_;
     std::string path_;
@@ -69,22 +66,16 @@ public:
         return inner_->Write(data);
     }
     FsStatus Truncate(std::uint64_t size) override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Truncate(size);
+        return Forward({}, [&] { return inner_->Truncate(size); });
     }
     FsStatus SetTimes(const FileTimes& times) override {
-        if (owner_.DriveGone(path_)) return Gone();
-        if (auto fault = owner_.SetTimesFault(path_)) return *fault;
-        return inner_->SetTimes(times);
+        return Forward(owner_.SetTimesFault(path_), [&] { return inner_->SetTimes(times); });
     }
     FsStatus SetAttributes(std::uint32_t attributes) override {
-        if (owner_.DriveGone(path_)) return Gone();
-        if (auto fault = owner_.SetAttributesFault(path_)) return *fault;
-        return inner_->SetAttributes(attributes);
+        return Forward(owner_.SetAttributesFault(path_), [&] { return inner_->SetAttributes(attributes); });
     }
     FsStatus Flush() override {
-        if (owner_.DriveGone(path_)) return Gone();
-        return inner_->Flush();
+        return Forward({}, [&] { return inner_->Flush(); });
     }
     FsStatus Close() override {
         FsStatus closed = inner_->Close();
@@ -93,6 +84,13 @@ public:
     }
 
 private:
+    template <typename Call>
+    FsStatus Forward(std::optional<FsStatus> fault, Call call) {
+        if (owner_.DriveGone(path_)) return Gone();
+        if (fault) return *fault;
+        return call();
+    }
+
     std::unique_ptr<FileWriter> inner_;
     FaultInjectingFileSystem& owner_;
     std::string path_;
@@ -128,15 +126,15 @@ void FaultInjectingFileSystem::FailSetTimes(const std::string& path, FsError err
 void FaultInjectingFileSystem::FailFlushVolume(FsError error) { flushVolumeFault_ = error; }
 void FaultInjectingFileSystem::FailFlushFolder(FsError error) { flushFolderFault_ = error; }
 void FaultInjectingFileSystem::FailRename(FsError error) { renameFault_ = error; }
-
-std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::string& path) const {
-    if (auto it = setTimesFaults_.find(path); it != setTimesFaults_.end()) return Fault(it->second);
-    return std::nullopt;
+void FaultInjectingFileSystem::ReportAttributes(const std::string& path, std::uint32_t attributes) {
+    reportedAttributes_[path] = attributes;
 }
 
+std::optional<FsStatus> FaultInjectingFileSystem::SetTimesFault(const std::string& path) const {
+    return FaultOf(setTimesFaults_, path);
+}
 std::optional<FsStatus> FaultInjectingFileSystem::SetAttributesFault(const std::string& path) const {
-    if (auto it = setAttributesFaults_.find(path); it != setAttributesFaults_.end()) return Fault(it->second);
-    return std::nullopt;
+    return FaultOf(setAttributesFaults_, path);
 }
 
 std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault(const std::string& path) {
@@ -147,13 +145,19 @@ std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault(const std::stri
     return std::nullopt;
 }
 
-void FaultInjectingFileSystem::ReportAttributes(const std::string& path, std::uint32_t attributes) {
-    reportedAttributes_[path] = attributes;
+template <typename Call>
+auto FaultInjectingFileSystem::Forward(const std::string& path, std::optional<FsStatus> fault, Call call)
+    -> decltype(call()) {
+    if (DriveGone(path)) return Gone();
+    if (fault) return *fault;
+    return call();
+}
+std::optional<FsStatus> FaultInjectingFileSystem::FaultIf(const std::optional<FsError>& error) {
+    return error ? std::optional(Fault(*error)) : std::nullopt;
 }
 
 FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {
-    if (DriveGone(folder)) return Gone();
-    auto listing = inner_.ListFolder(folder);
+    auto listing = Forward(folder, {}, [&] { return inner_.ListFolder(folder); });
     if (!listing.ok()) return listing;
     for (FolderEntry& entry : listing.value()) {
         if (auto it = reportedAttributes_.find(folder + entry.name); it != reportedAttributes_.end()) {
@@ -163,18 +167,13 @@ FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const st
     return listing;
 }
 FsResult<std::uint32_t> FaultInjectingFileSystem::Attributes(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    return inner_.Attributes(path);
+    return Forward(path, {}, [&] { return inner_.Attributes(path); });
 }
 FsStatus FaultInjectingFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-    if (DriveGone(path)) return Gone();
-    if (auto fault = SetAttributesFault(path)) return *fault;
-    return inner_.SetAttributes(path, attributes);
+    return Forward(path, SetAttributesFault(path), [&] { return inner_.SetAttributes(path, attributes); });
 }
 FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    if (auto it = openReadFaults_.find(path); it != openReadFaults_.end()) return Fault(it->second);
-    auto opened = inner_.OpenRead(path);
+    auto opened = Forward(path, FaultOf(openReadFaults_, path), [&] { return inner_.OpenRead(path); });
     if (!opened.ok()) return opened;
     ReadFault fault{UINT64_MAX, FsError::None};
     if (auto it = readFaults_.find(path); it != readFaults_.end()) fault = it->second;
@@ -182,68 +181,53 @@ FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const s
                                                                       fault.successfulBytes, fault.error));
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    auto created = inner_.OpenWrite(path);
-    if (!created.ok()) return created;
-    return std::unique_ptr<FileWriter>(
-        std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
+    return Wrap(path, Forward(path, {}, [&] { return inner_.OpenWrite(path); }));
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::CreateNew(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    auto created = inner_.CreateNew(path);
-    if (!created.ok()) return created;
+    return Wrap(path, Forward(path, {}, [&] { return inner_.CreateNew(path); }));
+}
+FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::Wrap(
+    const std::string& path, FsResult<std::unique_ptr<FileWriter>> opened) {
+    if (!opened.ok()) return opened;
     return std::unique_ptr<FileWriter>(
-        std::make_unique<FaultyWriter>(std::move(created.value()), *this, path));
+        std::make_unique<FaultyWriter>(std::move(opened.value()), *this, path));
 }
 FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    return inner_.CreateFolder(path);
+    return Forward(path, {}, [&] { return inner_.CreateFolder(path); });
 }
 FsResult<FileTimes> FaultInjectingFileSystem::Times(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    return inner_.Times(path);
+    return Forward(path, {}, [&] { return inner_.Times(path); });
 }
 FsStatus FaultInjectingFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
-    if (DriveGone(path)) return Gone();
-    if (auto fault = SetTimesFault(path)) return *fault;
-    return inner_.SetTimes(path, times);
+    return Forward(path, SetTimesFault(path), [&] { return inner_.SetTimes(path, times); });
 }
 FsStatus FaultInjectingFileSystem::DeleteTree(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    return inner_.DeleteTree(path);
+    return Forward(path, {}, [&] { return inner_.DeleteTree(path); });
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FileSize(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    return inner_.FileSize(path);
+    return Forward(path, {}, [&] { return inner_.FileSize(path); });
 }
 FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::string& to) {
-    if (DriveGone(from) || DriveGone(to)) return Gone();
-    if (renameFault_) return Fault(*renameFault_);
-    return inner_.Rename(from, to);
+    if (DriveGone(to)) return Gone();
+    return Forward(from, FaultIf(renameFault_), [&] { return inner_.Rename(from, to); });
 }
 FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    return inner_.RemoveFile(path);
+    return Forward(path, {}, [&] { return inner_.RemoveFile(path); });
 }
 FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    ++flushVolumeCalls_;
-    if (flushVolumeFault_) return Fault(*flushVolumeFault_);
-    return inner_.FlushVolume(path);
+    if (!DriveGone(path)) ++flushVolumeCalls_;
+    return Forward(path, FaultIf(flushVolumeFault_), [&] { return inner_.FlushVolume(path); });
 }
 FsStatus FaultInjectingFileSystem::FlushFolder(const std::string& folder) {
-    if (DriveGone(folder)) return Gone();
-    if (flushFolderFault_) return Fault(*flushFolderFault_);
-    return inner_.FlushFolder(folder);
+    return Forward(folder, FaultIf(flushFolderFault_), [&] { return inner_.FlushFolder(folder); });
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
-    if (DriveGone(path)) return Gone();
-    if (freeSpace_) return *freeSpace_;
-    return inner_.FreeSpace(path);
+    return Forward(
+        path, {}, [&] { return freeSpace_ ? FsResult<std::uint64_t>(*freeSpace_) : inner_.FreeSpace(path); });
 }
 FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
-    if (DriveGone(path) || DriveGone(folder)) return Gone();
-    return inner_.LiesWithin(path, folder);
+    if (DriveGone(folder)) return Gone();
+    return Forward(path, {}, [&] { return inner_.LiesWithin(path, folder); });
 }
 std::string FaultInjectingFileSystem::DescribeError(const FsStatus& status) const {
     return inner_.DescribeError(status);

@@ -68,6 +68,13 @@ public:
     std::optional<FsStatus> SetAttributesFault(const std::string& path) const;
 
 private:
+    // Fails NotReady when the path's drive is gone, else with fault if there is one, else calls.
+    template <typename Call>
+    auto Forward(const std::string& path, std::optional<FsStatus> fault, Call call) -> decltype(call());
+    static std::optional<FsStatus> FaultIf(const std::optional<FsError>& error);
+    FsResult<std::unique_ptr<FileWriter>> Wrap(const std::string& path,
+                                               FsResult<std::unique_ptr<FileWriter>> opened);
+
     struct ReadFault {
         std::uint64_t successfulBytes;
         FsError error;
