@@ -27,14 +27,21 @@ protected:
         desktop.AnswerOpenDialog(BackupPath(name));
         dialog->OnCommand(ControlId::Restore);
     }
+    // Card E: with prompts of cardVersion (none: no prompts) and b.vcb with prompts of
+    // archiveVersion; the card is selected and restored from b.vcb, the question answered so.
+    void RestoreOnto(std::optional<std::string> cardVersion, const std::string& archiveVersion,
+                     std::optional<MessageAnswer> answer = std::nullopt) {
+        AddCard('E', "VMCARD", cardVersion);
+        PutBackup("b.vcb", archiveVersion);
+        StartWithCardSelected();
+        if (answer) desktop.AnswerMessage(*answer);
+        Restore("b.vcb");
+    }
     std::string cardPrompt() const { return machine.ReadOnDrive('E', "VM/PROMPTS/0/0/1/WELCOME.WAV"); }
 };
 
 TEST_F(RestoreTest, EqualVersionsRestoreWithoutAQuestionAndKeepTheCardPrompts) {
-    AddCard('E');
-    PutBackup("same.vcb", "1.31");
-    StartWithCardSelected();
-    Restore("same.vcb");
+    RestoreOnto("0131", "1.31");
     EXPECT_EQ(cardPrompt(), "card prompt 0131");
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/MSGS/M1.WAV"), "message");
     EXPECT_TRUE(desktop.FilterTranscript("question").empty());
@@ -46,19 +53,14 @@ TEST_F(RestoreTest, EqualVersionsRestoreWithoutAQuestionAndKeepTheCardPrompts) {
               std::vector<std::string>{"progress bar 106,294,409,309"});
     FileDialogSettings expected;
     expected.initialFolder = "C:\\Harlo\\Vocell\\Backup\\";
-    expected.fileName = "*.vcb";
+    expected.fileName = expected.filterPattern = "*.vcb";
     expected.filterDescription = "Vocell Greeting & Data Files (*.vcb)";
-    expected.filterPattern = "*.vcb";
-    expected.fileMustExist = true;
-    expected.hideReadOnly = true;
+    expected.fileMustExist = expected.hideReadOnly = true;
     EXPECT_EQ(desktop.openSettings(), expected);
 }
 
 TEST_F(RestoreTest, CardWithoutPromptsTakesTheArchivesWithoutAQuestion) {
-    AddCard('E', "VMCARD", std::nullopt);
-    PutBackup("b.vcb", "1.31");
-    StartWithCardSelected();
-    Restore("b.vcb");
+    RestoreOnto(std::nullopt, "1.31");
     EXPECT_EQ(cardPrompt(), "archive prompt");
     EXPECT_TRUE(desktop.FilterTranscript("question").empty());
     EXPECT_EQ(fields().promptVersionText, "");  // the archive has no VERSION.TXT
@@ -80,45 +82,31 @@ TEST_F(RestoreTest, DifferentVersionsAskAndYesReplacesThePromptFolder) {
 }
 
 TEST_F(RestoreTest, NoKeepsTheCardPromptsAndRestoresTheRest) {
-    AddCard('E', "VMCARD", "0110");
-    PutBackup("b.vcb", "1.31");
-    StartWithCardSelected();
-    desktop.AnswerMessage(MessageAnswer::No);
-    Restore("b.vcb");
+    RestoreOnto("0110", "1.31", MessageAnswer::No);
     EXPECT_EQ(cardPrompt(), "card prompt 0110");
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/MSGS/M1.WAV"), "message");
     EXPECT_EQ(fields().promptVersionText, "1.10");
 }
 
 TEST_F(RestoreTest, CancelChangesNothingAndLeavesTheDialogReady) {
-    AddCard('E', "VMCARD", "0110");
-    PutBackup("b.vcb", "1.31");
-    StartWithCardSelected();
-    desktop.AnswerMessage(MessageAnswer::Cancel);
-    Restore("b.vcb");
+    RestoreOnto("0110", "1.31", MessageAnswer::Cancel);
     EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS"));
     EXPECT_EQ(messages().size(), 1u);  // the question only
     EXPECT_EQ(desktop.Pane(0), text::kReady);
     EXPECT_EQ(desktop.busyDepth(), 0);
 }
 
-TEST_F(RestoreTest, AnArchiveOfAPromptlessCardAsksWithAnEmptyVersion) {
-    AddCard('E', "VMCARD", "0131");
-    PutBackup("b.vcb", "");
-    StartWithCardSelected();
-    desktop.AnswerMessage(MessageAnswer::No);
-    Restore("b.vcb");
+TEST_F(RestoreTest, VersionsDifferEvenWhenEmptyOrByATrailingCharacter) {
+    RestoreOnto("0131", "", MessageAnswer::No);
     EXPECT_NE(messages().at(0).find("contains version .\n"), std::string::npos);
-}
 
-TEST_F(RestoreTest, VersionsThatDifferByATrailingCharacterAreDifferent) {
-    AddCard('E', "VMCARD", "0131\r\n");
-    PutBackup("b.vcb", "1.31");
-    StartWithCardSelected();
+    machine.PutOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT", "0131\r\n");
+    Select(0);
     EXPECT_EQ(fields().promptVersionText, "1.31\r");
+    PutBackup("b.vcb", "1.31");
     desktop.AnswerMessage(MessageAnswer::No);
     Restore("b.vcb");
-    EXPECT_EQ(desktop.FilterTranscript("question").size(), 1u);
+    EXPECT_EQ(desktop.FilterTranscript("question").size(), 2u);
 }
 
 TEST_F(RestoreTest, StatusReadsRestoringDataWhileTheOpenDialogIsShown) {
@@ -159,12 +147,6 @@ TEST_F(RestoreTest, NeverWritesToADriveThatArrivedWhileTheQuestionWaited) {
     EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS"));
     EXPECT_EQ(desktop.busyDepth(), 0);
 }
-
-}  // namespace
-}  // namespace vocell::test
-
-namespace vocell::test {
-namespace {
 
 TEST_F(RestoreTest, AnInterruptedRestoreIsReportedAtSelectUntilARestoreRunsToItsEnd) {
     AddCard('E');
