@@ -23,6 +23,12 @@ protected:
     }
 
     Outcome Vocell(const std::string& arguments) { return test::RunVocell(temp.path(), arguments); }
+    // Runs vocell and checks its exit status and, when given, a text its output holds.
+    void ExpectRun(const std::string& arguments, int status, std::string_view says = {}) {
+        const Outcome run = Vocell(arguments);
+        EXPECT_EQ(run.status, status) << arguments << ": " << run.output;
+        EXPECT_NE(run.output.find(says), std::string::npos) << arguments << ": " << run.output;
+    }
 
     void PutCard(const fs::path& root, const std::string& relative, const std::string& content) {
         test::PutHostFile(root / relative, content);
@@ -40,25 +46,12 @@ protected:
 TEST_F(CommandLineTest, BackupListVerifyAndRestoreOntoAnotherCard) {
     GiveCardPrompts(card, "0131");
     PutCard(card, "VM/MSGS/100/M1.WAV", std::string(5000, 'm'));
-    Outcome backup = Vocell("backup card saved");  // ".vcb" is added
-    ASSERT_EQ(backup.status, 0) << backup.output;
-    EXPECT_NE(backup.output.find(text::kBackupComplete), std::string::npos);
+    ExpectRun("backup card saved", 0, text::kBackupComplete);  // ".vcb" is added
     ASSERT_TRUE(fs::exists(temp.path() / "saved.vcb"));
-
-    Outcome list = Vocell("list saved.vcb");
-    EXPECT_EQ(list.status, 0);
-    EXPECT_NE(list.output.find("Version: 1.31"), std::string::npos);
-    EXPECT_NE(list.output.find("5000  E:\\\\VM\\\\MSGS\\\\100\\M1.WAV"), std::string::npos) << list.output;
-
-    Outcome json = Vocell("list --json saved.vcb");
-    EXPECT_EQ(json.status, 0);
-    EXPECT_NE(json.output.find("\"path\": \"E:\\\\\\\\VM\\\\\\\\MSGS\\\\\\\\100\\\\M1.WAV\""),
-              std::string::npos)
-        << json.output;
-
-    Outcome restore = Vocell("restore saved.vcb other");
-    ASSERT_EQ(restore.status, 0) << restore.output;
-    EXPECT_NE(restore.output.find(text::kRestoreComplete), std::string::npos);
+    ExpectRun("list saved.vcb", 0, "Version: 1.31");
+    ExpectRun("list saved.vcb", 0, "5000  E:\\\\VM\\\\MSGS\\\\100\\M1.WAV");
+    ExpectRun("list --json saved.vcb", 0, "\"path\": \"E:\\\\\\\\VM\\\\\\\\MSGS\\\\\\\\100\\\\M1.WAV\"");
+    ExpectRun("restore saved.vcb other", 0, text::kRestoreComplete);
     EXPECT_EQ(test::ReadHostFile(other / "VM/MSGS/100/M1.WAV"), std::string(5000, 'm'));
     EXPECT_EQ(Vocell("verify saved.vcb other").status, 0);
     EXPECT_EQ(Vocell("verify saved.vcb").status, 0);
@@ -66,9 +59,7 @@ TEST_F(CommandLineTest, BackupListVerifyAndRestoreOntoAnotherCard) {
     EXPECT_EQ(Vocell("version saved.vcb").output, "1.31\n");
 
     PutCard(other, "VM/MSGS/100/M1.WAV", "changed");
-    Outcome verify = Vocell("verify saved.vcb other");
-    EXPECT_EQ(verify.status, 1);
-    EXPECT_NE(verify.output.find("content differs"), std::string::npos);
+    ExpectRun("verify saved.vcb other", 1, "content differs");
 }
 
 TEST_F(CommandLineTest, DifferingPromptVersionsWithoutATerminalOrAFlagChangeNothing) {
@@ -77,9 +68,7 @@ TEST_F(CommandLineTest, DifferingPromptVersionsWithoutATerminalOrAFlagChangeNoth
     GiveCardPrompts(other, "0131");
     PutCard(card, "VM/MSGS/M.WAV", "not in the archive");
 
-    Outcome asked = Vocell("restore old.vcb other");
-    EXPECT_EQ(asked.status, 2);
-    EXPECT_NE(asked.output.find("--keep-prompts"), std::string::npos);
+    ExpectRun("restore old.vcb other", 2, "--keep-prompts");
     EXPECT_FALSE(fs::exists(other / "VM/MSGS"));
 
     ASSERT_EQ(Vocell("restore old.vcb other --keep-prompts").status, 0);
@@ -109,17 +98,12 @@ TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
     PutCard(card, "VM/PROMPTS/0/3/1/STALE.WAV", "stale");
     PutCard(card, "VM/MSGS/M.WAV", "message");
     const std::string package = "'" VOCELL_TEST_HOME "/Prompts/PromptUpdateVer1_3_1.vcp'";
-    Outcome unconfirmed = Vocell("update " + package + " card");
-    EXPECT_EQ(unconfirmed.status, 2);
-    EXPECT_NE(unconfirmed.output.find("The Vocell Card prompts are version 1.10.\nThe file you are about "
-                                      "to install contains version 1.31."),
-              std::string::npos)
-        << unconfirmed.output;
+    ExpectRun("update " + package + " card", 2,
+              "The Vocell Card prompts are version 1.10.\nThe file you are about to install contains version "
+              "1.31.");
     EXPECT_TRUE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
 
-    Outcome update = Vocell("update " + package + " card --yes");
-    ASSERT_EQ(update.status, 0) << update.output;
-    EXPECT_NE(update.output.find(text::kPromptUpdateComplete), std::string::npos);
+    ExpectRun("update " + package + " card --yes", 0, text::kPromptUpdateComplete);
     EXPECT_FALSE(fs::exists(card / "VM/PROMPTS/0/3/1/STALE.WAV"));
     EXPECT_EQ(test::ReadHostFile(card / "VM/MSGS/M.WAV"), "message");
     EXPECT_EQ(Vocell("version card").output, "1.31\n");
@@ -130,17 +114,15 @@ TEST_F(CommandLineTest, InitLaysTheInitialStructureOnlyOnACardWithoutPrompts) {
     EXPECT_EQ(test::ReadHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
     EXPECT_TRUE(fs::is_directory(card / "VM/MSGS"));
 
-    Outcome again = Vocell("init card");
-    EXPECT_EQ(again.status, 1);
-    EXPECT_NE(again.output.find("already holds prompts"), std::string::npos);
+    ExpectRun("init card", 1, "already holds prompts");
 }
 
-TEST_F(CommandLineTest, UsageErrorsGiveStatusTwo) {
-    EXPECT_EQ(Vocell("").status, 2);
-    EXPECT_EQ(Vocell("restore").status, 2);
-    EXPECT_EQ(Vocell("backup no-such-folder x.vcb").status, 2);
-    EXPECT_EQ(Vocell("restore missing.vcb card").status, 2);
-    EXPECT_EQ(Vocell("backup card card/inside.vcb").status, 2);
+TEST_F(CommandLineTest, UsageErrorsGiveStatusTwoAndABackupIntoAMissingFolderSaysWhy) {
+    for (const char* usage : {"", "restore", "backup no-such-folder x.vcb", "restore missing.vcb card",
+                              "backup card card/inside.vcb"}) {
+        ExpectRun(usage, 2);
+    }
+    ExpectRun("backup card no/such/folder/b.vcb", 1, text::kBackupNotWritten);
     GiveCardPrompts(card, "0131");
     ASSERT_EQ(Vocell("backup card inside.vcb").status, 0);
     fs::rename(temp.path() / "inside.vcb", card / "VM" / "inside.vcb");
@@ -148,23 +130,15 @@ TEST_F(CommandLineTest, UsageErrorsGiveStatusTwo) {
     EXPECT_TRUE(fs::exists(card / "VM" / "inside.vcb"));
 }
 
-TEST_F(CommandLineTest, BackupIntoAMissingFolderFailsAndSaysWhy) {
-    Outcome backup = Vocell("backup card no/such/folder/b.vcb");
-    EXPECT_EQ(backup.status, 1);
-    EXPECT_NE(backup.output.find(text::kBackupNotWritten), std::string::npos) << backup.output;
-}
-
 TEST_F(CommandLineTest, EveryCommandNamingACardSaysWhenARestoreOntoItWasInterrupted) {
     GiveCardPrompts(card, "0131");
     ASSERT_EQ(Vocell("backup card b.vcb").status, 0);
     PutCard(card, "VOCELL-RESTORE-INTERRUPTED.TXT", "a restore began");
-    for (const std::string command : {"version card", "verify b.vcb card", "backup card c.vcb"}) {
-        Outcome run = Vocell(command);
-        EXPECT_NE(run.output.find("interrupted"), std::string::npos) << command << ": " << run.output;
+    ExpectRun("version card", 1, "interrupted");
+    for (const char* command : {"verify b.vcb card", "backup card c.vcb"}) {
+        EXPECT_NE(Vocell(command).output.find("interrupted"), std::string::npos) << command;
     }
-    EXPECT_EQ(Vocell("version card").status, 1);
-    Outcome restore = Vocell("restore b.vcb card");
-    EXPECT_EQ(restore.status, 0) << restore.output;
+    ExpectRun("restore b.vcb card", 0);
     EXPECT_FALSE(fs::exists(card / "VOCELL-RESTORE-INTERRUPTED.TXT"));
     EXPECT_EQ(Vocell("version card").status, 0);
 }
