@@ -50,14 +50,6 @@ TEST(EntryHeaderBlock, LaysOutTheFolderExampleField_by_field) {
     EXPECT_TRUE(IsEntryHeader(block));
 }
 
-TEST(EntryHeaderBlock, RoundTripsPathAttributesAndTimes) {
-    const EntryHeader header{"E:\\\\VM\\A.TXT", 0x21, {1, 0x1'0000'0000ULL, 0xDEAD'BEEF'0BAD'F00DULL}};
-    const EntryHeader decoded = DecodeEntryHeader(EncodeEntryHeader(header));
-    EXPECT_EQ(decoded.storedPath, header.storedPath);
-    EXPECT_EQ(decoded.attributes, header.attributes);
-    EXPECT_EQ(decoded.times, header.times);
-}
-
 TEST(EntryHeaderBlock, NegativeAttributeWordIsSignedDecimal) {
     Block block = EncodeEntryHeader({"E:\\X", 0xFFFF'FFFEu, {}});
     EXPECT_EQ(Field(block, kAttributesOffset), "-2");

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/Messages.h"
@@ -76,28 +78,47 @@ TEST_F(DiscoveryTest, NoSlotIsClearedWhileNothingIsSelected) {
     EXPECT_EQ(slots.deviceIndex, devices::kNoItem);
 }
 
-TEST_F(DiscoveryTest, CensusOfNoneKeepsAListThatAlreadyHoldsTheDrive) {
-    PlugEmptyReader('E');
-    ASSERT_EQ(Census(), 0);
-    ASSERT_TRUE(Refresh());
-    ASSERT_EQ(items(), Items{"E:\\"});
-    ASSERT_TRUE(Refresh());
-    EXPECT_EQ(items(), Items{"E:\\"});
-    EXPECT_EQ(slots.slotRoots[0], "E:\\");
-    EXPECT_EQ(slots.slotLetters[0], 2);
-}
+// The drives plugged in ("Er": E: removable with a card, "e" without, "f" fixed, "c" CD-ROM,
+// "n" network, "m" RAM disk, "u" unknown), the list after each refresh, the slots after the last.
+struct Rebuild {
+    const char* name;
+    std::string drives;
+    std::vector<Items> listAfterEachRefresh;
+    Roots roots;
+};
 
-TEST_F(DiscoveryTest, CensusOfNoneAddsOneMoreSecondDriveAtEveryRefresh) {
-    PlugEmptyReader('E');
-    PlugEmptyReader('F');
-    ASSERT_EQ(Census(), 0);
-    ASSERT_TRUE(Refresh());
-    ASSERT_EQ(items(), (Items{"E:\\", "F:\\"}));
-    ASSERT_TRUE(Refresh());
-    EXPECT_EQ(items(), (Items{"E:\\", "F:\\", "F:\\"}));
-    ASSERT_TRUE(Refresh());
-    EXPECT_EQ(items(), (Items{"E:\\", "F:\\", "F:\\", "F:\\"}));
-    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "F:\\", "", "", "", ""}));
+TEST_F(DiscoveryTest, RebuildListsRemovableDrivesFromCAndACensusOfNoneAddsToTheList) {
+    const std::map<char, std::pair<DriveType, bool>> kinds{
+        {'r', {DriveType::Removable, true}}, {'e', {DriveType::Removable, false}},
+        {'f', {DriveType::Fixed, true}},     {'c', {DriveType::CdRom, true}},
+        {'n', {DriveType::Remote, true}},    {'m', {DriveType::RamDisk, true}},
+        {'u', {DriveType::Unknown, true}}};
+    const Rebuild cases[] = {
+        {"a census of none keeps a list that already holds the drive", "Ee", {{"E:\\"}, {"E:\\"}}, {"E:\\"}},
+        {"a census of none adds one more second drive at every refresh",
+         "Ee Fe",
+         {{"E:\\", "F:\\"}, {"E:\\", "F:\\", "F:\\"}, {"E:\\", "F:\\", "F:\\", "F:\\"}},
+         {"E:\\", "F:\\"}},
+        {"drives A and B are never listed", "Ar Br Er", {{"E:\\"}}, {"E:\\"}},
+        // F: is a USB hard disk that calls itself fixed.
+        {"only removable drives are listed", "Cf Dc Er Ff Gr Hn Im Ju", {{"E:\\", "G:\\"}}, {"E:\\", "G:\\"}},
+    };
+    for (const Rebuild& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory machine;
+        FakeVolumes drives{machine.path()};
+        devices::DeviceSlots rebuilt;
+        for (std::size_t i = 0; i + 1 < c.drives.size(); i += 3) {
+            const auto& [type, medium] = kinds.at(c.drives[i + 1]);
+            drives.AddDrive(c.drives[i], type, medium, "VMCARD");
+        }
+        for (const Items& expected : c.listAfterEachRefresh) {
+            ASSERT_TRUE(devices::RefreshDeviceList(rebuilt, drives, devices::DeviceEvent::Refresh));
+            EXPECT_EQ(rebuilt.deviceList.items(), expected);
+        }
+        EXPECT_EQ(rebuilt.slotRoots, c.roots);
+        EXPECT_EQ(rebuilt.slotLetters[0], 2);
+    }
 }
 
 TEST_F(DiscoveryTest, CardArrivingEmptiesTheListBeforeTheRebuild) {
@@ -109,29 +130,6 @@ TEST_F(DiscoveryTest, CardArrivingEmptiesTheListBeforeTheRebuild) {
     volumes.InsertMedium('F');
     ASSERT_TRUE(Refresh(devices::DeviceEvent::Arrival));
     EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));
-}
-
-TEST_F(DiscoveryTest, DrivesAAndBAreNeverListed) {
-    volumes.AddDrive('A', DriveType::Removable, true);
-    volumes.AddDrive('B', DriveType::Removable, true);
-    PlugCard('E');
-    ASSERT_TRUE(Refresh());
-    EXPECT_EQ(items(), Items{"E:\\"});
-    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
-}
-
-TEST_F(DiscoveryTest, OnlyRemovableDrivesAreListed) {
-    volumes.AddDrive('C', DriveType::Fixed, true);
-    volumes.AddDrive('D', DriveType::CdRom, true);
-    volumes.AddDrive('F', DriveType::Fixed, true);  // a USB hard disk that calls itself fixed
-    volumes.AddDrive('H', DriveType::Remote, true);
-    volumes.AddDrive('I', DriveType::RamDisk, true);
-    volumes.AddDrive('J', DriveType::Unknown, true);
-    PlugCard('E');
-    PlugCard('G');
-    ASSERT_TRUE(Refresh());
-    EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
-    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
 }
 
 // ---- The selection probe ----
