@@ -48,9 +48,7 @@ TEST_F(PosixErrorMapping, FileUsedAsAFolderIsPathNotFoundFolderUsedAsAFileIsAcce
     EXPECT_EQ(fs_->OpenWrite("E:\\DIR").status().error, FsError::AccessDenied);
     EXPECT_EQ(fs_->RemoveFile("E:\\DIR").error, FsError::AccessDenied);
     EXPECT_TRUE(fs::is_directory(card_ / "DIR"));
-    auto size = fs_->FileSize("E:\\DIR");
-    ASSERT_TRUE(size.ok());
-    EXPECT_EQ(size.value(), 0u);
+    EXPECT_EQ(ValueOf(fs_->FileSize("E:\\DIR")), 0u);
 }
 
 TEST_F(PosixErrorMapping, CreateFolderAcceptsAFolderButNotAFileInTheWay) {
@@ -93,9 +91,7 @@ public:
     SmallTmpfs(const SmallTmpfs&) = delete;
     SmallTmpfs& operator=(const SmallTmpfs&) = delete;
     ~SmallTmpfs() {
-        if (mounted_) {
-            ::umount2(where_.c_str(), MNT_DETACH);
-        }
+        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
     }
     [[nodiscard]] bool mounted() const { return mounted_; }
 
@@ -107,9 +103,7 @@ private:
 TEST(PosixDiskFull, WritingPastTheEndOfTheMediumIsDiskFull) {
     TempDirectory temp;
     SmallTmpfs small(temp.path() / "small");
-    if (!small.mounted()) {
-        GTEST_SKIP() << "cannot mount a tmpfs here";
-    }
+    if (!small.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     DriveMap drives;
     drives.AddMount("E:", temp.path() / "small");
     PosixFileSystem fs(std::move(drives));
@@ -118,12 +112,8 @@ TEST(PosixDiskFull, WritingPastTheEndOfTheMediumIsDiskFull) {
     ASSERT_TRUE(writer.ok());
     const std::vector<std::byte> block(64 * 1024, std::byte{0x5a});
     FsStatus failure;
-    for (int i = 0; i < 32 && failure.ok(); ++i) {
-        failure = writer.value()->Write(block);
-    }
-    if (failure.ok()) {
-        failure = writer.value()->Close();
-    }
+    for (int i = 0; i < 32 && failure.ok(); ++i) failure = writer.value()->Write(block);
+    if (failure.ok()) failure = writer.value()->Close();
     EXPECT_EQ(failure.error, FsError::DiskFull);
     EXPECT_EQ(failure.nativeCode, ENOSPC);
 }
@@ -132,12 +122,8 @@ TEST(PosixDiskFull, WritingPastTheEndOfTheMediumIsDiskFull) {
 bool DropPermissionOverride() {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (::syscall(SYS_capget, &header, data) != 0) {
-        return false;
-    }
-    for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
-        data[0].effective &= ~(1u << capability);
-    }
+    if (::syscall(SYS_capget, &header, data) != 0) return false;
+    for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) data[0].effective &= ~(1u << capability);
     return ::syscall(SYS_capset, &header, data) == 0;
 }
 

@@ -29,6 +29,13 @@ inline std::span<const std::byte> BytesOf(const std::string& text) {
     return std::as_bytes(std::span(text.data(), text.size()));
 }
 
+// The result's value; a failure is recorded, and a default value returned, when it holds none.
+template <typename T>
+T ValueOf(FsResult<T> result) {
+    EXPECT_TRUE(result.ok()) << FsErrorName(result.status().error);
+    return result.ok() ? std::move(result.value()) : T{};
+}
+
 class PosixFileSystemTest : public ::testing::Test {
 protected:
     PosixFileSystemTest() : card_(temp_.path() / "card"), outside_(temp_.path() / "outside") {
@@ -41,30 +48,20 @@ protected:
 
     FsStatus WriteFile(const std::string& path, const std::string& content) {
         auto writer = fs_->OpenWrite(path);
-        if (!writer.ok()) {
-            return writer.status();
-        }
-        if (auto status = writer.value()->Write(BytesOf(content)); !status.ok()) {
-            return status;
-        }
+        if (!writer.ok()) return writer.status();
+        if (auto status = writer.value()->Write(BytesOf(content)); !status.ok()) return status;
         return writer.value()->Close();
     }
 
     FsResult<std::string> ReadFile(const std::string& path) {
         auto reader = fs_->OpenRead(path);
-        if (!reader.ok()) {
-            return reader.status();
-        }
+        if (!reader.ok()) return reader.status();
         std::string content;
         std::byte buffer[7];  // small, so that reads take several calls
         for (;;) {
             auto got = reader.value()->Read(buffer);
-            if (!got.ok()) {
-                return got.status();
-            }
-            if (got.value() == 0) {
-                return content;
-            }
+            if (!got.ok()) return got.status();
+            if (got.value() == 0) return content;
             content.append(reinterpret_cast<const char*>(buffer), got.value());
         }
     }
