@@ -77,24 +77,18 @@ TEST(DriveMapPrefixTest, LongestMatchingPrefixWinsWhateverTheMountOrder) {
             const auto& m = mounts[reversed ? mounts.size() - 1 - i : i];
             drives.AddMount(m.first, m.second);
         }
-        auto deep = drives.Resolve("c:\\HARLO\\vocell\\Data\\x.bin");
-        ASSERT_TRUE(deep.ok());
-        EXPECT_EQ(deep.value().directory, "/vocell");
-        EXPECT_EQ(deep.value().components, (Components{"Data", "x.bin"}));
-
-        auto exact = drives.Resolve("C:\\Harlo\\Vocell\\");
-        ASSERT_TRUE(exact.ok());
-        EXPECT_EQ(exact.value().directory, "/vocell");
-        EXPECT_TRUE(exact.value().components.empty());
-
-        auto sibling = drives.Resolve("C:\\Harlo\\VocellX\\y");
-        ASSERT_TRUE(sibling.ok());
-        EXPECT_EQ(sibling.value().directory, "/harlo");
-        EXPECT_EQ(sibling.value().components, (Components{"VocellX", "y"}));
-
-        auto other = drives.Resolve("C:\\Windows");
-        ASSERT_TRUE(other.ok());
-        EXPECT_EQ(other.value().directory, "/c");
+        const std::pair<std::string, std::pair<std::string, Components>> cases[] = {
+            {"c:\\HARLO\\vocell\\Data\\x.bin", {"/vocell", {"Data", "x.bin"}}},
+            {"C:\\Harlo\\Vocell\\", {"/vocell", {}}},
+            {"C:\\Harlo\\VocellX\\y", {"/harlo", {"VocellX", "y"}}},
+            {"C:\\Windows", {"/c", {"Windows"}}},
+        };
+        for (const auto& [path, expected] : cases) {
+            auto resolved = drives.Resolve(path);
+            ASSERT_TRUE(resolved.ok()) << path;
+            EXPECT_EQ(resolved.value().directory, expected.first) << path;
+            EXPECT_EQ(resolved.value().components, expected.second) << path;
+        }
     }
 }
 
