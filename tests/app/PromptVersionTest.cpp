@@ -34,29 +34,23 @@ TEST(FormatVersion, LeadingZeroGivesOneDigitMajorOtherwiseTwoDigitsPointTwoDigit
     for (const auto& [line, shown] : cases) EXPECT_EQ(FormatVersion(line), shown) << line;
 }
 
-class CardPromptVersionTest : public ::testing::Test {
-protected:
-    void PutVersion(const std::string& slot, const std::string& content) {
-        test::PutHostFile(machine.DriveFolder('E') / "VM/PROMPTS/0" / slot / "0/VERSION.TXT", content);
+// Slot zero's first line, kept to 49 characters with its carriage return; nothing without it.
+TEST(CardPromptVersion, ReadsTheFirstLineOfSlotZeroOnly) {
+    const struct {
+        const char* slot;
+        std::string content;
+        std::optional<std::string> version;
+    } cases[] = {
+        {"0", "0110\r\nsecond line\n", "1.10\r"},
+        {"0", "0" + std::string(60, '7'), "7." + std::string(47, '7')},
+        {"1", "0131", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        test::FakeMachine machine{"EF"};
+        test::PutHostFile(machine.DriveFolder('E') / "VM/PROMPTS/0" / c.slot / "0/VERSION.TXT", c.content);
+        EXPECT_EQ(ReadCardPromptVersion(machine.fileSystem(), "E:\\"), c.version) << c.content;
+        EXPECT_EQ(ReadCardPromptVersion(machine.fileSystem(), ""), std::nullopt);
     }
-    std::optional<std::string> Version() { return ReadCardPromptVersion(machine.fileSystem(), "E:\\"); }
-    test::FakeMachine machine{"EF"};
-};
-
-TEST_F(CardPromptVersionTest, ReadsTheFirstLineOfSlotZeroKeepingACarriageReturn) {
-    PutVersion("0", "0110\r\nsecond line\n");
-    EXPECT_EQ(Version(), "1.10\r");
-}
-
-TEST_F(CardPromptVersionTest, ReadsAtMost49Characters) {
-    PutVersion("0", "0" + std::string(60, '7'));
-    EXPECT_EQ(Version(), "7." + std::string(47, '7'));
-}
-
-TEST_F(CardPromptVersionTest, CardWithoutSlotZeroPromptsHasNoVersion) {
-    PutVersion("1", "0131");
-    EXPECT_EQ(Version(), std::nullopt);
-    EXPECT_EQ(ReadCardPromptVersion(machine.fileSystem(), ""), std::nullopt);
 }
 
 }  // namespace
