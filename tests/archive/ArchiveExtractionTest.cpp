@@ -38,22 +38,17 @@ TEST_F(ExtractionTest, FileComesBackExactlyDespiteFillerAndOverAnOldLongerCopy) 
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
     PutOnCard("VM/M.WAV", std::string(10'000, 'o'));
     static_cast<void>(Extract(test::ArchiveBuilder()
-                                  .Folder("E:\\\\VM\\")
-                                  .File("E:\\\\VM\\M.WAV", content)
-                                  .File("E:\\\\VM\\EMPTY.WAV", "")
-                                  .File("E:\\\\VM\\W2048", std::string(2028, 'w'))));
+                                  .Tree("VM/M.WAV", content)
+                                  .Tree("VM/EMPTY.WAV", "")
+                                  .Tree("VM/W2048", std::string(2028, 'w'))));
     EXPECT_EQ(CardFile("VM/M.WAV"), content);
     EXPECT_EQ(CardFile("VM/EMPTY.WAV"), "");
     EXPECT_EQ(CardFile("VM/W2048"), std::string(2028, 'w'));
 }
 
 TEST_F(ExtractionTest, DoubledSeparatorsNameTheSameFolders) {
-    static_cast<void>(Extract(test::ArchiveBuilder()
-                                  .Folder("E:\\\\VM\\")
-                                  .Folder("E:\\\\VM\\\\PROMPTS\\")
-                                  .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\")
-                                  .File("E:\\\\VM\\\\PROMPTS\\\\0\\P.WAV", "p")
-                                  .Folder("E:\\VM\\SINGLE")));
+    static_cast<void>(
+        Extract(test::ArchiveBuilder().Tree("VM/PROMPTS/0/P.WAV", "p").Folder("E:\\VM\\SINGLE")));
     EXPECT_EQ(CardFile("VM/PROMPTS/0/P.WAV"), "p");
     EXPECT_TRUE(fs::is_directory(OnCard("VM/SINGLE")));
 }
@@ -145,8 +140,8 @@ TEST_F(ExtractionTest, ProgressMovesAtMostOneStepPerEntry) {
 
 TEST_F(ExtractionTest, FolderBlockedByAFileOfItsNameFailsForThatEntryOnly) {
     PutOnCard("VM/X", "a file where the folder should be");
-    auto result = Extract(
-        test::ArchiveBuilder().Folder("E:\\\\VM\\").Folder("E:\\\\VM\\\\X\\").File("E:\\\\VM\\Y.TXT", "y"));
+    auto result =
+        Extract(test::ArchiveBuilder().Folder("E:\\\\VM\\").Folder("E:\\\\VM\\\\X\\").Tree("VM/Y.TXT", "y"));
     EXPECT_TRUE(result.completed());
     EXPECT_EQ(CardFile("VM/Y.TXT"), "y");
     ASSERT_EQ(result.notRestored.size(), 1u);
@@ -173,12 +168,8 @@ TEST_F(ExtractionTest, KeepingPromptsLeavesTheCardPromptTreeAndSkipsTheArchiveOn
     PutOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0110");
     PutOnCard("VM/PROMPTS/0/0/1/OLD.WAV", "old prompt");
     auto result = Extract(test::ArchiveBuilder("1.31")
-                              .Folder("E:\\\\VM\\")
-                              .Folder("E:\\\\VM\\\\PROMPTS\\")
-                              .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\")
-                              .File("E:\\\\VM\\\\PROMPTS\\\\0\\NEW.WAV", "new prompt")
-                              .Folder("E:\\\\VM\\\\MSGS\\")
-                              .File("E:\\\\VM\\\\MSGS\\M1.WAV", "message"),
+                              .Tree("VM/PROMPTS/0/NEW.WAV", "new prompt")
+                              .Tree("VM/MSGS/M1.WAV", "message"),
                           PromptHandling::KeepCardPrompts);
     EXPECT_TRUE(result.completed());
     EXPECT_EQ(CardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
@@ -189,11 +180,8 @@ TEST_F(ExtractionTest, KeepingPromptsLeavesTheCardPromptTreeAndSkipsTheArchiveOn
 
 TEST_F(ExtractionTest, KeepingPromptsRecognisesOnlyTheExactStoredPrefix) {
     auto result = Extract(test::ArchiveBuilder()
-                              .Folder("E:\\\\VM\\")
-                              .Folder("E:\\\\VM\\\\PROMPTS2\\")
-                              .File("E:\\\\VM\\\\PROMPTS2\\A.WAV", "prompts2")
-                              .Folder("E:\\\\VM\\\\prompts\\")
-                              .File("E:\\\\VM\\\\prompts\\B.WAV", "lower case")
+                              .Tree("VM/PROMPTS2/A.WAV", "prompts2")
+                              .Tree("VM/prompts/B.WAV", "lower case")
                               .Folder("E:\\VM\\PROMPTS\\")
                               .File("E:\\VM\\PROMPTS\\C.WAV", "single separators"),
                           PromptHandling::KeepCardPrompts);
@@ -209,12 +197,9 @@ TEST_F(ExtractionTest, DataOfASkippedPromptFileIsNeverReadAsEntries) {
     content[1024 - 20 + 1] = ':';
     content[1024 - 20 + 2] = '\\';
     content.replace(1024 - 20, 1, "F");
-    auto result = Extract(test::ArchiveBuilder()
-                              .Folder("E:\\\\VM\\")
-                              .Folder("E:\\\\VM\\\\PROMPTS\\")
-                              .File("E:\\\\VM\\\\PROMPTS\\X.WAV", content)
-                              .File("E:\\\\VM\\AFTER.WAV", "after"),
-                          PromptHandling::KeepCardPrompts);
+    auto result =
+        Extract(test::ArchiveBuilder().Tree("VM/PROMPTS/X.WAV", content).Tree("VM/AFTER.WAV", "after"),
+                PromptHandling::KeepCardPrompts);
     EXPECT_EQ(CardFile("VM/AFTER.WAV"), "after");
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(machine.DriveFolder('F')), {}), 2);
     EXPECT_TRUE(result.completed());

@@ -110,21 +110,13 @@ struct Bench {
 // the prompt folder.
 void PutRestoreArchive(Bench& bench) {
     ArchiveBuilder archive("1.31");
-    archive.Folder("E:\\\\VM\\")
-        .Folder("E:\\\\VM\\\\PROMPTS\\")
-        .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\")
-        .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\\\0\\")
-        .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\\\0\\\\0\\")
-        .File("E:\\\\VM\\\\PROMPTS\\\\0\\\\0\\\\0\\VERSION.TXT", "0131")
-        .Folder("E:\\\\VM\\\\MSGS\\")
-        .Folder("E:\\\\VM\\\\MSGS\\\\100\\");
+    archive.Tree("VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
     for (int i = 0; i < 4; ++i) {
-        archive.File("E:\\\\VM\\\\MSGS\\\\100\\M000" + std::to_string(i) + ".WAV",
+        archive.Tree("VM/MSGS/100/M000" + std::to_string(i) + ".WAV",
                      std::string(static_cast<std::size_t>(700 * (i + 1)), static_cast<char>('a' + i)));
     }
-    archive.Folder("E:\\\\VM\\\\GREET\\").Folder("E:\\\\VM\\\\GREET\\\\100\\");
-    archive.File("E:\\\\VM\\\\GREET\\\\100\\G1.WAV", std::string(70'000, 'G'));
-    archive.WriteTo(bench.machine.installFolder() / "Backup" / "b.vcb");
+    archive.Tree("VM/GREET/100/G1.WAV", std::string(70'000, 'G'))
+        .WriteTo(bench.machine.installFolder() / "Backup" / "b.vcb");
 }
 
 struct CardOperation {

@@ -13,14 +13,8 @@ protected:
     // A backup in the install folder's Backup folder with prompts of version code and a message.
     void PutBackup(const std::string& name, const std::string& version) {
         ArchiveBuilder(version)
-            .Folder("E:\\\\VM\\")
-            .Folder("E:\\\\VM\\\\PROMPTS\\")
-            .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\")
-            .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\\\0\\")
-            .Folder("E:\\\\VM\\\\PROMPTS\\\\0\\\\0\\\\1\\")
-            .File("E:\\\\VM\\\\PROMPTS\\\\0\\\\0\\\\1\\WELCOME.WAV", "archive prompt")
-            .Folder("E:\\\\VM\\\\MSGS\\")
-            .File("E:\\\\VM\\\\MSGS\\M1.WAV", "message")
+            .Tree("VM/PROMPTS/0/0/1/WELCOME.WAV", "archive prompt")
+            .Tree("VM/MSGS/M1.WAV", "message")
             .WriteTo(BackupFile(name));
     }
     void Restore(const std::string& name) {

@@ -72,6 +72,16 @@ ArchiveBuilder& ArchiveBuilder::File(const std::string& storedPath, const std::s
     return *this;
 }
 
+ArchiveBuilder& ArchiveBuilder::Tree(const std::string& relative, const std::string& content) {
+    std::string stored = "E:\\";
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = relative.find('/', start)) != std::string::npos; start = slash + 1) {
+        stored += "\\" + relative.substr(start, slash - start) + "\\";
+        if (treeFolders_.insert(stored).second) Folder(stored);
+    }
+    return File(stored + relative.substr(start), content);
+}
+
 void ArchiveBuilder::WriteTo(const std::filesystem::path& file) const {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));

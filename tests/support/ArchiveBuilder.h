@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "archive/ArchiveExtraction.h"
@@ -23,6 +24,9 @@ public:
     // wants (filler repeating the block before).
     ArchiveBuilder& File(const std::string& storedPath, const std::string& content,
                          std::uint32_t attributes = 0x20, FileTimes times = {});
+    // The file at relative ("VM/MSGS/M1.WAV") on E:, after an entry for each of its folders not
+    // yet added this way, stored as the writer stores them (separators before folders doubled).
+    ArchiveBuilder& Tree(const std::string& relative, const std::string& content);
     ArchiveBuilder& Header(const archive::EntryHeader& header);
     ArchiveBuilder& AddBlock(const archive::Block& block);
     ArchiveBuilder& Raw(const std::string& bytes);
@@ -34,6 +38,7 @@ public:
 
 private:
     std::string bytes_;
+    std::set<std::string> treeFolders_;
 };
 
 // A block of the given text at its start, zero after it.
