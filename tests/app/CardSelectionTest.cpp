@@ -26,6 +26,11 @@ protected:
         const DialogFields& pushed = desktop.lastFields();
         return {pushed.statusText, pushed.deviceText, pushed.cardTypeText, pushed.promptVersionText};
     }
+    // The fields hold expected, and the window was last given the same.
+    void ExpectShown(const Shown& expected) const {
+        EXPECT_EQ(shown(), expected);
+        EXPECT_EQ(lastPushed(), expected);
+    }
     // The transcript lines after the last drive chooser.
     std::vector<std::string> linesAfterChooser() const {
         const auto& lines = desktop.transcript();
@@ -47,8 +52,7 @@ TEST_F(CardSelectionTest, ChosenCardIsShownReadyWithLabelTypeAndVersion) {
     AddCard('E', "VMCARD", "0131");
     Start();
     Select(0);
-    EXPECT_EQ(shown(), kCardE);
-    EXPECT_EQ(lastPushed(), kCardE);
+    ExpectShown(kCardE);
     EXPECT_EQ(desktop.Pane(0), text::kReady);
     EXPECT_EQ(sizes()[0], 125u);
     EXPECT_EQ(dialog->deviceSlots().deviceIndex, 0);
@@ -62,8 +66,7 @@ TEST_F(CardSelectionTest, CancelledChooserOnlyShowsTheFieldsAgainAndOkOnNoneChan
     desktop.AnswerChooser(std::nullopt);
     dialog->SelectCard();
     EXPECT_EQ(linesAfterChooser(), (std::vector<std::string>{"push", "repaint"}));
-    EXPECT_EQ(shown(), kCardE);
-    EXPECT_EQ(lastPushed(), kCardE);
+    ExpectShown(kCardE);
 
     machine.volumes().RemoveDrive('E');
     ASSERT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
@@ -79,8 +82,7 @@ TEST_F(CardSelectionTest, NoEntrySelectedOrADriveWithoutMediumClearsTheFields) {
     Start();
     Select(0);
     Select(-1);
-    EXPECT_EQ(shown(), kNoCard);
-    EXPECT_EQ(lastPushed(), kNoCard);
+    ExpectShown(kNoCard);
     EXPECT_EQ(desktop.transcript().back(), "repaint");
     EXPECT_TRUE(messages().empty());
 
@@ -88,8 +90,7 @@ TEST_F(CardSelectionTest, NoEntrySelectedOrADriveWithoutMediumClearsTheFields) {
     machine.volumes().EjectMedium('E');
     Select(0);
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});  // once
-    EXPECT_EQ(shown(), kNoCard);
-    EXPECT_EQ(lastPushed(), kNoCard);
+    ExpectShown(kNoCard);
 }
 
 TEST_F(CardSelectionTest, CardWithoutPromptsShowsNoPrompts) {
@@ -145,8 +146,10 @@ TEST_F(CardSelectionTest, CardTypeIsEightHourFor115To140DecimalMegabytes) {
     }
 }
 
-TEST_F(CardSelectionTest, FailedCapacityQueryGivesSizeZeroAndUnknownType) {
-    AddCard('E');
+// ---- Failed capacity and label queries ----
+
+TEST_F(CardSelectionTest, FailedCapacityQueryGivesSizeZeroAndUnknownTypeFailedLabelQueryRemovableDisk) {
+    AddCard('E', "VMCARD");
     Start();
     Select(0);
     ASSERT_EQ(sizes()[0], 125u);
@@ -155,22 +158,14 @@ TEST_F(CardSelectionTest, FailedCapacityQueryGivesSizeZeroAndUnknownType) {
     EXPECT_EQ(sizes()[0], 0u);
     EXPECT_EQ(shown(),
               (Shown{std::string(text::kReady), "VMCARD (E:)", std::string(text::kUnknownCardType), "1.31"}));
-    EXPECT_TRUE(messages().empty());
-}
 
-// ---- The device text ----
-
-TEST_F(CardSelectionTest, FailedLabelQueryNamesTheCardRemovableDisk) {
-    AddCard('E', "VMCARD");
-    Start();
-    Select(0);
-    ASSERT_EQ(fields().deviceText, "VMCARD (E:)");
     machine.volumes().FailLabel('E');
     Select(0);
     EXPECT_EQ(desktop.chooserEntries(), std::vector<std::string>{"Removable Disk (E:)"});
     EXPECT_EQ(fields().deviceText, "Removable Disk (E:)");
     EXPECT_EQ(dialog->currentVolumeLabel(), "");
     EXPECT_EQ(fields().statusText, text::kReady);
+    EXPECT_TRUE(messages().empty());
 }
 
 // ---- A drive that goes while the chooser is open ----
@@ -185,8 +180,7 @@ TEST_F(CardSelectionTest, ChosenDriveUnpluggedWhileTheChooserIsOpenLeavesNoCardS
         dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete);
     });
     Select(1);
-    EXPECT_EQ(shown(), kNoCard);
-    EXPECT_EQ(lastPushed(), kNoCard);
+    ExpectShown(kNoCard);
     EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{125, 0, 0, 0, 0, 0}));
     EXPECT_GE(dialog->deviceSlots().deviceIndex, devices::kNoItem);
     EXPECT_LT(dialog->deviceSlots().deviceIndex, devices::kSlotCount);
@@ -198,8 +192,7 @@ TEST_F(CardSelectionTest, OnlyDriveUnpluggedUnnoticedWhileTheChooserIsOpenLeaves
     Start();
     desktop.DuringNextModal([this] { machine.volumes().RemoveDrive('E'); });
     Select(0);
-    EXPECT_EQ(shown(), kNoCard);
-    EXPECT_EQ(lastPushed(), kNoCard);
+    ExpectShown(kNoCard);
     EXPECT_EQ(sizes(), (std::array<std::uint32_t, devices::kSlotCount>{}));
     EXPECT_EQ(desktop.pendingAnswers(), 0u);
 }
