@@ -27,62 +27,12 @@ std::filesystem::path Below(const std::filesystem::path& base, std::string relat
 
 }  // namespace
 
-// Passes every call to the platform's file system, opened afresh when media change: the Linux
-// one keeps the last folder it walked to open, and a medium moved away behind its back would
-// stay readable.
-class FakeMachine::CurrentFileSystem final : public FileSystem {
-public:
-    explicit CurrentFileSystem(FolderDrives drives)
-        : drives_(std::move(drives)), inner_(drives_.OpenFileSystem()) {}
-
-    void Reopen() { inner_ = drives_.OpenFileSystem(); }
-
-    FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override {
-        return inner_->ListFolder(folder);
-    }
-    FsResult<std::uint32_t> Attributes(const std::string& path) override { return inner_->Attributes(path); }
-    FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override {
-        return inner_->SetAttributes(path, attributes);
-    }
-    FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override {
-        return inner_->OpenRead(path);
-    }
-    FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override {
-        return inner_->OpenWrite(path);
-    }
-    FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override {
-        return inner_->CreateNew(path);
-    }
-    FsStatus CreateFolder(const std::string& path) override { return inner_->CreateFolder(path); }
-    FsResult<FileTimes> Times(const std::string& path) override { return inner_->Times(path); }
-    FsStatus SetTimes(const std::string& path, const FileTimes& times) override {
-        return inner_->SetTimes(path, times);
-    }
-    FsStatus DeleteTree(const std::string& path) override { return inner_->DeleteTree(path); }
-    FsResult<std::uint64_t> FileSize(const std::string& path) override { return inner_->FileSize(path); }
-    FsStatus Rename(const std::string& from, const std::string& to) override {
-        return inner_->Rename(from, to);
-    }
-    FsStatus RemoveFile(const std::string& path) override { return inner_->RemoveFile(path); }
-    FsStatus FlushVolume(const std::string& path) override { return inner_->FlushVolume(path); }
-    FsStatus FlushFolder(const std::string& folder) override { return inner_->FlushFolder(folder); }
-    FsResult<std::uint64_t> FreeSpace(const std::string& path) override { return inner_->FreeSpace(path); }
-    FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override {
-        return inner_->LiesWithin(path, folder);
-    }
-    std::string DescribeError(const FsStatus& status) const override { return inner_->DescribeError(status); }
-
-private:
-    FolderDrives drives_;
-    std::unique_ptr<FileSystem> inner_;
-};
-
-FakeMachine::FakeMachine(std::string_view cards) : volumes_(temp_.path(), [this] { ReopenFileSystem(); }) {
+FakeMachine::FakeMachine(std::string_view cards) : volumes_(temp_.path()) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         drives_.Add(std::string(1, letter) + ":", volumes_.DriveFolder(letter));
     }
     drives_.Add("C:\\Harlo\\Vocell", installFolder());
-    fileSystem_ = std::make_unique<CurrentFileSystem>(drives_);
+    fileSystem_ = drives_.OpenFileSystem();
     Install();
     volumes_.AddDrive('C', DriveType::Fixed, true, "", kSystemDisk);
     for (char letter : cards) volumes_.AddDrive(letter, DriveType::Removable);
@@ -92,10 +42,6 @@ FakeMachine::FakeMachine(std::string_view cards) : volumes_(temp_.path(), [this]
 FakeMachine::~FakeMachine() = default;
 
 FileSystem& FakeMachine::fileSystem() { return *fileSystem_; }
-
-void FakeMachine::ReopenFileSystem() {
-    if (fileSystem_) fileSystem_->Reopen();
-}
 
 void FakeMachine::Install() {
     const std::filesystem::path home(VOCELL_TEST_HOME);
@@ -112,7 +58,6 @@ void FakeMachine::Install() {
 
 void FakeMachine::RemoveInstalled(const std::string& relative) {
     std::filesystem::remove_all(Below(installFolder(), relative));
-    ReopenFileSystem();
 }
 
 std::filesystem::path FakeMachine::DriveFolder(char letter) const { return volumes_.DriveFolder(letter); }

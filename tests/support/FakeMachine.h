@@ -26,8 +26,8 @@ public:
     FakeMachine(const FakeMachine&) = delete;
     FakeMachine& operator=(const FakeMachine&) = delete;
 
-    // Stays the same object for the machine's life; behind it the platform's file system is
-    // opened afresh whenever a medium comes or goes, so that nothing cached outlives a medium.
+    // The platform's file system over the machine's drives; it notices at once a medium that
+    // comes or goes.
     [[nodiscard]] FileSystem& fileSystem();
     [[nodiscard]] FakeVolumes& volumes() { return volumes_; }
 
@@ -47,14 +47,11 @@ public:
     [[nodiscard]] bool ExistsOnDrive(char letter, const std::string& relative) const;
 
 private:
-    class CurrentFileSystem;
-
-    void ReopenFileSystem();
     void Install();
 
     TempDirectory temp_;
     FolderDrives drives_;
-    std::unique_ptr<CurrentFileSystem> fileSystem_;
+    std::unique_ptr<FileSystem> fileSystem_;
     FakeVolumes volumes_;
 };
 

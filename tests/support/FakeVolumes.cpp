@@ -53,10 +53,8 @@ private:
     char letter_;
 };
 
-FakeVolumes::FakeVolumes(std::filesystem::path root, std::function<void()> mediaChanged)
-    : root_(std::move(root)),
-      mediaChanged_(std::move(mediaChanged)),
-      self_(std::make_shared<FakeVolumes*>(this)) {
+FakeVolumes::FakeVolumes(std::filesystem::path root)
+    : root_(std::move(root)), self_(std::make_shared<FakeVolumes*>(this)) {
     for (const char* place : {"drives", "ejected", "removed"}) {
         std::filesystem::create_directories(root_ / place);
     }
@@ -75,10 +73,6 @@ void FakeVolumes::MoveFolder(const std::filesystem::path& from, const std::files
     } else {
         std::filesystem::create_directories(to);
     }
-}
-
-void FakeVolumes::Changed() {
-    if (mediaChanged_) mediaChanged_();
 }
 
 FakeVolumes::Drive& FakeVolumes::Existing(char letter) {
@@ -107,12 +101,7 @@ void FakeVolumes::AddDrive(char letter, DriveType type, bool medium, std::string
     if (drives_.contains(upper)) {
         throw std::logic_error(std::string("drive ") + upper + ": was added twice");
     }
-    Drive drive;
-    drive.type = type;
-    drive.medium = medium;
-    drive.label = std::move(label);
-    drive.geometry = geometry;
-    drives_.emplace(upper, std::move(drive));
+    drives_.emplace(upper, Drive{type, medium, std::move(label), geometry, false, false, false});
 
     const auto removed = FolderOf("removed", upper);
     if (medium) {
@@ -120,7 +109,6 @@ void FakeVolumes::AddDrive(char letter, DriveType type, bool medium, std::string
     } else if (std::filesystem::exists(removed)) {
         MoveFolder(removed, FolderOf("ejected", upper));
     }
-    Changed();
 }
 
 void FakeVolumes::RemoveDrive(char letter) {
@@ -131,25 +119,18 @@ void FakeVolumes::RemoveDrive(char letter) {
         MoveFolder(medium, FolderOf("removed", upper));
     }
     drives_.erase(upper);
-    Changed();
 }
 
-void FakeVolumes::EjectMedium(char letter) {
-    const char upper = CheckedLetter(letter);
-    Drive& drive = Existing(upper);
-    if (!drive.medium) throw std::logic_error(std::string("drive ") + upper + ": holds no medium");
-    MoveFolder(FolderOf("drives", upper), FolderOf("ejected", upper));
-    drive.medium = false;
-    Changed();
-}
+void FakeVolumes::EjectMedium(char letter) { MoveMedium(letter, false); }
+void FakeVolumes::InsertMedium(char letter) { MoveMedium(letter, true); }
 
-void FakeVolumes::InsertMedium(char letter) {
+void FakeVolumes::MoveMedium(char letter, bool in) {
     const char upper = CheckedLetter(letter);
     Drive& drive = Existing(upper);
-    if (drive.medium) throw std::logic_error(std::string("drive ") + upper + ": holds a medium");
-    MoveFolder(FolderOf("ejected", upper), FolderOf("drives", upper));
-    drive.medium = true;
-    Changed();
+    if (drive.medium == in)
+        throw std::logic_error(std::string("drive ") + upper + ": medium already " + (in ? "in" : "out"));
+    MoveFolder(FolderOf(in ? "ejected" : "drives", upper), FolderOf(in ? "drives" : "ejected", upper));
+    drive.medium = in;
 }
 
 void FakeVolumes::SetGeometry(char letter, ClusterGeometry geometry) { Existing(letter).geometry = geometry; }
@@ -243,7 +224,6 @@ void FakeVolumes::Format(int driveIndex) {
     for (const auto& entry : std::filesystem::directory_iterator(medium)) {
         std::filesystem::remove_all(entry.path());
     }
-    Changed();
 }
 
 }  // namespace vocell::test

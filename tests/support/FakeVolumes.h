@@ -22,8 +22,7 @@ inline constexpr ClusterGeometry kCard125MB{4, 512, 61036};
 
 class FakeVolumes final : public Volumes {
 public:
-    // mediaChanged runs whenever a medium folder appears, disappears or is emptied.
-    FakeVolumes(std::filesystem::path root, std::function<void()> mediaChanged = {});
+    explicit FakeVolumes(std::filesystem::path root);
     ~FakeVolumes() override;
     FakeVolumes(const FakeVolumes&) = delete;
     FakeVolumes& operator=(const FakeVolumes&) = delete;
@@ -84,12 +83,11 @@ private:
     const Drive* DriveOfRoot(const std::string& root) const;
     std::filesystem::path FolderOf(const char* place, char letter) const;
     void MoveFolder(const std::filesystem::path& from, const std::filesystem::path& to);
-    void Changed();
+    void MoveMedium(char letter, bool in);
     bool HasExtents(char letter) const;
     void DeviceClosed() { ++closedDevices_; }
 
     std::filesystem::path root_;
-    std::function<void()> mediaChanged_;
     std::shared_ptr<FakeVolumes*> self_;  // what devices hold to reach the volumes
     std::map<char, Drive> drives_;        // by upper-case letter
     bool failEnumeration_ = false;
