@@ -57,26 +57,7 @@ TEST_F(ExtractionTest, DamagedArchivesAreRefusedWithWhatIsWrong) {
     }
 }
 
-TEST_F(ExtractionTest, EveryArchiveTheWriterMakesPassesWithItsVersion) {
-    test::ArchiveBuilder archive("1.31");
-    archive.Folder("E:\\\\VM\\")
-        .File("E:\\\\VM\\A", "")
-        .File("E:\\\\VM\\B", std::string(1004, 'b'))
-        .File("E:\\\\VM\\C", std::string(5000, 'c'))
-        .Folder("E:\\\\VM\\\\D\\");
-    archive.WriteTo(machine.DriveFolder('Z') / "ok.vcb");
-    CheckedArchive checked = OpenCheckedArchive(machine.fileSystem(), "Z:\\ok.vcb", "F:\\");
-    EXPECT_TRUE(checked.check.sound()) << checked.check.problem;
-    EXPECT_EQ(checked.version, "1.31");
-}
-
-}  // namespace
-}  // namespace vocell::archive
-
 // ---- Streams cut short by the format's writer ----
-
-namespace vocell::archive {
-namespace {
 
 // A.WAV's record promises 3,000 bytes, but only its first data block was written before B.WAV.
 test::ArchiveBuilder CutShortArchive(const Block& blockAfterTheFirst) {
