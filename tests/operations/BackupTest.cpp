@@ -22,12 +22,10 @@ TEST_F(BackupTest, SavesTheWholeCardAndReportsCompletion) {
 
     FileDialogSettings expected;
     expected.initialFolder = "C:\\Harlo\\Vocell\\Backup\\";
-    expected.fileName = "*.vcb";
+    expected.fileName = expected.filterPattern = "*.vcb";
     expected.defaultExtension = "vcb";
     expected.filterDescription = "Vocell Greeting & Data Files (*.vcb)";
-    expected.filterPattern = "*.vcb";
-    expected.overwritePrompt = true;
-    expected.pathMustExist = true;
+    expected.overwritePrompt = expected.pathMustExist = true;
     EXPECT_EQ(desktop.saveSettings(), expected);
     EXPECT_EQ(messages().back(), text::kBackupComplete);
     EXPECT_EQ(desktop.Pane(0), text::kReady);

@@ -25,11 +25,9 @@ TEST_F(PromptUpdateTest, YesReplacesOnlyThePromptFolder) {
 
     FileDialogSettings expected;
     expected.initialFolder = "C:\\Harlo\\Vocell\\Prompts\\";
-    expected.fileName = "*.vcp";
+    expected.fileName = expected.filterPattern = "*.vcp";
     expected.filterDescription = "Vocell Greeting & Data Files (*.vcp)";
-    expected.filterPattern = "*.vcp";
-    expected.fileMustExist = true;
-    expected.hideReadOnly = true;
+    expected.fileMustExist = expected.hideReadOnly = true;
     EXPECT_EQ(desktop.openSettings(), expected);
     EXPECT_EQ(messages().at(0),
               "The Vocell Card prompts are version 1.10.\nThe file you are about to install contains "

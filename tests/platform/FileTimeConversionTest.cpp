@@ -4,31 +4,31 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace vocell::posix {
 namespace {
 
 constexpr std::uint64_t kYear2000 = 125911584000000000ULL;  // 2000-01-01 00:00:00 UTC
 
+// Seconds and nanoseconds of the time the ticks stand for.
+std::pair<std::int64_t, long> SecondsAndNanoseconds(std::uint64_t ticks) {
+    const timespec time = TimespecFromFileTime(ticks);
+    return {time.tv_sec, time.tv_nsec};
+}
+
 TEST(FileTimeConversionTest, UnixTimesMapToTicksSince1601) {
     EXPECT_EQ(FileTimeFromUnix(0, 0), kUnixEpochFileTime);
     EXPECT_EQ(FileTimeFromUnix(946684800, 0), kYear2000);
     EXPECT_EQ(FileTimeFromUnix(946684800, 123456789), kYear2000 + 1234567);  // below 100 ns cut
 
-    timespec time{};
-    time.tv_sec = 946684800;
-    time.tv_nsec = 500;
-    EXPECT_EQ(FileTimeFromTimespec(time), kYear2000 + 5);
+    EXPECT_EQ(FileTimeFromTimespec(timespec{946684800, 500}), kYear2000 + 5);
 }
 
 TEST(FileTimeConversionTest, TicksMapBackToSecondsAndNanoseconds) {
-    const timespec year2000 = TimespecFromFileTime(kYear2000 + 1234567);
-    EXPECT_EQ(year2000.tv_sec, 946684800);
-    EXPECT_EQ(year2000.tv_nsec, 123456700);
-
-    const timespec epochPlusOneTick = TimespecFromFileTime(kUnixEpochFileTime + 1);
-    EXPECT_EQ(epochPlusOneTick.tv_sec, 0);
-    EXPECT_EQ(epochPlusOneTick.tv_nsec, 100);
+    EXPECT_EQ(SecondsAndNanoseconds(kYear2000 + 1234567),
+              std::make_pair(std::int64_t{946684800}, 123456700L));
+    EXPECT_EQ(SecondsAndNanoseconds(kUnixEpochFileTime + 1), std::make_pair(std::int64_t{0}, 100L));
 
     for (std::uint64_t ticks : {kYear2000, kYear2000 + 9999999, kUnixEpochFileTime + 10000000}) {
         EXPECT_EQ(FileTimeFromTimespec(TimespecFromFileTime(ticks)), ticks);
@@ -39,9 +39,7 @@ TEST(FileTimeConversionTest, TimesBefore1970ClampToTheUnixEpoch) {
     EXPECT_EQ(FileTimeFromUnix(-1, 999999999), kUnixEpochFileTime);
     EXPECT_EQ(FileTimeFromUnix(std::numeric_limits<std::int64_t>::min(), 0), kUnixEpochFileTime);
     for (std::uint64_t ticks : {std::uint64_t{1}, kUnixEpochFileTime - 1, kUnixEpochFileTime}) {
-        const timespec clamped = TimespecFromFileTime(ticks);
-        EXPECT_EQ(clamped.tv_sec, 0);
-        EXPECT_EQ(clamped.tv_nsec, 0);
+        EXPECT_EQ(SecondsAndNanoseconds(ticks), std::make_pair(std::int64_t{0}, 0L));
     }
 }
 
