@@ -73,12 +73,8 @@ protected:
 };
 
 int ExitStatusOf(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Refused: return 3;
-        case Verdict::Restored: return 0;
-        case Verdict::EntriesLeft: return 1;
-    }
-    return -1;
+    constexpr int kStatuses[] = {3, 0, 1};  // refused, restored, entries left out
+    return kStatuses[static_cast<int>(verdict)];
 }
 
 TEST_F(HostileTest, EveryHostileArchiveGivesItsStatusAndNothingLeavesTheCard) {

@@ -62,12 +62,8 @@ enum class CardFault { Full, WriteError, Removed };
 constexpr CardFault kCardFaults[] = {CardFault::Full, CardFault::WriteError, CardFault::Removed};
 
 const char* Name(CardFault fault) {
-    switch (fault) {
-        case CardFault::Full: return "card full";
-        case CardFault::WriteError: return "write error";
-        case CardFault::Removed: return "card removed";
-    }
-    return "";
+    constexpr const char* kNames[] = {"card full", "write error", "card removed"};
+    return kNames[static_cast<int>(fault)];
 }
 
 // The dialog on a fresh machine with one card E: whose file system can be made to fail.
