@@ -49,10 +49,8 @@ TEST_F(DeviceChangeTest, UnpluggingTheLowerReaderLeavesTheSelectedSecondSlotEmpt
     ASSERT_EQ(slots().deviceIndex, 1);
     machine.volumes().RemoveDrive('E');
     EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
-    EXPECT_EQ(slots().slotRoots[0], "G:\\");
-    EXPECT_EQ(slots().slotRoots[1], "");
-    EXPECT_EQ(slots().slotLetters[0], 4);
-    EXPECT_EQ(slots().slotLetters[1], 4);
+    EXPECT_EQ(slots().slotRoots, (Roots{"G:\\"}));
+    EXPECT_EQ(slots().slotLetters, (Letters{4, 4}));
     EXPECT_EQ(desktop.lastFields().deviceItems, Items{"G:\\"});
     EXPECT_EQ(desktop.lastFields().deviceSelection, devices::kNoItem);
 
@@ -72,10 +70,9 @@ TEST_F(DeviceChangeTest, UnpluggedSecondReaderStaysInItsSlotAndInTheChooser) {
     ASSERT_EQ(slots().deviceIndex, 0);
     machine.volumes().RemoveDrive('F');
     EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::RemoveComplete));
-    EXPECT_EQ(slots().slotRoots[0], "E:\\");
+    EXPECT_EQ(slots().slotRoots, (Roots{"E:\\", "F:\\"}));
+    EXPECT_EQ(slots().slotLetters, (Letters{2, 3}));
     EXPECT_EQ(desktop.lastFields().deviceItems, Items{"E:\\"});
-    EXPECT_EQ(slots().slotRoots[1], "F:\\");
-    EXPECT_EQ(slots().slotLetters[1], 3);
 
     desktop.AnswerChooser(std::nullopt);
     dialog->SelectCard();
@@ -94,7 +91,7 @@ TEST_F(DeviceChangeTest, ChooserOffersTheFirstSixOfSevenRemovableDrives) {
 }
 
 // The probe as the hidden device list's selection change.
-class DeviceListSelectionTest : public DialogTest {};
+using DeviceListSelectionTest = DeviceChangeTest;
 
 TEST_F(DeviceListSelectionTest, SelectionChangeReadsTheLabelAndRefreshesTheVersion) {
     AddCard('E', "VMCARD", "0131");
@@ -114,8 +111,8 @@ TEST_F(DeviceListSelectionTest, SelectionChangeOnAnEmptyReaderSaysNoMedia) {
     EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
     EXPECT_EQ(desktop.lastFields().cardTypeText, "");
     EXPECT_EQ(desktop.lastFields().promptVersionText, "");
-    EXPECT_EQ(dialog->deviceSlots().slotRoots[0], "E:\\");
-    EXPECT_EQ(dialog->deviceSlots().slotLetters[0], 2);
+    EXPECT_EQ(slots().slotRoots, (Roots{"E:\\"}));
+    EXPECT_EQ(slots().slotLetters, (Letters{2}));
 }
 
 }  // namespace
