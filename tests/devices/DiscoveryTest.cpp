@@ -178,8 +178,8 @@ TEST_F(SelectionProbeTest, DriveWithoutMediumIsReportedAndNotRefreshed) {
     Probe();
     EXPECT_EQ(host.calls, (std::vector<std::string>{"pull", "message: " + std::string(text::kNoMediaPresent),
                                                     "clear type and version", "push"}));
-    EXPECT_EQ(slots.slotRoots[0], "E:\\");
-    EXPECT_EQ(slots.slotLetters[0], 2);
+    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\"}));
+    EXPECT_EQ(slots.slotLetters, (Letters{2}));
     EXPECT_EQ(volumeLabel, "EARLIER");
 }
 
