@@ -25,31 +25,13 @@ namespace fs = std::filesystem;
 
 using CliRun = VocellRun;
 
-// Relative path to what is there ("<folder>", "-> target" for a link, a file's size and a hash of
-// its content), without following links.
-using Tree = std::map<std::string, std::string>;
-
+// What is below root, a file as its size and a hash of its content, links not followed.
 std::string Summary(const std::string& content) {
     return std::to_string(content.size()) + " bytes #" + std::to_string(std::hash<std::string>{}(content));
 }
-
+using Tree = TreeSnapshot;
 Tree Snapshot(const fs::path& root, const fs::path& leftOut = {}) {
-    Tree tree;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        if (it->path() == leftOut) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        const std::string relative = fs::relative(it->path(), root).generic_string();
-        if (it->is_symlink()) {
-            tree[relative] = "-> " + fs::read_symlink(it->path()).string();
-        } else if (it->is_directory()) {
-            tree[relative] = "<folder>";
-        } else {
-            tree[relative] = Summary(ReadHostFile(it->path()));
-        }
-    }
-    return tree;
+    return SnapshotTree(root, leftOut, Summary);
 }
 
 class HostileTest : public ::testing::Test {

@@ -28,22 +28,8 @@ namespace fs = std::filesystem;
 using operations::OutcomeKind;
 using operations::StopReason;
 
-// Relative path ("VM/MSGS/M1.WAV") to content; folders map to "<folder>".
-using Tree = std::map<std::string, std::string>;
-
-Tree Snapshot(const fs::path& root, const fs::path& leftOut = {}) {
-    Tree tree;
-    if (!fs::exists(root)) return tree;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        if (!leftOut.empty() && it->path() == leftOut) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        const std::string relative = fs::relative(it->path(), root).generic_string();
-        tree[relative] = it->is_directory() ? "<folder>" : ReadHostFile(it->path());
-    }
-    return tree;
-}
+using Tree = TreeSnapshot;
+Tree Snapshot(const fs::path& root, const fs::path& leftOut = {}) { return SnapshotTree(root, leftOut); }
 
 // "E:\\VM\\\\MSGS\\M1.WAV" as a path relative to the card folder: "VM/MSGS/M1.WAV".
 std::string CardRelative(const std::string& windowsPath) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -69,6 +70,29 @@ inline void PutHostFile(const std::filesystem::path& path, const std::string& co
 inline std::string ReadHostFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every entry below root by its "/"-separated relative path: "<folder>", "-> target" for a
+// symbolic link, else the file's content as summary gives it (all of it without one); leftOut
+// and what it holds are passed over, and a missing root gives nothing.
+using TreeSnapshot = std::map<std::string, std::string>;
+inline TreeSnapshot SnapshotTree(const std::filesystem::path& root, const std::filesystem::path& leftOut = {},
+                                 std::string (*summary)(const std::string&) = nullptr) {
+    namespace fs = std::filesystem;
+    TreeSnapshot tree;
+    if (!fs::exists(root)) return tree;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        if (!leftOut.empty() && it->path() == leftOut) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string content = it->is_symlink() || it->is_directory() ? "" : ReadHostFile(it->path());
+        tree[fs::relative(it->path(), root).generic_string()] =
+            it->is_symlink()     ? "-> " + fs::read_symlink(it->path()).string()
+            : it->is_directory() ? "<folder>"
+                                 : (summary ? summary(content) : content);
+    }
+    return tree;
 }
 
 }  // namespace vocell::test
