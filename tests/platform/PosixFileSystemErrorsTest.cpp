@@ -81,28 +81,9 @@ TEST(PosixMissingMedium, MountDirectoryThatIsGoneMeansNotReady) {
     EXPECT_EQ(fs.FlushVolume("E:\\").error, FsError::NotReady);
 }
 
-// A small tmpfs mounted for the life of a test; mounting needs root.
-class SmallTmpfs {
-public:
-    explicit SmallTmpfs(const fs::path& where) : where_(where) {
-        fs::create_directories(where_);
-        mounted_ = ::mount("tmpfs", where_.c_str(), "tmpfs", 0, "size=1m") == 0;
-    }
-    SmallTmpfs(const SmallTmpfs&) = delete;
-    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
-    ~SmallTmpfs() {
-        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
-    }
-    [[nodiscard]] bool mounted() const { return mounted_; }
-
-private:
-    fs::path where_;
-    bool mounted_ = false;
-};
-
 TEST(PosixDiskFull, WritingPastTheEndOfTheMediumIsDiskFull) {
     TempDirectory temp;
-    SmallTmpfs small(temp.path() / "small");
+    TestMount small("tmpfs", temp.path() / "small", "tmpfs", 0);
     if (!small.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     DriveMap drives;
     drives.AddMount("E:", temp.path() / "small");

@@ -3,6 +3,7 @@
 // directory that nothing done through E: may touch, and helpers to move whole files.
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <filesystem>
 #include <memory>
@@ -35,6 +36,26 @@ T ValueOf(FsResult<T> result) {
     EXPECT_TRUE(result.ok()) << FsErrorName(result.status().error);
     return result.ok() ? std::move(result.value()) : T{};
 }
+
+// A mount made for the life of a test; mounting needs root, and a test without it is skipped.
+class TestMount {
+public:
+    TestMount(const char* source, const std::filesystem::path& where, const char* type, unsigned long flags)
+        : where_(where) {
+        std::filesystem::create_directories(where_);
+        mounted_ = ::mount(source, where_.c_str(), type, flags, "size=1m") == 0;
+    }
+    TestMount(const TestMount&) = delete;
+    TestMount& operator=(const TestMount&) = delete;
+    ~TestMount() {
+        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+    }
+    [[nodiscard]] bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path where_;
+    bool mounted_ = false;
+};
 
 class PosixFileSystemTest : public ::testing::Test {
 protected:

@@ -11,26 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A mount made for the life of a test; mounting needs root, and a test without it is skipped.
-class TestMount {
-public:
-    TestMount(const char* source, const fs::path& where, const char* type, unsigned long flags)
-        : where_(where) {
-        fs::create_directories(where_);
-        mounted_ = ::mount(source, where_.c_str(), type, flags, "size=1m") == 0;
-    }
-    TestMount(const TestMount&) = delete;
-    TestMount& operator=(const TestMount&) = delete;
-    ~TestMount() {
-        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
-    }
-    [[nodiscard]] bool mounted() const { return mounted_; }
-
-private:
-    fs::path where_;
-    bool mounted_ = false;
-};
-
 TEST_F(PosixFileSystemTest, ExclusiveCreateNeverTakesANameInUse) {
     ASSERT_TRUE(WriteFile("E:\\TAKEN.TXT", "someone's").ok());
     auto taken = fs_->CreateNew("E:\\TAKEN.TXT");
