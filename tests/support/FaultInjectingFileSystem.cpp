@@ -39,7 +39,11 @@ public:
     FsResult<FileTimes> Times() override { return Forward(&FileReader::Times); }
     FsStatus Rewind() override { return Forward(&FileReader::Rewind); }
     FsResult<FileStamp> Stamp() override { return Forward(&FileReader::Stamp); }
-    FsResult<std::uint32_t> Attributes() override { return Forward(&FileReader::Attributes); }
+    FsResult<std::uint32_t> Attributes() override {
+        if (auto reported = owner_.ReportedAttributes(path_); reported && !owner_.DriveGone(path_))
+            return *reported;
+        return Forward(&FileReader::Attributes);
+    }
     void Prefetch() override { inner_->Prefetch(); }
 
 private:
@@ -154,6 +158,11 @@ auto FaultInjectingFileSystem::Forward(const std::string& path, std::optional<Fs
 }
 std::optional<FsStatus> FaultInjectingFileSystem::FaultIf(const std::optional<FsError>& error) {
     return error ? std::optional(Fault(*error)) : std::nullopt;
+}
+
+std::optional<std::uint32_t> FaultInjectingFileSystem::ReportedAttributes(const std::string& path) const {
+    auto it = reportedAttributes_.find(path);
+    return it != reportedAttributes_.end() ? std::optional(it->second) : std::nullopt;
 }
 
 FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {
