@@ -38,14 +38,14 @@ bool ArchiveWriter::LeaveOut(const std::string& path, std::string reason) {
 }
 
 void ArchiveWriter::ArchiveTree(const std::string& folder) {
-    auto listing = fileSystem_.ListFolder(folder);
+    auto listing = fileSystem_.ListFolderForReading(folder);
     if (!listing.ok()) {
         LeaveOut(folder,
                  "its content could not be listed (" + fileSystem_.DescribeError(listing.status()) + ")");
         return;
     }
-    // The walk stores the attribute word its listing reported, which is the one the file system
-    // gives for the path: asking again for every entry would only cost time.
+    // A folder's attribute word is the one its listing reported; a file's is asked of the open
+    // file, with its size and times.
     const std::vector<FolderEntry>& items = listing.value();
     ReadAheadWindow files(fileSystem_, folder, items, [&](std::size_t i) {
         return !IsFolder(items[i].attributes) && !IsUtilityFile(folder, items[i].name) &&
@@ -64,7 +64,7 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
             if (IsUtilityFile(folder, item.name)) continue;
             const std::string storedPath = folder + item.name;
             listener_.ShowStoredPath(storedPath);
-            if (FitsInArchive(storedPath)) WriteFileEntry(storedPath, item.attributes, files.Open(i));
+            if (FitsInArchive(storedPath)) WriteFileEntry(storedPath, files.Open(i));
         }
     }
 }
@@ -82,16 +82,19 @@ bool ArchiveWriter::WriteFolderEntry(const std::string& storedPath, std::uint32_
     return !sink_.failed();
 }
 
-bool ArchiveWriter::WriteFileEntry(const std::string& storedPath, std::uint32_t attributes,
+bool ArchiveWriter::WriteFileEntry(const std::string& storedPath,
                                    FsResult<std::unique_ptr<FileReader>> file) {
     if (!file.ok()) return LeaveOut(storedPath, Unreadable(fileSystem_, file.status()));
     FileReader& reader = *file.value();
     auto size = reader.Size();
     if (!size.ok()) return LeaveOut(storedPath, Unreadable(fileSystem_, size.status()));
+    auto attributes = reader.Attributes();
+    if (!attributes.ok()) return LeaveOut(storedPath, Unreadable(fileSystem_, attributes.status()));
     auto times = reader.Times();
 
     const std::uint64_t entryStart = sink_.position();
-    sink_.Append(EncodeEntryHeader({storedPath, attributes, times.ok() ? times.value() : FileTimes{}}));
+    sink_.Append(
+        EncodeEntryHeader({storedPath, attributes.value(), times.ok() ? times.value() : FileTimes{}}));
     StreamBlocks blocks(sink_);
     blocks.Put(EncodeDataRecordHeader(size.value()));
     for (std::uint64_t left = size.value(); left > 0 && !sink_.failed();) {

@@ -35,8 +35,7 @@ public:
 private:
     bool FitsInArchive(const std::string& storedPath);
     bool WriteFolderEntry(const std::string& storedPath, std::uint32_t attributes);
-    bool WriteFileEntry(const std::string& storedPath, std::uint32_t attributes,
-                        FsResult<std::unique_ptr<FileReader>> file);
+    bool WriteFileEntry(const std::string& storedPath, FsResult<std::unique_ptr<FileReader>> file);
     bool LeaveOut(const std::string& path, std::string reason);
 
     FileSystem& fileSystem_;

@@ -35,9 +35,11 @@ FsResult<std::size_t> BlockReader::Next(const Block*& block) {
     return count;
 }
 
-void ArchiveSink::Append(const Block& block) {
+void ArchiveSink::Append(const Block& block) { AppendBlocks(block); }
+
+void ArchiveSink::AppendBlocks(std::span<const char> blocks) {
     if (failed()) return;
-    buffer_.insert(buffer_.end(), block.begin(), block.end());
+    buffer_.insert(buffer_.end(), blocks.begin(), blocks.end());
     if (buffer_.size() >= kIoBufferSize) WriteBuffer();
 }
 
@@ -60,16 +62,26 @@ void ArchiveSink::RewindTo(std::uint64_t position) {
 }
 
 void StreamBlocks::Put(std::span<const char> bytes) {
-    while (!bytes.empty()) {
+    if (filled_ > 0) {  // first the block an earlier piece began
         const std::size_t take = std::min(bytes.size(), kBlockSize - filled_);
         std::copy_n(bytes.begin(), take, block_.begin() + static_cast<std::ptrdiff_t>(filled_));
         filled_ += take;
         bytes = bytes.subspan(take);
-        if (filled_ == kBlockSize) {
-            sink_.Append(block_);
-            filled_ = 0;
-        }
+        if (filled_ < kBlockSize) return;
+        sink_.Append(block_);
+        filled_ = 0;
     }
+    // Whole blocks go to the sink straight from the piece; the block buffer then holds the last of
+    // them, as if each had passed through it, for the filler of a later block.
+    const std::size_t whole = bytes.size() - bytes.size() % kBlockSize;
+    if (whole > 0) {
+        sink_.AppendBlocks(bytes.first(whole));
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(whole - kBlockSize), kBlockSize,
+                    block_.begin());
+        bytes = bytes.subspan(whole);
+    }
+    std::copy(bytes.begin(), bytes.end(), block_.begin());
+    filled_ = bytes.size();
 }
 
 FsStatus ArchiveSink::Finish() {

@@ -12,10 +12,13 @@
 namespace vocell::archive {
 
 inline constexpr std::size_t kIoBufferSize = 64 * 1024;
+// An archive is read in larger pieces: a disk that has not cached it yet delivers it about twice as
+// fast to 1 MiB reads as to 64 KiB ones.
+inline constexpr std::size_t kArchiveReadSize = 1024 * 1024;
 
 class BlockReader {
 public:
-    explicit BlockReader(FileReader& file) : file_(file), blocks_(kIoBufferSize / kBlockSize) {}
+    explicit BlockReader(FileReader& file) : file_(file), blocks_(kArchiveReadSize / kBlockSize) {}
 
     // Points block at the next block of the archive, in the reader's own buffer (so that nothing
     // is copied) and valid until the next call, and returns how many of its bytes the file held:
@@ -42,6 +45,8 @@ public:
     explicit ArchiveSink(FileWriter& file) : file_(file) { buffer_.reserve(kIoBufferSize); }
 
     void Append(const Block& block);
+    // Appends whole blocks (a multiple of kBlockSize bytes) in one go.
+    void AppendBlocks(std::span<const char> blocks);
     [[nodiscard]] std::uint64_t position() const { return written_ + buffer_.size(); }
     // Drops everything appended after position (an entry that turned out unreadable).
     void RewindTo(std::uint64_t position);

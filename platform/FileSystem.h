@@ -135,6 +135,12 @@ public:
     // Every entry of a folder ("." and ".." left out), hidden and system entries included,
     // in the file system's own order.
     virtual FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
+    // The same, for a caller that opens every file it lists and reads the file's attribute word
+    // there: a file's word may be left 0 where the listing alone cannot give it without a further
+    // call per file. A folder's word is always given.
+    virtual FsResult<std::vector<FolderEntry>> ListFolderForReading(const std::string& folder) {
+        return ListFolder(folder);
+    }
     virtual FsResult<std::uint32_t> Attributes(const std::string& path) = 0;
     virtual FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
     virtual FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) = 0;

@@ -79,6 +79,7 @@ PosixFileSystem::PosixFileSystem(DriveMap drives, std::chrono::milliseconds moun
 void PosixFileSystem::Remount(DriveMap drives) {
     ForgetCachedFolder();
     drives_ = std::move(drives);
+    pace_ = std::make_shared<MediumPace>();  // another card, perhaps: nothing of it read yet
 }
 
 std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::CachedFolder(const std::string& key) {
@@ -181,6 +182,14 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
 }
 
 FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
+    return List(folder, true);
+}
+
+FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolderForReading(const std::string& folder) {
+    return List(folder, false);
+}
+
+FsResult<std::vector<FolderEntry>> PosixFileSystem::List(const std::string& folder, bool fileAttributes) {
     return With(Locate(folder), [&](const Location& at) -> FsResult<std::vector<FolderEntry>> {
         UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
         if (!opened.valid()) {
@@ -195,7 +204,8 @@ FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string
         FolderItem item;
         while (reader.value().Next(item)) {
             FolderEntry entry{std::string(item.name), 0};
-            if (item.type != DT_LNK) {
+            // A file's word costs a stat here, and on FAT an open: a reader asks the open file.
+            if (item.type != DT_LNK && (fileAttributes || item.type != DT_REG)) {
                 auto attributes = EntryAttributes(reader.value().fd(), entry.name.c_str(), fat);
                 if (!attributes.ok()) {
                     if (attributes.status().nativeCode == ENOENT) {
@@ -242,7 +252,7 @@ FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::strin
             return StatusFromErrno(S_ISDIR(mode) ? EISDIR : EACCES);
         }
         std::unique_ptr<FileReader> reader =
-            std::make_unique<PosixFileReader>(std::move(fd), info.value(), at.folder->fat);
+            std::make_unique<PosixFileReader>(std::move(fd), info.value(), at.folder->fat, pace_);
         return reader;
     });
 }

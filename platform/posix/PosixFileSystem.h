@@ -10,6 +10,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/posix/DriveMap.h"
+#include "platform/posix/PosixFiles.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace vocell::posix {
@@ -22,6 +23,7 @@ public:
                              std::chrono::milliseconds mountRecheck = std::chrono::milliseconds(100));
 
     FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
+    FsResult<std::vector<FolderEntry>> ListFolderForReading(const std::string& folder) override;
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
@@ -62,6 +64,7 @@ private:
         [[nodiscard]] bool isMountRoot() const { return name == "."; }
     };
 
+    FsResult<std::vector<FolderEntry>> List(const std::string& folder, bool fileAttributes);
     FsResult<Location> Locate(const std::string& path);
     // Runs action on a located entry, or gives the failure to locate it.
     template <class Action>
@@ -81,6 +84,7 @@ private:
 
     DriveMap drives_;
     std::chrono::milliseconds mountRecheck_;
+    std::shared_ptr<MediumPace> pace_ = std::make_shared<MediumPace>();
     // The folder of the last entry located: a backup or restore works through one folder's
     // files in a row, and walking the path again for each of them would cost most of the time.
     std::string cachedKey_;

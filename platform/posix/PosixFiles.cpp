@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,7 +21,21 @@ FsStatus ClosedStatus() { return FsStatus::Failure(FsError::InvalidHandle, EBADF
 
 FsResult<std::size_t> PosixFileReader::Read(std::span<std::byte> buffer) {
     for (;;) {
-        const ssize_t got = ::read(fd_.get(), buffer.data(), buffer.size());
+        ssize_t got = 0;
+        if (pace_->readsAhead()) {
+            got = ::read(fd_.get(), buffer.data(), buffer.size());
+        } else {
+            // What is in memory comes back at once (perhaps less than asked); EAGAIN means the
+            // medium must be read, and EOPNOTSUPP or EINVAL that this file system cannot tell.
+            iovec piece{buffer.data(), buffer.size()};
+            got = ::preadv2(fd_.get(), &piece, 1, -1, RWF_NOWAIT);
+            if (got < 0 && (errno == EAGAIN || errno == EOPNOTSUPP || errno == EINVAL)) {
+                pace_->Waited();
+                got = ::read(fd_.get(), buffer.data(), buffer.size());
+            } else if (got >= 0) {
+                pace_->DidNotWait();
+            }
+        }
         if (got >= 0) {
             return static_cast<std::size_t>(got);
         }
@@ -35,6 +50,9 @@ FsResult<std::uint32_t> PosixFileReader::Attributes() {
 }
 
 void PosixFileReader::Prefetch() {
+    if (!pace_->readsAhead()) {
+        return;
+    }
     // Only a hint: the data is read all the same when the kernel cannot start it early.
     static_cast<void>(::posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_WILLNEED));
 }

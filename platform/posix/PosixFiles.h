@@ -1,6 +1,7 @@
 #pragma once
 // FileReader and FileWriter on an open file descriptor.
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -10,11 +11,33 @@
 
 namespace vocell::posix {
 
+// Shared by the readers of one file system: whether reads have to wait for the medium. While they
+// do not, the files read are in memory already: they are read without waiting, and asking the
+// kernel to read them ahead would only cost a call per file. A read now and then finds a page
+// busy, so it takes a few waits close together to turn reading ahead on; it then stays on.
+class MediumPace {
+public:
+    [[nodiscard]] bool readsAhead() const { return waits_ >= kWaitsToReadAhead; }
+    void Waited() {
+        ++waits_;
+        readsSinceWait_ = 0;
+    }
+    void DidNotWait() {
+        if (++readsSinceWait_ >= kReadsToForget) waits_ = 0;
+    }
+
+private:
+    static constexpr int kWaitsToReadAhead = 4;
+    static constexpr int kReadsToForget = 1024;
+    int waits_ = 0;
+    int readsSinceWait_ = 0;
+};
+
 class PosixFileReader final : public FileReader {
 public:
     // info: what the open asked of the file already; fat: whether it lies on FAT.
-    PosixFileReader(UniqueFd fd, const OpenFileInfo& info, bool fat)
-        : fd_(std::move(fd)), info_(info), fat_(fat) {}
+    PosixFileReader(UniqueFd fd, const OpenFileInfo& info, bool fat, std::shared_ptr<MediumPace> pace)
+        : fd_(std::move(fd)), info_(info), fat_(fat), pace_(std::move(pace)) {}
 
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override;
     FsResult<std::uint64_t> Size() override { return info_.size; }
@@ -28,6 +51,7 @@ private:
     UniqueFd fd_;
     OpenFileInfo info_;  // asked once, at the open: a backup wants size, times and attributes
     bool fat_;
+    std::shared_ptr<MediumPace> pace_;
 };
 
 class PosixFileWriter final : public FileWriter {

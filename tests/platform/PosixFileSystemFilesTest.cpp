@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <span>
+#include <string>
 
 #include "PosixFileSystemFixture.h"
 #include "platform/posix/FileTimeConversion.h"
@@ -40,6 +42,28 @@ TEST_F(PosixFileContents, WrittenFileReadsBackWithItsSize) {
     auto size = fs_->FileSize("E:\\VM\\GREETING.WAV");
     ASSERT_TRUE(size.ok());
     EXPECT_EQ(size.value(), 11u);
+}
+
+TEST_F(PosixFileContents, FilesNotInMemoryAreReadFromTheMediumAllTheSame) {
+    // Reads first ask only for what is in memory; files pushed out of it must still read whole,
+    // before and after enough of them turn reading ahead on.
+    for (std::size_t i = 0; i < 6; ++i) {
+        const std::string name = "COLD" + std::to_string(i) + ".WAV";
+        const std::string content(200000 + i, static_cast<char>('a' + i));
+        WriteHostFile(card_ / name, content);
+        const int fd = ::open((card_ / name).c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        ::fsync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+        auto reader = fs_->OpenRead("E:\\" + name);
+        ASSERT_TRUE(reader.ok());
+        reader.value()->Prefetch();
+        std::string back(content.size() + 1, '\0');
+        auto read = ReadFully(*reader.value(), std::as_writable_bytes(std::span<char>(back)));
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(back.substr(0, read.value()), content) << name;
+    }
 }
 
 TEST_F(PosixFileContents, CreateFileCutsAnExistingLongerFile) {
@@ -133,6 +157,17 @@ TEST_F(PosixFolderListing, ListsEveryEntryWithItsAttributes) {
     };
     EXPECT_EQ(found, expected);
     EXPECT_EQ(listing.value().size(), expected.size());
+
+    // A listing for a reader may leave a file's word to the open file, never a folder's.
+    auto forReading = fs_->ListFolderForReading("E:\\VM\\");
+    ASSERT_TRUE(forReading.ok());
+    ASSERT_EQ(forReading.value().size(), expected.size());
+    for (const FolderEntry& entry : forReading.value()) {
+        SCOPED_TRACE(entry.name);
+        const std::uint32_t full = expected.at(entry.name);
+        EXPECT_TRUE(entry.attributes == full ||
+                    (entry.attributes == 0 && (full & FileAttribute::Archive) != 0));
+    }
 }
 
 TEST_F(PosixAttributes, ReadOnlyRoundTripsOnFiles) {

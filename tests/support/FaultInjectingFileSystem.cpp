@@ -47,6 +47,7 @@ public:
     }
     FsResult<std::uint32_t> Attributes() override {
         if (owner_.DriveGone(path_)) return Gone();
+        if (auto reported = owner_.ReportedAttributes(path_)) return *reported;
         return inner_->Attributes();
     }
     void Prefetch() override { inner_->Prefetch(); }
@@ -149,6 +150,11 @@ std::optional<FsStatus> FaultInjectingFileSystem::NextWriteFault(const std::stri
 
 void FaultInjectingFileSystem::ReportAttributes(const std::string& path, std::uint32_t attributes) {
     reportedAttributes_[path] = attributes;
+}
+
+std::optional<std::uint32_t> FaultInjectingFileSystem::ReportedAttributes(const std::string& path) const {
+    auto it = reportedAttributes_.find(path);
+    return it != reportedAttributes_.end() ? std::optional(it->second) : std::nullopt;
 }
 
 FsResult<std::vector<FolderEntry>> FaultInjectingFileSystem::ListFolder(const std::string& folder) {

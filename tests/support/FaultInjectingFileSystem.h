@@ -33,8 +33,8 @@ public:
     void FailFlushFolder(FsError error);
     // The free space reported for every drive.
     void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
-    // Folder listings report this attribute word for the entry at path, as FAT would for a
-    // hidden or system file.
+    // Folder listings and the open file report this attribute word for the entry at path, as FAT
+    // would for a hidden or system file.
     void ReportAttributes(const std::string& path, std::uint32_t attributes);
     void FailRename(FsError error);
 
@@ -66,6 +66,7 @@ public:
     std::optional<FsStatus> SetTimesFault(const std::string& path) const;
     [[nodiscard]] bool DriveGone(const std::string& path) const;
     std::optional<FsStatus> SetAttributesFault(const std::string& path) const;
+    [[nodiscard]] std::optional<std::uint32_t> ReportedAttributes(const std::string& path) const;
 
 private:
     struct ReadFault {
