@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "app/PromptVersion.h"
 #include "app/UtilityDialog.h"
 #include "common/Messages.h"
 #include "platform/linux/DeviceMonitor.h"
@@ -65,27 +64,19 @@ protected:
 
     // Plugs in a disk, with one vfat partition per entry of partitions.
     void Plug(const MockDisk& disk, const std::vector<MockPartition>& partitions = {}) {
-        std::string description =
-            "P: /devices/mock/" + disk.name + "-reader/block/" + disk.name + "\nN: " + disk.name +
-            (disk.sectors > 0 ? "=" + kMediumBytes : "") + "\nE: DEVNAME=/dev/" + disk.name +
-            "\nE: DEVTYPE=disk\nE: SUBSYSTEM=block\nE: MAJOR=" + std::to_string(disk.major) +
-            "\nE: MINOR=" + std::to_string(disk.minor) + "\nE: ID_BUS=" + disk.bus +
-            "\nA: removable=" + (disk.removable ? "1" : "0") + "\nA: size=" + std::to_string(disk.sectors) +
-            "\nA: dev=" + Number(disk, 0) + "\n";
-        for (std::size_t i = 0; i < partitions.size(); ++i) {
-            const std::string name = disk.name + std::to_string(i + 1);
-            description +=
-                "\nP: /devices/mock/" + disk.name + "-reader/block/" + disk.name + "/" + name +
-                "\nN: " + name + "=" + kMediumBytes + "\nE: DEVNAME=/dev/" + name +
-                "\nE: DEVTYPE=partition\nE: SUBSYSTEM=block\nE: MAJOR=" + std::to_string(disk.major) +
-                "\nE: MINOR=" + std::to_string(disk.minor + static_cast<int>(i) + 1) +
-                "\nE: ID_FS_TYPE=vfat\nE: ID_FS_LABEL=" + partitions[i].label +
-                "\nA: dev=" + Number(disk, static_cast<int>(i) + 1) +
-                "\nA: partition=" + std::to_string(i + 1) + "\n";
-            if (!partitions[i].mountPoint.empty()) {
-                mounts_ += std::to_string(40 + disk.minor + static_cast<int>(i)) + " 1 " +
-                           Number(disk, static_cast<int>(i) + 1) + " / " + partitions[i].mountPoint +
-                           " rw,relatime - vfat /dev/" + name + " rw\n";
+        const std::string path = "/devices/mock/" + disk.name + "-reader/block/" + disk.name;
+        std::string description = Node(path, disk.name, disk.sectors > 0, disk, 0, "disk") +
+                                  "E: ID_BUS=" + disk.bus + "\nA: removable=" + (disk.removable ? "1" : "0") +
+                                  "\nA: size=" + std::to_string(disk.sectors) + "\n";
+        for (int number = 1; number <= static_cast<int>(partitions.size()); ++number) {
+            const MockPartition& partition = partitions[static_cast<std::size_t>(number - 1)];
+            const std::string name = disk.name + std::to_string(number);
+            description += "\n" + Node(path + "/" + name, name, true, disk, number, "partition") +
+                           "E: ID_FS_TYPE=vfat\nE: ID_FS_LABEL=" + partition.label +
+                           "\nA: partition=" + std::to_string(number) + "\n";
+            if (!partition.mountPoint.empty()) {
+                mounts_ += std::to_string(40 + disk.minor + number) + " 1 " + Number(disk, number) + " / " +
+                           partition.mountPoint + " rw,relatime - vfat /dev/" + name + " rw\n";
             }
         }
         GError* error = nullptr;
@@ -133,13 +124,6 @@ protected:
         return done();
     }
 
-    static std::string SampleCardVersion() {
-        std::ifstream in(std::filesystem::path(VOCELL_TEST_SAMPLE_CARD) / "VM/PROMPTS/0/0/0/VERSION.TXT");
-        std::string line;
-        std::getline(in, line);
-        return FormatVersion(line);
-    }
-
     UMockdevTestbed* testbed_;
     TestInstallation install_;
     posix::HostDrives drives_{std::filesystem::path()};
@@ -150,6 +134,15 @@ protected:
 private:
     static std::string Number(const MockDisk& disk, int partition) {
         return std::to_string(disk.major) + ":" + std::to_string(disk.minor + partition);
+    }
+    // The lines every block device of a description has; a node without medium has no length.
+    static std::string Node(const std::string& path, const std::string& name, bool medium,
+                            const MockDisk& disk, int partition, const char* type) {
+        return "P: " + path + "\nN: " + name + (medium ? "=" + kMediumBytes : "") + "\nE: DEVNAME=/dev/" +
+               name + "\nE: DEVTYPE=" + type +
+               "\nE: SUBSYSTEM=block\nE: MAJOR=" + std::to_string(disk.major) +
+               "\nE: MINOR=" + std::to_string(disk.minor + partition) +
+               "\nA: dev=" + Number(disk, partition) + "\n";
     }
     void WriteMountTable() const {
         std::ofstream(std::filesystem::path(root_) / "proc" / "self" / "mountinfo") << mounts_;
@@ -170,7 +163,7 @@ TEST_F(DriveTest, ReaderWithACardIsOfferedByItsLabelAndLetterAndSelected) {
     EXPECT_EQ(fields().statusText, text::kReady);
     EXPECT_EQ(fields().deviceText, "VMCARD (D:)");
     // Read through the drive map from the card's mount point.
-    EXPECT_EQ(fields().promptVersionText, SampleCardVersion());
+    EXPECT_EQ(fields().promptVersionText, "1.31");
     EXPECT_TRUE(desktop_.messages().empty());
 }
 
@@ -223,18 +216,12 @@ TEST_F(DriveTest, UnplugDuringTheChooserLeavesNoCardSelected) {
     EXPECT_EQ(dialog_->deviceSlots().slotRoots[0], "");
 }
 
-TEST_F(DriveTest, UsbHardDiskThatReportsItselfFixedIsNeverOffered) {
-    Plug({"sdb", 8, 16, false, 2'000'000, "usb"}, {{"BACKUPS", CardFolder("BACKUPS")}});
-    Start();
-    Select(0);
-    EXPECT_EQ(desktop_.chooserEntries(), std::vector<std::string>{"None"});
-    EXPECT_EQ(volumes_->LogicalDrives(), 0u);
-}
-
-TEST_F(DriveTest, InternalDiskMountedUnderMediaIsNeverOffered) {
+// Neither a USB hard disk that reports itself fixed, nor an internal disk mounted under /media,
+// nor a removable disk that holds the running system.
+TEST_F(DriveTest, DisksThatAreNoCardsAreNeverOffered) {
     Plug({"sda", 8, 0, false, 2'000'000, "ata"}, {{"DATA", "/media/tech/DATA"}});
-    // Nor a removable disk that holds the running system.
-    Plug({"sdb", 8, 16, true, 2'000'000, "usb"}, {{"LIVE", "/"}});
+    Plug({"sdb", 8, 16, false, 2'000'000, "usb"}, {{"BACKUPS", CardFolder("BACKUPS")}});
+    Plug({"sdc", 8, 32, true, 2'000'000, "usb"}, {{"LIVE", "/"}});
     Start();
     Select(0);
     EXPECT_EQ(desktop_.chooserEntries(), std::vector<std::string>{"None"});

@@ -18,15 +18,12 @@
 #include <vector>
 
 #include "app/DialogLayout.h"
-#include "app/UtilityDialog.h"
 #include "common/Messages.h"
-#include "platform/posix/FolderVolumes.h"
-#include "platform/posix/HostDrives.h"
 #include "platform/qt/CardFormat.h"
 #include "platform/qt/MkfsFormatter.h"
-#include "platform/qt/QtDesktop.h"
 #include "platform/qt/TemplateWidgets.h"
 #include "platform/qt/UDisks2Formatter.h"
+#include "platform/qt/program/DesktopProgram.h"
 #include "tests/gui/GuiTestSupport.h"
 
 namespace vocell::qt {
@@ -40,10 +37,10 @@ const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_device
 const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)"};
 const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)"};
 
-QVariant Property(const QString& path, const QString& interface, const QString& name) {
+QVariant Property(const QString& path, const char* name, const QString& interface = kBlock) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         kService, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get.setArguments({interface, name});
+    get.setArguments({interface, QString::fromLatin1(name)});
     const QDBusMessage reply = QDBusConnection::systemBus().call(get);
     if (reply.arguments().isEmpty()) return {};
     return qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
@@ -92,13 +89,11 @@ TEST_F(FormatTest, SelectedCardIsFormattedVfatWithTheLabelAndMountedAgain) {
     EXPECT_TRUE(told_.empty()) << told_.front();
     EXPECT_EQ(asked_, std::vector<std::string>{"/dev/sdb1 VMCARD"});
     EXPECT_EQ(released_, 1);
-    EXPECT_EQ(Property(kCardBlock, kBlock, QStringLiteral("IdType")).toString(), QStringLiteral("vfat"));
-    EXPECT_EQ(Property(kCardBlock, kBlock, QStringLiteral("IdLabel")).toString(), QStringLiteral("NEWCARD"));
-    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock,
-                                                        QStringLiteral("org.freedesktop.UDisks2.Filesystem"),
-                                                        QStringLiteral("MountPoints")))
-                     .isEmpty());
-    EXPECT_EQ(Property(kDiskBlock, kBlock, QStringLiteral("IdType")).toString(), QStringLiteral("ext4"));
+    EXPECT_EQ(Property(kCardBlock, "IdType").toString(), QStringLiteral("vfat"));
+    EXPECT_EQ(Property(kCardBlock, "IdLabel").toString(), QStringLiteral("NEWCARD"));
+    const QString filesystem = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
+    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock, "MountPoints", filesystem)).isEmpty());
+    EXPECT_EQ(Property(kDiskBlock, "IdType").toString(), QStringLiteral("ext4"));
 }
 
 TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
@@ -106,7 +101,7 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
     FormatSelectedCard(nullptr, 'D' - 'A', services_);
     EXPECT_EQ(told_, std::vector<std::string>{"DATA (D:)" + std::string(text::format::kNotRemovable)});
     EXPECT_TRUE(asked_.empty());
-    EXPECT_EQ(Property(kDiskBlock, kBlock, QStringLiteral("IdType")).toString(), QStringLiteral("ext4"));
+    EXPECT_EQ(Property(kDiskBlock, "IdType").toString(), QStringLiteral("ext4"));
 
     // A folder presented as a drive is no card in a reader: not even our dialog opens.
     told_.clear();
@@ -120,11 +115,11 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
     told_.clear();
     target_ = kCard;
     label_.reset();
-    const QVariant labelBefore = Property(kCardBlock, kBlock, QStringLiteral("IdLabel"));
+    const QVariant labelBefore = Property(kCardBlock, "IdLabel");
     FormatSelectedCard(nullptr, 'D' - 'A', services_);
     EXPECT_TRUE(told_.empty());
     EXPECT_EQ(released_, 0);
-    EXPECT_EQ(Property(kCardBlock, kBlock, QStringLiteral("IdLabel")), labelBefore);
+    EXPECT_EQ(Property(kCardBlock, "IdLabel"), labelBefore);
 }
 
 TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
@@ -138,36 +133,36 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
 
     // The whole Initialize, from the main dialog's button, on a card that holds prompts.
     test::TestInstallation install;
-    posix::HostDrives drives(install.card());
-    posix::FolderVolumes volumes(install.card());
     const auto before = Tree(install.card());
-    MainWindow window;
     std::vector<std::string> messages;
-    DesktopServices services;
-    services.messageBox = [&](QWidget*, const QString& text, MessageButtons) {
-        messages.push_back(text.toStdString());
-        return MessageAnswer::Yes;
+    ProgramOptions options;
+    options.cardFolder = install.card();
+    options.adjustServices = [&](DesktopServices& services) {
+        services.messageBox = [&](QWidget*, const QString& text, MessageButtons) {
+            messages.push_back(text.toStdString());
+            return MessageAnswer::Yes;
+        };
+        services.formatDrive = [this](QWidget* parent, int driveIndex) {
+            FormatSelectedCard(parent, driveIndex, services_);
+        };
     };
-    services.formatDrive = [this](QWidget* parent, int driveIndex) {
-        FormatSelectedCard(parent, driveIndex, services_);
+    DesktopProgram program(options);
+    ASSERT_TRUE(program.Start());
+    services_.tell = [&](const std::string& text) {
+        program.desktop().ShowMessageBox(text, MessageButtons::Ok);
     };
-    QtDesktop desktop(window, services);
-    services_.tell = [&](const std::string& text) { desktop.ShowMessageBox(text, MessageButtons::Ok); };
-    UtilityDialog dialog(desktop, volumes, drives.fileSystem());
-    window.Attach(dialog);
-    dialog.OnInitDialog();
     test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
-    dialog.OnCommand(ControlId::Select);
-    ASSERT_EQ(dialog.cardFields().statusText, text::kReady);
+    program.dialog().OnCommand(ControlId::Select);
+    ASSERT_EQ(program.dialog().cardFields().statusText, text::kReady);
     target_ = FormatTarget{'E', "/dev/sdb1", "/dev/sdb", install.card().string(), "VMCARD (E:)"};
 
-    dialog.OnCommand(ControlId::Initialize);
+    program.dialog().OnCommand(ControlId::Initialize);
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0], text::kReformatQuestion);
     EXPECT_EQ(messages[1], text::kFormatNotice);
     EXPECT_EQ(messages[2], std::string(text::format::kFormatFailed) + "Error wiping device: Device busy");
     EXPECT_EQ(Tree(install.card()), before);
-    EXPECT_EQ(window.statusBar()->paneText(0), ToQString(text::kReady));
+    EXPECT_EQ(program.window().statusBar()->paneText(0), ToQString(text::kReady));
 }
 
 // Without UDisks2, as root: mkfs.fat on the card's device, here a disk image (checked with

