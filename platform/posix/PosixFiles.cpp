@@ -21,20 +21,24 @@ FsStatus ClosedStatus() { return FsStatus::Failure(FsError::InvalidHandle, EBADF
 
 FsResult<std::size_t> PosixFileReader::Read(std::span<std::byte> buffer) {
     for (;;) {
-        ssize_t got = 0;
-        if (pace_->readsAhead()) {
-            got = ::read(fd_.get(), buffer.data(), buffer.size());
-        } else {
+        ssize_t got = -1;
+        if (pace_->canTell()) {
             // What is in memory comes back at once (perhaps less than asked); EAGAIN means the
             // medium must be read, and EOPNOTSUPP or EINVAL that this file system cannot tell.
             iovec piece{buffer.data(), buffer.size()};
             got = ::preadv2(fd_.get(), &piece, 1, -1, RWF_NOWAIT);
-            if (got < 0 && (errno == EAGAIN || errno == EOPNOTSUPP || errno == EINVAL)) {
-                pace_->Waited();
-                got = ::read(fd_.get(), buffer.data(), buffer.size());
-            } else if (got >= 0) {
+            if (got >= 0) {
                 pace_->DidNotWait();
+            } else if (errno == EAGAIN) {
+                pace_->Waited();
+            } else if (errno == EOPNOTSUPP || errno == EINVAL) {
+                pace_->CannotTell();
+            } else if (errno != EINTR) {
+                return LastErrorStatus();
             }
+        }
+        if (got < 0) {
+            got = ::read(fd_.get(), buffer.data(), buffer.size());
         }
         if (got >= 0) {
             return static_cast<std::size_t>(got);

@@ -11,19 +11,26 @@
 
 namespace vocell::posix {
 
-// Shared by the readers of one file system: whether reads have to wait for the medium. While they
-// do not, the files read are in memory already: they are read without waiting, and asking the
-// kernel to read them ahead would only cost a call per file. A read now and then finds a page
-// busy, so it takes a few waits close together to turn reading ahead on; it then stays on.
+// Shared by the readers of one file system: whether reads have to wait for the medium. Every
+// read first asks for what is in memory without waiting; while that serves, asking the kernel to
+// read files ahead would only cost a call per file. A read now and then finds a page busy, so it
+// takes a few waits close together to turn reading ahead on, and a long run of reads without a
+// wait turns it off again. A file system that cannot tell is read ahead always.
 class MediumPace {
 public:
     [[nodiscard]] bool readsAhead() const { return waits_ >= kWaitsToReadAhead; }
+    [[nodiscard]] bool canTell() const { return canTell_; }
     void Waited() {
         ++waits_;
         readsSinceWait_ = 0;
     }
     void DidNotWait() {
-        if (++readsSinceWait_ >= kReadsToForget) waits_ = 0;
+        if (!canTell_) return;
+        if (readsSinceWait_ < kReadsToForget && ++readsSinceWait_ == kReadsToForget) waits_ = 0;
+    }
+    void CannotTell() {
+        canTell_ = false;
+        waits_ = kWaitsToReadAhead;
     }
 
 private:
@@ -31,6 +38,7 @@ private:
     static constexpr int kReadsToForget = 1024;
     int waits_ = 0;
     int readsSinceWait_ = 0;
+    bool canTell_ = true;
 };
 
 class PosixFileReader final : public FileReader {

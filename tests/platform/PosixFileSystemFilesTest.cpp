@@ -60,6 +60,26 @@ TEST_F(PosixFileContents, FilesNotInMemoryAreReadFromTheMediumAllTheSame) {
     }
 }
 
+TEST(MediumPace, ReadingAheadFollowsWhetherReadsWaitForTheMedium) {
+    posix::MediumPace pace;
+    for (int i = 0; i < 3; ++i) pace.Waited();
+    EXPECT_FALSE(pace.readsAhead()) << "a busy page now and then is no slow medium";
+    pace.Waited();
+    EXPECT_TRUE(pace.readsAhead());
+    for (int i = 0; i < 1023; ++i) pace.DidNotWait();
+    EXPECT_TRUE(pace.readsAhead());
+    pace.DidNotWait();
+    EXPECT_FALSE(pace.readsAhead()) << "everything is in memory again";
+    pace.Waited();
+    EXPECT_FALSE(pace.readsAhead()) << "the old waits were forgotten";
+
+    posix::MediumPace cannotTell;
+    cannotTell.CannotTell();
+    for (int i = 0; i < 5000; ++i) cannotTell.DidNotWait();
+    EXPECT_TRUE(cannotTell.readsAhead());
+    EXPECT_FALSE(cannotTell.canTell());
+}
+
 TEST_F(PosixFileContents, OpenWriteAndTruncateCutTheFileAndWritingGoesOnFromThere) {
     WriteHostFile(card_ / "VERSION.TXT", "a much longer old content");
     ASSERT_TRUE(WriteFile("E:\\VERSION.TXT", "new").ok());
