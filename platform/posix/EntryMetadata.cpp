@@ -163,9 +163,17 @@ FsResult<std::uint32_t> OpenEntryAttributes(int fd, mode_t mode, bool fat) {
     return fat ? FatAttributesOf(fd) : AttributesFromMode(mode);
 }
 
-FsStatus SetOpenEntryAttributes(int fd, bool fat, std::uint32_t attributes) {
+FsStatus SetOpenEntryAttributes(int fd, bool fat, std::uint32_t attributes, std::optional<mode_t> knownMode) {
     if (fat) {
         return SetFatAttributesOf(fd, attributes);
+    }
+    // A read-only word keeps the other bits exactly as they are, so it asks the file for them.
+    if (knownMode && (attributes & FileAttribute::ReadOnly) == 0) {
+        const mode_t wanted = ModeForAttributes(*knownMode, attributes);
+        if (wanted != (*knownMode & 07777) && ::fchmod(fd, wanted) != 0) {
+            return LastErrorStatus();
+        }
+        return {};
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {

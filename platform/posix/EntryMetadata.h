@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "platform/FileSystem.h"
 
@@ -24,9 +25,11 @@ FsResult<std::uint32_t> EntryAttributes(int dirFd, const char* name, bool fat);
 FsStatus SetEntryAttributes(int dirFd, const char* name, bool fat, std::uint32_t attributes);
 
 // The same for an open file or folder; mode is its st_mode, used where the file system keeps
-// no attribute bits.
+// no attribute bits. knownMode, when given, is the file's mode: a word that is not read-only then
+// needs no stat.
 FsResult<std::uint32_t> OpenEntryAttributes(int fd, mode_t mode, bool fat);
-FsStatus SetOpenEntryAttributes(int fd, bool fat, std::uint32_t attributes);
+FsStatus SetOpenEntryAttributes(int fd, bool fat, std::uint32_t attributes,
+                                std::optional<mode_t> knownMode = std::nullopt);
 
 FsResult<FileTimes> EntryTimes(int dirFd, const char* name);
 // The size, times and mode of an open file from one statx call.

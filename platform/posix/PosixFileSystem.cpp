@@ -13,6 +13,7 @@
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/FolderReader.h"
 #include "platform/posix/FolderWalk.h"
+#include "platform/posix/NewFileMode.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/TreeRemoval.h"
 
@@ -174,8 +175,10 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
         return walked.status();
     }
     const bool fat = IsFatFileSystem(walked.value().get());
+    const std::optional<mode_t> newFileMode =
+        fat ? std::nullopt : NewFileMode(walked.value().get(), ProcessUmask());
     auto folder = std::make_shared<const Folder>(
-        Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino, key});
+        Folder{std::move(walked.value()), fat, newFileMode, mount.st_dev, mount.st_ino, key});
     Remember(std::move(key), folder);
     RememberText(path, target.directory);
     return Location{std::move(folder), std::move(name)};
@@ -261,10 +264,11 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
         const int folder = at.folder->fd.get();
         // Most files written are new: created exclusively, they need no look at what was there.
-        UniqueFd created(::openat(folder, at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, 0666));
+        UniqueFd created(
+            ::openat(folder, at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, kCreatedFileMode));
         if (created.valid()) {
             std::unique_ptr<FileWriter> writer =
-                std::make_unique<PosixFileWriter>(std::move(created), at.folder->fat);
+                std::make_unique<PosixFileWriter>(std::move(created), at.folder->fat, at.folder->newFileMode);
             return writer;
         }
         if (errno != EEXIST) {
@@ -291,12 +295,13 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
 
 FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::CreateNew(const std::string& path) {
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
-        UniqueFd fd(
-            ::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, 0666));
+        UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow,
+                             kCreatedFileMode));
         if (!fd.valid()) {
             return LastErrorStatus();
         }
-        std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(std::move(fd), at.folder->fat);
+        std::unique_ptr<FileWriter> writer =
+            std::make_unique<PosixFileWriter>(std::move(fd), at.folder->fat, at.folder->newFileMode);
         return writer;
     });
 }

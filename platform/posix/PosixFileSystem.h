@@ -50,6 +50,8 @@ private:
     struct Folder {
         UniqueFd fd;  // opened O_PATH, for the *at functions
         bool fat = false;
+        // The mode of a file created here, where it follows from the umask alone.
+        std::optional<mode_t> newFileMode;
         // The mount directory the folder was reached from, as it was then: a card taken out and
         // another put in its place gives the directory a new identity.
         std::uint64_t mountDevice = 0;

@@ -141,7 +141,9 @@ FsStatus PosixFileWriter::SetAttributes(std::uint32_t attributes) {
     if (!fd_.valid()) {
         return ClosedStatus();
     }
-    return SetOpenEntryAttributes(fd_.get(), fat_, attributes);
+    FsStatus set = SetOpenEntryAttributes(fd_.get(), fat_, attributes, mode_);
+    mode_.reset();  // what it is now is asked afresh next time
+    return set;
 }
 
 FsStatus PosixFileWriter::Flush() {

@@ -64,7 +64,9 @@ private:
 
 class PosixFileWriter final : public FileWriter {
 public:
-    PosixFileWriter(UniqueFd fd, bool fat) : fd_(std::move(fd)), fat_(fat) {}
+    // mode: the file's mode where it is known without asking (a file just created).
+    PosixFileWriter(UniqueFd fd, bool fat, std::optional<mode_t> mode = std::nullopt)
+        : fd_(std::move(fd)), fat_(fat), mode_(mode) {}
 
     FsStatus Write(std::span<const std::byte> data) override;
     FsStatus Truncate(std::uint64_t size) override;
@@ -78,6 +80,7 @@ private:
 
     UniqueFd fd_;  // invalid once closed
     bool fat_;
+    std::optional<mode_t> mode_;
     std::uint64_t position_ = 0;
     std::uint64_t writeBackFrom_ = 0;
 };

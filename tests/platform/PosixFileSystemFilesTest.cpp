@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <span>
@@ -206,6 +208,35 @@ TEST_F(PosixAttributes, OpenFilesSetAndReportTheAttributeWordThemselves) {
     EXPECT_EQ(reader.value()->Attributes().value(), FileAttribute::Archive | FileAttribute::ReadOnly);
     reader.value()->Prefetch();  // a hint, with nothing to check but that reading still works
     EXPECT_EQ(ValueOf(ReadFile("E:\\A.TXT")), "still writable");
+}
+
+// The mode bits of a host file.
+fs::perms PermissionsOf(const fs::path& path) { return fs::status(path).permissions() & fs::perms::all; }
+
+TEST_F(PosixAttributes, NewFilesGetTheirReadOnlyBitUnderAnyUmaskOrDefaultAcl) {
+    const mode_t usual = ::umask(0277);  // new files come out 0400: not writable by the owner
+    auto plain = fs_->OpenWrite("E:\\PLAIN.TXT");
+    auto locked = fs_->CreateNew("E:\\LOCKED.TXT");
+    ::umask(usual);
+    ASSERT_TRUE(plain.ok() && locked.ok());
+    ASSERT_TRUE(plain.value()->SetAttributes(FileAttribute::Archive).ok());
+    ASSERT_TRUE(locked.value()->SetAttributes(FileAttribute::Archive | FileAttribute::ReadOnly).ok());
+    EXPECT_EQ(PermissionsOf(card_ / "PLAIN.TXT"), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(PermissionsOf(card_ / "LOCKED.TXT"), fs::perms::owner_read);
+
+    // A default ACL that gives the owner of new files no write permission, whatever the umask.
+    fs::create_directories(card_ / "ACL");
+    const std::uint16_t readOnlyAcl[] = {2, 0,      0x01,   4,    0xffff, 0xffff, 0x04,
+                                         4, 0xffff, 0xffff, 0x20, 4,      0xffff, 0xffff};
+    if (::setxattr((card_ / "ACL").c_str(), "system.posix_acl_default", readOnlyAcl, sizeof readOnlyAcl, 0) !=
+        0) {
+        GTEST_SKIP() << "no ACLs here: " << std::strerror(errno);
+    }
+    auto underAcl = fs_->OpenWrite("E:\\ACL\\PLAIN.TXT");
+    ASSERT_TRUE(underAcl.ok());
+    ASSERT_EQ(PermissionsOf(card_ / "ACL" / "PLAIN.TXT") & fs::perms::owner_write, fs::perms::none);
+    ASSERT_TRUE(underAcl.value()->SetAttributes(FileAttribute::Archive).ok());
+    EXPECT_NE(PermissionsOf(card_ / "ACL" / "PLAIN.TXT") & fs::perms::owner_write, fs::perms::none);
 }
 
 TEST_F(PosixAttributes, ReadOnlyOnAFolderIsIgnoredSoItStillTakesFiles) {
