@@ -74,6 +74,13 @@ FsResult<struct stat> StatEntry(int folderFd, const std::string& name) {
 
 }  // namespace
 
+std::optional<mode_t> PosixFileSystem::Folder::NewFileMode() const {
+    if (!newFileMode) {
+        newFileMode = fat ? std::nullopt : posix::NewFileMode(fd.get(), ProcessUmask());
+    }
+    return *newFileMode;
+}
+
 PosixFileSystem::PosixFileSystem(DriveMap drives, std::chrono::milliseconds mountRecheck)
     : drives_(std::move(drives)), mountRecheck_(mountRecheck) {}
 
@@ -175,10 +182,8 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
         return walked.status();
     }
     const bool fat = IsFatFileSystem(walked.value().get());
-    const std::optional<mode_t> newFileMode =
-        fat ? std::nullopt : NewFileMode(walked.value().get(), ProcessUmask());
     auto folder = std::make_shared<const Folder>(
-        Folder{std::move(walked.value()), fat, newFileMode, mount.st_dev, mount.st_ino, key});
+        Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino, key, std::nullopt});
     Remember(std::move(key), folder);
     RememberText(path, target.directory);
     return Location{std::move(folder), std::move(name)};
@@ -267,8 +272,8 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
         UniqueFd created(
             ::openat(folder, at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, kCreatedFileMode));
         if (created.valid()) {
-            std::unique_ptr<FileWriter> writer =
-                std::make_unique<PosixFileWriter>(std::move(created), at.folder->fat, at.folder->newFileMode);
+            std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(
+                std::move(created), at.folder->fat, at.folder->NewFileMode());
             return writer;
         }
         if (errno != EEXIST) {
@@ -301,7 +306,7 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::CreateNew(const std::stri
             return LastErrorStatus();
         }
         std::unique_ptr<FileWriter> writer =
-            std::make_unique<PosixFileWriter>(std::move(fd), at.folder->fat, at.folder->newFileMode);
+            std::make_unique<PosixFileWriter>(std::move(fd), at.folder->fat, at.folder->NewFileMode());
         return writer;
     });
 }

@@ -50,13 +50,15 @@ private:
     struct Folder {
         UniqueFd fd;  // opened O_PATH, for the *at functions
         bool fat = false;
-        // The mode of a file created here, where it follows from the umask alone.
-        std::optional<mode_t> newFileMode;
         // The mount directory the folder was reached from, as it was then: a card taken out and
         // another put in its place gives the directory a new identity.
         std::uint64_t mountDevice = 0;
         std::uint64_t mountInode = 0;
         std::string key;  // the folder's place: its mount directory and the components below it
+        // The mode of a file created here, where it follows from the umask alone: asked when the
+        // first file is created here, since most folders reached are only read.
+        mutable std::optional<std::optional<mode_t>> newFileMode;
+        std::optional<mode_t> NewFileMode() const;
     };
     // An entry named by its folder and its name there; the mount directory itself is "."
     // in itself.

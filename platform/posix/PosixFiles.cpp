@@ -22,7 +22,7 @@ FsStatus ClosedStatus() { return FsStatus::Failure(FsError::InvalidHandle, EBADF
 FsResult<std::size_t> PosixFileReader::Read(std::span<std::byte> buffer) {
     for (;;) {
         ssize_t got = -1;
-        if (pace_->canTell()) {
+        if (pace_->asksFirst()) {
             // What is in memory comes back at once (perhaps less than asked); EAGAIN means the
             // medium must be read, and EOPNOTSUPP or EINVAL that this file system cannot tell.
             iovec piece{buffer.data(), buffer.size()};

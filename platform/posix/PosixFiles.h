@@ -11,34 +11,34 @@
 
 namespace vocell::posix {
 
-// Shared by the readers of one file system: whether reads have to wait for the medium. Every
-// read first asks for what is in memory without waiting; while that serves, asking the kernel to
-// read files ahead would only cost a call per file. A read now and then finds a page busy, so it
-// takes a few waits close together to turn reading ahead on, and a long run of reads without a
-// wait turns it off again. A file system that cannot tell is read ahead always.
+// Shared by the readers of one file system: whether reads have to wait for the medium. While
+// reads find their data in memory, every read asks only for what is there, and asking the kernel
+// to read files ahead would only cost a call per file. A read now and then finds a page busy, so
+// it takes many waits close together to turn reading ahead on, as the first reads of a card not
+// in memory do; it then stays on (a read of a file read ahead finds it in memory, so that no
+// longer tells whether the medium is slow). A file system that cannot tell is read ahead always.
 class MediumPace {
 public:
     [[nodiscard]] bool readsAhead() const { return waits_ >= kWaitsToReadAhead; }
-    [[nodiscard]] bool canTell() const { return canTell_; }
+    // Whether the next read asks for what is in memory before it waits for the medium.
+    [[nodiscard]] bool asksFirst() const { return !readsAhead(); }
     void Waited() {
         ++waits_;
-        readsSinceWait_ = 0;
+        quietReads_ = 0;
     }
     void DidNotWait() {
-        if (!canTell_) return;
-        if (readsSinceWait_ < kReadsToForget && ++readsSinceWait_ == kReadsToForget) waits_ = 0;
+        if (!readsAhead() && ++quietReads_ >= kReadsToForget) {
+            waits_ = 0;
+            quietReads_ = 0;
+        }
     }
-    void CannotTell() {
-        canTell_ = false;
-        waits_ = kWaitsToReadAhead;
-    }
+    void CannotTell() { waits_ = kWaitsToReadAhead; }
 
 private:
-    static constexpr int kWaitsToReadAhead = 4;
+    static constexpr int kWaitsToReadAhead = 16;
     static constexpr int kReadsToForget = 1024;
     int waits_ = 0;
-    int readsSinceWait_ = 0;
-    bool canTell_ = true;
+    int quietReads_ = 0;  // reads in a row that did not wait
 };
 
 class PosixFileReader final : public FileReader {
