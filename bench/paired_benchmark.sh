@@ -20,6 +20,9 @@
 #   BENCH_TMPDIR where the work folder (archives) is made (default /var/tmp)
 #   LIMIT_MIBS   the card device's throughput limit in MiB/s, to print the time the limit allows
 #   SAMPLES_FILE append every run's seconds to this file
+#   SETTLE       seconds an operation waits after trees were deleted (default 40): for about
+#                35 s ext4 passes over the inodes it freed whenever it creates a file, which
+#                makes restores several times slower right after a deletion, on every side alike
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -96,6 +99,7 @@ run() {
 }
 
 declare -A bytes=()
+deleted=-1000
 for tree in $trees; do
     card=$cards/card-$tree
     case $tree in
@@ -108,14 +112,18 @@ for tree in $trees; do
     "$vocell" backup "$card" "$work/in.vcb" >/dev/null 2>&1 || die "backup failed"
     tar -cf "$work/in.tar" -C "$card" .
     for op in $ops; do
+        settle=$((deleted + ${SETTLE:-40} - SECONDS))
+        ((settle <= 0)) || sleep "$settle"
         for ((i = 0; i < runs; i++)); do
             n=${#sides[@]}
             for ((j = 0; j < n; j++)); do run "$tree" "$op" "${sides[(i + j) % n]}" "$card"; done
         done
         rm -rf "$cards"/restored-*
         sync
+        deleted=$SECONDS
     done
     rm -rf "$card"
+    deleted=$SECONDS
 done
 
 median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
