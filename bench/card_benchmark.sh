@@ -151,8 +151,7 @@ bench_tree "${smaller_mb}MB" --size-mb "$smaller_mb"
 bench_tree "${small_files}files" --small-files "$small_files"
 bench_tree "${fewer_files}files" --small-files "$fewer_files"
 
-median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+source "$here/stats.sh"
 row() { # tree op reference-label vocell-key
     local tree=$1 op=$2 label=$3 vkey=${4:-$2}
     local v=${best[$tree/$vkey/vocell]} r=${best[$tree/$op/ref]}

@@ -126,8 +126,7 @@ for tree in $trees; do
     deleted=$SECONDS
 done
 
-median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+source "$here/stats.sh"
 reference() { case $1 in backup) echo "tar -cf; sync" ;; restore) echo "tar -xf; sync" ;; verify) echo "tar -d" ;; esac; }
 
 echo
