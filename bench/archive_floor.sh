@@ -10,9 +10,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(dirname "$here")
-vocell=$(realpath "${1:-$repo/build/release/cli/vocell}")
-generator=$(realpath "${2:-$repo/build/release/bench/vocell_generate_card_tree}")
+source "$here/common.sh"
 runs=${RUNS:-9}
 trees=${TREES:-128MB 20000files}
 
@@ -30,14 +28,10 @@ timed() {
     end=$(date +%s%N)
     samples[$key]+="$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') "
 }
-source "$here/stats.sh"
 
 for tree in $trees; do
     card=$work/card-$tree
-    case $tree in
-        *MB) "$generator" "$card" --size-mb "${tree%MB}" >/dev/null ;;
-        *files) "$generator" "$card" --small-files "${tree%files}" >/dev/null ;;
-    esac
+    generate_tree "$card" "$tree"
     "$vocell" backup "$card" "$work/in.vcb" >/dev/null
     cat "$work/in.vcb" >/dev/null  # the floor copies from memory
     for side in floor vocell tar; do cp "$work/in.vcb" "$work/out-$side.vcb"; done

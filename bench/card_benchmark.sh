@@ -18,9 +18,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(dirname "$here")
-vocell=$(realpath "${1:-$repo/build/release/cli/vocell}")
-generator=$(realpath "${2:-$repo/build/release/bench/vocell_generate_card_tree}")
+source "$here/common.sh"
 runs=${RUNS:-3}
 size_mb=${SIZE_MB:-128}
 smaller_mb=${SMALLER_MB:-32}
@@ -151,7 +149,6 @@ bench_tree "${smaller_mb}MB" --size-mb "$smaller_mb"
 bench_tree "${small_files}files" --small-files "$small_files"
 bench_tree "${fewer_files}files" --small-files "$fewer_files"
 
-source "$here/stats.sh"
 row() { # tree op reference-label vocell-key
     local tree=$1 op=$2 label=$3 vkey=${4:-$2}
     local v=${best[$tree/$vkey/vocell]} r=${best[$tree/$op/ref]}

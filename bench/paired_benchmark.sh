@@ -26,9 +26,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(dirname "$here")
-vocell=$(realpath "${1:-$repo/build/release/cli/vocell}")
-generator=$(realpath "${2:-$repo/build/release/bench/vocell_generate_card_tree}")
+source "$here/common.sh"
 baseline=${BASELINE:+$(realpath "$BASELINE")}
 runs=${RUNS:-5}
 trees=${TREES:-128MB 20000files}
@@ -102,11 +100,7 @@ declare -A bytes=()
 deleted=-1000
 for tree in $trees; do
     card=$cards/card-$tree
-    case $tree in
-        *MB) "$generator" "$card" --size-mb "${tree%MB}" >/dev/null ;;
-        *files) "$generator" "$card" --small-files "${tree%files}" >/dev/null ;;
-        *) die "unknown tree $tree" ;;
-    esac
+    generate_tree "$card" "$tree" || die "unknown tree $tree"
     bytes[$tree]=$(find "$card" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')
     say "== $tree: $(find "$card" -mindepth 1 | wc -l) folders and files, ${bytes[$tree]} bytes"
     "$vocell" backup "$card" "$work/in.vcb" >/dev/null 2>&1 || die "backup failed"
@@ -126,7 +120,6 @@ for tree in $trees; do
     deleted=$SECONDS
 done
 
-source "$here/stats.sh"
 reference() { case $1 in backup) echo "tar -cf; sync" ;; restore) echo "tar -xf; sync" ;; verify) echo "tar -d" ;; esac; }
 
 echo
