@@ -24,9 +24,13 @@ timed() {
     sync
     local start end
     start=$(date +%s%N)
-    "$@" >/dev/null 2>&1
+    "$@" >"$work/log" 2>&1 || {
+        cat "$work/log" >&2
+        echo "archive_floor: failed: $*" >&2
+        exit 1
+    }
     end=$(date +%s%N)
-    samples[$key]+="$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') "
+    samples[$key]+="$(seconds_between "$start" "$end") "
 }
 
 for tree in $trees; do

@@ -70,7 +70,7 @@ timed() {
     fi
     end=$(date +%s%N)
     local seconds rss
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
+    seconds=$(seconds_between "$start" "$end")
     rss=$(tail -n 1 "$work/rss")
     samples[$key]+="$seconds "
     if [[ -z ${best[$key]:-} ]] || awk -v s="$seconds" -v b="${best[$key]}" 'BEGIN { exit !(s < b) }'; then

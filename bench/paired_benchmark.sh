@@ -69,7 +69,7 @@ timed() {
         die "failed: $*"
     }
     end=$(date +%s%N)
-    samples[$key]+="$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') "
+    samples[$key]+="$(seconds_between "$start" "$end") "
     rss=$(tail -n 1 "$work/rss")
     if [[ -z ${peak[$key]:-} ]] || ((rss > peak[$key])); then peak[$key]=$rss; fi
 }
