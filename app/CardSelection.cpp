@@ -36,6 +36,7 @@ void UtilityDialog::ClearCardFields() {
     state_.fields.promptVersionText.clear();
     state_.fields.cardTypeText.clear();
     state_.selectedCardRoot.clear();
+    state_.selectedMedium.reset();
     Push();
     desktop_.Repaint();
 }
@@ -76,6 +77,7 @@ void UtilityDialog::IdentifySelectedCard() {
     state_.fields.deviceText = devices::DeviceText(cardRoot, state_.volumeLabel);
     if (state_.fields.promptVersionText.empty()) state_.fields.promptVersionText = text::kNoPrompts;
     state_.selectedCardRoot = cardRoot;
+    state_.selectedMedium = volumes_.MediumIdentityOf(cardRoot);
     Push();
     desktop_.Repaint();
     // The card holds what an interrupted restore left: neither what it was nor the backup.

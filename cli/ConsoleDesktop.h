@@ -37,7 +37,9 @@ public:
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override {}
     // There is no format dialog on the command line: the card is left as it is.
-    void ShowFormatDialog(int /*driveIndex*/) override {}
+    FormatOutcome ShowFormatDialog(int /*driveIndex*/, const MediumIdentity& /*medium*/) override {
+        return FormatOutcome::Closed;
+    }
     bool CreateStatusBar(const Rect&) override { return true; }
     void LayoutStatusBar(const std::vector<int>&, int) override {}
     void SetStatusPane(int pane, const std::string& text) override;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,8 @@ struct DialogState {
     std::string volumeLabel;
     // The drive root the user chose with Select; empty until a card has been selected.
     std::string selectedCardRoot;
+    // The medium that was in that drive at Select: an operation acts on it alone.
+    std::optional<MediumIdentity> selectedMedium;
 };
 
 inline constexpr int kActivityPane = 0;

@@ -30,6 +30,7 @@ enum class StopReason {
     ArchiveChanged,           // the chosen archive changed after it was checked
     InitialStructureMissing,  // the installed initial card structure is missing
     PromptsPresent,           // the card still holds prompts, so nothing was installed
+    NotFormatted,             // the format was refused or failed, so nothing was installed
     BackupNotWritten,         // no archive was written
     CardFull,                 // the card ran out of space
     WriteError,               // the card failed a write

@@ -26,10 +26,15 @@ bool InstallFolderExists(OperationContext& context, std::string_view folder) {
            (found.status().error != FsError::NotFound && found.status().error != FsError::PathNotFound);
 }
 
+// A card swapped for another in the same reader, or another disk that took the drive's letter,
+// is not the card the user selected; neither is a medium that can no longer be told apart.
 bool StillSelectedCard(OperationContext& context) {
     context.dialog.RescanDevices();
-    const std::string root = context.state.slots.cardRoot();
-    return !root.empty() && root == context.state.selectedCardRoot;
+    const DialogState& state = context.state;
+    const std::string root = state.slots.cardRoot();
+    if (root.empty() || root != state.selectedCardRoot || !state.selectedMedium) return false;
+    const std::optional<MediumIdentity> medium = context.volumes.MediumIdentityOf(root);
+    return medium && *medium == *state.selectedMedium;
 }
 
 Refusal RunCheck(OperationContext& context, Check check) {

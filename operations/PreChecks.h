@@ -13,8 +13,9 @@ enum class Check {
     CardSelected,       // Status still "Card Not Selected": "Please select a device."
     MediaPresent,       // the media test on the card root: "No media present."
     DriveInSlot,        // the selected slot has no drive: "Please insert a valid Vocell card into the drive."
-    StillSelectedCard,  // after a rescan the selected slot still holds the drive the user selected;
-                        // otherwise "Please select a device." and Status returns to "Card Not Selected"
+    StillSelectedCard,  // after a rescan the selected slot still holds the drive the user selected,
+                        // with the medium that was in it at Select; otherwise "Please select a
+                        // device." and Status returns to "Card Not Selected"
     BackupFolder,       // the install folders exist; otherwise their re-install messages
     DataFolder,
     PromptsFolder,

@@ -7,9 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/Volumes.h"
+
 namespace vocell {
 
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
+
+// How the format dialog ended.
+enum class FormatOutcome {
+    Closed,     // closed without formatting: the card is as it was
+    Formatted,  // the card was formatted
+    Refused,    // the format was refused or failed; the dialog has said why
+};
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // What an open or save dialog offers.
@@ -61,9 +70,10 @@ public:
     virtual std::optional<int> RunDriveChooser(const std::vector<std::string>& entries,
                                                int selectedIndex) = 0;
     virtual void ShowAbout() = 0;
-    // The system's own format dialog for a drive, by its index counted from A = 0. Returns when
-    // the user has closed it, whatever was done there.
-    virtual void ShowFormatDialog(int driveIndex) = 0;
+    // The system's own format dialog for a drive, by its index counted from A = 0, for the medium
+    // the user selected: a format never reaches another medium that has taken the drive's place.
+    // Returns when the user has closed it.
+    virtual FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) = 0;
 
     // Status bar: false when it could not be created.
     virtual bool CreateStatusBar(const Rect& area) = 0;

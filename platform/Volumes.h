@@ -20,6 +20,19 @@ struct ClusterGeometry {
     std::uint32_t totalClusters = 0;
 };
 
+// What tells one medium in a drive from another: a card swapped for another in the same reader,
+// or another disk that took the drive's letter, differs in at least one part. A part the system
+// cannot tell is empty (or 0), alike at every asking.
+struct MediumIdentity {
+    std::string volumeSerial;  // the file system's serial number or UUID
+    std::string label;
+    std::uint64_t capacityBytes = 0;
+    // The disk and partition that hold the volume, in words that change only with them (on Linux
+    // the reader's serial and the partition; on Windows the volume's own name).
+    std::string device;
+    bool operator==(const MediumIdentity&) const = default;
+};
+
 // An open volume device; closes itself.
 class VolumeDevice {
 public:
@@ -50,6 +63,8 @@ public:
     virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
     // The cluster geometry of a drive root's volume; nothing when it cannot be read.
     virtual std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) = 0;
+    // The identity of the medium in a drive, asked afresh; nothing when nothing of it can be read.
+    virtual std::optional<MediumIdentity> MediumIdentityOf(const std::string& root) = 0;
 };
 
 }  // namespace vocell

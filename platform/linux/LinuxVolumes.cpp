@@ -57,10 +57,17 @@ std::optional<bool> ReaderHoldsMedium(const std::string& diskNode) {
 
 bool SameVolume(const RemovableVolume& a, const RemovableVolume& b) {
     return a.key == b.key && a.devNode == b.devNode && a.hasMedium == b.hasMedium &&
-           a.mountPoint == b.mountPoint && a.label == b.label;
+           a.mountPoint == b.mountPoint && a.label == b.label && a.uuid == b.uuid;
 }
 
 }  // namespace
+
+std::optional<MediumIdentity> IdentityOf(const RemovableVolume& volume) {
+    if (!volume.hasMedium) return std::nullopt;
+    const std::string reader = volume.readerSerial.empty() ? volume.key : volume.readerSerial;
+    return MediumIdentity{volume.uuid, volume.label, volume.sizeBytes,
+                          reader + (volume.partition.empty() ? std::string() : "-part" + volume.partition)};
+}
 
 std::string VolumeName(char letter) { return kVolumePrefix + std::string(1, letter) + kVolumeSuffix; }
 
@@ -176,6 +183,13 @@ std::optional<ClusterGeometry> LinuxVolumes::ClusterGeometryOf(const std::string
     const RemovableVolume* volume = Find(root);
     if (volume == nullptr || volume->mountPoint.empty()) return std::nullopt;
     return posix::MountClusterGeometry(volume->mountPoint);
+}
+
+std::optional<MediumIdentity> LinuxVolumes::MediumIdentityOf(const std::string& root) {
+    Rescan();
+    const RemovableVolume* volume = Find(root);
+    if (volume == nullptr) return std::nullopt;
+    return IdentityOf(*volume);
 }
 
 }  // namespace vocell::linux_drives

@@ -48,17 +48,25 @@ bool HasMedium(udev_device* disk) {
     return !size.empty() && std::strtoull(size.c_str(), nullptr, 10) > 0;
 }
 
-std::string LabelOf(udev_device* device, const std::string& devNode) {
-    std::string label = Property(device, "ID_FS_LABEL");
-    if (!label.empty() || devNode.empty()) return label;
-    // udev had not probed the medium (or was not allowed to): ask libblkid, which reads its
-    // cache or the device itself.
-    char* probed = blkid_get_tag_value(nullptr, "LABEL", devNode.c_str());
+// A udev property of the file system, or what libblkid says when udev had not probed the medium
+// (or was not allowed to): it reads its cache or the device itself.
+std::string FileSystemTag(udev_device* device, const std::string& devNode, const char* property,
+                          const char* tag) {
+    std::string value = Property(device, property);
+    if (!value.empty() || devNode.empty()) return value;
+    char* probed = blkid_get_tag_value(nullptr, tag, devNode.c_str());
     if (probed != nullptr) {
-        label = probed;
+        value = probed;
         std::free(probed);
     }
-    return label;
+    return value;
+}
+
+constexpr std::uint64_t kSectorBytes = 512;
+
+std::uint64_t SizeOf(udev_device* device) {
+    const std::string sectors = Attribute(device, "size");
+    return sectors.empty() ? 0 : std::strtoull(sectors.c_str(), nullptr, 10) * kSectorBytes;
 }
 
 struct Disk {
@@ -93,7 +101,11 @@ RemovableVolume VolumeOf(udev_device* disk, udev_device* volume, bool hasMedium,
     result.device = udev_device_get_devnum(volume);
     result.hasMedium = hasMedium;
     result.mountPoint = hasMedium ? MountPointOf(result.device, mounts) : std::string();
-    result.label = hasMedium ? LabelOf(volume, result.devNode) : std::string();
+    result.label = hasMedium ? FileSystemTag(volume, result.devNode, "ID_FS_LABEL", "LABEL") : std::string();
+    result.uuid = hasMedium ? FileSystemTag(volume, result.devNode, "ID_FS_UUID", "UUID") : std::string();
+    result.readerSerial = Property(disk, "ID_SERIAL");
+    if (volume != disk) result.partition = Attribute(volume, "partition");
+    result.sizeBytes = hasMedium ? SizeOf(volume) : 0;
     result.fsType = Property(volume, "ID_FS_TYPE");
     result.bus = Property(disk, "ID_BUS");
     if (result.bus.empty() && IsSdCard(disk)) result.bus = "mmc";

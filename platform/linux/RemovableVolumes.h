@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,11 @@ struct RemovableVolume {
     std::string mountPoint;  // empty while not mounted
     std::string label;
     std::string fsType;
-    std::string bus;  // "usb", "mmc", ...
+    std::string bus;              // "usb", "mmc", ...
+    std::string uuid;             // the file system's UUID or serial ("1A2B-3C4D" on FAT)
+    std::string readerSerial;     // udev's ID_SERIAL of the disk: the reader, not the card in it
+    std::string partition;        // the partition's number; empty for a volume on the whole disk
+    std::uint64_t sizeBytes = 0;  // the volume's size as the kernel reports it
 };
 
 // Scans the block devices known to udev; mounts come from the table given.

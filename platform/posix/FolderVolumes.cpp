@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/posix/FolderIdentity.h"
 #include "platform/posix/HostDrives.h"
 #include "platform/posix/MountGeometry.h"
 
@@ -59,6 +60,12 @@ std::optional<std::string> FolderVolumes::VolumeLabel(const std::string& root) {
 std::optional<ClusterGeometry> FolderVolumes::ClusterGeometryOf(const std::string& root) {
     if (!IsCard(root)) return std::nullopt;
     return MountClusterGeometry(cardFolder_.string());
+}
+
+std::optional<MediumIdentity> FolderVolumes::MediumIdentityOf(const std::string& root) {
+    auto label = VolumeLabel(root);
+    if (!label) return std::nullopt;
+    return FolderMediumIdentity(cardFolder_, std::move(*label));
 }
 
 }  // namespace vocell::posix

@@ -20,6 +20,7 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
+    std::optional<MediumIdentity> MediumIdentityOf(const std::string& root) override;
 
 private:
     [[nodiscard]] bool IsCard(const std::string& rootOrVolume) const;

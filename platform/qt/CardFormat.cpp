@@ -18,32 +18,30 @@ public:
 
 }  // namespace
 
-void FormatSelectedCard(QWidget* parent, int driveIndex, const CardFormatServices& services) {
+FormatOutcome FormatSelectedCard(QWidget* parent, int driveIndex, const MediumIdentity& selected,
+                                 const CardFormatServices& services) {
     const char letter = static_cast<char>('A' + driveIndex);
+    auto refuse = [&](const std::string& why) {
+        services.tell(why);
+        return FormatOutcome::Refused;
+    };
     std::string currentLabel;
     const auto target = services.targetOf ? services.targetOf(letter, currentLabel) : std::nullopt;
-    if (!target) {
-        services.tell(std::string(1, letter) + ":" + std::string(text::format::kNotACardReader));
-        return;
-    }
-    if (services.formatter == nullptr) {
-        services.tell(std::string(text::format::kNoFormatter));
-        return;
-    }
-    if (FormatResult allowed = services.formatter->Check(*target); !allowed.ok) {
-        services.tell(allowed.error);
-        return;
-    }
+    if (!target) return refuse(std::string(1, letter) + ":" + std::string(text::format::kNotACardReader));
+    if (target->medium != selected) return refuse(std::string(text::kPleaseSelectDevice));
+    if (services.formatter == nullptr) return refuse(std::string(text::format::kNoFormatter));
+    if (FormatResult allowed = services.formatter->Check(*target); !allowed.ok) return refuse(allowed.error);
     const auto label = services.askLabel ? services.askLabel(parent, *target, currentLabel)
                                          : FormatDialog(parent, *target, currentLabel).Run();
-    if (!label) return;  // Cancel leaves the card as it is
+    if (!label) return FormatOutcome::Closed;  // Cancel leaves the card as it is
     if (services.releaseCard) services.releaseCard();
     FormatResult result;
     {
         BusyCursor busy;
         result = services.formatter->Format(*target, *label);
     }
-    if (!result.ok) services.tell(result.error);
+    if (!result.ok) return refuse(result.error);
+    return FormatOutcome::Formatted;
 }
 
 }  // namespace vocell::qt

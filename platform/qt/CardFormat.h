@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/Desktop.h"
 #include "platform/qt/CardFormatter.h"
 
 namespace vocell::qt {
@@ -27,7 +28,9 @@ struct CardFormatServices {
 };
 
 // Formats the drive with the index counted from A = 0, after the user has confirmed in our
-// format dialog. Refuses, and says why, anything that is not a removable card.
-void FormatSelectedCard(QWidget* parent, int driveIndex, const CardFormatServices& services);
+// format dialog, when it still holds the medium the user selected. Refuses, and says why, any
+// other medium and anything that is not a removable card.
+FormatOutcome FormatSelectedCard(QWidget* parent, int driveIndex, const MediumIdentity& selected,
+                                 const CardFormatServices& services);
 
 }  // namespace vocell::qt

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/Volumes.h"
+
 namespace vocell::qt {
 
 // The selected card's volume as the drive scan found it.
@@ -12,6 +14,7 @@ struct FormatTarget {
     std::string diskNode;    // "/dev/sdb"
     std::string mountPoint;  // empty when not mounted
     std::string deviceText;  // "VMCARD (E:)"
+    MediumIdentity medium;   // the medium in the drive when it was found
 };
 
 struct FormatResult {

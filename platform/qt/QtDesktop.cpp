@@ -65,8 +65,9 @@ void QtDesktop::ShowAbout() {
     about.exec();
 }
 
-void QtDesktop::ShowFormatDialog(int driveIndex) {
-    if (services_.formatDrive) services_.formatDrive(&window_, driveIndex);
+FormatOutcome QtDesktop::ShowFormatDialog(int driveIndex, const MediumIdentity& medium) {
+    if (!services_.formatDrive) return FormatOutcome::Closed;
+    return services_.formatDrive(&window_, driveIndex, medium);
 }
 
 bool QtDesktop::CreateStatusBar(const Rect& area) { return window_.CreateStatusBar(ToQRect(area)); }

@@ -27,8 +27,8 @@ struct DesktopServices {
     std::function<std::optional<std::string>(const std::string& hostPath)> windowsPathOf;
     // The mount point of a drive letter, shown beside the chooser's entries.
     std::function<std::string(char letter)> mountPointOf;
-    // Our format dialog for a drive, by its index counted from A = 0.
-    std::function<void(QWidget* parent, int driveIndex)> formatDrive;
+    // Our format dialog for a drive, by its index counted from A = 0, and the medium selected in it.
+    std::function<FormatOutcome(QWidget* parent, int driveIndex, const MediumIdentity& medium)> formatDrive;
 };
 
 class QtDesktop final : public Desktop {
@@ -47,7 +47,7 @@ public:
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override;
-    void ShowFormatDialog(int driveIndex) override;
+    FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) override;
     bool CreateStatusBar(const Rect& area) override;
     void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) override;
     void SetStatusPane(int pane, const std::string& text) override;

@@ -90,4 +90,28 @@ std::optional<ClusterGeometry> Win32Volumes::ClusterGeometryOf(const std::string
     return ClusterGeometry{sectorsPerCluster, bytesPerSector, totalClusters};
 }
 
+std::optional<MediumIdentity> Win32Volumes::MediumIdentityOf(const std::string& root) {
+    MediumIdentity identity;
+    std::array<char, 256> label{};
+    DWORD serial = 0;
+    const bool described =
+        ::GetVolumeInformationA(root.c_str(), label.data(), static_cast<DWORD>(label.size() - 1), &serial,
+                                nullptr, nullptr, nullptr, 0) != FALSE;
+    if (described) {
+        identity.volumeSerial = std::to_string(serial);
+        identity.label = label.data();
+    }
+    if (auto geometry = ClusterGeometryOf(root)) {
+        identity.capacityBytes =
+            std::uint64_t{geometry->sectorsPerCluster} * geometry->bytesPerSector * geometry->totalClusters;
+    }
+    std::array<char, MAX_PATH> volumeName{};
+    if (::GetVolumeNameForVolumeMountPointA(root.c_str(), volumeName.data(),
+                                            static_cast<DWORD>(volumeName.size()))) {
+        identity.device = volumeName.data();
+    }
+    if (!described && identity.device.empty()) return std::nullopt;
+    return identity;
+}
+
 }  // namespace vocell::win32

@@ -15,6 +15,9 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
+    // The volume's serial number and label, its capacity, and its volume name (which the system
+    // keeps for a partition when it is formatted).
+    std::optional<MediumIdentity> MediumIdentityOf(const std::string& root) override;
 };
 
 // The drive type GetDriveTypeA reports, in the interface's terms.

@@ -19,6 +19,7 @@
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
+#include "platform/posix/FolderVolumes.h"
 #include "platform/qt/CardFormat.h"
 #include "platform/qt/MkfsFormatter.h"
 #include "platform/qt/TemplateWidgets.h"
@@ -34,8 +35,8 @@ const QString kBlock = QStringLiteral("org.freedesktop.UDisks2.Block");
 const QString kCardBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1");
 const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sda1");
 
-const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)"};
-const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)"};
+const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)", {}};
+const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)", {}};
 
 QVariant Property(const QString& path, const char* name, const QString& interface = kBlock) {
     QDBusMessage get = QDBusMessage::createMethodCall(
@@ -85,7 +86,7 @@ protected:
 };
 
 TEST_F(FormatTest, SelectedCardIsFormattedVfatWithTheLabelAndMountedAgain) {
-    FormatSelectedCard(nullptr, 'D' - 'A', services_);
+    FormatSelectedCard(nullptr, 'D' - 'A', target_ ? target_->medium : MediumIdentity{}, services_);
     EXPECT_TRUE(told_.empty()) << told_.front();
     EXPECT_EQ(asked_, std::vector<std::string>{"/dev/sdb1 VMCARD"});
     EXPECT_EQ(released_, 1);
@@ -98,7 +99,7 @@ TEST_F(FormatTest, SelectedCardIsFormattedVfatWithTheLabelAndMountedAgain) {
 
 TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
     target_ = kInternalDisk;
-    FormatSelectedCard(nullptr, 'D' - 'A', services_);
+    FormatSelectedCard(nullptr, 'D' - 'A', target_ ? target_->medium : MediumIdentity{}, services_);
     EXPECT_EQ(told_, std::vector<std::string>{"DATA (D:)" + std::string(text::format::kNotRemovable)});
     EXPECT_TRUE(asked_.empty());
     EXPECT_EQ(Property(kDiskBlock, "IdType").toString(), QStringLiteral("ext4"));
@@ -107,7 +108,7 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
     told_.clear();
     asked_.clear();
     target_.reset();
-    FormatSelectedCard(nullptr, 'E' - 'A', services_);
+    FormatSelectedCard(nullptr, 'E' - 'A', MediumIdentity{}, services_);
     EXPECT_EQ(told_, std::vector<std::string>{"E:" + std::string(text::format::kNotACardReader)});
     EXPECT_TRUE(asked_.empty());
 
@@ -116,7 +117,7 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
     target_ = kCard;
     label_.reset();
     const QVariant labelBefore = Property(kCardBlock, "IdLabel");
-    FormatSelectedCard(nullptr, 'D' - 'A', services_);
+    FormatSelectedCard(nullptr, 'D' - 'A', target_ ? target_->medium : MediumIdentity{}, services_);
     EXPECT_TRUE(told_.empty());
     EXPECT_EQ(released_, 0);
     EXPECT_EQ(Property(kCardBlock, "IdLabel"), labelBefore);
@@ -142,8 +143,8 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
             messages.push_back(text.toStdString());
             return MessageAnswer::Yes;
         };
-        services.formatDrive = [this](QWidget* parent, int driveIndex) {
-            FormatSelectedCard(parent, driveIndex, services_);
+        services.formatDrive = [this](QWidget* parent, int driveIndex, const MediumIdentity& medium) {
+            return FormatSelectedCard(parent, driveIndex, medium, services_);
         };
     };
     DesktopProgram program(options);
@@ -154,7 +155,9 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
     program.dialog().OnCommand(ControlId::Select);
     ASSERT_EQ(program.dialog().cardFields().statusText, text::kReady);
-    target_ = FormatTarget{'E', "/dev/sdb1", "/dev/sdb", install.card().string(), "VMCARD (E:)"};
+    target_ = FormatTarget{'E',           "/dev/sdb1",
+                           "/dev/sdb",    install.card().string(),
+                           "VMCARD (E:)", *posix::FolderVolumes(install.card()).MediumIdentityOf("E:\\")};
 
     program.dialog().OnCommand(ControlId::Initialize);
     ASSERT_EQ(messages.size(), 3u);
@@ -173,7 +176,7 @@ TEST(MkfsFormat, FormatsTheDeviceAsFat16WithTheLabel) {
     std::ofstream(image).close();
     std::filesystem::resize_file(image, 64u * 1024 * 1024);
     MkfsFormatter mkfs;
-    const FormatTarget target{'E', image.string(), image.string(), "", "VMCARD (E:)"};
+    const FormatTarget target{'E', image.string(), image.string(), "", "VMCARD (E:)", {}};
     ASSERT_TRUE(mkfs.Check(target).ok);
     const FormatResult result = mkfs.Format(target, "NEWCARD");
     ASSERT_TRUE(result.ok) << result.error;

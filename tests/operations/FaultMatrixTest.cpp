@@ -62,7 +62,9 @@ struct Bench {
         machine.PutOnDrive('E', "VM/GREET/100/G1.WAV", std::string(1500, 'g'));
     }
     void Start() {
-        desktop.SetFormatter([this](int driveIndex) { machine.volumes().Format(driveIndex); });
+        desktop.SetFormatter([this](int driveIndex, const MediumIdentity& medium) {
+            return machine.volumes().Format(driveIndex, medium);
+        });
         dialog = std::make_unique<UtilityDialog>(desktop, machine.volumes(), faulty);
         dialog->OnInitDialog();
         desktop.AnswerChooser(0);

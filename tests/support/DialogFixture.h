@@ -32,7 +32,9 @@ protected:
 
     // Creates the dialog and runs its initialisation.
     void Start(FileSystem* fileSystem = nullptr) {
-        desktop.SetFormatter([this](int driveIndex) { machine.volumes().Format(driveIndex); });
+        desktop.SetFormatter([this](int driveIndex, const MediumIdentity& medium) {
+            return machine.volumes().Format(driveIndex, medium);
+        });
         dialog = std::make_unique<UtilityDialog>(desktop, machine.volumes(),
                                                  fileSystem ? *fileSystem : machine.fileSystem());
         dialog->OnInitDialog();

@@ -101,9 +101,13 @@ void FakeVolumes::AddDrive(char letter, DriveType type, bool medium, std::string
     if (drives_.contains(upper)) {
         throw std::logic_error(std::string("drive ") + upper + ": was added twice");
     }
-    drives_.emplace(upper, Drive{type, medium, std::move(label), geometry, false, false, false});
+    drives_.emplace(upper, Drive{type, medium, std::move(label), geometry});
 
     const auto removed = FolderOf("removed", upper);
+    if (!std::filesystem::exists(removed) || !media_.contains(upper)) {
+        media_[upper] = {nextId_, nextId_ + 1};
+        nextId_ += 2;
+    }
     if (medium) {
         MoveFolder(removed, FolderOf("drives", upper));
     } else if (std::filesystem::exists(removed)) {
@@ -133,11 +137,27 @@ void FakeVolumes::MoveMedium(char letter, bool in) {
     drive.medium = in;
 }
 
+void FakeVolumes::SwapMedium(char letter, std::string label) {
+    const char upper = CheckedLetter(letter);
+    Drive& drive = Existing(upper);
+    const auto folder = FolderOf(drive.medium ? "drives" : "ejected", upper);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    drive.label = std::move(label);
+    media_.at(upper).serial = nextId_++;
+}
+
+void FakeVolumes::PlugInAnotherDisk(char letter, std::string label) {
+    SwapMedium(letter, std::move(label));
+    media_.at(CheckedLetter(letter)).disk = nextId_++;
+}
+
 void FakeVolumes::SetGeometry(char letter, ClusterGeometry geometry) { Existing(letter).geometry = geometry; }
 
 void FakeVolumes::FailLabel(char letter, bool fail) { Existing(letter).failLabel = fail; }
 void FakeVolumes::FailGeometry(char letter, bool fail) { Existing(letter).failGeometry = fail; }
 void FakeVolumes::FailExtents(char letter, bool fail) { Existing(letter).failExtents = fail; }
+void FakeVolumes::FailIdentity(char letter, bool fail) { Existing(letter).failIdentity = fail; }
 
 bool FakeVolumes::HasMedium(char letter) const {
     const Drive* drive = Find(letter);
@@ -216,14 +236,29 @@ std::optional<ClusterGeometry> FakeVolumes::ClusterGeometryOf(const std::string&
     return drive->geometry;
 }
 
-void FakeVolumes::Format(int driveIndex) {
-    if (formatClosesUnused_ || driveIndex < 0 || driveIndex >= 26) return;
+std::optional<MediumIdentity> FakeVolumes::MediumIdentityOf(const std::string& root) {
+    const Drive* drive = DriveOfRoot(root);
+    if (drive == nullptr || !drive->medium || drive->failIdentity) return std::nullopt;
+    const char letter = root[0];
+    const ClusterGeometry& geometry = drive->geometry;
+    const MediumIds& ids = media_.at(letter);
+    return MediumIdentity{
+        std::to_string(ids.serial), drive->label,
+        std::uint64_t{geometry.sectorsPerCluster} * geometry.bytesPerSector * geometry.totalClusters,
+        "fake disk " + std::to_string(ids.disk)};
+}
+
+FormatOutcome FakeVolumes::Format(int driveIndex, const MediumIdentity& medium) {
+    if (formatClosesUnused_ || driveIndex < 0 || driveIndex >= 26) return FormatOutcome::Closed;
     const char letter = static_cast<char>('A' + driveIndex);
-    if (!HasMedium(letter)) return;
-    const auto medium = FolderOf("drives", letter);
-    for (const auto& entry : std::filesystem::directory_iterator(medium)) {
+    const std::string root = std::string(1, letter) + ":\\";
+    if (MediumIdentityOf(root) != medium) return FormatOutcome::Refused;
+    const auto folder = FolderOf("drives", letter);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         std::filesystem::remove_all(entry.path());
     }
+    media_.at(letter).serial = nextId_++;
+    return FormatOutcome::Formatted;
 }
 
 }  // namespace vocell::test

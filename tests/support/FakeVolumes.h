@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Desktop.h"
 #include "platform/Volumes.h"
 
 namespace vocell::test {
@@ -37,15 +38,22 @@ public:
     // drive never held one).
     void EjectMedium(char letter);
     void InsertMedium(char letter);
+    // Puts another medium into the drive in place of the one in it: empty, with its own serial
+    // number and the label given.
+    void SwapMedium(char letter, std::string label);
+    // Unplugs the drive and plugs another disk in under its letter: empty, with the label given.
+    void PlugInAnotherDisk(char letter, std::string label);
     void SetGeometry(char letter, ClusterGeometry geometry);
     void FailLabel(char letter, bool fail = true);
     void FailGeometry(char letter, bool fail = true);
     void FailExtents(char letter, bool fail = true);
+    void FailIdentity(char letter, bool fail = true);
     void FailEnumeration(bool fail = true) { failEnumeration_ = fail; }
     // false: the format dialog empties the drive's medium; true: it is closed unused.
     void SetFormatClosesWithoutFormatting(bool closes) { formatClosesUnused_ = closes; }
-    // The format dialog's work on a drive, by its index counted from A = 0.
-    void Format(int driveIndex);
+    // The format dialog's work on a drive, by its index counted from A = 0: the medium emptied, with
+    // a new serial number, when it is the medium given.
+    FormatOutcome Format(int driveIndex, const MediumIdentity& medium);
 
     [[nodiscard]] bool HasMedium(char letter) const;
     // The host folder of the drive's medium while it is in the drive.
@@ -63,6 +71,7 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
+    std::optional<MediumIdentity> MediumIdentityOf(const std::string& root) override;
 
 private:
     class Device;
@@ -75,6 +84,7 @@ private:
         bool failLabel = false;
         bool failGeometry = false;
         bool failExtents = false;
+        bool failIdentity = false;
     };
 
     Drive& Existing(char letter);
@@ -90,6 +100,14 @@ private:
     std::filesystem::path root_;
     std::shared_ptr<FakeVolumes*> self_;  // what devices hold to reach the volumes
     std::map<char, Drive> drives_;        // by upper-case letter
+    // The serial number of the medium each drive's folder holds and the disk that holds it: they
+    // stay with the folder, and a drive plugged in afresh is another disk.
+    struct MediumIds {
+        std::uint32_t serial = 0;
+        std::uint32_t disk = 0;
+    };
+    std::map<char, MediumIds> media_;
+    std::uint32_t nextId_ = 0x1000;
     bool failEnumeration_ = false;
     bool formatClosesUnused_ = false;
     int devicesHandedOut_ = 0;

@@ -144,9 +144,9 @@ std::optional<int> ScriptedDesktop::RunDriveChooser(const std::vector<std::strin
 
 void ScriptedDesktop::ShowAbout() { OpenModal("about"); }
 
-void ScriptedDesktop::ShowFormatDialog(int driveIndex) {
+FormatOutcome ScriptedDesktop::ShowFormatDialog(int driveIndex, const MediumIdentity& medium) {
     OpenModal("format " + std::to_string(driveIndex));
-    if (formatter_) formatter_(driveIndex);
+    return formatter_ ? formatter_(driveIndex, medium) : FormatOutcome::Closed;
 }
 
 bool ScriptedDesktop::CreateStatusBar(const Rect& /*area*/) {

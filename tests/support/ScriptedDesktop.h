@@ -29,7 +29,8 @@ public:
     // each modal call takes one.
     void DuringNextModal(std::function<void()> action);
     // What the format dialog does to the drive it is opened for (the fake machine's format).
-    void SetFormatter(std::function<void(int driveIndex)> format) { formatter_ = std::move(format); }
+    using Formatter = std::function<FormatOutcome(int driveIndex, const MediumIdentity& medium)>;
+    void SetFormatter(Formatter format) { formatter_ = std::move(format); }
 
     // createStatusBar fails from now on.
     void FailStatusBar() { failStatusBar_ = true; }
@@ -59,7 +60,7 @@ public:
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override;
-    void ShowFormatDialog(int driveIndex) override;
+    FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) override;
     bool CreateStatusBar(const Rect& area) override;
     void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) override;
     void SetStatusPane(int pane, const std::string& text) override;
@@ -90,7 +91,7 @@ private:
     std::vector<std::string> transcript_;
     std::vector<std::string> messages_;
 
-    std::function<void(int)> formatter_;
+    Formatter formatter_;
     Rect windowRect_{0, 0, 600, 400};
     Rect clientRect_{0, 0, 410, 310};
     bool failStatusBar_ = false;

@@ -50,20 +50,27 @@ DesktopServices DesktopProgram::Services(const ProgramOptions& options) {
         auto volume = removableDrives_->VolumeOfLetter(letter);
         return volume ? volume->mountPoint : std::string();
     };
-    services.formatDrive = [this](QWidget* parent, int driveIndex) { FormatDrive(parent, driveIndex); };
+    services.formatDrive = [this](QWidget* parent, int driveIndex, const MediumIdentity& medium) {
+        return FormatDrive(parent, driveIndex, medium);
+    };
     return services;
 }
 
-void DesktopProgram::FormatDrive(QWidget* parent, int driveIndex) {
+FormatOutcome DesktopProgram::FormatDrive(QWidget* parent, int driveIndex, const MediumIdentity& medium) {
     CardFormatServices services;
     services.targetOf = [this](char letter, std::string& currentLabel) -> std::optional<FormatTarget> {
         if (!removableDrives_) return std::nullopt;  // a folder is not a card in a reader
         removableDrives_->Rescan();
         auto volume = removableDrives_->VolumeOfLetter(letter);
-        if (!volume || !volume->hasMedium) return std::nullopt;
+        const auto identity = volume ? linux_drives::IdentityOf(*volume) : std::nullopt;
+        if (!identity) return std::nullopt;
         currentLabel = volume->label;
-        return FormatTarget{letter, volume->devNode, volume->diskNode, volume->mountPoint,
-                            devices::DeviceText(devices::DriveRoot(letter), volume->label)};
+        return FormatTarget{letter,
+                            volume->devNode,
+                            volume->diskNode,
+                            volume->mountPoint,
+                            devices::DeviceText(devices::DriveRoot(letter), volume->label),
+                            *identity};
     };
     services.tell = [this](const std::string& text) { desktop_->ShowMessageBox(text, MessageButtons::Ok); };
     services.releaseCard = [this] {
@@ -76,7 +83,7 @@ void DesktopProgram::FormatDrive(QWidget* parent, int driveIndex) {
     } else if (MkfsFormatter::available()) {
         services.formatter = &mkfs;
     }
-    FormatSelectedCard(parent, driveIndex, services);
+    return FormatSelectedCard(parent, driveIndex, medium, services);
 }
 
 bool DesktopProgram::Start() {

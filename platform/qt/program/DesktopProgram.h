@@ -42,7 +42,7 @@ public:
 
 private:
     DesktopServices Services(const ProgramOptions& options);
-    void FormatDrive(QWidget* parent, int driveIndex);
+    FormatOutcome FormatDrive(QWidget* parent, int driveIndex, const MediumIdentity& medium);
 
     posix::HostDrives drives_;
     std::unique_ptr<linux_drives::LinuxVolumes> removableDrives_;

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "common/Messages.h"
+#include "platform/win32/Win32Volumes.h"
 #include "platform/win32/windows/AboutDialog.h"
 #include "platform/win32/windows/DialogRunner.h"
 #include "platform/win32/windows/DriveChooserDialog.h"
@@ -68,10 +69,25 @@ std::optional<int> Win32Desktop::RunDriveChooser(const std::vector<std::string>&
 
 void Win32Desktop::ShowAbout() { RunAboutDialog(dialog_); }
 
-void Win32Desktop::ShowFormatDialog(int driveIndex) {
+FormatOutcome Win32Desktop::ShowFormatDialog(int driveIndex, const MediumIdentity& medium) {
+    // Asked once more at the last moment: the shell formats whatever medium the drive holds.
+    const std::string root = std::string(1, static_cast<char>('A' + driveIndex)) + ":\\";
+    if (Win32Volumes().MediumIdentityOf(root) != medium) {
+        ShowMessageBox(std::string(text::kPleaseSelectDevice), MessageButtons::Ok);
+        return FormatOutcome::Refused;
+    }
     // The shell's format dialog must have an owner window; owned by the main dialog, it also
     // keeps the user from starting anything else on the card meanwhile.
-    ::SHFormatDrive(dialog_, static_cast<UINT>(driveIndex), SHFMT_ID_DEFAULT, SHFMT_OPT_FULL);
+    switch (::SHFormatDrive(dialog_, static_cast<UINT>(driveIndex), SHFMT_ID_DEFAULT, SHFMT_OPT_FULL)) {
+        case SHFMT_CANCEL: return FormatOutcome::Closed;
+        case SHFMT_ERROR:
+        case SHFMT_NOFORMAT:
+            ShowMessageBox(
+                std::string(text::format::kFormatFailed) + std::string(text::format::kSystemFormatFailed),
+                MessageButtons::Ok);
+            return FormatOutcome::Refused;
+        default: return FormatOutcome::Formatted;  // the id of the format made
+    }
 }
 
 bool Win32Desktop::CreateStatusBar(const Rect& area) {

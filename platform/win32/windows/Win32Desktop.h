@@ -21,7 +21,7 @@ public:
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override;
-    void ShowFormatDialog(int driveIndex) override;
+    FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) override;
 
     bool CreateStatusBar(const Rect& area) override;
     void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) override;
