@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     const fs::path archive = fs::absolute(argv[2]);
     vocell::posix::DriveMap drives;
     drives.AddMount("E:", fs::absolute(argv[1]));
-    drives.AddMount("Z:", archive.parent_path());
+    drives.AddMount("Z:", archive.parent_path(), vocell::posix::MountReach::AnyFileSystem);
     vocell::posix::PosixFileSystem fileSystem(std::move(drives));
 
     const std::string archivePath = "Z:\\" + archive.filename().string();

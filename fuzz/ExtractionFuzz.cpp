@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scratch.Prepare(data, size);
     posix::DriveMap drives;
     drives.AddMount("E:", scratch.cardFolder());
-    drives.AddMount("Z:", scratch.hostFolder());
+    drives.AddMount("Z:", scratch.hostFolder(), posix::MountReach::AnyFileSystem);
     posix::PosixFileSystem fileSystem(drives);
     NoProgress progress;
     const auto prompts = size > kPromptChoiceByte && (data[kPromptChoiceByte] & 1) != 0

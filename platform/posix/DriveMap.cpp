@@ -57,7 +57,7 @@ FsResult<std::vector<std::string>> SplitDrivePath(const std::string& path) {
 
 }  // namespace
 
-void DriveMap::AddMount(const std::string& prefix, std::filesystem::path directory) {
+void DriveMap::AddMount(const std::string& prefix, std::filesystem::path directory, MountReach reach) {
     auto split = SplitDrivePath(prefix);
     if (!split.ok()) {
         throw std::invalid_argument("not a drive path: " + prefix);
@@ -70,8 +70,9 @@ void DriveMap::AddMount(const std::string& prefix, std::filesystem::path directo
         std::find_if(mounts_.begin(), mounts_.end(), [&](const Mount& m) { return m.prefix == lowered; });
     if (same != mounts_.end()) {
         same->directory = std::move(directory);
+        same->reach = reach;
     } else {
-        mounts_.push_back({std::move(lowered), std::move(directory)});
+        mounts_.push_back({std::move(lowered), std::move(directory), reach});
     }
 }
 
@@ -97,7 +98,7 @@ FsResult<ResolvedPath> DriveMap::Resolve(const std::string& windowsPath) const {
     }
     const auto below = static_cast<std::ptrdiff_t>(best->prefix.size());
     return ResolvedPath{best->directory,
-                        std::vector<std::string>(components.begin() + below, components.end())};
+                        std::vector<std::string>(components.begin() + below, components.end()), best->reach};
 }
 
 }  // namespace vocell::posix

@@ -12,9 +12,14 @@
 
 namespace vocell::posix {
 
+// Whether the paths of a drive stay on the file system of its directory (a card), or may lead
+// into the file systems mounted below it (the host's own drive).
+enum class MountReach { OneFileSystem, AnyFileSystem };
+
 struct ResolvedPath {
     std::filesystem::path directory;      // the host directory the drive or prefix is mounted on
     std::vector<std::string> components;  // below it, in order; empty for the mount itself
+    MountReach reach = MountReach::OneFileSystem;
 };
 
 class DriveMap {
@@ -22,7 +27,8 @@ public:
     // Mounts prefix (a drive "E:" or a folder such as "C:\Harlo\Vocell") on directory,
     // replacing an earlier mount of the same prefix. Throws std::invalid_argument when prefix
     // is not an absolute drive path.
-    void AddMount(const std::string& prefix, std::filesystem::path directory);
+    void AddMount(const std::string& prefix, std::filesystem::path directory,
+                  MountReach reach = MountReach::OneFileSystem);
 
     // The mount that holds windowsPath (the longest matching prefix, compared without regard
     // to case) and the path's components below it. Fails with PathNotFound for a malformed
@@ -33,6 +39,7 @@ private:
     struct Mount {
         std::vector<std::string> prefix;  // lower case
         std::filesystem::path directory;
+        MountReach reach;
     };
     std::vector<Mount> mounts_;
 };

@@ -19,7 +19,9 @@ FsStatus StatusFromErrno(int error) {
         case ELOOP:   // a symbolic link, which is never followed
         case EISDIR:  // a folder opened as a file, which Windows denies too
         case EBUSY:
-        case ETXTBSY: return FsStatus::Failure(FsError::AccessDenied, error);
+        case ETXTBSY:
+        case EXDEV:  // another mount inside the card, which is never entered
+            return FsStatus::Failure(FsError::AccessDenied, error);
         case ENOSPC:
         case EDQUOT: return FsStatus::Failure(FsError::DiskFull, error);
         case EEXIST: return FsStatus::Failure(FsError::AlreadyExists, error);
@@ -40,6 +42,7 @@ FsStatus LastErrorStatus() { return StatusFromErrno(errno); }
 
 std::string DescribeErrno(const FsStatus& status) {
     if (status.nativeCode == 0) return FsErrorName(status.error);
+    if (status.nativeCode == EXDEV) return "it lies on another mount inside the card, which is never entered";
     return std::strerror(status.nativeCode);
 }
 

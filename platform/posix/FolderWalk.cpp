@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/MountCrossing.h"
 
 namespace vocell::posix {
 namespace {
@@ -36,8 +37,8 @@ FsResult<UniqueFd> OpenMountDirectory(const std::filesystem::path& directory, in
     return fd;
 }
 
-FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name) {
-    UniqueFd next(::openat(parentFd, name.c_str(), kWalkFlags));
+FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name, bool oneFileSystem) {
+    UniqueFd next(OpenInFolder(parentFd, name.c_str(), kWalkFlags, 0, oneFileSystem));
     if (!next.valid()) {
         const int error = errno;
         return error == ENOENT ? WalkStatusFromErrno(error) : FolderOpenFailure(parentFd, name, error);
@@ -45,14 +46,15 @@ FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name) {
     return next;
 }
 
-FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components) {
+FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components,
+                                bool oneFileSystem) {
     auto opened = OpenMountDirectory(mount, O_PATH);
     if (!opened.ok()) {
         return opened.status();
     }
     UniqueFd current = std::move(opened.value());
     for (const std::string& name : components) {
-        auto next = WalkIntoFolder(current.get(), name);
+        auto next = WalkIntoFolder(current.get(), name, oneFileSystem);
         if (!next.ok()) {
             return next.status();
         }

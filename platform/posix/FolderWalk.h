@@ -19,12 +19,14 @@ FsStatus FolderOpenFailure(int parentFd, const std::string& name, int error);
 // A missing directory means the drive holds no card.
 FsResult<UniqueFd> OpenMountDirectory(const std::filesystem::path& directory, int flags);
 
-// Opens the folder name inside parentFd the same way, one step of a walk.
-FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name);
+// Opens the folder name inside parentFd the same way, one step of a walk; with oneFileSystem a
+// step into another mount fails with AccessDenied (EXDEV).
+FsResult<UniqueFd> WalkIntoFolder(int parentFd, const std::string& name, bool oneFileSystem);
 
 // Opens, for use as the folder argument of the *at functions, the folder that components
 // name below the mount directory. A missing step fails with PathNotFound, a symbolic link
-// with AccessDenied.
-FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components);
+// with AccessDenied, and with oneFileSystem a step into another mount with AccessDenied.
+FsResult<UniqueFd> WalkToFolder(const std::filesystem::path& mount, std::span<const std::string> components,
+                                bool oneFileSystem);
 
 }  // namespace vocell::posix

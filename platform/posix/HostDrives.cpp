@@ -42,7 +42,7 @@ std::optional<std::filesystem::path> UserBackupFolder() {
 }
 
 HostDrives::HostDrives(const std::filesystem::path& cardFolder) {
-    baseDrives_.AddMount(kHostDrive, "/");
+    baseDrives_.AddMount(kHostDrive, "/", MountReach::AnyFileSystem);
     baseDrives_.AddMount(kInstallFolder, InstallHome());
     if (auto backup = UserBackupFolder()) baseDrives_.AddMount(kBackupInstallFolder, *backup);
     drives_ = baseDrives_;

@@ -13,6 +13,7 @@
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/FolderReader.h"
 #include "platform/posix/FolderWalk.h"
+#include "platform/posix/MountCrossing.h"
 #include "platform/posix/NewFileMode.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/TreeRemoval.h"
@@ -73,6 +74,17 @@ FsResult<struct stat> StatEntry(int folderFd, const std::string& name) {
 }
 
 }  // namespace
+
+int PosixFileSystem::Open(const Location& at, int flags, mode_t mode) {
+    return OpenInFolder(at.folder->fd.get(), at.name.c_str(), flags, mode, at.folder->oneFileSystem);
+}
+
+FsStatus PosixFileSystem::RefuseOtherMount(const Location& at) {
+    if (!at.folder->oneFileSystem || at.isMountRoot()) {
+        return {};
+    }
+    return RefuseMountPoint(at.folder->fd.get(), at.name.c_str());
+}
 
 std::optional<mode_t> PosixFileSystem::Folder::NewFileMode() const {
     if (!newFileMode) {
@@ -176,14 +188,17 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
     const bool insideCached =
         depth > 0 && cachedFolder_ != nullptr && cachedFolder_->mountDevice == mount.st_dev &&
         cachedFolder_->mountInode == mount.st_ino && key == cachedKey_ + target.components[depth - 1] + '/';
-    auto walked = insideCached ? WalkIntoFolder(cachedFolder_->fd.get(), target.components[depth - 1])
-                               : WalkToFolder(target.directory, std::span(target.components).first(depth));
+    const bool oneFileSystem = target.reach == MountReach::OneFileSystem;
+    auto walked =
+        insideCached
+            ? WalkIntoFolder(cachedFolder_->fd.get(), target.components[depth - 1], oneFileSystem)
+            : WalkToFolder(target.directory, std::span(target.components).first(depth), oneFileSystem);
     if (!walked.ok()) {
         return walked.status();
     }
     const bool fat = IsFatFileSystem(walked.value().get());
     auto folder = std::make_shared<const Folder>(
-        Folder{std::move(walked.value()), fat, mount.st_dev, mount.st_ino, key, std::nullopt});
+        Folder{std::move(walked.value()), fat, oneFileSystem, mount.st_dev, mount.st_ino, key, std::nullopt});
     Remember(std::move(key), folder);
     RememberText(path, target.directory);
     return Location{std::move(folder), std::move(name)};
@@ -199,7 +214,7 @@ FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolderForReading(const s
 
 FsResult<std::vector<FolderEntry>> PosixFileSystem::List(const std::string& folder, bool fileAttributes) {
     return With(Locate(folder), [&](const Location& at) -> FsResult<std::vector<FolderEntry>> {
-        UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
+        UniqueFd opened(Open(at, O_RDONLY | O_DIRECTORY | kNoFollow));
         if (!opened.valid()) {
             return FolderOpenFailure(at.folder->fd.get(), at.name, errno);
         }
@@ -240,6 +255,9 @@ FsResult<std::uint32_t> PosixFileSystem::Attributes(const std::string& path) {
 
 FsStatus PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
     return With(Locate(path), [&](const Location& at) -> FsStatus {
+        if (FsStatus crossing = RefuseOtherMount(at); !crossing.ok()) {
+            return crossing;
+        }
         return SetEntryAttributes(at.folder->fd.get(), at.name.c_str(), at.folder->fat, attributes);
     });
 }
@@ -247,7 +265,7 @@ FsStatus PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t a
 FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::string& path) {
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileReader>> {
         // O_NONBLOCK keeps a FIFO from hanging the open; it is refused just below.
-        UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_NONBLOCK | kNoFollow));
+        UniqueFd fd(Open(at, O_RDONLY | O_NONBLOCK | kNoFollow));
         if (!fd.valid()) {
             return LastErrorStatus();
         }
@@ -269,8 +287,7 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
         const int folder = at.folder->fd.get();
         // Most files written are new: created exclusively, they need no look at what was there.
-        UniqueFd created(
-            ::openat(folder, at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow, kCreatedFileMode));
+        UniqueFd created(Open(at, O_WRONLY | O_CREAT | O_EXCL | kNoFollow, kCreatedFileMode));
         if (created.valid()) {
             std::unique_ptr<FileWriter> writer = std::make_unique<PosixFileWriter>(
                 std::move(created), at.folder->fat, at.folder->NewFileMode());
@@ -289,7 +306,7 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
             }
             flags |= O_EXCL;
         }
-        UniqueFd fd(::openat(folder, at.name.c_str(), flags, 0666));
+        UniqueFd fd(Open(at, flags, 0666));
         if (!fd.valid()) {
             return LastErrorStatus();
         }
@@ -300,8 +317,7 @@ FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::OpenWrite(const std::stri
 
 FsResult<std::unique_ptr<FileWriter>> PosixFileSystem::CreateNew(const std::string& path) {
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileWriter>> {
-        UniqueFd fd(::openat(at.folder->fd.get(), at.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoFollow,
-                             kCreatedFileMode));
+        UniqueFd fd(Open(at, O_WRONLY | O_CREAT | O_EXCL | kNoFollow, kCreatedFileMode));
         if (!fd.valid()) {
             return LastErrorStatus();
         }
@@ -337,6 +353,9 @@ FsResult<FileTimes> PosixFileSystem::Times(const std::string& path) {
 
 FsStatus PosixFileSystem::SetTimes(const std::string& path, const FileTimes& times) {
     return With(Locate(path), [&](const Location& at) -> FsStatus {
+        if (FsStatus crossing = RefuseOtherMount(at); !crossing.ok()) {
+            return crossing;
+        }
         const auto settable = AccessAndWriteTimes(times);
         if (::utimensat(at.folder->fd.get(), at.name.c_str(), settable.data(), AT_SYMLINK_NOFOLLOW) != 0) {
             return LastErrorStatus();
@@ -436,7 +455,7 @@ FsStatus PosixFileSystem::FlushVolume(const std::string& path) {
 
 FsStatus PosixFileSystem::FlushFolder(const std::string& folder) {
     return With(Locate(folder), [&](const Location& at) -> FsStatus {
-        UniqueFd opened(::openat(at.folder->fd.get(), at.name.c_str(), O_RDONLY | O_DIRECTORY | kNoFollow));
+        UniqueFd opened(Open(at, O_RDONLY | O_DIRECTORY | kNoFollow));
         if (!opened.valid()) {
             return FolderOpenFailure(at.folder->fd.get(), at.name, errno);
         }

@@ -50,6 +50,8 @@ private:
     struct Folder {
         UniqueFd fd;  // opened O_PATH, for the *at functions
         bool fat = false;
+        // Its drive's paths stay on one file system: no entry of another mount is opened or changed.
+        bool oneFileSystem = true;
         // The mount directory the folder was reached from, as it was then: a card taken out and
         // another put in its place gives the directory a new identity.
         std::uint64_t mountDevice = 0;
@@ -67,6 +69,11 @@ private:
         std::string name;
         [[nodiscard]] bool isMountRoot() const { return name == "."; }
     };
+
+    // Opens a located entry; on a drive that stays on one file system, never one of another mount.
+    static int Open(const Location& at, int flags, mode_t mode = 0);
+    // An entry about to change that is the root of another mount is refused.
+    static FsStatus RefuseOtherMount(const Location& at);
 
     FsResult<std::vector<FolderEntry>> List(const std::string& folder, bool fileAttributes);
     FsResult<Location> Locate(const std::string& path);

@@ -11,6 +11,7 @@
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/FolderReader.h"
 #include "platform/posix/FolderWalk.h"
+#include "platform/posix/MountCrossing.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace vocell::posix {
@@ -19,12 +20,12 @@ namespace {
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 FsResult<UniqueFd> OpenFolderForRemoval(int parentFd, const std::string& name) {
-    UniqueFd folder(::openat(parentFd, name.c_str(), kFolderFlags));
+    UniqueFd folder(OpenInFolder(parentFd, name.c_str(), kFolderFlags, 0, true));
     if (!folder.valid() && errno == EACCES) {
         struct stat info {};
         if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode) &&
             ::fchmodat(parentFd, name.c_str(), (info.st_mode & 07777) | S_IRWXU, AT_SYMLINK_NOFOLLOW) == 0) {
-            folder.Reset(::openat(parentFd, name.c_str(), kFolderFlags));
+            folder.Reset(OpenInFolder(parentFd, name.c_str(), kFolderFlags, 0, true));
         } else {
             errno = EACCES;
         }
@@ -105,7 +106,8 @@ FsStatus RemoveContents(int folderFd, dev_t device) {
     return {};
 }
 
-// Another file system mounted inside the tree is never entered: its content is not the card's.
+// Another file system mounted inside the tree is never entered, nor a second mount of part of
+// this one (a bind mount): their content is not the card's.
 FsStatus RemoveTreeOnDevice(int parentFd, const std::string& name, dev_t device) {
     auto folder = OpenFolderForRemoval(parentFd, name);
     if (!folder.ok()) {

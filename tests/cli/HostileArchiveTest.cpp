@@ -192,8 +192,9 @@ protected:
     void TearDown() override {
         for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
     }
+    // A missing target is made a folder.
     bool Mount(const char* source, const fs::path& target, const char* type, unsigned long flags) {
-        fs::create_directories(target);
+        if (!fs::exists(target)) fs::create_directories(target);
         if (::mount(source, target.c_str(), type, flags, nullptr) != 0) return false;
         mounts_.push_back(target);
         return true;
@@ -211,6 +212,47 @@ TEST_F(MountedTest, ReplacingThePromptsNeverEntersAFileSystemMountedInside) {
     EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/3/MOUNTED.WAV"), "on another file system") << restore.output;
     EXPECT_EQ(restore.status, 1) << restore.output;  // the old prompts could not all be deleted
     EXPECT_EQ(ReadHostFile(card / "VM/NEW.WAV"), "new");
+}
+
+// A folder or file of the outside world bind-mounted into the card lies on the card's own file
+// system, yet it is not the card: no restore deletes, writes, clears up or sets anything through
+// it, and no backup reads it.
+TEST_F(MountedTest, NothingIsReadWrittenOrDeletedThroughABindMountInsideTheCard) {
+    PutHostFile(outside / "prompt.wav", "outside prompt");
+    PutHostFile(outside / "report.vocell-new", "outside report");
+    PutHostFile(card / "VM/PROMPTS/0/2/OLD.WAV", "card prompt 2");
+    PutHostFile(card / "VM/MSGS/100/M0001.WAV", "card message 1");
+    if (!Mount(outside.c_str(), card / "VM/PROMPTS/0/3", nullptr, MS_BIND) ||
+        !Mount(outside.c_str(), card / "VM/GREET", nullptr, MS_BIND) ||
+        !Mount((outside / "target.wav").c_str(), card / "VM/MSGS/100/M0000.WAV", nullptr, MS_BIND)) {
+        GTEST_SKIP() << "bind mounts are refused";
+    }
+    PutHostFile(card / archive::kInterruptedRestoreMarker, "interrupted");  // clean-up runs too
+    PutArchive(ArchiveBuilder("9.99")
+                   .Folder("E:\\\\VM\\")
+                   .Folder("E:\\\\VM\\\\GREET\\")
+                   .File("E:\\\\VM\\\\GREET\\prompt.wav", "through the mounted folder")
+                   .File("E:\\\\VM\\\\MSGS\\\\100\\M0000.WAV", "through the mounted file")
+                   .File("E:\\\\VM\\\\MSGS\\\\100\\M0001.WAV", "restored")
+                   .bytes());
+    const Tree outsideBefore = Snapshot(outside);
+    const CliRun restore = Vocell("restore a.vcb card --replace-prompts");
+    EXPECT_EQ(Snapshot(outside), outsideBefore) << restore.output;
+    EXPECT_EQ(restore.status, 1) << restore.output;
+    EXPECT_NE(restore.output.find("GREET\\prompt.wav: the file could not be written (it lies on another "
+                                  "mount inside the card"),
+              std::string::npos)
+        << restore.output;
+    EXPECT_NE(restore.output.find("100\\M0000.WAV: the file could not be"), std::string::npos)
+        << restore.output;
+    EXPECT_EQ(ReadHostFile(card / "VM/MSGS/100/M0001.WAV"), "restored");
+
+    const CliRun backup = Vocell("backup card b.vcb");
+    const CliRun list = Vocell("list b.vcb");
+    EXPECT_EQ(list.output.find("prompt.wav"), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find("report"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("M0001.WAV"), std::string::npos) << list.output;
+    EXPECT_EQ(backup.status, 1) << backup.output;  // what could not be read is named
 }
 
 // A second mount of the card folder is still the card: no backup is written into it, no archive

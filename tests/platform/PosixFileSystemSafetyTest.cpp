@@ -33,7 +33,7 @@ TEST_F(PosixFileSystemTest, WritingAHardLinkedFileLeavesItsOtherNamesAsTheyWere)
 TEST_F(PosixFileSystemTest, ContainmentIsJudgedByIdentityNotByPathText) {
     DriveMap drives;
     drives.AddMount("E:", card_);
-    drives.AddMount("Z:", temp_.path());
+    drives.AddMount("Z:", temp_.path(), MountReach::AnyFileSystem);
     PosixFileSystem host(std::move(drives));
     fs::create_directories(card_ / "VM");
     WriteHostFile(outside_ / "b.vcb", "x");
