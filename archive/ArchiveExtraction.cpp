@@ -6,6 +6,7 @@
 #include "archive/ArchiveScanner.h"
 #include "archive/BlockIO.h"
 #include "archive/CardPaths.h"
+#include "archive/NameClashes.h"
 
 namespace vocell::archive {
 namespace {
@@ -30,7 +31,11 @@ class Extraction {
 public:
     Extraction(FileSystem& fileSystem, const std::string& cardRoot, PromptHandling prompts,
                ExtractionProgress& progress)
-        : fileSystem_(fileSystem), cardRoot_(cardRoot), prompts_(prompts), progress_(progress) {}
+        : fileSystem_(fileSystem),
+          cardRoot_(cardRoot),
+          prompts_(prompts),
+          progress_(progress),
+          clashes_(cardRoot.size() >= kDriveRootLength && fileSystem.MergesNameVariants(cardRoot)) {}
 
     ExtractionResult Run(FileReader& archive, std::uint64_t archiveLength);
 
@@ -45,6 +50,7 @@ private:
     bool FinishFile(std::unique_ptr<FileWriter> file, const std::string& path, const ScannedEntry& entry);
     void ApplyFolderAttributesAndTimes();
     void DropNewCopy(std::unique_ptr<FileWriter>& file, const std::string& path);
+    void FailedOnCard(const std::string& path, std::string why, FsError error = FsError::Other);
     void NotAsStored(const std::string& path, std::string_view what, const FsStatus& status);
     // Stops on a failure; false when it did.
     bool StopOn(const FsStatus& status, bool entryMayFail);
@@ -54,6 +60,7 @@ private:
     const std::string& cardRoot_;
     PromptHandling prompts_;
     ExtractionProgress& progress_;
+    NameClashes clashes_;
     ExtractionResult result_;
     std::uint64_t stepSize_ = 0;
     std::uint64_t stepsTaken_ = 0;
@@ -63,6 +70,8 @@ private:
     std::uint64_t roomForNewCopies_ = 0;
     // Where the current file's content goes: its path, or its temporary name beside it.
     std::string writtenPath_;
+    // The current file's size as its record promises it.
+    std::uint64_t promisedSize_ = 0;
 };
 
 // Besides the file itself, what a new copy may take: a cluster's rounding and the folder's growth.
@@ -98,13 +107,20 @@ ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLengt
 
 void Extraction::ClearPrompts() {
     if (prompts_ == PromptHandling::KeepCardPrompts) return;
-    result_.cardChanged = true;
     FsStatus deleted = DeleteCardPrompts(fileSystem_, cardRoot_);
-    if (!deleted.ok() && deleted.error != FsError::NotFound && deleted.error != FsError::PathNotFound) {
-        result_.notRestored.push_back(
-            {cardRoot_ + std::string(kPromptFolder),
-             "the old prompts could not be deleted (" + fileSystem_.DescribeError(deleted) + ")"});
+    if (deleted.error == FsError::NotFound || deleted.error == FsError::PathNotFound) return;
+    result_.cardChanged = true;  // also by a deletion that failed part-way
+    if (!deleted.ok()) {
+        FailedOnCard(cardRoot_ + std::string(kPromptFolder),
+                     "the old prompts could not be deleted (" + fileSystem_.DescribeError(deleted) + ")");
     }
+}
+
+// A path the card's file system cannot hold (a folder missing on the way, a name it refuses)
+// fails at every restore of the archive alike; any other failure is the card's.
+void Extraction::FailedOnCard(const std::string& path, std::string why, FsError error) {
+    result_.notRestored.push_back({path, std::move(why)});
+    if (error != FsError::PathNotFound) result_.entryFailedOnCard = true;
 }
 
 void Extraction::StepProgress(std::uint64_t consumed) {
@@ -123,6 +139,7 @@ bool Extraction::StopOn(const FsStatus& status, bool entryMayFail) {
 }
 
 void Extraction::NotAsStored(const std::string& path, std::string_view what, const FsStatus& status) {
+    result_.entryFailedOnCard = true;
     result_.notAsStored.push_back(
         {path, "its " + std::string(what) + " could not be set (" + fileSystem_.DescribeError(status) + ")"});
 }
@@ -135,8 +152,13 @@ bool Extraction::ExtractEntry(ArchiveScanner& scanner) {
         return true;
     }
     if (prompts_ == PromptHandling::KeepCardPrompts && IsInPromptTree(path, cardRoot_)) return true;
-    if (IsInterruptedRestoreMarker(path, cardRoot_)) {
+    if (IsInterruptedRestoreMarker(path, cardRoot_) || IsUnfinishedFileName(path)) {
         result_.notRestored.push_back({path, "the utility keeps this name for its own use"});
+        return true;
+    }
+    if (entry.kind != EntryKind::Unsupported && !clashes_.Claim(path, entry.kind == EntryKind::Folder)) {
+        result_.notRestored.push_back(
+            {path, "the card keeps one entry for its name and that of an entry restored before it"});
         return true;
     }
     switch (entry.kind) {
@@ -151,13 +173,13 @@ bool Extraction::ExtractEntry(ArchiveScanner& scanner) {
 
 bool Extraction::ExtractFolder(const std::string& path, const EntryHeader& header) {
     FsStatus created = fileSystem_.CreateFolder(path);
-    result_.cardChanged = true;
     if (!created.ok()) {
         if (!StopOn(created, true)) return false;
-        result_.notRestored.push_back(
-            {path, "the folder could not be created (" + fileSystem_.DescribeError(created) + ")"});
+        FailedOnCard(path, "the folder could not be created (" + fileSystem_.DescribeError(created) + ")",
+                     created.error);
         return true;
     }
+    result_.cardChanged = true;
     // Applied at the end: writing into a folder changes its times, and a read-only folder
     // would refuse the files that follow.
     folders_.emplace_back(path, header);
@@ -165,20 +187,24 @@ bool Extraction::ExtractFolder(const std::string& path, const EntryHeader& heade
 }
 
 std::unique_ptr<FileWriter> Extraction::CreateOnCard(const std::string& path) {
-    result_.cardChanged = true;
     auto created = fileSystem_.OpenWrite(path);
     if (!created.ok() && created.status().error == FsError::AccessDenied) {
         // A read-only file of that name is written over, as the archive's entry asks.
         auto attributes = fileSystem_.Attributes(path);
         if (attributes.ok() && (attributes.value() & FileAttribute::ReadOnly) != 0 &&
             fileSystem_.SetAttributes(path, attributes.value() & ~FileAttribute::ReadOnly).ok()) {
+            result_.cardChanged = true;
             created = fileSystem_.OpenWrite(path);
         }
     }
-    if (created.ok()) return std::move(created.value());
+    if (created.ok()) {
+        result_.cardChanged = true;
+        return std::move(created.value());
+    }
     if (StopOn(created.status(), true)) {
-        result_.notRestored.push_back(
-            {path, "the file could not be written (" + fileSystem_.DescribeError(created.status()) + ")"});
+        FailedOnCard(path,
+                     "the file could not be written (" + fileSystem_.DescribeError(created.status()) + ")",
+                     created.status().error);
     }
     return nullptr;
 }
@@ -187,9 +213,9 @@ std::unique_ptr<FileWriter> Extraction::CreateOnCard(const std::string& path) {
 // could tear (the card's mark says to restore again), and it needs no rename.
 std::unique_ptr<FileWriter> Extraction::OpenForWriting(const std::string& path) {
     if (writtenPath_ != path) {
-        result_.cardChanged = true;
         auto created = fileSystem_.CreateNew(path);
         if (created.ok()) {
+            result_.cardChanged = true;
             writtenPath_ = path;
             return std::move(created.value());
         }
@@ -215,6 +241,7 @@ bool Extraction::ExtractFile(const std::string& path, ArchiveScanner& scanner) {
     // part-way leaves every old file either as it was or as the archive holds it; in place
     // otherwise.
     const std::optional<std::uint64_t> size = scanner.entry().recordContentSize;
+    promisedSize_ = size.value_or(0);
     if (size && *size + kRoomPerNewCopy <= roomForNewCopies_) {
         roomForNewCopies_ -= *size + kRoomPerNewCopy;
         writtenPath_ = path + std::string(kNewFileSuffix);
@@ -267,8 +294,9 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
         if (FsStatus renamed = fileSystem_.Rename(writtenPath_, path); !renamed.ok()) {
             DropNewCopy(file, path);
             if (StopOn(renamed, true)) {
-                result_.notRestored.push_back(
-                    {path, "the file could not be replaced (" + fileSystem_.DescribeError(renamed) + ")"});
+                FailedOnCard(path,
+                             "the file could not be replaced (" + fileSystem_.DescribeError(renamed) + ")",
+                             renamed.error);
             }
             return result_.completed();
         }
@@ -284,10 +312,19 @@ bool Extraction::FinishFile(std::unique_ptr<FileWriter> file, const std::string&
 
 // A new copy that will not take the old file's place must not stay beside it. What cannot be
 // removed now is removed by the next restore, which the interrupted-restore marker asks for.
+// A file written under its own name stays as far as it was written, and is named.
 void Extraction::DropNewCopy(std::unique_ptr<FileWriter>& file, const std::string& path) {
+    const bool opened = file != nullptr;
     if (file) static_cast<void>(file->Close());
     file.reset();
-    if (writtenPath_ != path) static_cast<void>(fileSystem_.RemoveFile(writtenPath_));
+    if (writtenPath_ != path) {
+        static_cast<void>(fileSystem_.RemoveFile(writtenPath_));
+    } else if (opened) {
+        auto left = fileSystem_.FileSize(path);
+        FailedOnCard(path, left.ok() ? "it was left incomplete on the card (" + std::to_string(left.value()) +
+                                           " of " + std::to_string(promisedSize_) + " bytes)"
+                                     : std::string("it may have been left incomplete on the card"));
+    }
 }
 
 void Extraction::ApplyFolderAttributesAndTimes() {

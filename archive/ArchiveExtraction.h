@@ -49,8 +49,14 @@ struct [[nodiscard]] ExtractionResult {
     std::vector<NamedEntry> storedIncomplete;
     // Whether anything on the card was changed before the extraction ended.
     bool cardChanged = false;
+    // Whether an entry the card should hold failed on the card: not written, not set as stored, or
+    // an old prompt folder not deleted. Entries the archive itself rules out (a path leading
+    // outside the card, a name the utility keeps for itself) do not count.
+    bool entryFailedOnCard = false;
 
     [[nodiscard]] bool completed() const { return stop == ExtractionStop::None; }
+    // The extraction ran to its end and every entry the card can hold is on it as stored.
+    [[nodiscard]] bool cardAsStored() const { return completed() && !entryFailedOnCard; }
 };
 
 // How an entry whose stream was cut short is named: "stored incomplete in the archive (...)".

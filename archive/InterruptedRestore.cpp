@@ -36,12 +36,15 @@ FsStatus MarkRestoreStarted(FileSystem& fileSystem, const std::string& cardRoot)
     FsStatus closed = marker.value()->Close();
     if (status.ok()) status = closed;
     if (status.ok()) status = fileSystem.FlushVolume(cardRoot);
+    // What cannot be removed now stays, and says no more than that a restore began.
+    if (!status.ok()) static_cast<void>(fileSystem.RemoveFile(MarkerPath(cardRoot)));
     return status;
 }
 
 FsStatus MarkRestoreFinished(FileSystem& fileSystem, const std::string& cardRoot) {
     FsStatus removed = fileSystem.RemoveFile(MarkerPath(cardRoot));
-    return removed.error == FsError::NotFound ? FsStatus{} : removed;
+    if (!removed.ok() && removed.error != FsError::NotFound) return removed;
+    return fileSystem.FlushVolume(cardRoot);
 }
 
 bool RestoreWasInterrupted(FileSystem& fileSystem, const std::string& cardRoot) {

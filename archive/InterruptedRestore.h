@@ -9,9 +9,11 @@
 
 namespace vocell::archive {
 
-// Puts the marker on the card and onto the medium, before the card's first change.
+// Puts the marker on the card and onto the medium, before the card's first change. A marker that
+// cannot be written whole is taken away again, so that a card too full for it keeps no mark.
 FsStatus MarkRestoreStarted(FileSystem& fileSystem, const std::string& cardRoot);
-// Takes the marker away once a restore has run to its end.
+// Takes the marker away, and the removal onto the medium with everything written before it,
+// once a restore has run to its end (or changed nothing).
 FsStatus MarkRestoreFinished(FileSystem& fileSystem, const std::string& cardRoot);
 bool RestoreWasInterrupted(FileSystem& fileSystem, const std::string& cardRoot);
 // Deletes the files an interrupted restore left under their temporary names anywhere on the card.

@@ -56,6 +56,8 @@ inline constexpr std::string_view kPromptUpdateComplete = "Prompt Update complet
 inline constexpr std::string_view kCardFull =
     "The operation could not be completed because the Vocell card is full. The card must be "
     "re-initialized before it can be used in the system.";
+inline constexpr std::string_view kCardFullToStart =
+    "The operation could not be completed because the Vocell card is full.";
 inline constexpr std::string_view kCardWriteError =
     "An error has occurred while writing to the Vocell card. Please check the card and card reader.";
 
@@ -106,6 +108,9 @@ inline constexpr std::string_view kArchiveChanged =
 inline constexpr std::string_view kCardChangedPartWay =
     "\nThe Vocell card has been changed part-way: restore it again from a backup file that is whole and "
     "not being changed.";
+inline constexpr std::string_view kPromptsRestoredAfterInterruption =
+    "An earlier restore onto this Vocell card was interrupted, so the card's prompts were replaced by "
+    "those of the backup file as well.";
 inline constexpr std::string_view kRestoreInterrupted =
     "A restore onto this Vocell card was interrupted before it finished. Restore the card again before it "
     "is used in the system.";

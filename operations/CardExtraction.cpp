@@ -38,10 +38,13 @@ StopReason ReportStop(OperationContext& context, const archive::ExtractionResult
             show(std::string(text::kPleaseSelectDevice));
             return StopReason::CardNoLongerSelected;
         case archive::ExtractionStop::CardFull:
-            show(std::string(text::kCardFull));
+            show(result.cardChanged
+                     ? std::string(text::kCardFull)
+                     : std::string(text::kCardFullToStart) + std::string(text::kCardNotChanged));
             return StopReason::CardFull;
         case archive::ExtractionStop::WriteError:
-            show(std::string(text::kCardWriteError));
+            show(std::string(text::kCardWriteError) +
+                 std::string(result.cardChanged ? std::string_view() : text::kCardNotChanged));
             return StopReason::WriteError;
         case archive::ExtractionStop::ArchiveUnreadable:
             show(ArchiveUnreadableMessage(result.archiveProblem));
@@ -76,22 +79,30 @@ Refusal OpenArchiveForCard(OperationContext& context, const std::string& archive
 }
 
 Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& archive,
-                        archive::PromptHandling prompts) {
+                        archive::PromptHandling prompts, CardCoverage coverage) {
     const std::string cardRoot = context.state.slots.cardRoot();
+    FileSystem& fileSystem = context.fileSystem;
     ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
     ProgressBarSteps steps(bar);
     archive::ExtractionResult result;
     // Until the extraction has run to its end, the card says that a restore onto it began.
-    if (archive::RestoreWasInterrupted(context.fileSystem, cardRoot)) {
-        archive::RemoveUnfinishedFiles(context.fileSystem, cardRoot);
-    }
-    if (FsStatus marked = archive::MarkRestoreStarted(context.fileSystem, cardRoot); !marked.ok()) {
+    const bool markedBefore = archive::RestoreWasInterrupted(fileSystem, cardRoot);
+    if (markedBefore) archive::RemoveUnfinishedFiles(fileSystem, cardRoot);
+    if (FsStatus marked = markedBefore ? FsStatus{} : archive::MarkRestoreStarted(fileSystem, cardRoot);
+        !marked.ok()) {
         result.stop = marked.error == FsError::DiskFull ? archive::ExtractionStop::CardFull
                                                         : archive::ExtractionStop::WriteError;
     } else {
-        result = archive::ExtractCheckedArchive(context.fileSystem, archive, cardRoot, prompts, steps);
-        if (result.completed() && !archive::MarkRestoreFinished(context.fileSystem, cardRoot).ok()) {
+        result = archive::ExtractCheckedArchive(fileSystem, archive, cardRoot, prompts, steps);
+        // A card left as it was carries no mark of this run; an earlier run's mark goes only with
+        // a whole card restored as stored.
+        const bool finished =
+            result.cardAsStored() && (!markedBefore || coverage == CardCoverage::WholeBackup);
+        const bool untouched = !result.cardChanged && !markedBefore;
+        if ((finished || untouched) && !archive::MarkRestoreFinished(fileSystem, cardRoot).ok() &&
+            result.completed()) {
             result.stop = archive::ExtractionStop::WriteError;
+            result.cardChanged = true;
         }
     }
     const StopReason stop = ReportStop(context, result);

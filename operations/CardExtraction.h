@@ -18,9 +18,15 @@ Refusal OpenArchiveForCard(OperationContext& context, const std::string& archive
 // area, from 26% of its width to its right edge.
 Rect ProgressBarArea(const Rect& client);
 
+// What an extraction lays onto the card: a backup is the whole card; a prompt package or the
+// initial structure is only a part of one.
+enum class CardCoverage { WholeBackup, Part };
+
 // Extracts a sound archive onto the selected card under a progress bar, then reports what
-// stopped it and the entries it named, each in its own message.
+// stopped it and the entries it named, each in its own message. The card is marked as being
+// restored until every entry is on it as stored; only a whole backup restored clears a mark an
+// earlier, interrupted restore left.
 Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& archive,
-                        archive::PromptHandling prompts);
+                        archive::PromptHandling prompts, CardCoverage coverage);
 
 }  // namespace vocell::operations

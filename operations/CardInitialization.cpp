@@ -77,7 +77,7 @@ Outcome InstallInitialStructure(OperationContext& context) {
     BusyCursor busy(context.desktop);
     archive::CheckedArchive checked;
     if (Refusal refused = OpenArchiveForCard(context, archivePath, checked)) return *refused;
-    return ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts);
+    return ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts, CardCoverage::Part);
 }
 
 }  // namespace vocell::operations

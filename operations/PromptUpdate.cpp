@@ -31,7 +31,8 @@ Outcome InstallPackage(OperationContext& context, const std::string& packagePath
     desktop.Repaint();
     context.dialog.SetStatusPane(kActivityPane, text::kDeletingOldPrompts);
     context.dialog.SetStatusPane(kActivityPane, text::kUpdatingPrompts);
-    Outcome outcome = ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts);
+    Outcome outcome =
+        ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts, CardCoverage::Part);
     context.dialog.SetStatusPane(kActivityPane, text::kFinalizing);
     if (outcome.done()) desktop.ShowMessageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);
     return outcome;

@@ -1,6 +1,7 @@
 // Restore: writes a backup onto the selected card, keeping or replacing the card's prompts after
 // comparing the prompt versions.
 
+#include "archive/InterruptedRestore.h"
 #include "common/Messages.h"
 #include "operations/CardExtraction.h"
 #include "operations/CardOperations.h"
@@ -46,13 +47,15 @@ Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>&
     desktop.Repaint();
     busy.emplace(desktop);
 
+    // After an interrupted restore the card's prompts are no whole copy of any version, whatever
+    // their version file says: the backup's replace them.
+    const bool interrupted =
+        archive::RestoreWasInterrupted(context.fileSystem, context.state.slots.cardRoot());
     const std::string& cardVersion = context.state.fields.promptVersionText;
     auto prompts = archive::PromptHandling::KeepCardPrompts;
-    if (cardVersion == checked.version) {
-        prompts = archive::PromptHandling::KeepCardPrompts;
-    } else if (cardVersion.empty()) {
+    if (interrupted || cardVersion.empty()) {
         prompts = archive::PromptHandling::ReplaceCardPrompts;
-    } else {
+    } else if (cardVersion != checked.version) {
         const MessageAnswer answer = desktop.ShowMessageBox(OverwriteQuestion(cardVersion, checked.version),
                                                             MessageButtons::YesNoCancel);
         desktop.Repaint();
@@ -64,7 +67,10 @@ Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>&
     }
     // The question's modal loop may have let the drives change.
     if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
-    Outcome outcome = ExtractOntoCard(context, checked, prompts);
+    Outcome outcome = ExtractOntoCard(context, checked, prompts, CardCoverage::WholeBackup);
+    if (interrupted && outcome.kind != OutcomeKind::Failed) {
+        desktop.ShowMessageBox(std::string(text::kPromptsRestoredAfterInterruption), MessageButtons::Ok);
+    }
     if (outcome.done()) desktop.ShowMessageBox(std::string(text::kRestoreComplete), MessageButtons::Ok);
     desktop.Repaint();
     return outcome;

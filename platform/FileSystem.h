@@ -168,6 +168,9 @@ public:
     virtual FsStatus FlushFolder(const std::string& folder) = 0;
     // Bytes free for writing on the drive that holds path.
     virtual FsResult<std::uint64_t> FreeSpace(const std::string& path) = 0;
+    // Whether the file system that holds path keeps one entry for names that differ only in case
+    // or in trailing dots and spaces, as FAT does and every drive on Windows.
+    virtual bool MergesNameVariants(const std::string& path) = 0;
     // Whether the file or folder at path is the folder itself or lies below it, judged by the
     // identity of the folders (not by the text of the paths), so that another name for the same
     // folder, a link or a second mount of it, is recognised.

@@ -483,6 +483,11 @@ FsResult<std::uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
+bool PosixFileSystem::MergesNameVariants(const std::string& path) {
+    auto located = Locate(path);
+    return located.ok() && located.value().folder->fat;
+}
+
 FsResult<bool> PosixFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
     auto outer = With(
         Locate(folder), [&](const Location& at) -> FsResult<struct stat> {

@@ -296,6 +296,8 @@ FsResult<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& path) {
     return std::uint64_t{available.QuadPart};
 }
 
+bool Win32FileSystem::MergesNameVariants(const std::string& /*path*/) { return true; }
+
 FsResult<bool> Win32FileSystem::LiesWithin(const std::string& path, const std::string& folder) {
     auto outerPath = ToNativePath(folder);
     if (!outerPath.ok()) return outerPath.status();

@@ -13,8 +13,10 @@ constexpr std::string_view kForbiddenCharacters = "<>:\"|?*";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Windows drops a name's trailing dots and spaces, so that "B.WAV." would reach "B.WAV": such a
+// name is refused instead.
 bool IsAcceptableName(std::string_view name) {
-    if (name == "." || name == "..") return false;
+    if (name == "." || name == ".." || name.back() == '.' || name.back() == ' ') return false;
     for (const char c : name) {
         if (static_cast<unsigned char>(c) < 0x20 || kForbiddenCharacters.find(c) != std::string_view::npos) {
             return false;

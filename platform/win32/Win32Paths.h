@@ -3,7 +3,8 @@
 // "E:\VM\PROMPTS", and nothing else: repeated separators count as one (the archive stores
 // "E:\\VM\\PROMPTS\"), and a path that could reach anything but a file or folder below its drive
 // root is refused: "." and ".." steps, streams ("A.TXT:data"), wildcards, device names such as
-// NUL or COM1 (which would send the data to a device), other namespaces ("\\?\", "\\server\").
+// NUL or COM1 (which would send the data to a device), other namespaces ("\\?\", "\\server\"),
+// and names ending in a dot or a space (which Windows would take for another name).
 
 #include <string>
 #include <string_view>

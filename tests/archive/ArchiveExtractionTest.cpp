@@ -1,3 +1,4 @@
+#include "archive/BlockIO.h"
 #include "archive/EntryHeader.h"
 #include "tests/archive/ExtractionFixture.h"
 
@@ -139,20 +140,64 @@ TEST_F(ExtractionTest, FolderBlockedByAFileOfItsNameFailsForThatEntryOnly) {
     EXPECT_EQ(result.notRestored[0].path, "F:\\\\VM\\\\X\\");
 }
 
+// On a card that keeps one file for names differing only in case or trailing dots and spaces,
+// the first entry of such a name is restored and the others are named; a name the utility
+// writes its own unfinished files under is never taken, whatever the card.
+TEST_F(ExtractionTest, EntriesTheCardCannotHoldSideBySideAreNamedAndTheFirstIsKept) {
+    test::FaultInjectingFileSystem merging(machine.fileSystem());
+    merging.ReportMergedNameVariants();
+    auto result = ExtractWith(merging, test::ArchiveBuilder()
+                                           .Folder("E:\\\\VM\\")
+                                           .File("E:\\\\VM\\M0000.WAV", "first")
+                                           .File("E:\\\\VM\\m0000.wav", "second")
+                                           .File("E:\\\\vm\\M0000.WAV. ", "third")
+                                           .Folder("E:\\\\VM\\\\m0000.WAV\\")
+                                           .Folder("E:\\\\vm\\")
+                                           .File("E:\\\\VM\\M0001.WAV.vocell-new", "unfinished")
+                                           .File("E:\\\\VM\\M0001.WAV", "own"));
+    EXPECT_TRUE(result.completed());
+    EXPECT_EQ(CardFile("VM/M0000.WAV"), "first");
+    EXPECT_EQ(CardFile("VM/M0001.WAV"), "own");
+    std::vector<std::string> named;
+    for (const NamedEntry& entry : result.notRestored) named.push_back(entry.path);
+    EXPECT_EQ(named, (std::vector<std::string>{"F:\\\\VM\\m0000.wav", "F:\\\\vm\\M0000.WAV. ",
+                                               "F:\\\\VM\\\\m0000.WAV\\", "F:\\\\VM\\M0001.WAV.vocell-new"}));
+    EXPECT_FALSE(result.entryFailedOnCard);  // no restore of this archive could do better
+
+    // The same archive on a card that tells the names apart (not a Windows drive).
+    if (machine.fileSystem().MergesNameVariants("F:\\")) return;
+    fs::remove_all(OnCard("VM"));
+    result = Extract(test::ArchiveBuilder()
+                         .Folder("E:\\\\VM\\")
+                         .File("E:\\\\VM\\M0000.WAV", "first")
+                         .File("E:\\\\VM\\m0000.wav", "second")
+                         .File("E:\\\\VM\\M0001.WAV.vocell-new", "unfinished"));
+    EXPECT_EQ(CardFile("VM/m0000.wav"), "second");
+    ASSERT_EQ(result.notRestored.size(), 1u);
+    EXPECT_EQ(result.notRestored[0].path, "F:\\\\VM\\M0001.WAV.vocell-new");
+}
+
 TEST_F(ExtractionTest, ArchiveOnTheCardItselfIsRefused) {
     test::ArchiveBuilder("1.31").File("E:\\\\VM\\A.TXT", "a").WriteTo(OnCard("VM/PROMPTS/B.VCB"));
     auto checked = OpenCheckedArchive(machine.fileSystem(), "f:\\VM\\PROMPTS\\B.VCB", "F:\\");
     EXPECT_EQ(checked.check.fault, ArchiveFault::OnTheCard);
 }
 
-TEST_F(ExtractionTest, EntriesLeftOutAreNamedEvenWhenTheCardFillsUp) {
+TEST_F(ExtractionTest, EntriesLeftOutAndFilesLeftShortAreNamedWhenTheCardFillsUp) {
     test::FaultInjectingFileSystem faulty(machine.fileSystem());
-    faulty.FailWrite(1, FsError::DiskFull, 28);
-    auto result =
-        ExtractWith(faulty, test::ArchiveBuilder().File("E:\\..\\OUT.TXT", "x").File("E:\\A.WAV", "a"));
+    faulty.FailWrite(2, FsError::DiskFull, 28);
+    auto result = ExtractWith(faulty, test::ArchiveBuilder()
+                                          .File("E:\\..\\OUT.TXT", "x")
+                                          .File("E:\\A.WAV", std::string(3 * kIoBufferSize, 'a')));
     EXPECT_EQ(result.stop, ExtractionStop::CardFull);
-    ASSERT_EQ(result.notRestored.size(), 1u);
+    ASSERT_EQ(result.notRestored.size(), 2u);
     EXPECT_EQ(result.notRestored[0].path, "E:\\..\\OUT.TXT");
+    EXPECT_EQ(result.notRestored[1].path, "F:\\A.WAV");
+    const std::size_t held = CardFile("A.WAV").size();
+    EXPECT_GE(held, kIoBufferSize);
+    EXPECT_EQ(result.notRestored[1].reason, "it was left incomplete on the card (" + std::to_string(held) +
+                                                " of " + std::to_string(3 * kIoBufferSize) + " bytes)");
+    EXPECT_TRUE(result.entryFailedOnCard);
 }
 
 TEST_F(ExtractionTest, KeepingPromptsLeavesTheCardPromptTreeAndSkipsTheArchiveOne) {

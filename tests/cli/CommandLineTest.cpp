@@ -143,5 +143,37 @@ TEST_F(CommandLineTest, EveryCommandNamingACardSaysWhenARestoreOntoItWasInterrup
     EXPECT_EQ(Vocell("version card").status, 0);
 }
 
+// A reader pulled mid-restore leaves the version file but not all the prompts: the next restore
+// takes the backup's prompts although the versions are equal, and the card ends as the backup
+// holds it.
+TEST_F(CommandLineTest, ARestoreAfterAnInterruptedOneMendsThePromptsAtEqualVersions) {
+    GiveCardPrompts(card, "0131");
+    PutCard(card, "VM/PROMPTS/0/1/1/A.WAV", "prompt a");
+    PutCard(card, "VM/PROMPTS/0/1/1/B.WAV", "prompt b");
+    ASSERT_EQ(Vocell("backup card b.vcb").status, 0);
+    fs::remove_all(card / "VM/PROMPTS/0/1/1");
+    PutCard(card, "VOCELL-RESTORE-INTERRUPTED.TXT", "a restore began");
+
+    ExpectRun("restore b.vcb card", 0, text::kPromptsRestoredAfterInterruption);
+    EXPECT_EQ(test::ReadHostFile(card / "VM/PROMPTS/0/1/1/B.WAV"), "prompt b");
+    EXPECT_FALSE(fs::exists(card / "VOCELL-RESTORE-INTERRUPTED.TXT"));
+    ExpectRun("verify b.vcb card", 0);
+}
+
+// An archive entry under the name the utility writes unfinished files under would take the
+// place of another file's unfinished copy: it is named, and the other file restored.
+TEST_F(CommandLineTest, AnEntryNamedLikeAnUnfinishedFileIsNamedAndTheFileOfItsNameRestored) {
+    test::WriteHostFile(temp.path() / "a.vcb", test::ArchiveBuilder("1.31")
+                                                   .Folder("E:\\\\VM\\")
+                                                   .File("E:\\\\VM\\X.WAV.vocell-new", "unfinished")
+                                                   .File("E:\\\\VM\\X.WAV", "x")
+                                                   .bytes());
+    PutCard(card, "VM/X.WAV", "old x");
+    ExpectRun("restore a.vcb card", 1, "X.WAV.vocell-new: the utility keeps this name for its own use");
+    EXPECT_EQ(test::ReadHostFile(card / "VM/X.WAV"), "x");
+    EXPECT_FALSE(fs::exists(card / "VM/X.WAV.vocell-new"));
+    EXPECT_FALSE(fs::exists(card / "VOCELL-RESTORE-INTERRUPTED.TXT"));
+}
+
 }  // namespace
 }  // namespace vocell

@@ -6,6 +6,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -193,9 +194,10 @@ protected:
         for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
     }
     // A missing target is made a folder.
-    bool Mount(const char* source, const fs::path& target, const char* type, unsigned long flags) {
+    bool Mount(const char* source, const fs::path& target, const char* type, unsigned long flags,
+               const char* options = nullptr) {
         if (!fs::exists(target)) fs::create_directories(target);
-        if (::mount(source, target.c_str(), type, flags, nullptr) != 0) return false;
+        if (::mount(source, target.c_str(), type, flags, options) != 0) return false;
         mounts_.push_back(target);
         return true;
     }
@@ -253,6 +255,42 @@ TEST_F(MountedTest, NothingIsReadWrittenOrDeletedThroughABindMountInsideTheCard)
     EXPECT_EQ(list.output.find("report"), std::string::npos) << list.output;
     EXPECT_NE(list.output.find("M0001.WAV"), std::string::npos) << list.output;
     EXPECT_EQ(backup.status, 1) << backup.output;  // what could not be read is named
+}
+
+// A card too full for even the restore's mark is left as it was, unmarked, and the report says
+// so; a card that fills up part-way names the file it left short.
+TEST_F(MountedTest, AFullCardIsLeftUnmarkedAndAFileLeftShortIsNamed) {
+    const fs::path small = temp.path() / "small";
+    if (!Mount("vocell-test", small, "tmpfs", 0, "size=1m")) GTEST_SKIP() << "tmpfs cannot be mounted";
+    PutHostFile(small / "VM/MSGS/100/M0000.WAV", "card message");
+    PutArchive(ArchiveBuilder("1.31")
+                   .Folder("E:\\\\VM\\")
+                   .File("E:\\\\VM\\M0004.WAV", std::string(2 * 1024 * 1024, 'm'))
+                   .bytes());
+    const CliRun fillsUp = Vocell("restore a.vcb small --replace-prompts");
+    EXPECT_EQ(fillsUp.status, 1) << fillsUp.output;
+    EXPECT_NE(fillsUp.output.find(text::kCardFull), std::string::npos) << fillsUp.output;
+    const std::string shortFile = "M0004.WAV: it was left incomplete on the card (" +
+                                  std::to_string(fs::file_size(small / "VM/M0004.WAV")) +
+                                  " of 2097152 bytes)";
+    EXPECT_NE(fillsUp.output.find(shortFile), std::string::npos) << fillsUp.output;
+    EXPECT_TRUE(fs::exists(small / archive::kInterruptedRestoreMarker));
+
+    fs::remove(small / archive::kInterruptedRestoreMarker);
+    {
+        std::ofstream filler(small / "FILLER.BIN", std::ios::binary);
+        const std::string page(4096, 'f');
+        while (filler.write(page.data(), static_cast<std::streamsize>(page.size())) && filler.flush()) {
+        }
+    }
+    const Tree full = Snapshot(small);
+    const CliRun refused = Vocell("restore a.vcb small --replace-prompts");
+    EXPECT_EQ(refused.status, 1) << refused.output;
+    EXPECT_NE(refused.output.find(std::string(text::kCardFullToStart) + std::string(text::kCardNotChanged)),
+              std::string::npos)
+        << refused.output;
+    EXPECT_EQ(Snapshot(small), full);
+    EXPECT_EQ(Vocell("version small").status, 0);  // no restore is said to have been interrupted
 }
 
 // A second mount of the card folder is still the card: no backup is written into it, no archive

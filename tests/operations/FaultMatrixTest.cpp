@@ -192,7 +192,14 @@ TEST(FaultMatrix, EveryFailingCardWriteIsReportedOnceAndKeepsWhatWasWrittenBefor
                 operation.run(bench);
                 ++positionsTried;
 
-                const auto expected = fault == CardFault::Full ? text::kCardFull : text::kCardWriteError;
+                // The mark is the first write: a card that fails it is left as it was, and says so.
+                const bool untouched = nth == 1;
+                const std::string expected =
+                    untouched
+                        ? std::string(fault == CardFault::Full ? text::kCardFullToStart
+                                                               : text::kCardWriteError) +
+                              std::string(text::kCardNotChanged)
+                        : std::string(fault == CardFault::Full ? text::kCardFull : text::kCardWriteError);
                 EXPECT_EQ(bench.Count(expected), 1);
                 if (!operation.completion.empty()) {
                     EXPECT_EQ(bench.Count(operation.completion), 0);
@@ -232,6 +239,9 @@ TEST(FaultMatrix, EveryFailingCardWriteIsReportedOnceAndKeepsWhatWasWrittenBefor
                     EXPECT_TRUE(asBefore || asAfter || leftBeside || inPlace) << "torn: " << path;
                 }
                 EXPECT_TRUE(marked || !changed) << "a changed card carries no mark";
+                if (untouched && fault != CardFault::Removed) {
+                    EXPECT_FALSE(changed || marked) << "a card left as it was is marked or changed";
+                }
                 if (fault != CardFault::Removed) {
                     bench.desktop.AnswerChooser(0);
                     bench.dialog->SelectCard();

@@ -174,5 +174,81 @@ TEST_F(RestoreTest, AnInterruptedRestoreIsReportedAtSelectUntilARestoreRunsToIts
     EXPECT_EQ(messages().size(), afterRestore);
 }
 
+TEST_F(RestoreTest, AnArchiveChangedWhileTheQuestionWaitedLeavesTheCardAsItWasAndUnmarked) {
+    AddCard('E', "VMCARD", "0110");
+    PutBackup("b.vcb", "1.31");
+    StartWithCardSelected();
+    desktop.DuringNextModal([] {});  // the open dialog
+    desktop.DuringNextModal(
+        [&] { ArchiveBuilder("1.31").Tree("VM/OTHER.WAV", "other").WriteTo(BackupFile("b.vcb")); });
+    desktop.AnswerMessage(MessageAnswer::Yes);
+    Restore("b.vcb");
+    EXPECT_EQ(messages().back(), std::string(text::kArchiveChanged) + std::string(text::kCardNotChanged));
+    EXPECT_FALSE(machine.ExistsOnDrive('E', "VOCELL-RESTORE-INTERRUPTED.TXT"));
+    EXPECT_EQ(cardPrompt(), "card prompt 0110");
+}
+
+// What an interrupted restore left on the card is no whole copy of any prompt version, whatever
+// its version file says: the next restore takes the backup's prompts, says so, and clears the
+// mark only once every entry is on the card as stored, and on the medium.
+class InterruptedRestoreTest : public RestoreTest {
+protected:
+    void SetUp() override {
+        AddCard('E', "VMCARD", "0131");
+        machine.PutOnDrive('E', "VOCELL-RESTORE-INTERRUPTED.TXT", "interrupted");
+        PutBackup("b.vcb", "1.31");
+        StartWithCardSelected(&faulty);
+    }
+    bool marked() const { return machine.ExistsOnDrive('E', "VOCELL-RESTORE-INTERRUPTED.TXT"); }
+
+    FaultInjectingFileSystem faulty{machine.fileSystem()};
+};
+
+TEST_F(InterruptedRestoreTest, TheBackupsPromptsReplaceTheCardsEvenAtTheSameVersion) {
+    Restore("b.vcb");
+    EXPECT_TRUE(desktop.FilterTranscript("question").empty());
+    EXPECT_EQ(cardPrompt(), "archive prompt");
+    EXPECT_EQ(messages(), (std::vector<std::string>{std::string(text::kRestoreInterrupted),
+                                                    std::string(text::kPromptsRestoredAfterInterruption),
+                                                    std::string(text::kRestoreComplete)}));
+    EXPECT_FALSE(marked());
+}
+
+TEST_F(InterruptedRestoreTest, TheMarksRemovalIsOnTheMediumBeforeRestoreCompleteShows) {
+    std::vector<std::string> onTheMediumAtCompletion;
+    desktop.DuringNextModal([] {});  // the open dialog
+    desktop.DuringNextModal([] {});  // the note on the prompts
+    desktop.DuringNextModal([&] { onTheMediumAtCompletion = faulty.removalsAndFlushes(); });
+    Restore("b.vcb");
+    ASSERT_EQ(messages().back(), text::kRestoreComplete);
+    const auto removal = std::find(onTheMediumAtCompletion.begin(), onTheMediumAtCompletion.end(),
+                                   "remove E:\\VOCELL-RESTORE-INTERRUPTED.TXT");
+    ASSERT_NE(removal, onTheMediumAtCompletion.end());
+    EXPECT_NE(std::find(removal, onTheMediumAtCompletion.end(), "flush E:\\"), onTheMediumAtCompletion.end());
+}
+
+TEST_F(InterruptedRestoreTest, TheMarkStaysUntilEveryEntryIsOnTheCardAsStored) {
+    faulty.FailSetTimes("E:\\\\VM\\\\MSGS\\M1.WAV", FsError::AccessDenied);
+    Restore("b.vcb");
+    EXPECT_EQ(dialog->lastOutcome()->kind, operations::OutcomeKind::Partial);
+    EXPECT_TRUE(marked());
+
+    // A prompt update mends the prompts alone: the rest of the card is still as the interrupted
+    // restore left it.
+    ArchiveBuilder("1.31")
+        .Tree("VM/PROMPTS/0/0/1/WELCOME.WAV", "package prompt")
+        .WriteTo(machine.installFolder() / "Prompts" / "PromptUpdateVer1_3_1.vcp");
+    desktop.AnswerOpenDialog("C:\\Harlo\\Vocell\\Prompts\\PromptUpdateVer1_3_1.vcp");
+    desktop.AnswerMessage(MessageAnswer::Yes);
+    dialog->OnCommand(ControlId::Update);
+    EXPECT_EQ(messages().back(), text::kPromptUpdateComplete);
+    EXPECT_TRUE(marked());
+
+    faulty.FailSetTimes("E:\\\\VM\\\\MSGS\\M1.WAV", FsError::None);
+    Restore("b.vcb");
+    EXPECT_EQ(messages().back(), text::kRestoreComplete);
+    EXPECT_FALSE(marked());
+}
+
 }  // namespace
 }  // namespace vocell::test

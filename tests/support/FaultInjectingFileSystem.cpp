@@ -221,9 +221,11 @@ FsStatus FaultInjectingFileSystem::Rename(const std::string& from, const std::st
     return Forward(from, FaultIf(renameFault_), [&] { return inner_.Rename(from, to); });
 }
 FsStatus FaultInjectingFileSystem::RemoveFile(const std::string& path) {
+    removalsAndFlushes_.push_back("remove " + path);
     return Forward(path, {}, [&] { return inner_.RemoveFile(path); });
 }
 FsStatus FaultInjectingFileSystem::FlushVolume(const std::string& path) {
+    removalsAndFlushes_.push_back("flush " + path);
     if (!DriveGone(path)) ++flushVolumeCalls_;
     return Forward(path, FaultIf(flushVolumeFault_), [&] { return inner_.FlushVolume(path); });
 }
@@ -233,6 +235,9 @@ FsStatus FaultInjectingFileSystem::FlushFolder(const std::string& folder) {
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
     return Forward(
         path, {}, [&] { return freeSpace_ ? FsResult<std::uint64_t>(*freeSpace_) : inner_.FreeSpace(path); });
+}
+bool FaultInjectingFileSystem::MergesNameVariants(const std::string& path) {
+    return mergesNameVariants_ || inner_.MergesNameVariants(path);
 }
 FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
     if (DriveGone(folder)) return Gone();

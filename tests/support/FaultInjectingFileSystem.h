@@ -33,6 +33,8 @@ public:
     void FailFlushFolder(FsError error);
     // The free space reported for every drive.
     void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
+    // Every drive said to merge names that differ only in case or trailing dots and spaces.
+    void ReportMergedNameVariants() { mergesNameVariants_ = true; }
     // Folder listings and the open file report this attribute word for the entry at path, as FAT
     // would for a hidden or system file.
     void ReportAttributes(const std::string& path, std::uint32_t attributes);
@@ -41,6 +43,8 @@ public:
     // The path of each write so far, in order.
     [[nodiscard]] const std::vector<std::string>& writeLog() const { return writeLog_; }
     [[nodiscard]] int flushVolumeCalls() const { return flushVolumeCalls_; }
+    // Each file removed ("remove PATH") and each drive flushed ("flush PATH"), in order.
+    [[nodiscard]] const std::vector<std::string>& removalsAndFlushes() const { return removalsAndFlushes_; }
 
     FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
@@ -58,6 +62,7 @@ public:
     FsStatus FlushVolume(const std::string& path) override;
     FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
+    bool MergesNameVariants(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
 
@@ -94,6 +99,8 @@ private:
     std::map<std::string, FsError> setTimesFaults_;
     std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<std::uint64_t> freeSpace_;
+    std::vector<std::string> removalsAndFlushes_;
+    bool mergesNameVariants_ = false;
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> flushFolderFault_;
     std::optional<FsError> renameFault_;

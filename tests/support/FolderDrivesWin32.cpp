@@ -79,6 +79,11 @@ public:
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override {
         return With(path, [&](const std::string& at) { return inner_.FreeSpace(at); });
     }
+    bool MergesNameVariants(const std::string& path) override {
+        auto merges =
+            With(path, [&](const std::string& at) { return FsResult<bool>(inner_.MergesNameVariants(at)); });
+        return merges.ok() && merges.value();
+    }
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override {
         return With(folder, [&](const std::string& outer) {
             return With(path, [&](const std::string& inner) { return inner_.LiesWithin(inner, outer); });

@@ -123,12 +123,13 @@ TEST_F(Win32FileSystemTest, ContainmentIsJudgedByTheFoldersThemselves) {
     EXPECT_GT(free.value(), 0u);
 }
 
+// A name Windows would shorten ("A.TXT." and "A.TXT " are "A.TXT" to it) reaches no other entry.
 TEST_F(Win32FileSystemTest, PathsThatCouldLeaveTheDriveAreRefusedAndTouchNothing) {
     PutFile(temp_ / "A.TXT", "a");
     for (const std::string& path :
          {temp_ / "SUB\\..\\..\\ESCAPED.TXT", temp_ / "NUL", temp_ / "com1.txt", temp_ / "A.TXT:stream",
           temp_ / "*.TXT", std::string("\\\\?\\") + temp_ / "X.TXT", std::string("relative\\X.TXT"),
-          std::string("C:X.TXT")}) {
+          std::string("C:X.TXT"), temp_ / "A.TXT.", temp_ / "A.TXT "}) {
         EXPECT_EQ(fs_.OpenWrite(path).status().error, FsError::PathNotFound) << path;
         EXPECT_EQ(fs_.CreateFolder(path).error, FsError::PathNotFound) << path;
     }
