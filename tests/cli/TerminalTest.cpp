@@ -1,0 +1,57 @@
+// vocell at a terminal, answered by a person: the card it was started on is the only card it
+// writes, even when another is put in its place while a question waits.
+
+#include <gtest/gtest.h>
+
+#include "common/Messages.h"
+#include "tests/cli/TerminalRun.h"
+#include "tests/cli/VocellRun.h"
+#include "tests/support/TempDirectory.h"
+
+namespace vocell::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TerminalTest : public ::testing::Test {
+protected:
+    TerminalTest() : card(temp.path() / "card") {
+        PutHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT", "0110");
+        PutHostFile(card / "VM/MSGS/100/M0000.WAV", "customer A");
+        PutHostFile(temp.path() / "b/VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
+        PutHostFile(temp.path() / "b/VM/MSGS/100/M0000.WAV", "customer B's backup");
+        EXPECT_EQ(RunVocell(temp.path(), "backup b b.vcb").status, 0);
+    }
+    // Customer B's card takes the place of customer A's under the same name.
+    void SwapCards() {
+        fs::rename(card, temp.path() / "customer-a");
+        PutHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT", "0110");
+        PutHostFile(card / "VM/MSGS/100/M0000.WAV", "customer B");
+    }
+
+    TempDirectory temp;
+    fs::path card;
+};
+
+TEST_F(TerminalTest, TheQuestionIsAnsweredAtTheKeyboard) {
+    const TerminalRun run =
+        RunVocellOnTerminal(temp.path(), {"restore", "b.vcb", "card"}, {{"[c]ancel?", {}, "y"}});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find(text::kRestoreComplete), std::string::npos) << run.output;
+    EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+}
+
+TEST_F(TerminalTest, ACardSwappedWhileTheQuestionWaitsIsNeverWritten) {
+    const TerminalRun run = RunVocellOnTerminal(temp.path(), {"restore", "b.vcb", "card"},
+                                                {{"[c]ancel?", [&] { SwapCards(); }, "y"}});
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find(text::kPleaseSelectDevice), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find(text::kRestoreComplete), std::string::npos) << run.output;
+    EXPECT_EQ(ReadHostFile(card / "VM/MSGS/100/M0000.WAV"), "customer B");
+    EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
+    EXPECT_FALSE(fs::exists(card / "VOCELL-RESTORE-INTERRUPTED.TXT"));
+    EXPECT_EQ(ReadHostFile(temp.path() / "customer-a/VM/MSGS/100/M0000.WAV"), "customer A");
+}
+
+}  // namespace
+}  // namespace vocell::test
