@@ -16,6 +16,17 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 bool IsLink(const NativePath& path, DWORD attributes) { return IsLink(attributes) && !path.isDriveRoot(); }
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
+// The system's answer to a flush; one that cannot flush this kind of handle has nothing to push.
+FsStatus FlushHandle(const FileHandle& handle) {
+    if (::FlushFileBuffers(handle.get())) return {};
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE ||
+        error == ERROR_NOT_SUPPORTED) {
+        return {};
+    }
+    return StatusFromWin32(error);
+}
+
 FsStatus RefusedLink() { return FsStatus::Failure(FsError::AccessDenied, ERROR_ACCESS_DENIED); }
 FsStatus RefusedOnDriveRoot() { return FsStatus::Failure(FsError::AccessDenied, ERROR_ACCESS_DENIED); }
 
@@ -275,7 +286,12 @@ FsStatus Win32FileSystem::FlushVolume(const std::string& path) {
     if (::GetFileAttributesA(native.value().driveRoot().c_str()) == INVALID_FILE_ATTRIBUTES) {
         return LastErrorStatus();
     }
-    return {};
+    // The volume itself takes an administrator; anyone may push the root folder's own entries.
+    const std::string volume = "\\\\.\\" + native.value().driveRoot().substr(0, 2);
+    FileHandle device(::CreateFileA(volume.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    if (device.valid()) return FlushHandle(device);
+    return FlushFolder(native.value().driveRoot());
 }
 
 FsStatus Win32FileSystem::FlushFolder(const std::string& folder) {
@@ -283,7 +299,13 @@ FsStatus Win32FileSystem::FlushFolder(const std::string& folder) {
     if (!native.ok()) return native.status();
     if (::GetFileAttributesA(native.value().text.c_str()) == INVALID_FILE_ATTRIBUTES)
         return LastErrorStatus();
-    return {};
+    FileHandle opened(::CreateFileA(native.value().text.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // A folder that cannot be opened for writing, or a file system that cannot push one folder,
+    // has nothing more to push through it: the entries are written through as they change.
+    if (!opened.valid()) return {};
+    return FlushHandle(opened);
 }
 
 FsResult<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& path) {
