@@ -16,13 +16,14 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 bool IsLink(const NativePath& path, DWORD attributes) { return IsLink(attributes) && !path.isDriveRoot(); }
 bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-// The system's answer to a flush; one that cannot flush this kind of handle has nothing to push.
-FsStatus FlushHandle(const FileHandle& handle) {
-    if (::FlushFileBuffers(handle.get())) return {};
+// Pushes what the handle holds to the medium: true when done, false when the system cannot flush
+// this kind of handle (so that nothing more can be pushed through it).
+FsResult<bool> FlushHandle(const FileHandle& handle) {
+    if (::FlushFileBuffers(handle.get())) return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_INVALID_FUNCTION || error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE ||
         error == ERROR_NOT_SUPPORTED) {
-        return {};
+        return false;
     }
     return StatusFromWin32(error);
 }
@@ -288,9 +289,13 @@ FsStatus Win32FileSystem::FlushVolume(const std::string& path) {
     }
     // The volume itself takes an administrator; anyone may push the root folder's own entries.
     const std::string volume = "\\\\.\\" + native.value().driveRoot().substr(0, 2);
-    FileHandle device(::CreateFileA(volume.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
-    if (device.valid()) return FlushHandle(device);
+    FileHandle device(::CreateFileA(volume.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (device.valid()) {
+        auto flushed = FlushHandle(device);
+        if (!flushed.ok()) return flushed.status();
+        if (flushed.value()) return {};
+    }
     return FlushFolder(native.value().driveRoot());
 }
 
@@ -300,12 +305,13 @@ FsStatus Win32FileSystem::FlushFolder(const std::string& folder) {
     if (::GetFileAttributesA(native.value().text.c_str()) == INVALID_FILE_ATTRIBUTES)
         return LastErrorStatus();
     FileHandle opened(::CreateFileA(native.value().text.c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     // A folder that cannot be opened for writing, or a file system that cannot push one folder,
     // has nothing more to push through it: the entries are written through as they change.
     if (!opened.valid()) return {};
-    return FlushHandle(opened);
+    auto flushed = FlushHandle(opened);
+    return flushed.ok() ? FsStatus{} : flushed.status();
 }
 
 FsResult<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& path) {

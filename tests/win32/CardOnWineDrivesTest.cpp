@@ -7,6 +7,8 @@
 #include <cstdlib>
 
 #include "CardDialogFixture.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Volumes.h"
 
 namespace vocell::win32::test {
 namespace {
@@ -20,6 +22,25 @@ TEST_F(CardOnWineDrives, CardSizeIsItsDrivesCapacity) {
     Start();
     Select(kCardDrive);
     EXPECT_EQ(dialog_->slotSizesMB()[0], std::strtoull(bytes, nullptr, 10) / 1'000'000);
+}
+
+// What tells the selected card from another: the serial and label of its volume, its capacity
+// and the volume's name, the same at every asking.
+TEST_F(CardOnWineDrives, TheCardsIdentityIsItsVolumeSerialLabelCapacityAndName) {
+    VOCELL_REQUIRE_REMOVABLE_DRIVE(kCardDrive);
+    Win32Volumes volumes;
+    const auto identity = volumes.MediumIdentityOf(RootOf(kCardDrive));
+    ASSERT_TRUE(identity);
+    DWORD serial = 0;
+    ASSERT_TRUE(::GetVolumeInformationA(RootOf(kCardDrive).c_str(), nullptr, 0, &serial, nullptr, nullptr,
+                                        nullptr, 0));
+    EXPECT_EQ(identity->volumeSerial, std::to_string(serial));
+    EXPECT_EQ(identity->label, "VMCARD");
+    EXPECT_GT(identity->capacityBytes, 0u);
+    EXPECT_TRUE(identity->device.starts_with("\\\\?\\Volume{")) << identity->device;
+    EXPECT_EQ(volumes.MediumIdentityOf(RootOf(kCardDrive)), identity);
+    EXPECT_FALSE(volumes.MediumIdentityOf("Q:\\"));
+    EXPECT_TRUE(Win32FileSystem().FlushVolume(RootOf(kCardDrive)).ok());
 }
 
 TEST_F(CardOnWineDrives, CardThatFillsUpSaysSoOnceAndNothingElse) {
