@@ -19,10 +19,21 @@ bool OnTheCardDrive(const std::string& archivePath, const std::string& cardRoot)
     return true;
 }
 
+void Count(const ScannedEntry& entry, const std::string& cardRoot, ArchiveContent& content) {
+    const std::string path = MapToCard(entry.header.storedPath, cardRoot);
+    ArchiveContent::Part& part = IsInPromptTree(path, cardRoot) ? content.prompts : content.others;
+    if (entry.kind == EntryKind::Folder) ++part.folders;
+    if (entry.kind != EntryKind::File) return;
+    ++part.files;
+    part.fileBytes += entry.recordContentSize.value_or(0);
+}
+
 // Reads the whole archive the way an extraction would; what is wrong with it, if anything.
-std::optional<std::string> Scan(ArchiveScanner& scanner) {
+std::optional<std::string> Scan(ArchiveScanner& scanner, const std::string& cardRoot = {},
+                                ArchiveContent* content = nullptr) {
     if (scanner.ReadArchiveHeader()) {
         while (scanner.NextEntry()) {
+            if (content != nullptr) Count(scanner.entry(), cardRoot, *content);
             if (scanner.entry().kind == EntryKind::File) {
                 // Only the damage it finds matters here, not whether the content was taken.
                 static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
@@ -63,7 +74,7 @@ CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& arc
     checked.length = opened.value().length;
     if (auto stamp = checked.reader->Stamp(); stamp.ok()) checked.stamp = stamp.value();
     ArchiveScanner scanner(*checked.reader, checked.length);
-    if (auto problem = Scan(scanner)) {
+    if (auto problem = Scan(scanner, cardRoot, &checked.content)) {
         checked.check = {ArchiveFault::Damaged, *problem};
     }
     checked.version = scanner.version();

@@ -19,6 +19,17 @@ struct [[nodiscard]] ArchiveCheck {
     [[nodiscard]] bool sound() const { return fault == ArchiveFault::None; }
 };
 
+// How much an archive's entries hold, counted apart for the card's prompt tree and the rest.
+struct ArchiveContent {
+    struct Part {
+        std::uint64_t files = 0;
+        std::uint64_t folders = 0;
+        std::uint64_t fileBytes = 0;  // the content sizes the files' records promise
+    };
+    Part prompts;
+    Part others;
+};
+
 // An archive opened and checked; when sound, it is extracted through the same handle, so what was
 // checked is what is written.
 struct CheckedArchive {
@@ -27,6 +38,7 @@ struct CheckedArchive {
     std::uint64_t length = 0;
     std::string version;  // the prompt version its header block carries
     FileStamp stamp;      // the file as it was checked
+    ArchiveContent content;
 };
 CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
                                   const std::string& cardRoot);

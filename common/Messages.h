@@ -58,6 +58,11 @@ inline constexpr std::string_view kCardFull =
     "re-initialized before it can be used in the system.";
 inline constexpr std::string_view kCardFullToStart =
     "The operation could not be completed because the Vocell card is full.";
+// The space a restore needs and the space the card has go between the pieces.
+inline constexpr std::string_view kTooLittleSpace =
+    "The Vocell card has too little free space for this: it needs at least ";
+inline constexpr std::string_view kTooLittleSpaceHas = " and has ";
+inline constexpr std::string_view kTooLittleSpaceFree = " free.";
 inline constexpr std::string_view kCardWriteError =
     "An error has occurred while writing to the Vocell card. Please check the card and card reader.";
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "archive/InterruptedRestore.h"
+#include "archive/RestoreSpace.h"
 #include "common/Messages.h"
 #include "operations/OperationMessages.h"
 #include "platform/DesktopScopes.h"
@@ -82,6 +83,11 @@ Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& arch
                         archive::PromptHandling prompts, CardCoverage coverage) {
     const std::string cardRoot = context.state.slots.cardRoot();
     FileSystem& fileSystem = context.fileSystem;
+    if (auto shortfall = archive::FindSpaceShortfall(fileSystem, archive, cardRoot, prompts)) {
+        context.desktop.ShowMessageBox(TooLittleSpaceMessage(shortfall->neededBytes, shortfall->freeBytes),
+                                       MessageButtons::Ok);
+        return Outcome::Stopped(StopReason::TooLittleSpace);
+    }
     ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
     ProgressBarSteps steps(bar);
     archive::ExtractionResult result;

@@ -28,7 +28,27 @@ std::string BackupFailureText(archive::BackupFailure failure) {
     return "it could not be written";
 }
 
+// Decimal megabytes (kilobytes below one megabyte) with one decimal, and the exact bytes grouped
+// by thousands.
+std::string SpaceText(std::uint64_t bytes) {
+    constexpr std::uint64_t kKilobyte = 1'000;
+    constexpr std::uint64_t kMegabyte = 1'000'000;
+    const bool megabytes = bytes >= kMegabyte;
+    const std::uint64_t tenth = (megabytes ? kMegabyte : kKilobyte) / 10;
+    const std::uint64_t tenths = (bytes + tenth / 2) / tenth;
+    std::string exact = std::to_string(bytes);
+    for (std::size_t at = exact.size(); at > 3; at -= 3) exact.insert(at - 3, ",");
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + (megabytes ? " MB (" : " kB (") +
+           exact + " bytes)";
+}
+
 }  // namespace
+
+std::string TooLittleSpaceMessage(std::uint64_t neededBytes, std::uint64_t freeBytes) {
+    return std::string(text::kTooLittleSpace) + SpaceText(neededBytes) +
+           std::string(text::kTooLittleSpaceHas) + SpaceText(freeBytes) +
+           std::string(text::kTooLittleSpaceFree) + std::string(text::kCardNotChanged);
+}
 
 std::string InvalidArchiveMessage(const std::string& problem, bool cardUnchanged) {
     std::string message = std::string(text::kNotValidArchive) + problem + ".";

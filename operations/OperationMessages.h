@@ -18,6 +18,8 @@ std::string InvalidArchiveMessage(const std::string& problem, bool cardUnchanged
 std::string ArchiveUnreadableMessage(const std::string& reason);
 // Why an archive that failed its check cannot be used; the card is unchanged.
 std::string ArchiveCheckMessage(const archive::ArchiveCheck& check);
+// "2.1 MB (2,101,248 bytes)" needed and free; the card is unchanged.
+std::string TooLittleSpaceMessage(std::uint64_t neededBytes, std::uint64_t freeBytes);
 std::string NotRestoredMessage(const std::vector<archive::NamedEntry>& entries);
 std::string NotAsStoredMessage(const std::vector<archive::NamedEntry>& entries);
 std::string UnfinishedBackupsMessage(const std::vector<std::string>& paths);

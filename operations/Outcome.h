@@ -32,6 +32,7 @@ enum class StopReason {
     PromptsPresent,           // the card still holds prompts, so nothing was installed
     NotFormatted,             // the format was refused or failed, so nothing was installed
     BackupNotWritten,         // no archive was written
+    TooLittleSpace,           // the card surely cannot hold the archive; nothing was written
     CardFull,                 // the card ran out of space
     WriteError,               // the card failed a write
 };

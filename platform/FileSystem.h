@@ -168,6 +168,9 @@ public:
     virtual FsStatus FlushFolder(const std::string& folder) = 0;
     // Bytes free for writing on the drive that holds path.
     virtual FsResult<std::uint64_t> FreeSpace(const std::string& path) = 0;
+    // The unit in which the drive that holds path gives out space: a file takes whole units (on
+    // FAT and Windows the cluster).
+    virtual FsResult<std::uint64_t> AllocationUnit(const std::string& path) = 0;
     // Whether the file system that holds path keeps one entry for names that differ only in case
     // or in trailing dots and spaces, as FAT does and every drive on Windows.
     virtual bool MergesNameVariants(const std::string& path) = 0;

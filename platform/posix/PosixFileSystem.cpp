@@ -483,6 +483,22 @@ FsResult<std::uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
+FsResult<std::uint64_t> PosixFileSystem::AllocationUnit(const std::string& path) {
+    auto resolved = drives_.Resolve(path);
+    if (!resolved.ok()) {
+        return resolved.status();
+    }
+    auto mount = OpenMountDirectory(resolved.value().directory, O_RDONLY);
+    if (!mount.ok()) {
+        return mount.status();
+    }
+    struct statvfs info {};
+    if (::fstatvfs(mount.value().get(), &info) != 0) {
+        return LastErrorStatus();
+    }
+    return static_cast<std::uint64_t>(info.f_frsize);
+}
+
 bool PosixFileSystem::MergesNameVariants(const std::string& path) {
     auto located = Locate(path);
     return located.ok() && located.value().folder->fat;

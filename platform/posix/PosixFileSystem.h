@@ -39,6 +39,7 @@ public:
     FsStatus FlushVolume(const std::string& path) override;
     FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
+    FsResult<std::uint64_t> AllocationUnit(const std::string& path) override;
     bool MergesNameVariants(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;

@@ -324,6 +324,17 @@ FsResult<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& path) {
     return std::uint64_t{available.QuadPart};
 }
 
+FsResult<std::uint64_t> Win32FileSystem::AllocationUnit(const std::string& path) {
+    auto native = ToNativePath(path);
+    if (!native.ok()) return native.status();
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!::GetDiskFreeSpaceA(native.value().driveRoot().c_str(), &sectorsPerCluster, &bytesPerSector,
+                             &freeClusters, &totalClusters)) {
+        return LastErrorStatus();
+    }
+    return std::uint64_t{sectorsPerCluster} * bytesPerSector;
+}
+
 bool Win32FileSystem::MergesNameVariants(const std::string& /*path*/) { return true; }
 
 FsResult<bool> Win32FileSystem::LiesWithin(const std::string& path, const std::string& folder) {

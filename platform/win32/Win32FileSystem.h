@@ -32,6 +32,7 @@ public:
     // medium; this only tells whether the folder is still there.
     FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
+    FsResult<std::uint64_t> AllocationUnit(const std::string& path) override;
     bool MergesNameVariants(const std::string& path) override;
     // Judged by the file identity (volume serial number and file index) of the entry and of
     // each folder on its way, opened as the system opens them, following links.

@@ -194,6 +194,32 @@ TEST_F(RestoreTest, AnArchiveChangedWhileTheQuestionWaitedLeavesTheCardAsItWasAn
     EXPECT_EQ(cardPrompt(), "card prompt 0110");
 }
 
+TEST_F(RestoreTest, AnArchiveTheCardSurelyCannotHoldChangesNothingAndSaysHowMuchIsNeeded) {
+    AddCard('E', "VMCARD", "0110");
+    machine.PutOnDrive('E', "VM/MSGS/EMPTY.WAV", "");  // the folders are there: no card gives them more
+    ArchiveBuilder("1.31").Tree("VM/MSGS/M1.WAV", std::string(10'000, 'm')).WriteTo(BackupFile("b.vcb"));
+    FaultInjectingFileSystem faulty(machine.fileSystem());
+    faulty.ReportAllocationUnit(4096);
+    faulty.ReportFreeSpace(8191);  // the message takes three units, the mark one
+    StartWithCardSelected(&faulty);
+    desktop.AnswerMessage(MessageAnswer::No);
+    Restore("b.vcb");
+    EXPECT_EQ(messages().back(), std::string(text::kTooLittleSpace) + "16.4 kB (16,384 bytes)" +
+                                     std::string(text::kTooLittleSpaceHas) + "8.2 kB (8,191 bytes)" +
+                                     std::string(text::kTooLittleSpaceFree) +
+                                     std::string(text::kCardNotChanged));
+    EXPECT_EQ(dialog->lastOutcome()->reason, operations::StopReason::TooLittleSpace);
+    EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS/M1.WAV"));
+    EXPECT_FALSE(machine.ExistsOnDrive('E', "VOCELL-RESTORE-INTERRUPTED.TXT"));
+    EXPECT_FALSE(desktop.progressBarShown());
+    EXPECT_EQ(desktop.busyDepth(), 0);
+
+    faulty.ReportFreeSpace(16'384);
+    desktop.AnswerMessage(MessageAnswer::No);
+    Restore("b.vcb");
+    EXPECT_EQ(messages().back(), text::kRestoreComplete);
+}
+
 // What an interrupted restore left on the card is no whole copy of any prompt version, whatever
 // its version file says: the next restore takes the backup's prompts, says so, and clears the
 // mark only once every entry is on the card as stored, and on the medium.

@@ -234,7 +234,13 @@ FsStatus FaultInjectingFileSystem::FlushFolder(const std::string& folder) {
 }
 FsResult<std::uint64_t> FaultInjectingFileSystem::FreeSpace(const std::string& path) {
     return Forward(
-        path, {}, [&] { return freeSpace_ ? FsResult<std::uint64_t>(*freeSpace_) : inner_.FreeSpace(path); });
+        path, freeSpaceFails_ ? std::optional(FsStatus::Failure(FsError::Other, 0)) : std::nullopt,
+        [&] { return freeSpace_ ? FsResult<std::uint64_t>(*freeSpace_) : inner_.FreeSpace(path); });
+}
+FsResult<std::uint64_t> FaultInjectingFileSystem::AllocationUnit(const std::string& path) {
+    return Forward(path, {}, [&] {
+        return allocationUnit_ ? FsResult<std::uint64_t>(*allocationUnit_) : inner_.AllocationUnit(path);
+    });
 }
 bool FaultInjectingFileSystem::MergesNameVariants(const std::string& path) {
     return mergesNameVariants_ || inner_.MergesNameVariants(path);

@@ -31,8 +31,11 @@ public:
     void FailSetTimes(const std::string& path, FsError error);
     void FailFlushVolume(FsError error);
     void FailFlushFolder(FsError error);
-    // The free space reported for every drive.
+    // The free space and the allocation unit reported for every drive.
     void ReportFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
+    // Asking for the free space fails from now on.
+    void FailFreeSpace() { freeSpaceFails_ = true; }
+    void ReportAllocationUnit(std::uint64_t bytes) { allocationUnit_ = bytes; }
     // Every drive said to merge names that differ only in case or trailing dots and spaces.
     void ReportMergedNameVariants() { mergesNameVariants_ = true; }
     // Folder listings and the open file report this attribute word for the entry at path, as FAT
@@ -62,6 +65,7 @@ public:
     FsStatus FlushVolume(const std::string& path) override;
     FsStatus FlushFolder(const std::string& folder) override;
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override;
+    FsResult<std::uint64_t> AllocationUnit(const std::string& path) override;
     bool MergesNameVariants(const std::string& path) override;
     FsResult<bool> LiesWithin(const std::string& path, const std::string& folder) override;
     std::string DescribeError(const FsStatus& status) const override;
@@ -99,6 +103,8 @@ private:
     std::map<std::string, FsError> setTimesFaults_;
     std::map<std::string, std::uint32_t> reportedAttributes_;
     std::optional<std::uint64_t> freeSpace_;
+    std::optional<std::uint64_t> allocationUnit_;
+    bool freeSpaceFails_ = false;
     std::vector<std::string> removalsAndFlushes_;
     bool mergesNameVariants_ = false;
     std::optional<FsError> flushVolumeFault_;

@@ -79,6 +79,9 @@ public:
     FsResult<std::uint64_t> FreeSpace(const std::string& path) override {
         return With(path, [&](const std::string& at) { return inner_.FreeSpace(at); });
     }
+    FsResult<std::uint64_t> AllocationUnit(const std::string& path) override {
+        return With(path, [&](const std::string& at) { return inner_.AllocationUnit(at); });
+    }
     bool MergesNameVariants(const std::string& path) override {
         auto merges =
             With(path, [&](const std::string& at) { return FsResult<bool>(inner_.MergesNameVariants(at)); });

@@ -1,8 +1,8 @@
 // The main dialog on the Windows file system and drives, with the removable Wine drives
-// scripts/test-windows.sh lays out: the card's size is its drive's, and a card that fills up says
-// so once. (The card found by its label and typed by its size is the program's start-up test;
-// that a restore keeps attributes and times is the Windows file system's own test, and one card's
-// archive against the Linux build's is the interop test.)
+// scripts/test-windows.sh lays out: the card's size is its drive's, a card too small is refused
+// before anything is written, and a card that fills up says so once. (The card found by its label and typed
+// by its size is the program's start-up test; that a restore keeps attributes and times is the Windows file
+// system's own test, and one card's archive against the Linux build's is the interop test.)
 
 #include <cstdlib>
 
@@ -57,6 +57,14 @@ TEST_F(CardOnWineDrives, CardThatFillsUpSaysSoOnceAndNothingElse) {
     const std::string archive = std::string(kBackupFolder) + "too-big.vcb";
     Backup(archive);
     Select(kFullCardDrive);
+    // Worked out before anything is written: the card surely cannot hold it.
+    desktop_.AnswerOpenDialog(archive);
+    dialog_->OnCommand(ControlId::Restore);
+    ASSERT_FALSE(desktop_.messages().empty());
+    EXPECT_EQ(desktop_.messages().back().rfind(text::kTooLittleSpace, 0), 0u) << desktop_.messages().back();
+    EXPECT_FALSE(Exists(RootOf(kFullCardDrive) + "VM"));
+    // After an interrupted restore the need is not worked out: the card fills up part-way.
+    PutFile(RootOf(kFullCardDrive) + "VOCELL-RESTORE-INTERRUPTED.TXT", "interrupted");
     desktop_.AnswerOpenDialog(archive);
     dialog_->OnCommand(ControlId::Restore);
     EXPECT_EQ(std::count(desktop_.messages().begin(), desktop_.messages().end(), text::kCardFull), 1);
