@@ -144,6 +144,9 @@ public:
     virtual FsResult<std::uint32_t> Attributes(const std::string& path) = 0;
     virtual FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
     virtual FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) = 0;
+    // The same, reading what the medium holds rather than what the system keeps of the file in
+    // memory: for reading back a file written and flushed a moment ago.
+    virtual FsResult<std::unique_ptr<FileReader>> OpenReadFromMedium(const std::string& path) = 0;
     // Creates the file, or opens an existing one and cuts it to length 0, for writing. An existing
     // file that has other names too (hard links) is replaced by a new file instead, so that
     // writing never reaches a file by another name.

@@ -263,6 +263,14 @@ FsStatus PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t a
 }
 
 FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::string& path) {
+    return OpenReader(path, false);
+}
+
+FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenReadFromMedium(const std::string& path) {
+    return OpenReader(path, true);
+}
+
+FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenReader(const std::string& path, bool fromMedium) {
     return With(Locate(path), [&](const Location& at) -> FsResult<std::unique_ptr<FileReader>> {
         // O_NONBLOCK keeps a FIFO from hanging the open; it is refused just below.
         UniqueFd fd(Open(at, O_RDONLY | O_NONBLOCK | kNoFollow));
@@ -277,8 +285,16 @@ FsResult<std::unique_ptr<FileReader>> PosixFileSystem::OpenRead(const std::strin
         if (!S_ISREG(mode)) {
             return StatusFromErrno(S_ISDIR(mode) ? EISDIR : EACCES);
         }
+        std::shared_ptr<MediumPace> pace = pace_;
+        if (fromMedium) {
+            // The pages of a file already on the medium are clean: once let go, what is read
+            // comes from the medium, in plain reads that the kernel reads ahead.
+            static_cast<void>(::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED));
+            pace = std::make_shared<MediumPace>();
+            pace->CannotTell();
+        }
         std::unique_ptr<FileReader> reader =
-            std::make_unique<PosixFileReader>(std::move(fd), info.value(), at.folder->fat, pace_);
+            std::make_unique<PosixFileReader>(std::move(fd), info.value(), at.folder->fat, std::move(pace));
         return reader;
     });
 }

@@ -27,6 +27,7 @@ public:
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileReader>> OpenReadFromMedium(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
@@ -78,6 +79,7 @@ private:
     static FsStatus RefuseOtherMount(const Location& at);
 
     FsResult<std::vector<FolderEntry>> List(const std::string& folder, bool fileAttributes);
+    FsResult<std::unique_ptr<FileReader>> OpenReader(const std::string& path, bool fromMedium);
     FsResult<Location> Locate(const std::string& path);
     // Runs action on a located entry, or gives the failure to locate it.
     template <class Action>

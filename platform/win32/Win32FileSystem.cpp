@@ -155,6 +155,19 @@ FsResult<std::unique_ptr<FileReader>> Win32FileSystem::OpenRead(const std::strin
     return reader;
 }
 
+FsResult<std::unique_ptr<FileReader>> Win32FileSystem::OpenReadFromMedium(const std::string& path) {
+    auto native = Reach(path);
+    if (!native.ok()) return native.status();
+    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+    if (!file.valid()) return LastErrorStatus();
+    if (FsStatus link = RefuseOpenedLink(file); !link.ok()) return link;
+    std::unique_ptr<FileReader> reader = Win32FileReader::Unbuffered(std::move(file));
+    if (!reader) return FsStatus::Failure(FsError::Other, ERROR_NOT_ENOUGH_MEMORY);
+    return reader;
+}
+
 FsResult<std::unique_ptr<FileWriter>> Win32FileSystem::OpenWrite(const std::string& path) {
     auto native = Reach(path);
     if (!native.ok()) return native.status();

@@ -16,6 +16,7 @@ public:
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileReader>> OpenReadFromMedium(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;

@@ -23,7 +23,36 @@ DWORD SettableAttributes(std::uint32_t attributes) {
     return wanted != 0 ? wanted : DWORD{FILE_ATTRIBUTE_NORMAL};
 }
 
+// A multiple of every sector size, as unbuffered reads must be.
+constexpr std::size_t kUnbufferedPiece = 64 * 1024;
+
+void PageBufferRelease::operator()(std::byte* pages) const { ::VirtualFree(pages, 0, MEM_RELEASE); }
+
+std::unique_ptr<Win32FileReader> Win32FileReader::Unbuffered(FileHandle file) {
+    auto reader = std::make_unique<Win32FileReader>(std::move(file));
+    reader->pages_.reset(static_cast<std::byte*>(
+        ::VirtualAlloc(nullptr, kUnbufferedPiece, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)));
+    if (!reader->pages_) return nullptr;
+    return reader;
+}
+
+FsResult<std::size_t> Win32FileReader::ReadUnbuffered(std::span<std::byte> buffer) {
+    if (pagesTaken_ == pagesFilled_) {
+        DWORD got = 0;
+        if (!::ReadFile(file_.get(), pages_.get(), static_cast<DWORD>(kUnbufferedPiece), &got, nullptr)) {
+            return LastErrorStatus();
+        }
+        pagesFilled_ = got;
+        pagesTaken_ = 0;
+    }
+    const std::size_t length = std::min(buffer.size(), pagesFilled_ - pagesTaken_);
+    std::copy_n(pages_.get() + pagesTaken_, length, buffer.data());
+    pagesTaken_ += length;
+    return length;
+}
+
 FsResult<std::size_t> Win32FileReader::Read(std::span<std::byte> buffer) {
+    if (pages_) return ReadUnbuffered(buffer);
     DWORD got = 0;
     const auto want = static_cast<DWORD>(std::min(buffer.size(), kLargestTransfer));
     if (!::ReadFile(file_.get(), buffer.data(), want, &got, nullptr)) return LastErrorStatus();
@@ -71,6 +100,7 @@ FsResult<FileStamp> Win32FileReader::Stamp() {
 FsStatus Win32FileReader::Rewind() {
     LARGE_INTEGER start{};
     if (!::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN)) return LastErrorStatus();
+    pagesFilled_ = pagesTaken_ = 0;
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // FileReader and FileWriter on an open Win32 file handle.
 
+#include <memory>
 #include <optional>
 
 #include "platform/FileSystem.h"
@@ -12,9 +13,18 @@ namespace vocell::win32 {
 // attributes: the bits one may set (whether an entry is a folder is not one), normal when none.
 DWORD SettableAttributes(std::uint32_t attributes);
 
+// Memory that the system's unbuffered reads can fill: whole pages, freed with the reader.
+struct PageBufferRelease {
+    void operator()(std::byte* pages) const;
+};
+using PageBuffer = std::unique_ptr<std::byte, PageBufferRelease>;
+
 class Win32FileReader final : public FileReader {
 public:
     explicit Win32FileReader(FileHandle file) : file_(std::move(file)) {}
+    // A file opened with FILE_FLAG_NO_BUFFERING: it is read in whole sectors into a page buffer
+    // of its own, so that what is read comes from the medium.
+    static std::unique_ptr<Win32FileReader> Unbuffered(FileHandle file);
 
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override;
     FsResult<std::uint64_t> Size() override;
@@ -34,8 +44,13 @@ private:
     FsResult<Information> Query() const;
     FsStatus LoadFirstInformation();
 
+    FsResult<std::size_t> ReadUnbuffered(std::span<std::byte> buffer);
+
     FileHandle file_;
     std::optional<Information> first_;  // asked once: a backup wants both size and times
+    PageBuffer pages_;                  // only for an unbuffered file
+    std::size_t pagesFilled_ = 0;
+    std::size_t pagesTaken_ = 0;
 };
 
 class Win32FileWriter final : public FileWriter {

@@ -19,12 +19,13 @@ std::optional<FsStatus> FaultOf(const std::map<std::string, FsError>& faults, co
 class FaultyReader final : public FileReader {
 public:
     FaultyReader(std::unique_ptr<FileReader> inner, const FaultInjectingFileSystem& owner, std::string path,
-                 std::uint64_t successfulBytes, FsError error)
+                 std::uint64_t successfulBytes, FsError error, bool garbled = false)
         : inner_(std::move(inner)),
           owner_(owner),
           path_(std::move(path)),
           left_(successfulBytes),
-          error_(error) {}
+          error_(error),
+          garbled_(garbled) {}
 
     FsResult<std::size_t> Read(std::span<std::byte> buffer) override {
         if (owner_.DriveGone(path_)) return Gone();
@@ -32,7 +33,12 @@ public:
         // What is left is below the buffer's size here, so it fits a size_t on 32-bit systems too.
         auto read = inner_->Read(
             buffer.first(static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left_))));
-        if (read.ok()) left_ -= read.value();
+        if (!read.ok()) return read;
+        left_ -= read.value();
+        if (garbled_ && read.value() > 0) {
+            buffer[0] = ~buffer[0];
+            garbled_ = false;
+        }
         return read;
     }
     FsResult<std::uint64_t> Size() override { return Forward(&FileReader::Size); }
@@ -58,6 +64,7 @@ private:
     std::string path_;
     std::uint64_t left_;
     FsError error_;
+    bool garbled_;  // the first byte read comes back changed, as from a medium that lost it
 };
 
 class FaultyWriter final : public FileWriter {
@@ -188,6 +195,14 @@ FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenRead(const s
     if (auto it = readFaults_.find(path); it != readFaults_.end()) fault = it->second;
     return std::unique_ptr<FileReader>(std::make_unique<FaultyReader>(std::move(opened.value()), *this, path,
                                                                       fault.successfulBytes, fault.error));
+}
+FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenReadFromMedium(const std::string& path) {
+    ++mediumReads_;
+    auto opened =
+        Forward(path, FaultOf(openReadFaults_, path), [&] { return inner_.OpenReadFromMedium(path); });
+    if (!opened.ok()) return opened;
+    return std::unique_ptr<FileReader>(std::make_unique<FaultyReader>(
+        std::move(opened.value()), *this, path, UINT64_MAX, FsError::None, garbledOnMedium_.contains(path)));
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const std::string& path) {
     return Wrap(path, Forward(path, {}, [&] { return inner_.OpenWrite(path); }));

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     void RemoveDriveAtWrite(char drive, int nth);
     // Opening the path for reading fails.
     void FailOpenRead(const std::string& path, FsError error);
+    // Reading the path back from the medium gives its first byte changed.
+    void GarbleOnMedium(const std::string& path) { garbledOnMedium_.insert(path); }
+    [[nodiscard]] int mediumReads() const { return mediumReads_; }
     // Reading the path fails after the first successfulBytes bytes.
     void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
     // Setting the attribute word, or the times (by path or on the open file), of the path fails.
@@ -53,6 +57,7 @@ public:
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
+    FsResult<std::unique_ptr<FileReader>> OpenReadFromMedium(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override;
     FsResult<std::unique_ptr<FileWriter>> CreateNew(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
@@ -105,6 +110,8 @@ private:
     std::optional<std::uint64_t> freeSpace_;
     std::optional<std::uint64_t> allocationUnit_;
     bool freeSpaceFails_ = false;
+    std::set<std::string> garbledOnMedium_;
+    int mediumReads_ = 0;
     std::vector<std::string> removalsAndFlushes_;
     bool mergesNameVariants_ = false;
     std::optional<FsError> flushVolumeFault_;

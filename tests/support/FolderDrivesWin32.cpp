@@ -40,6 +40,9 @@ public:
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override {
         return With(path, [&](const std::string& at) { return inner_.OpenRead(at); });
     }
+    FsResult<std::unique_ptr<FileReader>> OpenReadFromMedium(const std::string& path) override {
+        return With(path, [&](const std::string& at) { return inner_.OpenReadFromMedium(at); });
+    }
     FsResult<std::unique_ptr<FileWriter>> OpenWrite(const std::string& path) override {
         return With(path, [&](const std::string& at) { return inner_.OpenWrite(at); });
     }
