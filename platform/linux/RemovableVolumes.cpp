@@ -74,9 +74,11 @@ struct Disk {
     std::vector<UdevDevicePtr> partitions;
 };
 
+// Where the volume's whole file system is mounted: a bind mount of one of its folders (card/VM
+// mounted elsewhere) is no root of the card, wherever it comes in the table.
 std::string MountPointOf(dev_t device, const std::vector<MountEntry>& mounts) {
     for (const MountEntry& mount : mounts) {
-        if (mount.device == device && device != 0) return mount.target;
+        if (mount.Mounts(device) && mount.MountsWholeFileSystem()) return mount.target;
     }
     return {};
 }
@@ -85,7 +87,7 @@ bool HoldsSystemMount(const Disk& disk, const std::vector<MountEntry>& mounts) {
     auto holds = [&](udev_device* device) {
         const dev_t number = udev_device_get_devnum(device);
         return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& mount) {
-            return number != 0 && mount.device == number && IsSystemMountPoint(mount.target);
+            return mount.Mounts(number) && IsSystemMountPoint(mount.target);
         });
     };
     if (holds(disk.device.get())) return true;
