@@ -71,11 +71,13 @@ std::optional<MediumIdentity> IdentityOf(const RemovableVolume& volume) {
 
 std::string VolumeName(char letter) { return kVolumePrefix + std::string(1, letter) + kVolumeSuffix; }
 
-LinuxVolumes::LinuxVolumes(std::function<void(const DriveMounts&)> mountsChanged)
-    : udev_(udev_new()), mountsChanged_(std::move(mountsChanged)) {}
+LinuxVolumes::LinuxVolumes(std::function<void(const DriveMounts&)> mountsChanged, DriveDiscovery discovery)
+    : udev_(udev_new()), mountsChanged_(std::move(mountsChanged)), discovery_(std::move(discovery)) {}
 
 DriveChange LinuxVolumes::Rescan() {
-    std::vector<RemovableVolume> found = ScanRemovableVolumes(udev_.get(), ReadMountTable());
+    std::vector<dev_t> judged = discovery_.judgedSystem ? discovery_.judgedSystem() : std::vector<dev_t>();
+    std::vector<RemovableVolume> found =
+        ScanRemovableVolumes(udev_.get(), ReadSystemUse(discovery_.extraMediaRoots, std::move(judged)));
     std::vector<std::string> keys;
     keys.reserve(found.size());
     for (const RemovableVolume& volume : found) keys.push_back(volume.key);

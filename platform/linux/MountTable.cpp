@@ -2,9 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <array>
-#include <string_view>
-
 #include "platform/linux/LinuxHandles.h"
 
 namespace vocell::linux_drives {
@@ -41,15 +38,6 @@ std::vector<MountEntry> ReadMountTable() {
         entries.push_back(std::move(entry));
     }
     return entries;
-}
-
-bool IsSystemMountPoint(const std::string& target) {
-    constexpr std::array<std::string_view, 6> kSystemMounts{"/",    "/boot", "/boot/efi",
-                                                            "/usr", "/var",  "/home"};
-    for (std::string_view system : kSystemMounts) {
-        if (target == system) return true;
-    }
-    return false;
 }
 
 }  // namespace vocell::linux_drives

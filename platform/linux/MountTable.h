@@ -29,7 +29,4 @@ struct MountEntry {
 // Every mount, in the table's order; empty when the table cannot be read.
 std::vector<MountEntry> ReadMountTable();
 
-// Mount points that belong to the running system: a disk holding one of them is the system disk.
-bool IsSystemMountPoint(const std::string& target);
-
 }  // namespace vocell::linux_drives

@@ -83,16 +83,12 @@ std::string MountPointOf(dev_t device, const std::vector<MountEntry>& mounts) {
     return {};
 }
 
-bool HoldsSystemMount(const Disk& disk, const std::vector<MountEntry>& mounts) {
-    auto holds = [&](udev_device* device) {
-        const dev_t number = udev_device_get_devnum(device);
-        return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& mount) {
-            return mount.Mounts(number) && IsSystemMountPoint(mount.target);
-        });
-    };
-    if (holds(disk.device.get())) return true;
-    return std::any_of(disk.partitions.begin(), disk.partitions.end(),
-                       [&](const UdevDevicePtr& partition) { return holds(partition.get()); });
+// The disk, a partition of it, or anything stacked on either (LUKS, LVM, md) is the system's.
+bool UsedBySystem(udev* context, const Disk& disk, const SystemUse& use) {
+    if (UsedBySystem(context, disk.device.get(), use)) return true;
+    return std::any_of(disk.partitions.begin(), disk.partitions.end(), [&](const UdevDevicePtr& partition) {
+        return UsedBySystem(context, partition.get(), use);
+    });
 }
 
 RemovableVolume VolumeOf(udev_device* disk, udev_device* volume, bool hasMedium,
@@ -137,7 +133,7 @@ std::vector<RemovableVolume> VolumesOfDisk(const Disk& disk, const std::vector<M
 
 }  // namespace
 
-std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vector<MountEntry>& mounts) {
+std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const SystemUse& use) {
     std::vector<RemovableVolume> result;
     if (context == nullptr) return result;
     UdevEnumeratePtr enumerate(udev_enumerate_new(context));
@@ -166,11 +162,11 @@ std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vect
         if (disk != disks.end()) disk->second.partitions.push_back(std::move(partition));
     }
     for (auto& [path, disk] : disks) {
-        if (!disk.device || !IsRemovableDisk(disk.device.get()) || HoldsSystemMount(disk, mounts)) continue;
+        if (!disk.device || !IsRemovableDisk(disk.device.get()) || UsedBySystem(context, disk, use)) continue;
         std::sort(disk.partitions.begin(), disk.partitions.end(), [](const auto& a, const auto& b) {
             return udev_device_get_devnum(a.get()) < udev_device_get_devnum(b.get());
         });
-        for (RemovableVolume& volume : VolumesOfDisk(disk, mounts)) result.push_back(std::move(volume));
+        for (RemovableVolume& volume : VolumesOfDisk(disk, use.mounts)) result.push_back(std::move(volume));
     }
     return result;
 }

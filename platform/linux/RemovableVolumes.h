@@ -1,7 +1,7 @@
 #pragma once
 // The removable volumes present: every volume on a disk with removable media (a card reader, a
 // USB flash drive, an SD slot), and one entry for each such reader that holds no medium. Fixed
-// disks, optical drives and any disk that holds the running system are never listed.
+// disks, optical drives and any disk the running system uses (SystemUse) are never listed.
 
 #include <sys/types.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/MountTable.h"
+#include "platform/linux/SystemUse.h"
 
 struct udev;
 
@@ -33,7 +33,7 @@ struct RemovableVolume {
     std::uint64_t sizeBytes = 0;  // the volume's size as the kernel reports it
 };
 
-// Scans the block devices known to udev; mounts come from the table given.
-std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vector<MountEntry>& mounts);
+// Scans the block devices known to udev; mounts and the system's use come from use.
+std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const SystemUse& use);
 
 }  // namespace vocell::linux_drives

@@ -44,8 +44,10 @@ protected:
     }
 
     void Start() {
+        // The cards' mount points are folders of the test, where removable media are mounted here.
         volumes_ = std::make_unique<linux_drives::LinuxVolumes>(
-            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); });
+            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); },
+            linux_drives::DriveDiscovery{{install_.root() / "media"}, {}});
         dialog_ = std::make_unique<UtilityDialog>(desktop_, *volumes_, drives_.fileSystem());
         dialog_->OnInitDialog();
     }
