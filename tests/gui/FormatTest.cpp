@@ -24,27 +24,30 @@
 #include "platform/qt/MkfsFormatter.h"
 #include "platform/qt/TemplateWidgets.h"
 #include "platform/qt/UDisks2Formatter.h"
+#include "platform/qt/UDisks2Names.h"
 #include "platform/qt/program/DesktopProgram.h"
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/MockUDisks2.h"
 
 namespace vocell::qt {
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.UDisks2");
-const QString kBlock = QStringLiteral("org.freedesktop.UDisks2.Block");
 const QString kCardBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1");
 const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sda1");
+const QString kFilesystem = udisks2::kFilesystem;
+
+const test::MockDisk kReader{
+    "sdb", 8, 16, true, test::kSectorsOf128MB, "usb", "Generic_Card_Reader_R0001-0:0", "R0001"};
+const test::MockPartition kCardVolume("VMCARD", "/media/tech/VMCARD");
+const test::MockDisk kFixedDisk{"sda", 8, 0, false, 2'000'000, "ata", "Acme_SSD_F0001", "F0001"};
+const test::MockPartition kFixedVolume("DATA", "/media/tech/DATA", "5d2c7a3e-1f0b-4c6a-9e8d-2b1a0c9f8e7d",
+                                       "ext4");
 
 const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)", {}};
 const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)", {}};
 
-QVariant Property(const QString& path, const char* name, const QString& interface = kBlock) {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kService, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get.setArguments({interface, QString::fromLatin1(name)});
-    const QDBusMessage reply = QDBusConnection::systemBus().call(get);
-    if (reply.arguments().isEmpty()) return {};
-    return qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
+QVariant Property(const QString& path, const char* name, const QString& interface = udisks2::kBlock) {
+    return test::MockUDisks2::Property(path, name, interface);
 }
 
 std::map<std::string, std::uintmax_t> Tree(const std::filesystem::path& folder) {
@@ -59,10 +62,11 @@ std::map<std::string, std::uintmax_t> Tree(const std::filesystem::path& folder) 
 class FormatTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QElapsedTimer waited;
-        waited.start();
-        while (!udisks_.available() && waited.elapsed() < 10'000) QThread::msleep(50);
-        ASSERT_TRUE(udisks_.available()) << "the mock UDisks2 did not come up";
+        ASSERT_TRUE(test::MockUDisks2::Reset()) << "the mock UDisks2 did not come up";
+        test::MockUDisks2::AddDrive(kReader);
+        test::MockUDisks2::AddPartition(kReader, 1, kCardVolume, 1);
+        test::MockUDisks2::AddDrive(kFixedDisk);
+        test::MockUDisks2::AddPartition(kFixedDisk, 1, kFixedVolume, 1);
         services_.targetOf = [this](char, std::string& currentLabel) -> std::optional<FormatTarget> {
             currentLabel = "VMCARD";
             return target_;
@@ -92,8 +96,7 @@ TEST_F(FormatTest, SelectedCardIsFormattedVfatWithTheLabelAndMountedAgain) {
     EXPECT_EQ(released_, 1);
     EXPECT_EQ(Property(kCardBlock, "IdType").toString(), QStringLiteral("vfat"));
     EXPECT_EQ(Property(kCardBlock, "IdLabel").toString(), QStringLiteral("NEWCARD"));
-    const QString filesystem = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
-    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock, "MountPoints", filesystem)).isEmpty());
+    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock, "MountPoints", kFilesystem)).isEmpty());
     EXPECT_EQ(Property(kDiskBlock, "IdType").toString(), QStringLiteral("ext4"));
 }
 
@@ -124,13 +127,7 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
 }
 
 TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
-    QDBusMessage failFormat = QDBusMessage::createMethodCall(
-        kService, kCardBlock, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("AddMethod"));
-    failFormat.setArguments(
-        {kBlock, QStringLiteral("Format"), QStringLiteral("sa{sv}"), QString(),
-         QStringLiteral("raise dbus.exceptions.DBusException('Error wiping device: Device busy', "
-                        "name='org.freedesktop.UDisks2.Error.Failed')")});
-    ASSERT_EQ(QDBusConnection::systemBus().call(failFormat).type(), QDBusMessage::ReplyMessage);
+    test::MockUDisks2::FailFormat(kCardBlock, QStringLiteral("Error wiping device: Device busy"));
 
     // The whole Initialize, from the main dialog's button, on a card that holds prompts.
     test::TestInstallation install;

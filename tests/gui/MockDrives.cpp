@@ -1,6 +1,7 @@
 #include "tests/gui/MockDrives.h"
 
 #include <gtest/gtest.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <fstream>
@@ -62,6 +63,15 @@ std::string MockDrives::SysPath(const MockDisk& disk, int partition) {
 
 std::string MockDrives::Number(const MockDisk& disk, int partition) {
     return std::to_string(disk.major) + ":" + std::to_string(disk.minor + partition);
+}
+
+dev_t MockDrives::DeviceNumber(const MockDisk& disk, int partition) {
+    return makedev(static_cast<unsigned>(disk.major), static_cast<unsigned>(disk.minor + partition));
+}
+
+std::uint64_t MockDrives::PartitionBytes(const MockDisk& disk, const MockPartition& partition,
+                                         std::size_t count) {
+    return static_cast<std::uint64_t>(PartitionSectors(disk, partition, count)) * kSectorBytes;
 }
 
 std::filesystem::path MockDrives::NodeFile(const std::string& name) const { return root_ / "dev" / name; }

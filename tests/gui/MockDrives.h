@@ -6,6 +6,8 @@
 // GLib and umockdev before Qt: Qt's keyword macros would otherwise rewrite their declarations.
 #include <umockdev.h>
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -24,8 +26,8 @@ struct MockDisk {
              int sectors_ = kSectorsOf128MB, std::string bus_ = "usb", std::string serial_ = {},
              std::string serialShort_ = {})
         : name(std::move(name_)),
-          major(major_),
-          minor(minor_),
+          major{major_},
+          minor{minor_},
           removable(removable_),
           sectors(sectors_),
           bus(std::move(bus_)),
@@ -90,6 +92,11 @@ public:
     [[nodiscard]] static std::string SysPath(const MockDisk& disk, int partition);
     // "8:17" for partition 1 of sdb.
     [[nodiscard]] static std::string Number(const MockDisk& disk, int partition = 0);
+    // The device number, as the kernel and UDisks2 give it.
+    [[nodiscard]] static dev_t DeviceNumber(const MockDisk& disk, int partition = 0);
+    // The size of a partition, one of count on the disk.
+    [[nodiscard]] static std::uint64_t PartitionBytes(const MockDisk& disk, const MockPartition& partition,
+                                                      std::size_t count);
 
 private:
     void AddDevices(const std::string& description);

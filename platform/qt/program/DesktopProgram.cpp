@@ -12,8 +12,13 @@ namespace vocell::qt {
 
 DesktopProgram::DesktopProgram(const ProgramOptions& options) : drives_(options.cardFolder) {
     if (options.cardFolder.empty()) {
+        // Where UDisks2 runs, its judgement of the system's devices counts as well.
+        judgement_ = std::make_unique<UDisks2Judgement>(QDBusConnection::systemBus());
+        linux_drives::DriveDiscovery discovery{options.extraMediaRoots,
+                                               [this] { return judgement_->SystemDevices(); }};
         removableDrives_ = std::make_unique<linux_drives::LinuxVolumes>(
-            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); });
+            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); },
+            std::move(discovery));
         monitor_ = std::make_unique<linux_drives::DeviceMonitor>();
     } else {
         folderVolumes_ = std::make_unique<posix::FolderVolumes>(options.cardFolder);
