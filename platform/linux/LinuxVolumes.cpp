@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/linux/VolumeIdentity.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/MountGeometry.h"
 #include "platform/posix/UniqueFd.h"
@@ -61,13 +62,6 @@ bool SameVolume(const RemovableVolume& a, const RemovableVolume& b) {
 }
 
 }  // namespace
-
-std::optional<MediumIdentity> IdentityOf(const RemovableVolume& volume) {
-    if (!volume.hasMedium) return std::nullopt;
-    const std::string reader = volume.readerSerial.empty() ? volume.key : volume.readerSerial;
-    return MediumIdentity{volume.uuid, volume.label, volume.sizeBytes,
-                          reader + (volume.partition.empty() ? std::string() : "-part" + volume.partition)};
-}
 
 std::string VolumeName(char letter) { return kVolumePrefix + std::string(1, letter) + kVolumeSuffix; }
 

@@ -52,8 +52,7 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
-    // The file system's UUID and label, the volume's size, and the reader's serial with the
-    // partition, as the last scan found them.
+    // The identity of the volume in the drive (IdentityOf), scanned afresh.
     std::optional<MediumIdentity> MediumIdentityOf(const std::string& root) override;
 
 private:
@@ -71,9 +70,6 @@ private:
     std::function<void(const DriveMounts&)> mountsChanged_;
     DriveDiscovery discovery_;
 };
-
-// The identity of a volume as a scan found it; nothing for a reader without a medium.
-std::optional<MediumIdentity> IdentityOf(const RemovableVolume& volume);
 
 // "\\?\Volume{vocell-E}\" for the volume with letter E.
 std::string VolumeName(char letter);

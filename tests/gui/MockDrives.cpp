@@ -121,7 +121,7 @@ void MockDrives::RemovePartitions(const MockDisk& disk, int partitions) {
     for (int i = partitions; i >= 1; --i) {
         const std::string path = SysPath(disk, i);
         umockdev_testbed_uevent(testbed_, path.c_str(), "remove");
-        umockdev_testbed_remove_device(testbed_, path.c_str());
+        RemoveDevice(path);
         const std::string device = Number(disk, i);
         std::erase_if(mounts_, [&](const auto& mount) {
             return mount.second.find(" " + device + " ") != std::string::npos;
@@ -133,7 +133,14 @@ void MockDrives::RemovePartitions(const MockDisk& disk, int partitions) {
 void MockDrives::Unplug(const MockDisk& disk, int partitions) {
     RemovePartitions(disk, partitions);
     umockdev_testbed_uevent(testbed_, SysPath(disk).c_str(), "remove");
-    umockdev_testbed_remove_device(testbed_, SysPath(disk).c_str());
+    RemoveDevice(SysPath(disk));
+}
+
+// The testbed leaves the device's link in /sys/block behind, which would keep a device of the
+// same name from coming back.
+void MockDrives::RemoveDevice(const std::string& sysPath) {
+    umockdev_testbed_remove_device(testbed_, sysPath.c_str());
+    std::filesystem::remove(root_ / "sys" / "block" / std::filesystem::path(sysPath).filename());
 }
 
 void MockDrives::Eject(const MockDisk& disk, int partitions) {

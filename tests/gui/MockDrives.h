@@ -102,6 +102,7 @@ private:
     void AddDevices(const std::string& description);
     void AddPartitions(const MockDisk& disk, const std::vector<MockPartition>& partitions);
     void RemovePartitions(const MockDisk& disk, int partitions);
+    void RemoveDevice(const std::string& sysPath);
     void WriteMountTable() const;
 
     UMockdevTestbed* testbed_;

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 
 #include "devices/DeviceSlots.h"
+#include "platform/linux/VolumeIdentity.h"
 #include "platform/posix/FolderVolumes.h"
 #include "platform/qt/CardFormat.h"
 #include "platform/qt/MkfsFormatter.h"
