@@ -39,7 +39,7 @@ protected:
         MockUDisks2::AddPartition(kReader, 1, card, 1);
         MockUDisks2::AddPartition(kIgnoredStick, 1, stick, 1, {{QStringLiteral("HintIgnore"), true}});
         MockUDisks2::AddPartition(kSystemDisk, 1, system, 1);
-        MockUDisks2::AddBlock(QStringLiteral("sdd"), QStringLiteral("sdd"),
+        MockUDisks2::AddBlock(QStringLiteral("sdd"), MockUDisks2::DriveName(kSystemDisk),
                               {{QStringLiteral("DeviceNumber"),
                                 QVariant::fromValue<qulonglong>(MockDrives::DeviceNumber(kSystemDisk))},
                                {QStringLiteral("HintSystem"), true}});

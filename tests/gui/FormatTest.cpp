@@ -26,6 +26,7 @@
 #include "platform/qt/UDisks2Formatter.h"
 #include "platform/qt/UDisks2Names.h"
 #include "platform/qt/program/DesktopProgram.h"
+#include "tests/gui/CardSwap.h"
 #include "tests/gui/GuiTestSupport.h"
 #include "tests/gui/MockUDisks2.h"
 
@@ -36,15 +37,14 @@ const QString kCardBlock = QStringLiteral("/org/freedesktop/UDisks2/block_device
 const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sda1");
 const QString kFilesystem = udisks2::kFilesystem;
 
-const test::MockDisk kReader{
-    "sdb", 8, 16, true, test::kSectorsOf128MB, "usb", "Generic_Card_Reader_R0001-0:0", "R0001"};
+const test::MockDisk& kReader = test::kCardReader;
 const test::MockPartition kCardVolume("VMCARD", "/media/tech/VMCARD");
 const test::MockDisk kFixedDisk{"sda", 8, 0, false, 2'000'000, "ata", "Acme_SSD_F0001", "F0001"};
 const test::MockPartition kFixedVolume("DATA", "/media/tech/DATA", "5d2c7a3e-1f0b-4c6a-9e8d-2b1a0c9f8e7d",
                                        "ext4");
 
-const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)", {}};
-const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)", {}};
+const FormatTarget kCard = test::TargetFor(kReader, kCardVolume, 'D');
+const FormatTarget kInternalDisk = test::TargetFor(kFixedDisk, kFixedVolume, 'D');
 
 QVariant Property(const QString& path, const char* name, const QString& interface = udisks2::kBlock) {
     return test::MockUDisks2::Property(path, name, interface);
@@ -127,8 +127,6 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
 }
 
 TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
-    test::MockUDisks2::FailFormat(kCardBlock, QStringLiteral("Error wiping device: Device busy"));
-
     // The whole Initialize, from the main dialog's button, on a card that holds prompts.
     test::TestInstallation install;
     const auto before = Tree(install.card());
@@ -152,9 +150,18 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
     program.dialog().OnCommand(ControlId::Select);
     ASSERT_EQ(program.dialog().cardFields().statusText, text::kReady);
-    target_ = FormatTarget{'E',           "/dev/sdb1",
-                           "/dev/sdb",    install.card().string(),
-                           "VMCARD (E:)", *posix::FolderVolumes(install.card()).MediumIdentityOf("E:\\")};
+    // The card in the disk service is the folder's medium.
+    const MediumIdentity folder = *posix::FolderVolumes(install.card()).MediumIdentityOf("E:\\");
+    target_ = test::TargetFor(kReader, kCardVolume, 'E');
+    target_->mountPoint = install.card().string();
+    target_->medium = folder;
+    test::MockUDisks2::Remove(kCardBlock);
+    test::MockUDisks2::AddPartition(
+        kReader, 1, kCardVolume, 1,
+        {{QStringLiteral("IdUUID"), QString::fromStdString(folder.volumeSerial)},
+         {QStringLiteral("IdLabel"), QString::fromStdString(folder.label)},
+         {QStringLiteral("Size"), QVariant::fromValue<qulonglong>(folder.capacityBytes)}});
+    test::MockUDisks2::FailFormat(kCardBlock, QStringLiteral("Error wiping device: Device busy"));
 
     program.dialog().OnCommand(ControlId::Initialize);
     ASSERT_EQ(messages.size(), 3u);
@@ -163,31 +170,6 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     EXPECT_EQ(messages[2], std::string(text::format::kFormatFailed) + "Error wiping device: Device busy");
     EXPECT_EQ(Tree(install.card()), before);
     EXPECT_EQ(program.window().statusBar()->paneText(0), ToQString(text::kReady));
-}
-
-// Without UDisks2, as root: mkfs.fat on the card's device, here a disk image (checked with
-// mtools, which reads FAT without a kernel driver).
-TEST(MkfsFormat, FormatsTheDeviceAsFat16WithTheLabel) {
-    test::TempDirectory temp;
-    const auto image = temp.path() / "card.img";
-    std::ofstream(image).close();
-    std::filesystem::resize_file(image, 64u * 1024 * 1024);
-    MkfsFormatter mkfs;
-    const FormatTarget target{'E', image.string(), image.string(), "", "VMCARD (E:)", {}};
-    ASSERT_TRUE(mkfs.Check(target).ok);
-    const FormatResult result = mkfs.Format(target, "NEWCARD");
-    ASSERT_TRUE(result.ok) << result.error;
-
-    QProcess minfo;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("MTOOLS_SKIP_CHECK"), QStringLiteral("1"));
-    minfo.setProcessEnvironment(environment);
-    minfo.start(QStringLiteral("minfo"),
-                {QStringLiteral("-i"), QString::fromStdString(image.string()), QStringLiteral("::")});
-    ASSERT_TRUE(minfo.waitForFinished());
-    const QString info = QString::fromLocal8Bit(minfo.readAllStandardOutput());
-    EXPECT_TRUE(info.contains(QStringLiteral("FAT16"))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("NEWCARD"))) << info.toStdString();
 }
 
 }  // namespace

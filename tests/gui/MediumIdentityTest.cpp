@@ -34,14 +34,10 @@ protected:
     // makes a card. The node keeps a time of the day before, as a device node's time does not change
     // with the medium in it.
     void MakeFatCard(int partition, const MockPartition& volume, const std::string& serial) {
-        const auto node = machine_.NodeFile(kReader.name + std::to_string(partition));
-        std::filesystem::resize_file(node, 0);
-        std::filesystem::resize_file(node, MockDrives::PartitionBytes(kReader, volume, 1));
-        const std::string command =
-            "mkfs.fat -F 16 -i " + serial + " -n " + volume.label + " " + node.string() + " >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const std::string name = kReader.name + std::to_string(partition);
+        machine_.LayFatFileSystem(name, MockDrives::PartitionBytes(kReader, volume, 1), serial, volume.label);
         std::filesystem::last_write_time(
-            node, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+            machine_.NodeFile(name), std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
     }
 
     MockDrives machine_;

@@ -4,6 +4,7 @@
 #include <sys/sysmacros.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 namespace vocell::test {
@@ -75,6 +76,16 @@ std::uint64_t MockDrives::PartitionBytes(const MockDisk& disk, const MockPartiti
 }
 
 std::filesystem::path MockDrives::NodeFile(const std::string& name) const { return root_ / "dev" / name; }
+
+void MockDrives::LayFatFileSystem(const std::string& name, std::uint64_t bytes, const std::string& serial,
+                                  const std::string& label) const {
+    const auto node = NodeFile(name);
+    std::filesystem::resize_file(node, 0);
+    std::filesystem::resize_file(node, bytes);
+    const std::string command =
+        "mkfs.fat -F 16 -i " + serial + " -n '" + label + "' '" + node.string() + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
 
 void MockDrives::AddDevices(const std::string& description) {
     GError* error = nullptr;

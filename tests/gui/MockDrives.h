@@ -86,6 +86,11 @@ public:
     // it appears in the lower one's holders/.
     void Stack(const std::string& lowerSysPath, const std::string& name, int major, int minor);
 
+    // Lays a FAT16 file system with the serial ("1A2B3C4D") and label on /dev/NAME, bytes long, the
+    // way mkfs.fat makes a card.
+    void LayFatFileSystem(const std::string& name, std::uint64_t bytes, const std::string& serial,
+                          const std::string& label) const;
+
     // The file that the testbed reads for /dev/NAME.
     [[nodiscard]] std::filesystem::path NodeFile(const std::string& name) const;
     [[nodiscard]] static std::string SysPath(const MockDisk& disk);

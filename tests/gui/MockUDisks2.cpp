@@ -50,8 +50,8 @@ QString MockUDisks2::AddDrive(const MockDisk& disk, QVariantMap properties) {
                       properties.value(QStringLiteral("Removable"), disk.removable));
     properties.insert(QStringLiteral("MediaRemovable"),
                       properties.value(QStringLiteral("MediaRemovable"), disk.removable));
-    return ObjectOf(Call(qt::udisks2::kManagerPath, kTest, QStringLiteral("AddDrive"),
-                         {QString::fromStdString(disk.name), properties}));
+    return ObjectOf(
+        Call(qt::udisks2::kManagerPath, kTest, QStringLiteral("AddDrive"), {DriveName(disk), properties}));
 }
 
 QString MockUDisks2::AddPartition(const MockDisk& disk, int number, const MockPartition& partition,
@@ -69,8 +69,11 @@ QString MockUDisks2::AddPartition(const MockDisk& disk, int number, const MockPa
     if (!partition.mountPoint.empty())
         block.insert(QStringLiteral("MountPoint"), QString::fromStdString(partition.mountPoint));
     for (auto it = properties.cbegin(); it != properties.cend(); ++it) block.insert(it.key(), it.value());
-    return AddBlock(QString::fromStdString(disk.name + std::to_string(number)),
-                    QString::fromStdString(disk.name), block);
+    return AddBlock(QString::fromStdString(disk.name + std::to_string(number)), DriveName(disk), block);
+}
+
+QString MockUDisks2::DriveName(const MockDisk& disk) {
+    return QString::fromStdString(disk.serialShort.empty() ? disk.name : disk.serialShort);
 }
 
 QString MockUDisks2::AddBlock(const QString& name, const QString& drive, const QVariantMap& properties) {

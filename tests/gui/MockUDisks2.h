@@ -16,7 +16,7 @@ public:
     // Waits for the mock on the bus and empties it; false when it did not come up.
     [[nodiscard]] static bool Reset();
 
-    // The reader as UDisks2 shows it: a drive object named like the disk, its serial udev's
+    // The reader as UDisks2 shows it: a drive object named DriveName, its serial udev's
     // ID_SERIAL_SHORT.
     static QString AddDrive(const MockDisk& disk, QVariantMap properties = {});
     // Partition number (from 1) of the disk, one of count, as UDisks2 shows it; properties add to or
@@ -24,6 +24,8 @@ public:
     static QString AddPartition(const MockDisk& disk, int number, const MockPartition& partition,
                                 std::size_t count, QVariantMap properties = {});
     static QString AddBlock(const QString& name, const QString& drive, const QVariantMap& properties);
+    // The reader's serial, or the disk's name when it has none.
+    static QString DriveName(const MockDisk& disk);
     static void Remove(const QString& path);
 
     static QVariant Property(const QString& path, const char* name,

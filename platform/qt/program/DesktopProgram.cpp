@@ -3,11 +3,11 @@
 #include <QDBusConnection>
 
 #include "devices/DeviceSlots.h"
-#include "platform/linux/VolumeIdentity.h"
 #include "platform/posix/FolderVolumes.h"
 #include "platform/qt/CardFormat.h"
 #include "platform/qt/MkfsFormatter.h"
 #include "platform/qt/UDisks2Formatter.h"
+#include "platform/qt/program/FormatTargets.h"
 
 namespace vocell::qt {
 
@@ -66,17 +66,7 @@ FormatOutcome DesktopProgram::FormatDrive(QWidget* parent, int driveIndex, const
     CardFormatServices services;
     services.targetOf = [this](char letter, std::string& currentLabel) -> std::optional<FormatTarget> {
         if (!removableDrives_) return std::nullopt;  // a folder is not a card in a reader
-        removableDrives_->Rescan();
-        auto volume = removableDrives_->VolumeOfLetter(letter);
-        const auto identity = volume ? linux_drives::IdentityOf(*volume) : std::nullopt;
-        if (!identity) return std::nullopt;
-        currentLabel = volume->label;
-        return FormatTarget{letter,
-                            volume->devNode,
-                            volume->diskNode,
-                            volume->mountPoint,
-                            devices::DeviceText(devices::DriveRoot(letter), volume->label),
-                            *identity};
+        return FormatTargetOf(*removableDrives_, letter, currentLabel);
     };
     services.tell = [this](const std::string& text) { desktop_->ShowMessageBox(text, MessageButtons::Ok); };
     services.releaseCard = [this] {
