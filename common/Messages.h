@@ -158,6 +158,8 @@ inline constexpr std::string_view kNotACardReader =
 inline constexpr std::string_view kNotRemovable =
     " is not on a removable medium, or holds the running system, so it has not been formatted.";
 inline constexpr std::string_view kNotFoundByUDisks = " is not known to the disk service (UDisks2): ";
+inline constexpr std::string_view kCannotCheckCard =
+    " could not be checked to be the card you selected, so it has not been formatted.";
 inline constexpr std::string_view kFormatFailed = "The Vocell card could not be formatted: ";
 inline constexpr std::string_view kSystemFormatFailed =
     "the system's format dialog could not format the drive.";

@@ -18,6 +18,7 @@ struct UdevRelease {
 struct MountRelease {
     void operator()(libmnt_table* object) const { mnt_unref_table(object); }
     void operator()(libmnt_monitor* object) const { mnt_unref_monitor(object); }
+    void operator()(libmnt_iter* object) const { mnt_free_iter(object); }
 };
 
 using UdevPtr = std::unique_ptr<udev, UdevRelease>;
@@ -26,5 +27,6 @@ using UdevEnumeratePtr = std::unique_ptr<udev_enumerate, UdevRelease>;
 using UdevMonitorPtr = std::unique_ptr<udev_monitor, UdevRelease>;
 using MountTablePtr = std::unique_ptr<libmnt_table, MountRelease>;
 using MountMonitorPtr = std::unique_ptr<libmnt_monitor, MountRelease>;
+using MountIteratorPtr = std::unique_ptr<libmnt_iter, MountRelease>;
 
 }  // namespace vocell::linux_drives

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/linux/VolumeIdentity.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/MountGeometry.h"
 #include "platform/posix/UniqueFd.h"
@@ -62,20 +63,15 @@ bool SameVolume(const RemovableVolume& a, const RemovableVolume& b) {
 
 }  // namespace
 
-std::optional<MediumIdentity> IdentityOf(const RemovableVolume& volume) {
-    if (!volume.hasMedium) return std::nullopt;
-    const std::string reader = volume.readerSerial.empty() ? volume.key : volume.readerSerial;
-    return MediumIdentity{volume.uuid, volume.label, volume.sizeBytes,
-                          reader + (volume.partition.empty() ? std::string() : "-part" + volume.partition)};
-}
-
 std::string VolumeName(char letter) { return kVolumePrefix + std::string(1, letter) + kVolumeSuffix; }
 
-LinuxVolumes::LinuxVolumes(std::function<void(const DriveMounts&)> mountsChanged)
-    : udev_(udev_new()), mountsChanged_(std::move(mountsChanged)) {}
+LinuxVolumes::LinuxVolumes(std::function<void(const DriveMounts&)> mountsChanged, DriveDiscovery discovery)
+    : udev_(udev_new()), mountsChanged_(std::move(mountsChanged)), discovery_(std::move(discovery)) {}
 
 DriveChange LinuxVolumes::Rescan() {
-    std::vector<RemovableVolume> found = ScanRemovableVolumes(udev_.get(), ReadMountTable());
+    std::vector<dev_t> judged = discovery_.judgedSystem ? discovery_.judgedSystem() : std::vector<dev_t>();
+    std::vector<RemovableVolume> found =
+        ScanRemovableVolumes(udev_.get(), ReadSystemUse(discovery_.extraMediaRoots, std::move(judged)));
     std::vector<std::string> keys;
     keys.reserve(found.size());
     for (const RemovableVolume& volume : found) keys.push_back(volume.key);

@@ -19,6 +19,15 @@ namespace vocell::linux_drives {
 // Letter to mount point of every mounted removable volume.
 using DriveMounts = std::map<char, std::filesystem::path>;
 
+// Where drive discovery looks besides the machine's own tables.
+struct DriveDiscovery {
+    // Folders under which removable media are mounted, besides kRemovableMediaRoots.
+    std::vector<std::filesystem::path> extraMediaRoots;
+    // The block devices that a disk service (UDisks2) marks as the system's or to be ignored, asked
+    // at each scan; unset, or empty, where no service judges.
+    std::function<std::vector<dev_t>()> judgedSystem;
+};
+
 // What a rescan found compared with the scan before it.
 enum class DriveChange { None, Arrived, Removed };
 
@@ -26,7 +35,8 @@ class LinuxVolumes final : public Volumes {
 public:
     // mountsChanged runs whenever a rescan finds the mounted drives changed, and once at the first
     // scan, so that the file system's drive map can follow.
-    explicit LinuxVolumes(std::function<void(const DriveMounts&)> mountsChanged = {});
+    explicit LinuxVolumes(std::function<void(const DriveMounts&)> mountsChanged = {},
+                          DriveDiscovery discovery = {});
 
     // Scans the drives again. Removed when a volume, medium or mount has gone, Arrived when one
     // has come or changed otherwise.
@@ -42,8 +52,7 @@ public:
     FsStatus OpenRootForReading(const std::string& root) override;
     std::optional<std::string> VolumeLabel(const std::string& root) override;
     std::optional<ClusterGeometry> ClusterGeometryOf(const std::string& root) override;
-    // The file system's UUID and label, the volume's size, and the reader's serial with the
-    // partition, as the last scan found them.
+    // The identity of the volume in the drive (IdentityOf), scanned afresh.
     std::optional<MediumIdentity> MediumIdentityOf(const std::string& root) override;
 
 private:
@@ -59,10 +68,8 @@ private:
     DriveMounts mounts_;
     bool scanned_ = false;
     std::function<void(const DriveMounts&)> mountsChanged_;
+    DriveDiscovery discovery_;
 };
-
-// The identity of a volume as a scan found it; nothing for a reader without a medium.
-std::optional<MediumIdentity> IdentityOf(const RemovableVolume& volume);
 
 // "\\?\Volume{vocell-E}\" for the volume with letter E.
 std::string VolumeName(char letter);

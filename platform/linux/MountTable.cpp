@@ -1,7 +1,6 @@
 #include "platform/linux/MountTable.h"
 
-#include <array>
-#include <string_view>
+#include <sys/stat.h>
 
 #include "platform/linux/LinuxHandles.h"
 
@@ -12,30 +11,33 @@ constexpr const char* kMountInfo = "/proc/self/mountinfo";
 
 std::string Text(const char* value) { return value != nullptr ? value : ""; }
 
+dev_t BlockDeviceNamed(const std::string& source) {
+    struct stat node {};
+    if (!source.starts_with("/dev/") || ::stat(source.c_str(), &node) != 0 || !S_ISBLK(node.st_mode))
+        return 0;
+    return node.st_rdev;
+}
+
 }  // namespace
+
+bool MountEntry::Mounts(dev_t blockDevice) const {
+    return blockDevice != 0 && (device == blockDevice || sourceDevice == blockDevice);
+}
 
 std::vector<MountEntry> ReadMountTable() {
     std::vector<MountEntry> entries;
     MountTablePtr table(mnt_new_table_from_file(kMountInfo));
     if (!table) return entries;
-    libmnt_iter* iterator = mnt_new_iter(MNT_ITER_FORWARD);
-    if (iterator == nullptr) return entries;
+    MountIteratorPtr iterator(mnt_new_iter(MNT_ITER_FORWARD));
+    if (!iterator) return entries;
     libmnt_fs* fs = nullptr;
-    while (mnt_table_next_fs(table.get(), iterator, &fs) == 0) {
-        entries.push_back({mnt_fs_get_devno(fs), Text(mnt_fs_get_source(fs)), Text(mnt_fs_get_target(fs)),
-                           Text(mnt_fs_get_fstype(fs))});
+    while (mnt_table_next_fs(table.get(), iterator.get(), &fs) == 0) {
+        MountEntry entry{mnt_fs_get_devno(fs), Text(mnt_fs_get_source(fs)), Text(mnt_fs_get_target(fs)),
+                         Text(mnt_fs_get_fstype(fs)), Text(mnt_fs_get_root(fs))};
+        entry.sourceDevice = BlockDeviceNamed(entry.source);
+        entries.push_back(std::move(entry));
     }
-    mnt_free_iter(iterator);
     return entries;
-}
-
-bool IsSystemMountPoint(const std::string& target) {
-    constexpr std::array<std::string_view, 6> kSystemMounts{"/",    "/boot", "/boot/efi",
-                                                            "/usr", "/var",  "/home"};
-    for (std::string_view system : kSystemMounts) {
-        if (target == system) return true;
-    }
-    return false;
 }
 
 }  // namespace vocell::linux_drives

@@ -9,16 +9,24 @@
 namespace vocell::linux_drives {
 
 struct MountEntry {
-    dev_t device = 0;    // major:minor of the mounted block device; 0 for virtual file systems
+    dev_t device = 0;    // major:minor of the mounted file system as the table gives it
     std::string source;  // "/dev/sdb1"
     std::string target;  // "/media/tech/VMCARD"
     std::string fsType;  // "vfat"
+    // The folder of the file system that is mounted: "/" for the whole file system, "/VM" for a
+    // bind mount of its folder VM.
+    std::string root;
+    // The block device the source names ("/dev/mapper/root" is dm-0), for file systems whose table
+    // entry carries a number of their own (btrfs); 0 when the source is no block device.
+    dev_t sourceDevice = 0;
+
+    // True when this entry mounts a file system of the block device.
+    [[nodiscard]] bool Mounts(dev_t blockDevice) const;
+    // True when this entry mounts the whole file system, not one of its folders.
+    [[nodiscard]] bool MountsWholeFileSystem() const { return root == "/"; }
 };
 
 // Every mount, in the table's order; empty when the table cannot be read.
 std::vector<MountEntry> ReadMountTable();
-
-// Mount points that belong to the running system: a disk holding one of them is the system disk.
-bool IsSystemMountPoint(const std::string& target);
 
 }  // namespace vocell::linux_drives

@@ -1,13 +1,14 @@
 #include "platform/linux/RemovableVolumes.h"
 
-#include <blkid/blkid.h>
-
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <string_view>
 
+#include "platform/linux/FileSystemProbe.h"
 #include "platform/linux/LinuxHandles.h"
+#include "platform/linux/VolumeIdentity.h"
 
 namespace vocell::linux_drives {
 namespace {
@@ -48,18 +49,58 @@ bool HasMedium(udev_device* disk) {
     return !size.empty() && std::strtoull(size.c_str(), nullptr, 10) > 0;
 }
 
-// A udev property of the file system, or what libblkid says when udev had not probed the medium
-// (or was not allowed to): it reads its cache or the device itself.
-std::string FileSystemTag(udev_device* device, const std::string& devNode, const char* property,
-                          const char* tag) {
-    std::string value = Property(device, property);
-    if (!value.empty() || devNode.empty()) return value;
-    char* probed = blkid_get_tag_value(nullptr, tag, devNode.c_str());
-    if (probed != nullptr) {
-        value = probed;
-        std::free(probed);
+constexpr int kHexBase = 16;
+constexpr std::size_t kHexEscapeLength = 4;  // "\x20"
+
+// udev writes the characters of a value that are unsafe in its _ENC properties as "\x20".
+std::string DecodedUdevString(const std::string& encoded) {
+    std::string decoded;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        const bool escape = encoded.compare(i, 2, "\\x") == 0 && i + kHexEscapeLength <= encoded.size() &&
+                            std::isxdigit(static_cast<unsigned char>(encoded[i + 2])) != 0 &&
+                            std::isxdigit(static_cast<unsigned char>(encoded[i + 3])) != 0;
+        if (escape) {
+            decoded += static_cast<char>(std::stoi(encoded.substr(i + 2, 2), nullptr, kHexBase));
+            i += kHexEscapeLength - 1;
+        } else {
+            decoded += encoded[i];
+        }
     }
-    return value;
+    return decoded;
+}
+
+// A property as the file system stores it: ID_FS_LABEL replaces a label's spaces with "_",
+// ID_FS_LABEL_ENC keeps them.
+std::string StoredProperty(udev_device* device, const std::string& name) {
+    const std::string encoded = Property(device, (name + "_ENC").c_str());
+    return encoded.empty() ? Property(device, name.c_str()) : DecodedUdevString(encoded);
+}
+
+// The file system on a volume as udev found it or, where udev had not probed the medium (or was not
+// allowed to), as a probe of the device itself finds it now.
+ProbedFileSystem FileSystemOf(udev_device* volume, const std::string& devNode) {
+    const std::string type = Property(volume, "ID_FS_TYPE");
+    if (!type.empty())
+        return {type, StoredProperty(volume, "ID_FS_UUID"), StoredProperty(volume, "ID_FS_LABEL")};
+    return ProbeFileSystemAt(devNode).value_or(ProbedFileSystem{});
+}
+
+// The serial numbers the reader goes by, in udev's words; a disk service names it by one of them.
+std::vector<std::string> SerialsOf(udev_device* disk) {
+    std::vector<std::string> serials;
+    for (const char* name : {"ID_SERIAL", "ID_SERIAL_SHORT", "ID_SCSI_SERIAL"}) {
+        const std::string serial = Property(disk, name);
+        if (!serial.empty() && std::find(serials.begin(), serials.end(), serial) == serials.end()) {
+            serials.push_back(serial);
+        }
+    }
+    return serials;
+}
+
+// The container of an MBR's logical partitions holds no volume of its own.
+bool IsExtendedPartition(udev_device* partition) {
+    const std::string type = Property(partition, "ID_PART_ENTRY_TYPE");
+    return type == "0x5" || type == "0xf" || type == "0x85";
 }
 
 constexpr std::uint64_t kSectorBytes = 512;
@@ -74,23 +115,21 @@ struct Disk {
     std::vector<UdevDevicePtr> partitions;
 };
 
+// Where the volume's whole file system is mounted: a bind mount of one of its folders (card/VM
+// mounted elsewhere) is no root of the card, wherever it comes in the table.
 std::string MountPointOf(dev_t device, const std::vector<MountEntry>& mounts) {
     for (const MountEntry& mount : mounts) {
-        if (mount.device == device && device != 0) return mount.target;
+        if (mount.Mounts(device) && mount.MountsWholeFileSystem()) return mount.target;
     }
     return {};
 }
 
-bool HoldsSystemMount(const Disk& disk, const std::vector<MountEntry>& mounts) {
-    auto holds = [&](udev_device* device) {
-        const dev_t number = udev_device_get_devnum(device);
-        return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& mount) {
-            return number != 0 && mount.device == number && IsSystemMountPoint(mount.target);
-        });
-    };
-    if (holds(disk.device.get())) return true;
-    return std::any_of(disk.partitions.begin(), disk.partitions.end(),
-                       [&](const UdevDevicePtr& partition) { return holds(partition.get()); });
+// The disk, a partition of it, or anything stacked on either (LUKS, LVM, md) is the system's.
+bool UsedBySystem(udev* context, const Disk& disk, const SystemUse& use) {
+    if (UsedBySystem(context, disk.device.get(), use)) return true;
+    return std::any_of(disk.partitions.begin(), disk.partitions.end(), [&](const UdevDevicePtr& partition) {
+        return UsedBySystem(context, partition.get(), use);
+    });
 }
 
 RemovableVolume VolumeOf(udev_device* disk, udev_device* volume, bool hasMedium,
@@ -100,13 +139,17 @@ RemovableVolume VolumeOf(udev_device* disk, udev_device* volume, bool hasMedium,
     result.diskNode = Text(udev_device_get_devnode(disk));
     result.device = udev_device_get_devnum(volume);
     result.hasMedium = hasMedium;
-    result.mountPoint = hasMedium ? MountPointOf(result.device, mounts) : std::string();
-    result.label = hasMedium ? FileSystemTag(volume, result.devNode, "ID_FS_LABEL", "LABEL") : std::string();
-    result.uuid = hasMedium ? FileSystemTag(volume, result.devNode, "ID_FS_UUID", "UUID") : std::string();
-    result.readerSerial = Property(disk, "ID_SERIAL");
+    if (hasMedium) {
+        ProbedFileSystem fileSystem = FileSystemOf(volume, result.devNode);
+        result.mountPoint = MountPointOf(result.device, mounts);
+        result.label = std::move(fileSystem.label);
+        result.uuid = std::move(fileSystem.uuid);
+        result.fsType = std::move(fileSystem.type);
+        result.sizeBytes = SizeOf(volume);
+    }
+    result.readerName = ReaderNameOf(disk);
+    result.readerSerials = SerialsOf(disk);
     if (volume != disk) result.partition = Attribute(volume, "partition");
-    result.sizeBytes = hasMedium ? SizeOf(volume) : 0;
-    result.fsType = Property(volume, "ID_FS_TYPE");
     result.bus = Property(disk, "ID_BUS");
     if (result.bus.empty() && IsSdCard(disk)) result.bus = "mmc";
     return result;
@@ -117,14 +160,14 @@ std::vector<RemovableVolume> VolumesOfDisk(const Disk& disk, const std::vector<M
     udev_device* device = disk.device.get();
     const bool medium = HasMedium(device);
     if (medium) {
+        // Every partition is a volume, one with no file system yet too (Initialize formats it).
         for (const UdevDevicePtr& partition : disk.partitions) {
-            const bool usable = !Property(partition.get(), "ID_FS_TYPE").empty() ||
-                                !MountPointOf(udev_device_get_devnum(partition.get()), mounts).empty();
-            if (usable) volumes.push_back(VolumeOf(device, partition.get(), true, mounts));
+            if (!IsExtendedPartition(partition.get())) {
+                volumes.push_back(VolumeOf(device, partition.get(), true, mounts));
+            }
         }
     }
-    // A reader without a card, a card formatted without a partition table, or a card with no
-    // file system yet (which Initialize can format): the disk itself is the volume.
+    // A reader without a card, or a card without a partition table: the disk itself is the volume.
     if (volumes.empty()) volumes.push_back(VolumeOf(device, device, medium, mounts));
     const std::string readerKey = Text(udev_device_get_syspath(device));
     for (std::size_t i = 0; i < volumes.size(); ++i) {
@@ -135,7 +178,7 @@ std::vector<RemovableVolume> VolumesOfDisk(const Disk& disk, const std::vector<M
 
 }  // namespace
 
-std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vector<MountEntry>& mounts) {
+std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const SystemUse& use) {
     std::vector<RemovableVolume> result;
     if (context == nullptr) return result;
     UdevEnumeratePtr enumerate(udev_enumerate_new(context));
@@ -164,11 +207,11 @@ std::vector<RemovableVolume> ScanRemovableVolumes(udev* context, const std::vect
         if (disk != disks.end()) disk->second.partitions.push_back(std::move(partition));
     }
     for (auto& [path, disk] : disks) {
-        if (!disk.device || !IsRemovableDisk(disk.device.get()) || HoldsSystemMount(disk, mounts)) continue;
+        if (!disk.device || !IsRemovableDisk(disk.device.get()) || UsedBySystem(context, disk, use)) continue;
         std::sort(disk.partitions.begin(), disk.partitions.end(), [](const auto& a, const auto& b) {
             return udev_device_get_devnum(a.get()) < udev_device_get_devnum(b.get());
         });
-        for (RemovableVolume& volume : VolumesOfDisk(disk, mounts)) result.push_back(std::move(volume));
+        for (RemovableVolume& volume : VolumesOfDisk(disk, use.mounts)) result.push_back(std::move(volume));
     }
     return result;
 }

@@ -34,11 +34,17 @@ FormatOutcome FormatSelectedCard(QWidget* parent, int driveIndex, const MediumId
     const auto label = services.askLabel ? services.askLabel(parent, *target, currentLabel)
                                          : FormatDialog(parent, *target, currentLabel).Run();
     if (!label) return FormatOutcome::Closed;  // Cancel leaves the card as it is
+    // The drives may have changed while our dialog was open: only the medium it showed is formatted,
+    // wherever it is now (a reader plugged in again gets another node), and the formatter checks
+    // that medium once more on the device itself.
+    std::string labelAfterDialog;
+    const auto shown = services.targetOf(letter, labelAfterDialog);
+    if (!shown || shown->medium != selected) return refuse(std::string(text::kPleaseSelectDevice));
     if (services.releaseCard) services.releaseCard();
     FormatResult result;
     {
         BusyCursor busy;
-        result = services.formatter->Format(*target, *label);
+        result = services.formatter->Format(*shown, *label);
     }
     if (!result.ok) return refuse(result.error);
     return FormatOutcome::Formatted;

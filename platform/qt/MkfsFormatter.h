@@ -1,6 +1,8 @@
 #pragma once
-// Formats without a disk service, for a program running as root: unmounts the card, runs
-// "mkfs.fat -F 16" on its block device and mounts it again where it was.
+// Formats without a disk service, for a program running as root: opens the card's device, checks
+// through the open descriptor that it holds the target's medium (its size, the file system's
+// serial and label, the reader and partition), unmounts the card, runs "mkfs.fat -F 16" on that
+// very descriptor and mounts the card again where it was.
 
 #include "platform/qt/CardFormatter.h"
 

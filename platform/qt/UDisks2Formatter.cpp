@@ -1,76 +1,58 @@
 #include "platform/qt/UDisks2Formatter.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusReply>
-#include <QDBusVariant>
+#include <QDBusMetaType>
+#include <algorithm>
 #include <optional>
 
 #include "common/Messages.h"
+#include "platform/qt/UDisks2Names.h"
+#include "platform/qt/UDisks2Objects.h"
 
 namespace vocell::qt {
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.UDisks2");
-const QString kManagerPath = QStringLiteral("/org/freedesktop/UDisks2/Manager");
-const QString kManager = QStringLiteral("org.freedesktop.UDisks2.Manager");
-const QString kBlock = QStringLiteral("org.freedesktop.UDisks2.Block");
-const QString kDrive = QStringLiteral("org.freedesktop.UDisks2.Drive");
-const QString kFilesystem = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
-const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr int kQueryTimeoutMs = 25'000;
 
-std::string Text(std::string_view a, const std::string& b, std::string_view c = {}) {
-    return std::string(a) + b + std::string(c);
+std::string Text(const std::string& a, std::string_view b, const std::string& c = {}) {
+    return a + std::string(b) + c;
 }
 
-class UDisks {
-public:
-    explicit UDisks(QDBusConnection& bus) : bus_(bus) {}
+// Whether the block object holds the target's medium: its file system's serial and label, its
+// size, its partition's number, and the reader its drive names.
+enum class Match { Same, Other, Unknown };
 
-    QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
-                      const QVariantList& arguments, int timeoutMs = kQueryTimeoutMs) {
-        QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
-        message.setArguments(arguments);
-        message.setInteractiveAuthorizationAllowed(true);
-        return bus_.call(message, QDBus::Block, timeoutMs);
-    }
+Match MediumOf(const UDisks2Objects& objects, const QString& block, const FormatTarget& target) {
+    const MediumIdentity& medium = target.medium;
+    const bool sameVolume =
+        objects.StringProperty(block, udisks2::kBlock, QStringLiteral("IdUUID")).toStdString() ==
+            medium.volumeSerial &&
+        objects.StringProperty(block, udisks2::kBlock, QStringLiteral("IdLabel")).toStdString() ==
+            medium.label &&
+        objects.NumberProperty(block, udisks2::kBlock, QStringLiteral("Size")) == medium.capacityBytes;
+    const bool isPartition = objects.Has(block, udisks2::kPartition);
+    const bool samePartition =
+        target.partition.empty()
+            ? !isPartition
+            : isPartition && std::to_string(objects.NumberProperty(
+                                 block, udisks2::kPartition, QStringLiteral("Number"))) == target.partition;
+    if (!sameVolume || !samePartition) return Match::Other;
+    const QString drive = objects.ObjectProperty(block, udisks2::kBlock, QStringLiteral("Drive"));
+    const std::string serial =
+        objects.StringProperty(drive, udisks2::kDrive, QStringLiteral("Serial")).toStdString();
+    if (serial.empty()) return Match::Unknown;  // a reader the service cannot name
+    const auto& serials = target.readerSerials;
+    return std::find(serials.begin(), serials.end(), serial) != serials.end() ? Match::Same : Match::Other;
+}
 
-    std::optional<QVariant> Property(const QString& path, const QString& interface, const QString& name) {
-        const QDBusMessage reply = Call(path, kProperties, QStringLiteral("Get"), {interface, name});
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
-        return qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
-    }
-
-    // The block object whose device node is devNode.
-    std::optional<QString> BlockOf(const std::string& devNode, std::string& error) {
-        const QDBusMessage reply =
-            Call(kManagerPath, kManager, QStringLiteral("GetBlockDevices"), {QVariantMap()});
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-            error = reply.errorMessage().toStdString();
-            return std::nullopt;
-        }
-        const auto blocks = qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().constFirst());
-        for (const QDBusObjectPath& block : blocks) {
-            auto device = Property(block.path(), kBlock, QStringLiteral("Device"));
-            if (device && QString::fromUtf8(device->toByteArray().constData()).toStdString() == devNode) {
-                return block.path();
-            }
-        }
-        error = devNode;
-        return std::nullopt;
-    }
-
-    bool BoolProperty(const QString& path, const QString& interface, const QString& name) {
-        auto value = Property(path, interface, name);
-        return value && value->toBool();
-    }
-
-private:
-    QDBusConnection& bus_;
-};
+bool RemovableAndNotTheSystems(const UDisks2Objects& objects, const QString& block) {
+    const QString drive = objects.ObjectProperty(block, udisks2::kBlock, QStringLiteral("Drive"));
+    const bool removable =
+        !drive.isEmpty() && (objects.BoolProperty(drive, udisks2::kDrive, QStringLiteral("Removable")) ||
+                             objects.BoolProperty(drive, udisks2::kDrive, QStringLiteral("MediaRemovable")));
+    return removable && !objects.BoolProperty(block, udisks2::kBlock, QStringLiteral("HintSystem"));
+}
 
 std::optional<std::string> Failure(const QDBusMessage& reply) {
     if (reply.type() == QDBusMessage::ReplyMessage) return std::nullopt;
@@ -84,51 +66,86 @@ UDisks2Formatter::UDisks2Formatter(QDBusConnection bus) : bus_(std::move(bus)) {
 
 bool UDisks2Formatter::available() const {
     return bus_.isConnected() && bus_.interface() != nullptr &&
-           bus_.interface()->isServiceRegistered(kService);
+           bus_.interface()->isServiceRegistered(udisks2::kService);
+}
+
+QDBusMessage UDisks2Formatter::Call(const QString& block, const QString& interface, const QString& method,
+                                    const QVariantList& arguments, int timeoutMs) {
+    QDBusMessage message = QDBusMessage::createMethodCall(udisks2::kService, block, interface, method);
+    message.setArguments(arguments);
+    message.setInteractiveAuthorizationAllowed(true);
+    return bus_.call(message, QDBus::Block, timeoutMs);
+}
+
+// The target's block object as the service shows it now, found by the device's number and node,
+// when the service may format it; else why not.
+std::optional<QString> UDisks2Formatter::AllowedBlock(const FormatTarget& target, FormatResult& refusal,
+                                                      std::optional<UDisks2Objects>& objects) {
+    std::string error;
+    objects = UDisks2Objects::Read(bus_, kQueryTimeoutMs, error);
+    const auto block = objects ? objects->BlockOf(target.deviceNumber, target.devNode) : std::nullopt;
+    if (!block) {
+        refusal = FormatResult::Failed(
+            Text(target.deviceText, text::format::kNotFoundByUDisks, objects ? target.devNode : error));
+        return std::nullopt;
+    }
+    if (!RemovableAndNotTheSystems(*objects, *block)) {
+        refusal = FormatResult::Failed(Text(target.deviceText, text::format::kNotRemovable));
+        return std::nullopt;
+    }
+    return block;
+}
+
+// The block object, asked afresh, when it still holds the target's medium.
+std::optional<UDisks2Formatter::Block> UDisks2Formatter::CheckedBlock(const FormatTarget& target,
+                                                                      FormatResult& refusal) {
+    std::optional<UDisks2Objects> objects;
+    const auto block = AllowedBlock(target, refusal, objects);
+    if (!block) return std::nullopt;
+    switch (MediumOf(*objects, *block, target)) {
+        case Match::Same: {
+            const QVariant mounts =
+                objects->Property(*block, udisks2::kFilesystem, QStringLiteral("MountPoints"));
+            return Block{*block, !qdbus_cast<QList<QByteArray>>(mounts).isEmpty()};
+        }
+        case Match::Other: refusal = FormatResult::Failed(std::string(text::kPleaseSelectDevice)); break;
+        case Match::Unknown:
+            refusal = FormatResult::Failed(Text(target.deviceText, text::format::kCannotCheckCard));
+            break;
+    }
+    return std::nullopt;
 }
 
 FormatResult UDisks2Formatter::Check(const FormatTarget& target) {
-    UDisks udisks(bus_);
-    std::string notFound;
-    const auto block = udisks.BlockOf(target.devNode, notFound);
-    if (!block)
-        return FormatResult::Failed(Text(target.deviceText, "", text::format::kNotFoundByUDisks) + notFound);
-    const auto drive = udisks.Property(*block, kBlock, QStringLiteral("Drive"));
-    const QString drivePath = drive ? qvariant_cast<QDBusObjectPath>(*drive).path() : QString();
-    const bool removable = !drivePath.isEmpty() && drivePath != QStringLiteral("/") &&
-                           (udisks.BoolProperty(drivePath, kDrive, QStringLiteral("Removable")) ||
-                            udisks.BoolProperty(drivePath, kDrive, QStringLiteral("MediaRemovable")));
-    if (!removable || udisks.BoolProperty(*block, kBlock, QStringLiteral("HintSystem"))) {
-        return FormatResult::Failed(Text(target.deviceText, "", text::format::kNotRemovable));
-    }
-    return FormatResult::Done();
+    FormatResult refusal;
+    std::optional<UDisks2Objects> objects;
+    return AllowedBlock(target, refusal, objects) ? FormatResult::Done() : refusal;
 }
 
 FormatResult UDisks2Formatter::Format(const FormatTarget& target, const std::string& label) {
     // Asked again: the drives may have changed while our dialog was open.
-    if (FormatResult allowed = Check(target); !allowed.ok) return allowed;
-    UDisks udisks(bus_);
-    std::string notFound;
-    const auto block = udisks.BlockOf(target.devNode, notFound);
-    if (!block)
-        return FormatResult::Failed(Text(target.deviceText, "", text::format::kNotFoundByUDisks) + notFound);
-
-    if (auto mounts = udisks.Property(*block, kFilesystem, QStringLiteral("MountPoints"));
-        mounts && !qdbus_cast<QList<QByteArray>>(*mounts).isEmpty()) {
-        if (auto error =
-                Failure(udisks.Call(*block, kFilesystem, QStringLiteral("Unmount"), {QVariantMap()}))) {
+    FormatResult refusal;
+    const auto block = CheckedBlock(target, refusal);
+    if (!block) return refusal;
+    if (block->mounted) {
+        if (auto error = Failure(Call(block->path, udisks2::kFilesystem, QStringLiteral("Unmount"),
+                                      {QVariantMap()}, kQueryTimeoutMs))) {
             return FormatResult::Failed(std::string(text::format::kFormatFailed) + *error);
         }
     }
+    // Once more immediately before the format, and the object checked is the object formatted.
+    const auto checked = CheckedBlock(target, refusal);
+    if (!checked) return refusal;
+    if (checked->path != block->path) return FormatResult::Failed(std::string(text::kPleaseSelectDevice));
     const QVariantMap options{{QStringLiteral("label"), QString::fromStdString(label)},
                               {QStringLiteral("update-partition-type"), true}};
     const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kFormatTimeout);
-    if (auto error =
-            Failure(udisks.Call(*block, kBlock, QStringLiteral("Format"), {QStringLiteral("vfat"), options},
-                                static_cast<int>(timeout.count())))) {
+    if (auto error = Failure(Call(checked->path, udisks2::kBlock, QStringLiteral("Format"),
+                                  {QStringLiteral("vfat"), options}, static_cast<int>(timeout.count())))) {
         return FormatResult::Failed(std::string(text::format::kFormatFailed) + *error);
     }
-    if (auto error = Failure(udisks.Call(*block, kFilesystem, QStringLiteral("Mount"), {QVariantMap()}))) {
+    if (auto error = Failure(Call(checked->path, udisks2::kFilesystem, QStringLiteral("Mount"),
+                                  {QVariantMap()}, kQueryTimeoutMs))) {
         return FormatResult::Failed(std::string(text::format::kMountFailed) + *error);
     }
     return FormatResult::Done();

@@ -2,7 +2,7 @@
 // beside them, and uevents for plugging and unplugging, seen through the main dialog.
 
 // GLib and umockdev before Qt: Qt's keyword macros would otherwise rewrite their declarations.
-#include <umockdev.h>
+#include "tests/gui/MockDrives.h"
 
 #include <gtest/gtest.h>
 
@@ -26,75 +26,14 @@
 namespace vocell::test {
 namespace {
 
-constexpr int kSectorsOf128MB = 250'000;
-// What a card reader's device node reads as while it holds a card: a few bytes are enough to
-// give it a length.
-const std::string kMediumBytes(64, '0');
-
-struct MockDisk {
-    std::string name;  // "sdb"
-    int major = 8;
-    int minor = 16;
-    bool removable = true;
-    int sectors = kSectorsOf128MB;
-    std::string bus = "usb";
-};
-
-struct MockPartition {
-    std::string label;
-    std::string mountPoint;  // empty: not mounted
-};
-
 class DriveTest : public ::testing::Test {
 protected:
-    DriveTest() : testbed_(umockdev_testbed_new()) {
-        root_ = umockdev_testbed_get_root_dir(testbed_);
-        std::filesystem::create_directories(std::filesystem::path(root_) / "proc" / "self");
-        mounts_ = "1 0 254:1 / / rw,relatime - ext4 /dev/vda1 rw\n";
-        WriteMountTable();
-    }
-    ~DriveTest() override {
-        dialog_.reset();
-        g_object_unref(testbed_);
-    }
+    ~DriveTest() override { dialog_.reset(); }
 
-    static std::string SysPath(const MockDisk& disk) {
-        return "/sys/devices/mock/" + disk.name + "-reader/block/" + disk.name;
-    }
-
-    // Plugs in a disk, with one vfat partition per entry of partitions.
     void Plug(const MockDisk& disk, const std::vector<MockPartition>& partitions = {}) {
-        const std::string path = "/devices/mock/" + disk.name + "-reader/block/" + disk.name;
-        std::string description = Node(path, disk.name, disk.sectors > 0, disk, 0, "disk") +
-                                  "E: ID_BUS=" + disk.bus + "\nA: removable=" + (disk.removable ? "1" : "0") +
-                                  "\nA: size=" + std::to_string(disk.sectors) + "\n";
-        for (int number = 1; number <= static_cast<int>(partitions.size()); ++number) {
-            const MockPartition& partition = partitions[static_cast<std::size_t>(number - 1)];
-            const std::string name = disk.name + std::to_string(number);
-            description += "\n" + Node(path + "/" + name, name, true, disk, number, "partition") +
-                           "E: ID_FS_TYPE=vfat\nE: ID_FS_LABEL=" + partition.label +
-                           "\nA: partition=" + std::to_string(number) + "\n";
-            if (!partition.mountPoint.empty()) {
-                mounts_ += std::to_string(40 + disk.minor + number) + " 1 " + Number(disk, number) + " / " +
-                           partition.mountPoint + " rw,relatime - vfat /dev/" + name + " rw\n";
-            }
-        }
-        GError* error = nullptr;
-        ASSERT_TRUE(umockdev_testbed_add_from_string(testbed_, description.c_str(), &error))
-            << (error != nullptr ? error->message : "");
-        WriteMountTable();
-        umockdev_testbed_uevent(testbed_, SysPath(disk).c_str(), "add");
+        machine_.Plug(disk, partitions);
     }
-
-    void Unplug(const MockDisk& disk, int partitions) {
-        for (int i = partitions; i >= 1; --i) {
-            const std::string path = SysPath(disk) + "/" + disk.name + std::to_string(i);
-            umockdev_testbed_uevent(testbed_, path.c_str(), "remove");
-            umockdev_testbed_remove_device(testbed_, path.c_str());
-        }
-        umockdev_testbed_uevent(testbed_, SysPath(disk).c_str(), "remove");
-        umockdev_testbed_remove_device(testbed_, SysPath(disk).c_str());
-    }
+    void Unplug(const MockDisk& disk, int partitions) { machine_.Unplug(disk, partitions); }
 
     // A card folder holding the sample card, to be a partition's mount point.
     std::string CardFolder(const std::string& name) {
@@ -105,8 +44,10 @@ protected:
     }
 
     void Start() {
+        // The cards' mount points are folders of the test, where removable media are mounted here.
         volumes_ = std::make_unique<linux_drives::LinuxVolumes>(
-            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); });
+            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); },
+            linux_drives::DriveDiscovery{{install_.root() / "media"}, {}});
         dialog_ = std::make_unique<UtilityDialog>(desktop_, *volumes_, drives_.fileSystem());
         dialog_->OnInitDialog();
     }
@@ -124,32 +65,12 @@ protected:
         return done();
     }
 
-    UMockdevTestbed* testbed_;
+    MockDrives machine_;
     TestInstallation install_;
     posix::HostDrives drives_{std::filesystem::path()};
     ScriptedDesktop desktop_;
     std::unique_ptr<linux_drives::LinuxVolumes> volumes_;
     std::unique_ptr<UtilityDialog> dialog_;
-
-private:
-    static std::string Number(const MockDisk& disk, int partition) {
-        return std::to_string(disk.major) + ":" + std::to_string(disk.minor + partition);
-    }
-    // The lines every block device of a description has; a node without medium has no length.
-    static std::string Node(const std::string& path, const std::string& name, bool medium,
-                            const MockDisk& disk, int partition, const char* type) {
-        return "P: " + path + "\nN: " + name + (medium ? "=" + kMediumBytes : "") + "\nE: DEVNAME=/dev/" +
-               name + "\nE: DEVTYPE=" + type +
-               "\nE: SUBSYSTEM=block\nE: MAJOR=" + std::to_string(disk.major) +
-               "\nE: MINOR=" + std::to_string(disk.minor + partition) +
-               "\nA: dev=" + Number(disk, partition) + "\n";
-    }
-    void WriteMountTable() const {
-        std::ofstream(std::filesystem::path(root_) / "proc" / "self" / "mountinfo") << mounts_;
-    }
-
-    std::string root_;
-    std::string mounts_;
 };
 
 const MockDisk kReader{"sdb", 8, 16};
@@ -214,6 +135,22 @@ TEST_F(DriveTest, UnplugDuringTheChooserLeavesNoCardSelected) {
     EXPECT_EQ(fields().statusText, text::kCardNotSelected);
     EXPECT_EQ(fields().deviceText, "");
     EXPECT_EQ(dialog_->deviceSlots().slotRoots[0], "");
+}
+
+// A bind mount of the card's folder VM that comes first in the mount table is no root of the card:
+// the drive maps to the card's own mount, where its prompts are read at VM\PROMPTS.
+TEST_F(DriveTest, DriveLetterNamesTheMountOfTheWholeFileSystemNotABindMountOfAFolder) {
+    const std::string card = CardFolder("VMCARD");
+    const std::string boundFolder = (install_.root() / "media" / "VM-ONLY").string();
+    std::filesystem::copy(std::filesystem::path(card) / "VM", boundFolder,
+                          std::filesystem::copy_options::recursive);
+    machine_.Mount(MockDrives::Number(kReader, 1), "/VM", boundFolder, "/dev/sdb1");
+    Plug(kReader, {{"VMCARD", card}});
+    Start();
+    Select(0);
+    EXPECT_EQ(volumes_->VolumeOfLetter('D')->mountPoint, card);
+    EXPECT_EQ(drives_.HostPathOf("D:\\VM\\PROMPTS"), std::filesystem::path(card) / "VM" / "PROMPTS");
+    EXPECT_EQ(fields().promptVersionText, "1.31");
 }
 
 // Neither a USB hard disk that reports itself fixed, nor an internal disk mounted under /media,

@@ -24,27 +24,30 @@
 #include "platform/qt/MkfsFormatter.h"
 #include "platform/qt/TemplateWidgets.h"
 #include "platform/qt/UDisks2Formatter.h"
+#include "platform/qt/UDisks2Names.h"
 #include "platform/qt/program/DesktopProgram.h"
+#include "tests/gui/CardSwap.h"
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/MockUDisks2.h"
 
 namespace vocell::qt {
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.UDisks2");
-const QString kBlock = QStringLiteral("org.freedesktop.UDisks2.Block");
 const QString kCardBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1");
 const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sda1");
+const QString kFilesystem = udisks2::kFilesystem;
 
-const FormatTarget kCard{'D', "/dev/sdb1", "/dev/sdb", "/media/tech/VMCARD", "VMCARD (D:)", {}};
-const FormatTarget kInternalDisk{'D', "/dev/sda1", "/dev/sda", "/media/tech/DATA", "DATA (D:)", {}};
+const test::MockDisk& kReader = test::kCardReader;
+const test::MockPartition kCardVolume("VMCARD", "/media/tech/VMCARD");
+const test::MockDisk kFixedDisk{"sda", 8, 0, false, 2'000'000, "ata", "Acme_SSD_F0001", "F0001"};
+const test::MockPartition kFixedVolume("DATA", "/media/tech/DATA", "5d2c7a3e-1f0b-4c6a-9e8d-2b1a0c9f8e7d",
+                                       "ext4");
 
-QVariant Property(const QString& path, const char* name, const QString& interface = kBlock) {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kService, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get.setArguments({interface, QString::fromLatin1(name)});
-    const QDBusMessage reply = QDBusConnection::systemBus().call(get);
-    if (reply.arguments().isEmpty()) return {};
-    return qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant();
+const FormatTarget kCard = test::TargetFor(kReader, kCardVolume, 'D');
+const FormatTarget kInternalDisk = test::TargetFor(kFixedDisk, kFixedVolume, 'D');
+
+QVariant Property(const QString& path, const char* name, const QString& interface = udisks2::kBlock) {
+    return test::MockUDisks2::Property(path, name, interface);
 }
 
 std::map<std::string, std::uintmax_t> Tree(const std::filesystem::path& folder) {
@@ -59,10 +62,11 @@ std::map<std::string, std::uintmax_t> Tree(const std::filesystem::path& folder) 
 class FormatTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QElapsedTimer waited;
-        waited.start();
-        while (!udisks_.available() && waited.elapsed() < 10'000) QThread::msleep(50);
-        ASSERT_TRUE(udisks_.available()) << "the mock UDisks2 did not come up";
+        ASSERT_TRUE(test::MockUDisks2::Reset()) << "the mock UDisks2 did not come up";
+        test::MockUDisks2::AddDrive(kReader);
+        test::MockUDisks2::AddPartition(kReader, 1, kCardVolume, 1);
+        test::MockUDisks2::AddDrive(kFixedDisk);
+        test::MockUDisks2::AddPartition(kFixedDisk, 1, kFixedVolume, 1);
         services_.targetOf = [this](char, std::string& currentLabel) -> std::optional<FormatTarget> {
             currentLabel = "VMCARD";
             return target_;
@@ -92,8 +96,7 @@ TEST_F(FormatTest, SelectedCardIsFormattedVfatWithTheLabelAndMountedAgain) {
     EXPECT_EQ(released_, 1);
     EXPECT_EQ(Property(kCardBlock, "IdType").toString(), QStringLiteral("vfat"));
     EXPECT_EQ(Property(kCardBlock, "IdLabel").toString(), QStringLiteral("NEWCARD"));
-    const QString filesystem = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
-    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock, "MountPoints", filesystem)).isEmpty());
+    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(Property(kCardBlock, "MountPoints", kFilesystem)).isEmpty());
     EXPECT_EQ(Property(kDiskBlock, "IdType").toString(), QStringLiteral("ext4"));
 }
 
@@ -124,14 +127,6 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
 }
 
 TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
-    QDBusMessage failFormat = QDBusMessage::createMethodCall(
-        kService, kCardBlock, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("AddMethod"));
-    failFormat.setArguments(
-        {kBlock, QStringLiteral("Format"), QStringLiteral("sa{sv}"), QString(),
-         QStringLiteral("raise dbus.exceptions.DBusException('Error wiping device: Device busy', "
-                        "name='org.freedesktop.UDisks2.Error.Failed')")});
-    ASSERT_EQ(QDBusConnection::systemBus().call(failFormat).type(), QDBusMessage::ReplyMessage);
-
     // The whole Initialize, from the main dialog's button, on a card that holds prompts.
     test::TestInstallation install;
     const auto before = Tree(install.card());
@@ -155,9 +150,18 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
     program.dialog().OnCommand(ControlId::Select);
     ASSERT_EQ(program.dialog().cardFields().statusText, text::kReady);
-    target_ = FormatTarget{'E',           "/dev/sdb1",
-                           "/dev/sdb",    install.card().string(),
-                           "VMCARD (E:)", *posix::FolderVolumes(install.card()).MediumIdentityOf("E:\\")};
+    // The card in the disk service is the folder's medium.
+    const MediumIdentity folder = *posix::FolderVolumes(install.card()).MediumIdentityOf("E:\\");
+    target_ = test::TargetFor(kReader, kCardVolume, 'E');
+    target_->mountPoint = install.card().string();
+    target_->medium = folder;
+    test::MockUDisks2::Remove(kCardBlock);
+    test::MockUDisks2::AddPartition(
+        kReader, 1, kCardVolume, 1,
+        {{QStringLiteral("IdUUID"), QString::fromStdString(folder.volumeSerial)},
+         {QStringLiteral("IdLabel"), QString::fromStdString(folder.label)},
+         {QStringLiteral("Size"), QVariant::fromValue<qulonglong>(folder.capacityBytes)}});
+    test::MockUDisks2::FailFormat(kCardBlock, QStringLiteral("Error wiping device: Device busy"));
 
     program.dialog().OnCommand(ControlId::Initialize);
     ASSERT_EQ(messages.size(), 3u);
@@ -166,31 +170,6 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     EXPECT_EQ(messages[2], std::string(text::format::kFormatFailed) + "Error wiping device: Device busy");
     EXPECT_EQ(Tree(install.card()), before);
     EXPECT_EQ(program.window().statusBar()->paneText(0), ToQString(text::kReady));
-}
-
-// Without UDisks2, as root: mkfs.fat on the card's device, here a disk image (checked with
-// mtools, which reads FAT without a kernel driver).
-TEST(MkfsFormat, FormatsTheDeviceAsFat16WithTheLabel) {
-    test::TempDirectory temp;
-    const auto image = temp.path() / "card.img";
-    std::ofstream(image).close();
-    std::filesystem::resize_file(image, 64u * 1024 * 1024);
-    MkfsFormatter mkfs;
-    const FormatTarget target{'E', image.string(), image.string(), "", "VMCARD (E:)", {}};
-    ASSERT_TRUE(mkfs.Check(target).ok);
-    const FormatResult result = mkfs.Format(target, "NEWCARD");
-    ASSERT_TRUE(result.ok) << result.error;
-
-    QProcess minfo;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("MTOOLS_SKIP_CHECK"), QStringLiteral("1"));
-    minfo.setProcessEnvironment(environment);
-    minfo.start(QStringLiteral("minfo"),
-                {QStringLiteral("-i"), QString::fromStdString(image.string()), QStringLiteral("::")});
-    ASSERT_TRUE(minfo.waitForFinished());
-    const QString info = QString::fromLocal8Bit(minfo.readAllStandardOutput());
-    EXPECT_TRUE(info.contains(QStringLiteral("FAT16"))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("NEWCARD"))) << info.toStdString();
 }
 
 }  // namespace

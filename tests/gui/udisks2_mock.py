@@ -1,7 +1,11 @@
-'''A small UDisks2 for the format tests: a USB card reader holding a vfat card (sdb1) and an
-internal disk (sda1). Format, Mount and Unmount change the block's properties as the real
-service would, so that a test can read back what was done.
+'''A small UDisks2 for the format and drive tests. A test puts drives and block devices in with
+AddDrive and AddBlock (interface org.vocell.Test.UDisks2 on the manager) and takes them out with
+RemoveObject; the mock's Reset empties it again. The object manager lists every object with its
+properties, as the real service does. Format, Mount and Unmount change the block's properties as
+the real service would, so that a test can read back what was done.
 '''
+import uuid
+
 import dbus
 
 from dbusmock import mockobject
@@ -11,43 +15,88 @@ MAIN_OBJ = '/org/freedesktop/UDisks2/Manager'
 MAIN_IFACE = 'org.freedesktop.UDisks2.Manager'
 SYSTEM_BUS = True
 
+TEST_IFACE = 'org.vocell.Test.UDisks2'
+ROOT = '/org/freedesktop/UDisks2'
 BLOCK = 'org.freedesktop.UDisks2.Block'
 DRIVE = 'org.freedesktop.UDisks2.Drive'
 FILESYSTEM = 'org.freedesktop.UDisks2.Filesystem'
-ROOT = '/org/freedesktop/UDisks2'
-
-FORMAT = ("self.Set('%s', 'IdType', args[0]); "
-          "self.Set('%s', 'IdLabel', args[1].get('label', ''))" % (BLOCK, BLOCK))
-MOUNT = ("self.Set('%s', 'MountPoints', dbus.Array([dbus.ByteArray(b'/media/tech/CARD\\0')], signature='ay')); "
-         "ret = '/media/tech/CARD'" % FILESYSTEM)
-UNMOUNT = "self.Set('%s', 'MountPoints', dbus.Array([], signature='ay'))" % FILESYSTEM
+PARTITION = 'org.freedesktop.UDisks2.Partition'
+OBJECT_MANAGER = 'org.freedesktop.DBus.ObjectManager'
+MOUNTED_AT = '/media/tech/CARD'
 
 
-def add_block(mock, name, drive, label, fs_type, mount_point):
+def mount_points(*paths):
+    return dbus.Array([dbus.ByteArray((p + '\0').encode()) for p in paths], signature='ay')
+
+
+def format_block(block, fs_type, options):
+    # A new file system: a new serial number, the label asked for, nothing mounted.
+    block.Set(BLOCK, 'IdType', fs_type)
+    block.Set(BLOCK, 'IdUsage', 'filesystem')
+    block.Set(BLOCK, 'IdLabel', options.get('label', ''))
+    block.Set(BLOCK, 'IdUUID', uuid.uuid4().hex[:8].upper())
+
+
+def mount_block(block, _options):
+    block.Set(FILESYSTEM, 'MountPoints', mount_points(MOUNTED_AT))
+    return MOUNTED_AT
+
+
+def unmount_block(block, _options):
+    block.Set(FILESYSTEM, 'MountPoints', mount_points())
+
+
+def add_drive(manager, name, properties):
+    path = ROOT + '/drives/' + name
+    drive = {'Removable': True, 'MediaRemovable': True, 'ConnectionBus': 'usb', 'Serial': '', 'Id': name}
+    drive.update(properties)
+    manager.AddObject(path, DRIVE, drive, [])
+    return dbus.ObjectPath(path)
+
+
+# properties: the Block interface's, with Number for a partition's number and MountPoint for where
+# its file system is mounted.
+def add_block(manager, name, drive, properties):
     path = ROOT + '/block_devices/' + name
-    mock.AddObject(path, BLOCK, {
+    given = dict(properties)
+    number = given.pop('Number', None)
+    mount_point = given.pop('MountPoint', None)
+    block = {
         'Device': dbus.ByteArray(('/dev/%s\0' % name).encode()),
-        'IdLabel': label,
-        'IdType': fs_type,
-        'Drive': dbus.ObjectPath(ROOT + '/drives/' + drive),
+        'DeviceNumber': dbus.UInt64(0),
+        'Size': dbus.UInt64(0),
+        'IdLabel': '',
+        'IdUUID': '',
+        'IdType': '',
+        'IdUsage': '',
+        'Drive': dbus.ObjectPath(ROOT + '/drives/' + drive if drive else '/'),
         'HintSystem': False,
-    }, [('Format', 'sa{sv}', '', FORMAT)])
-    block = mockobject.objects[path]
-    block.AddProperties(FILESYSTEM, {
-        'MountPoints': dbus.Array([dbus.ByteArray((mount_point + '\0').encode())], signature='ay'),
+        'HintIgnore': False,
+    }
+    block.update(given)
+    manager.AddObject(path, BLOCK, block, [('Format', 'sa{sv}', '', format_block)])
+    added = mockobject.objects[path]
+    added.AddProperties(FILESYSTEM, {
+        'MountPoints': mount_points(*([mount_point] if mount_point else [])),
     })
-    block.AddMethods(FILESYSTEM, [('Mount', 'a{sv}', 's', MOUNT), ('Unmount', 'a{sv}', '', UNMOUNT)])
-    return path
+    added.AddMethods(FILESYSTEM, [('Mount', 'a{sv}', 's', mount_block), ('Unmount', 'a{sv}', '', unmount_block)])
+    if number is not None:
+        added.AddProperties(PARTITION, {'Number': dbus.UInt32(number)})
+    return dbus.ObjectPath(path)
 
 
-def load(mock, parameters):
-    for drive, removable, bus in (('Card_Reader', True, 'usb'), ('Internal_Disk', False, '')):
-        mock.AddObject(ROOT + '/drives/' + drive, DRIVE, {
-            'Removable': removable,
-            'MediaRemovable': removable,
-            'ConnectionBus': bus,
-        }, [])
-    blocks = [add_block(mock, 'sdb1', 'Card_Reader', 'VMCARD', 'vfat', '/media/tech/VMCARD'),
-              add_block(mock, 'sda1', 'Internal_Disk', 'DATA', 'ext4', '/media/tech/DATA')]
-    mock.AddMethod(MAIN_IFACE, 'GetBlockDevices', 'a{sv}', 'ao',
-                   'ret = [dbus.ObjectPath(p) for p in %r]' % blocks)
+def managed_objects(_manager):
+    return {dbus.ObjectPath(path): obj.props for path, obj in mockobject.objects.items()
+            if path.startswith(ROOT + '/') and path != MAIN_OBJ}
+
+
+def block_devices(_manager, _options):
+    return [dbus.ObjectPath(path) for path, obj in mockobject.objects.items() if BLOCK in obj.props]
+
+
+def load(mock, _parameters):
+    mock.AddMethod(TEST_IFACE, 'AddDrive', 'sa{sv}', 'o', lambda self, name, props: add_drive(self, name, props))
+    mock.AddMethod(TEST_IFACE, 'AddBlock', 'ssa{sv}', 'o',
+                   lambda self, name, drive, props: add_block(self, name, drive, props))
+    mock.AddMethod(MAIN_IFACE, 'GetBlockDevices', 'a{sv}', 'ao', block_devices)
+    mock.AddObject(ROOT, OBJECT_MANAGER, {}, [('GetManagedObjects', '', 'a{oa{sa{sv}}}', managed_objects)])

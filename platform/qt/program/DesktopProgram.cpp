@@ -7,13 +7,19 @@
 #include "platform/qt/CardFormat.h"
 #include "platform/qt/MkfsFormatter.h"
 #include "platform/qt/UDisks2Formatter.h"
+#include "platform/qt/program/FormatTargets.h"
 
 namespace vocell::qt {
 
 DesktopProgram::DesktopProgram(const ProgramOptions& options) : drives_(options.cardFolder) {
     if (options.cardFolder.empty()) {
+        // Where UDisks2 runs, its judgement of the system's devices counts as well.
+        judgement_ = std::make_unique<UDisks2Judgement>(QDBusConnection::systemBus());
+        linux_drives::DriveDiscovery discovery{options.extraMediaRoots,
+                                               [this] { return judgement_->SystemDevices(); }};
         removableDrives_ = std::make_unique<linux_drives::LinuxVolumes>(
-            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); });
+            [this](const linux_drives::DriveMounts& mounts) { drives_.MountRemovableDrives(mounts); },
+            std::move(discovery));
         monitor_ = std::make_unique<linux_drives::DeviceMonitor>();
     } else {
         folderVolumes_ = std::make_unique<posix::FolderVolumes>(options.cardFolder);
@@ -60,17 +66,7 @@ FormatOutcome DesktopProgram::FormatDrive(QWidget* parent, int driveIndex, const
     CardFormatServices services;
     services.targetOf = [this](char letter, std::string& currentLabel) -> std::optional<FormatTarget> {
         if (!removableDrives_) return std::nullopt;  // a folder is not a card in a reader
-        removableDrives_->Rescan();
-        auto volume = removableDrives_->VolumeOfLetter(letter);
-        const auto identity = volume ? linux_drives::IdentityOf(*volume) : std::nullopt;
-        if (!identity) return std::nullopt;
-        currentLabel = volume->label;
-        return FormatTarget{letter,
-                            volume->devNode,
-                            volume->diskNode,
-                            volume->mountPoint,
-                            devices::DeviceText(devices::DriveRoot(letter), volume->label),
-                            *identity};
+        return FormatTargetOf(*removableDrives_, letter, currentLabel);
     };
     services.tell = [this](const std::string& text) { desktop_->ShowMessageBox(text, MessageButtons::Ok); };
     services.releaseCard = [this] {

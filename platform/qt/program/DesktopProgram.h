@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/UtilityApp.h"
 #include "platform/linux/DeviceMonitor.h"
@@ -13,6 +14,7 @@
 #include "platform/qt/CardFormatter.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
+#include "platform/qt/UDisks2Judgement.h"
 #include "platform/qt/program/DeviceWatcher.h"
 
 namespace vocell::qt {
@@ -20,6 +22,8 @@ namespace vocell::qt {
 struct ProgramOptions {
     // A folder to present as the removable drive E: instead of the machine's drives.
     std::filesystem::path cardFolder;
+    // Folders under which removable media are mounted, besides /media, /run/media and /mnt.
+    std::vector<std::filesystem::path> extraMediaRoots;
     // Changes to the desktop's services (tests answer the message boxes here).
     std::function<void(DesktopServices&)> adjustServices;
 };
@@ -45,6 +49,7 @@ private:
     FormatOutcome FormatDrive(QWidget* parent, int driveIndex, const MediumIdentity& medium);
 
     posix::HostDrives drives_;
+    std::unique_ptr<UDisks2Judgement> judgement_;
     std::unique_ptr<linux_drives::LinuxVolumes> removableDrives_;
     std::unique_ptr<Volumes> folderVolumes_;
     std::unique_ptr<linux_drives::DeviceMonitor> monitor_;
