@@ -37,6 +37,9 @@ public:
     operations::Outcome OnInitializeCard();
 
     void SelectCard();
+    // Whether a restore, update or initialize reads what it wrote back from the card (it does
+    // unless told otherwise).
+    void SetVerifyWrites(bool verify) { state_.verifyWrites = verify; }
     void ProbeSelectedDevice();
     void RefreshCardStatus() override;
     void OnOK();

@@ -8,6 +8,7 @@
 #include "archive/ArchiveScanner.h"
 #include "archive/BlockIO.h"
 #include "archive/CardPaths.h"
+#include "archive/ContentComparison.h"
 
 namespace vocell::archive {
 namespace {
@@ -78,35 +79,15 @@ private:
         CompareTimes(path, file.Times(), entry);
     }
 
-    // Each piece of the archive's content is compared where it stands with the card's file, which
-    // is read in large pieces. The whole stream is read even after a difference, so that damage in
-    // it shows. A file whose size differs from the record's is not read at all.
+    // A file whose size differs from the record's is not read at all.
     bool SameContent(FileReader& file, ArchiveScanner& scanner) {
         auto size = file.Size();
         const std::optional<std::uint64_t> promised = scanner.entry().recordContentSize;
-        bool same = size.ok() && (!promised || *promised == size.value());
-        std::uint64_t compared = 0;
-        std::size_t held = 0;  // bytes of the card's file in cardBytes_
-        std::size_t used = 0;  // of which compared
-        static_cast<void>(scanner.ReadContent([&](std::span<const char> piece) {
-            while (same && !piece.empty()) {
-                if (used == held) {
-                    auto read = file.Read(std::as_writable_bytes(std::span<char>(cardBytes_)));
-                    same = read.ok() && read.value() > 0;
-                    held = same ? read.value() : 0;
-                    used = 0;
-                    continue;
-                }
-                const std::size_t length = std::min(piece.size(), held - used);
-                same = std::memcmp(piece.data(), cardBytes_.data() + used, length) == 0;
-                used += length;
-                compared += length;
-                piece = piece.subspan(length);
-            }
-            return true;
-        }));
-        // Every byte the archive holds matched: the card's file must not hold more.
-        return same && compared == size.value();
+        if (!size.ok() || (promised && *promised != size.value())) {
+            PassOverContent(scanner);
+            return false;
+        }
+        return ContentMatchesFile(scanner, file, cardBytes_);
     }
 
     FileSystem& fileSystem_;

@@ -47,6 +47,8 @@ struct [[nodiscard]] ExtractionResult {
     // Files the archive holds only in part (their stream was cut short when they were backed
     // up), restored with the data it holds.
     std::vector<NamedEntry> storedIncomplete;
+    // Files written whose content the medium gives back otherwise when read back, if it was.
+    std::vector<NamedEntry> notReadBack;
     // Whether anything on the card was changed before the extraction ended.
     bool cardChanged = false;
     // Whether an entry the card should hold failed on the card: not written, not set as stored, or

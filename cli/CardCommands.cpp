@@ -46,9 +46,10 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::fi
 }
 
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
-               const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice) {
+               const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice, bool readBack) {
     CardSession session(console, cardFolder);
     if (auto refused = PrepareArchiveSession(console, session, archiveFile, cardFolder)) return *refused;
+    session.dialog().SetVerifyWrites(readBack);
     console.Say(std::string(text::cli::kRestoring) + archiveFile.string() + " onto " + cardFolder.string() +
                 " (prompt version " + Shown(session.cardVersion()) + ")");
     session.desktop().SetUnansweredHint(std::string(text::cli::kSayWhichPrompts));
@@ -60,9 +61,10 @@ int RunRestore(Console& console, const std::filesystem::path& archiveFile,
 }
 
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,
-              const std::filesystem::path& cardFolder, bool confirmed) {
+              const std::filesystem::path& cardFolder, bool confirmed, bool readBack) {
     CardSession session(console, cardFolder);
     if (auto refused = PrepareArchiveSession(console, session, packageFile, cardFolder)) return *refused;
+    session.dialog().SetVerifyWrites(readBack);
     session.desktop().SetUnansweredHint(std::string(text::cli::kConfirmWithYes));
     session.desktop().SetAnswerer([confirmed](const std::string&, MessageButtons) -> QueuedAnswer {
         if (!confirmed) return std::nullopt;
@@ -71,10 +73,11 @@ int RunUpdate(Console& console, const std::filesystem::path& packageFile,
     return session.ExitStatusFor(session.dialog().OnUpdatePrompts());
 }
 
-int RunInit(Console& console, const std::filesystem::path& cardFolder) {
+int RunInit(Console& console, const std::filesystem::path& cardFolder, bool readBack) {
     if (!CheckCardFolder(console, cardFolder)) return kUsage;
     CardSession session(console, cardFolder);
     if (!session.Open()) return kFailed;
+    session.dialog().SetVerifyWrites(readBack);
     // Initializing is what was asked for; there is no format dialog on the command line.
     session.desktop().SetAnswerer([](const std::string& question, MessageButtons) -> QueuedAnswer {
         if (question == text::kReformatQuestion) return MessageAnswer::Yes;

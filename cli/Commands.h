@@ -18,11 +18,12 @@ enum ExitStatus : int {
 enum class PromptChoice { Keep, Replace };
 
 int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::filesystem::path archiveFile);
+// readBack: what is written onto the card is read back from it and compared (--no-verify skips it).
 int RunRestore(Console& console, const std::filesystem::path& archiveFile,
-               const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice);
+               const std::filesystem::path& cardFolder, std::optional<PromptChoice> choice, bool readBack);
 int RunUpdate(Console& console, const std::filesystem::path& packageFile,
-              const std::filesystem::path& cardFolder, bool confirmed);
-int RunInit(Console& console, const std::filesystem::path& cardFolder);
+              const std::filesystem::path& cardFolder, bool confirmed, bool readBack);
+int RunInit(Console& console, const std::filesystem::path& cardFolder, bool readBack);
 int RunList(Console& console, const std::filesystem::path& archiveFile, bool json);
 int RunVerify(Console& console, const std::filesystem::path& archiveFile,
               const std::optional<std::filesystem::path>& cardFolder);

@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
         ->required();
     backup->callback([&] { status = vocell::cli::RunBackup(console, card, archive); });
 
+    bool noVerify = false;
+    const std::string noVerifyHelp = "do not read what was written back from the card to compare it";
     bool keepPrompts = false, replacePrompts = false;
     auto* restore = app.add_subcommand("restore", "Restore an archive onto the card");
     restore->add_option("ARCHIVE", archive, "archive to restore")->required();
@@ -34,11 +36,12 @@ int main(int argc, char** argv) {
     restore
         ->add_flag("--replace-prompts", replacePrompts, "take the archive's prompts when the versions differ")
         ->excludes(keep);
+    restore->add_flag("--no-verify", noVerify, noVerifyHelp);
     restore->callback([&] {
         std::optional<PromptChoice> choice;
         if (keepPrompts) choice = PromptChoice::Keep;
         if (replacePrompts) choice = PromptChoice::Replace;
-        status = vocell::cli::RunRestore(console, archive, card, choice);
+        status = vocell::cli::RunRestore(console, archive, card, choice, !noVerify);
     });
 
     bool yes = false;
@@ -46,11 +49,13 @@ int main(int argc, char** argv) {
     update->add_option("PACKAGE", archive, "prompt package")->required();
     update->add_option("CARD", card, "card folder")->required();
     update->add_flag("--yes", yes, "replace the prompts without asking");
-    update->callback([&] { status = vocell::cli::RunUpdate(console, archive, card, yes); });
+    update->add_flag("--no-verify", noVerify, noVerifyHelp);
+    update->callback([&] { status = vocell::cli::RunUpdate(console, archive, card, yes, !noVerify); });
 
     auto* init = app.add_subcommand("init", "Lay the initial card structure onto a card without prompts");
     init->add_option("CARD", card, "card folder")->required();
-    init->callback([&] { status = vocell::cli::RunInit(console, card); });
+    init->add_flag("--no-verify", noVerify, noVerifyHelp);
+    init->callback([&] { status = vocell::cli::RunInit(console, card, !noVerify); });
 
     bool json = false;
     auto* list = app.add_subcommand("list", "List the entries of an archive");

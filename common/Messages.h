@@ -20,6 +20,7 @@ inline constexpr std::string_view kDeletingOldPrompts = "Deleting Old Prompts";
 inline constexpr std::string_view kUpdatingPrompts = "Updating Prompts";
 inline constexpr std::string_view kFinalizing = "Finalizing";
 inline constexpr std::string_view kInstallingPrompts = "Installing Prompts";
+inline constexpr std::string_view kVerifyingData = "Verifying Data";
 inline constexpr std::string_view kNoPrompts = "No Prompts";
 inline constexpr std::string_view kVocell8Hour = "Vocell 8 Hour";
 inline constexpr std::string_view kUnknownCardType = "Unknown Card Type";
@@ -95,6 +96,8 @@ inline constexpr std::string_view kEntriesNotAsStored =
 inline constexpr std::string_view kBackupNotWritten = "The backup file could not be written: ";
 inline constexpr std::string_view kEarlierBackupKept =
     "\nAn existing backup file of that name has not been changed.";
+inline constexpr std::string_view kEntriesNotReadBack =
+    "These files were written to the Vocell card, but reading them back from it gave something else:";
 inline constexpr std::string_view kEntriesStoredIncomplete =
     "These files are incomplete in the archive and were restored with the data it holds:";
 inline constexpr std::string_view kUnfinishedBackupsFound =

@@ -4,6 +4,7 @@
 
 #include "archive/InterruptedRestore.h"
 #include "archive/RestoreSpace.h"
+#include "archive/RestoreVerification.h"
 #include "common/Messages.h"
 #include "operations/OperationMessages.h"
 #include "platform/DesktopScopes.h"
@@ -79,50 +80,69 @@ Refusal OpenArchiveForCard(OperationContext& context, const std::string& archive
     return Outcome::Stopped(ReasonFor(archive.check.fault));
 }
 
-Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& archive,
-                        archive::PromptHandling prompts, CardCoverage coverage) {
+namespace {
+
+// The extraction under the interrupted-restore mark, then the files read back from the medium
+// when that is asked for. A card left as it was carries no mark of this run; an earlier run's
+// mark goes only with a whole backup restored as stored.
+archive::ExtractionResult ExtractUnderMark(OperationContext& context, archive::CheckedArchive& archive,
+                                           archive::PromptHandling prompts, CardCoverage coverage) {
     const std::string cardRoot = context.state.slots.cardRoot();
     FileSystem& fileSystem = context.fileSystem;
-    if (auto shortfall = archive::FindSpaceShortfall(fileSystem, archive, cardRoot, prompts)) {
-        context.desktop.ShowMessageBox(TooLittleSpaceMessage(shortfall->neededBytes, shortfall->freeBytes),
-                                       MessageButtons::Ok);
-        return Outcome::Stopped(StopReason::TooLittleSpace);
-    }
-    ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
-    ProgressBarSteps steps(bar);
     archive::ExtractionResult result;
-    // Until the extraction has run to its end, the card says that a restore onto it began.
     const bool markedBefore = archive::RestoreWasInterrupted(fileSystem, cardRoot);
     if (markedBefore) archive::RemoveUnfinishedFiles(fileSystem, cardRoot);
     if (FsStatus marked = markedBefore ? FsStatus{} : archive::MarkRestoreStarted(fileSystem, cardRoot);
         !marked.ok()) {
         result.stop = marked.error == FsError::DiskFull ? archive::ExtractionStop::CardFull
                                                         : archive::ExtractionStop::WriteError;
-    } else {
+        return result;
+    }
+    {
+        ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
+        ProgressBarSteps steps(bar);
         result = archive::ExtractCheckedArchive(fileSystem, archive, cardRoot, prompts, steps);
-        // A card left as it was carries no mark of this run; an earlier run's mark goes only with
-        // a whole card restored as stored.
-        const bool finished =
-            result.cardAsStored() && (!markedBefore || coverage == CardCoverage::WholeBackup);
-        const bool untouched = !result.cardChanged && !markedBefore;
-        if ((finished || untouched) && !archive::MarkRestoreFinished(fileSystem, cardRoot).ok() &&
-            result.completed()) {
-            result.stop = archive::ExtractionStop::WriteError;
-            result.cardChanged = true;
-        }
     }
+    if (result.completed() && context.state.verifyWrites) {
+        context.dialog.SetStatusPane(kActivityPane, text::kVerifyingData);
+        ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
+        ProgressBarSteps steps(bar);
+        result.notReadBack =
+            archive::VerifyRestoredFiles(fileSystem, archive, cardRoot, prompts, result, steps);
+        if (!result.notReadBack.empty()) result.entryFailedOnCard = true;
+    }
+    const bool finished = result.cardAsStored() && (!markedBefore || coverage == CardCoverage::WholeBackup);
+    const bool untouched = !result.cardChanged && !markedBefore;
+    if ((finished || untouched) && !archive::MarkRestoreFinished(fileSystem, cardRoot).ok() &&
+        result.completed()) {
+        result.stop = archive::ExtractionStop::WriteError;
+        result.cardChanged = true;
+    }
+    return result;
+}
+
+}  // namespace
+
+Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& archive,
+                        archive::PromptHandling prompts, CardCoverage coverage) {
+    const std::string cardRoot = context.state.slots.cardRoot();
+    if (auto shortfall = archive::FindSpaceShortfall(context.fileSystem, archive, cardRoot, prompts)) {
+        context.desktop.ShowMessageBox(TooLittleSpaceMessage(shortfall->neededBytes, shortfall->freeBytes),
+                                       MessageButtons::Ok);
+        return Outcome::Stopped(StopReason::TooLittleSpace);
+    }
+    const archive::ExtractionResult result = ExtractUnderMark(context, archive, prompts, coverage);
     const StopReason stop = ReportStop(context, result);
-    if (!result.notRestored.empty()) {
-        context.desktop.ShowMessageBox(NotRestoredMessage(result.notRestored), MessageButtons::Ok);
-    }
-    if (!result.notAsStored.empty()) {
-        context.desktop.ShowMessageBox(NotAsStoredMessage(result.notAsStored), MessageButtons::Ok);
-    }
-    if (!result.storedIncomplete.empty()) {
-        context.desktop.ShowMessageBox(StoredIncompleteMessage(result.storedIncomplete), MessageButtons::Ok);
-    }
+    auto report = [&](const std::vector<archive::NamedEntry>& entries,
+                      std::string (*message)(const std::vector<archive::NamedEntry>&)) {
+        if (!entries.empty()) context.desktop.ShowMessageBox(message(entries), MessageButtons::Ok);
+    };
+    report(result.notRestored, NotRestoredMessage);
+    report(result.notAsStored, NotAsStoredMessage);
+    report(result.storedIncomplete, StoredIncompleteMessage);
+    report(result.notReadBack, NotReadBackMessage);
     std::vector<archive::NamedEntry> named = result.notRestored;
-    for (const auto* list : {&result.notAsStored, &result.storedIncomplete}) {
+    for (const auto* list : {&result.notAsStored, &result.storedIncomplete, &result.notReadBack}) {
         named.insert(named.end(), list->begin(), list->end());
     }
     if (stop != StopReason::None) return Outcome::Failed(stop, std::move(named));

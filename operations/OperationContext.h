@@ -33,6 +33,8 @@ struct DialogState {
     std::string selectedCardRoot;
     // The medium that was in that drive at Select: an operation acts on it alone.
     std::optional<MediumIdentity> selectedMedium;
+    // Whatever an operation writes onto the card is read back from the medium and compared.
+    bool verifyWrites = true;
 };
 
 inline constexpr int kActivityPane = 0;

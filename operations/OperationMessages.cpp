@@ -86,6 +86,11 @@ std::string UnfinishedBackupsMessage(const std::vector<std::string>& paths) {
     return message + std::string(text::kDeleteWhenNoBackupRuns);
 }
 
+std::string NotReadBackMessage(const std::vector<archive::NamedEntry>& entries) {
+    return std::string(text::kEntriesNotReadBack) + PathList(entries) + "\n" +
+           std::string(text::kCheckCardAndReader);
+}
+
 std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entries) {
     return std::string(text::kEntriesStoredIncomplete) + PathList(entries);
 }

@@ -23,6 +23,7 @@ std::string TooLittleSpaceMessage(std::uint64_t neededBytes, std::uint64_t freeB
 std::string NotRestoredMessage(const std::vector<archive::NamedEntry>& entries);
 std::string NotAsStoredMessage(const std::vector<archive::NamedEntry>& entries);
 std::string UnfinishedBackupsMessage(const std::vector<std::string>& paths);
+std::string NotReadBackMessage(const std::vector<archive::NamedEntry>& entries);
 std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entries);
 std::string BackupFailedMessage(const archive::BackupOutcome& outcome, const FileSystem& fileSystem);
 // savedAs differs from archivePath when the earlier backup was kept.

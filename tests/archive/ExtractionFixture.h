@@ -26,8 +26,12 @@ protected:
         archive.WriteTo(machine.DriveFolder('Z') / "a.vcb");
         CheckedArchive checked = OpenCheckedArchive(fileSystem, "Z:\\a.vcb", "F:\\");
         EXPECT_TRUE(checked.check.sound()) << checked.check.problem;
-        if (!checked.check.sound())
-            return {ExtractionStop::ArchiveDamaged, checked.check.problem, {}, {}, {}};
+        if (!checked.check.sound()) {
+            ExtractionResult refused;
+            refused.stop = ExtractionStop::ArchiveDamaged;
+            refused.archiveProblem = checked.check.problem;
+            return refused;
+        }
         return ExtractCheckedArchive(fileSystem, checked, "F:\\", prompts, progress);
     }
     std::filesystem::path OnCard(const std::string& relative) const {

@@ -33,12 +33,19 @@ protected:
     fs::path card;
 };
 
-TEST_F(TerminalTest, TheQuestionIsAnsweredAtTheKeyboard) {
+// The progress line shows the card being written and then read back, unless told not to.
+TEST_F(TerminalTest, TheQuestionIsAnsweredAtTheKeyboardAndTheCardIsReadBack) {
     const TerminalRun run =
         RunVocellOnTerminal(temp.path(), {"restore", "b.vcb", "card"}, {{"[c]ancel?", {}, "y"}});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find(text::kRestoreComplete), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(std::string(text::kVerifyingData) + ": "), std::string::npos) << run.output;
     EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
+
+    const TerminalRun unverified =
+        RunVocellOnTerminal(temp.path(), {"restore", "b.vcb", "card", "--no-verify"}, {});
+    EXPECT_EQ(unverified.status, 0) << unverified.output;
+    EXPECT_EQ(unverified.output.find(text::kVerifyingData), std::string::npos) << unverified.output;
 }
 
 TEST_F(TerminalTest, ACardSwappedWhileTheQuestionWaitsIsNeverWritten) {

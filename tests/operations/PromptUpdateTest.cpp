@@ -41,7 +41,8 @@ TEST_F(PromptUpdateTest, YesReplacesOnlyThePromptFolder) {
     EXPECT_EQ(desktop.busyDepth(), 0);
     const auto activity = desktop.FilterTranscript("pane 0: ");
     const std::vector<std::string> expectedTail{"pane 0: Deleting Old Prompts", "pane 0: Updating Prompts",
-                                                "pane 0: Finalizing", "pane 0: Ready"};
+                                                "pane 0: Verifying Data", "pane 0: Finalizing",
+                                                "pane 0: Ready"};
     auto at = std::search(activity.begin(), activity.end(), expectedTail.begin(), expectedTail.end());
     EXPECT_NE(at, activity.end());
 }
