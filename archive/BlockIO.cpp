@@ -46,7 +46,10 @@ void ArchiveSink::AppendBlocks(std::span<const char> blocks) {
 void ArchiveSink::WriteBuffer() {
     if (failed() || buffer_.empty()) return;
     failure_ = file_.Write(std::as_bytes(std::span<const char>(buffer_)));
-    if (!failed()) written_ += buffer_.size();
+    if (!failed()) {
+        written_ += buffer_.size();
+        checksum_.Update(buffer_);
+    }
     buffer_.clear();
 }
 
@@ -59,6 +62,12 @@ void ArchiveSink::RewindTo(std::uint64_t position) {
     buffer_.clear();
     failure_ = file_.Truncate(position);
     written_ = position;
+    checksumKnown_ = false;
+}
+
+std::optional<std::uint64_t> ArchiveSink::checksum() const {
+    if (!checksumKnown_ || !buffer_.empty()) return std::nullopt;
+    return checksum_.digest();
 }
 
 void StreamBlocks::Put(std::span<const char> bytes) {

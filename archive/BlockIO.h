@@ -3,10 +3,12 @@
 // is asked for larger pieces so that a card is read and written in few calls.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "archive/ArchiveLayout.h"
+#include "archive/StreamChecksum.h"
 #include "platform/FileSystem.h"
 
 namespace vocell::archive {
@@ -54,6 +56,10 @@ public:
     FsStatus Finish();
     [[nodiscard]] bool failed() const { return !failure_.ok(); }
     [[nodiscard]] FsStatus failure() const { return failure_; }
+    // The checksum of every byte handed to the file, once it has them all (after Finish);
+    // nothing after a rewind cut into what the file had been given.
+    [[nodiscard]] std::optional<std::uint64_t> checksum() const;
+    [[nodiscard]] std::uint64_t written() const { return written_; }
 
 private:
     void WriteBuffer();
@@ -62,6 +68,8 @@ private:
     std::vector<char> buffer_;
     std::uint64_t written_ = 0;
     FsStatus failure_;
+    StreamChecksum checksum_;
+    bool checksumKnown_ = true;
 };
 
 // Cuts an entry's backup stream into blocks the way the format wants them: the block buffer is never

@@ -1,8 +1,12 @@
 #include "archive/CardBackup.h"
 
+#include <optional>
 #include <random>
+#include <utility>
 
+#include "archive/BlockIO.h"
 #include "archive/EntryHeader.h"
+#include "archive/StreamChecksum.h"
 
 namespace vocell::archive {
 namespace {
@@ -53,6 +57,36 @@ std::vector<std::string> UnfinishedBackupsBeside(FileSystem& fileSystem, const s
     return found;
 }
 
+// The checksum of the file as its drive's medium holds it, and its length; nothing when it cannot
+// be read.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> ChecksumOf(FileSystem& fileSystem,
+                                                                  const std::string& path, bool fromMedium) {
+    auto file = fromMedium ? fileSystem.OpenReadFromMedium(path) : fileSystem.OpenRead(path);
+    if (!file.ok()) return std::nullopt;
+    StreamChecksum checksum;
+    std::uint64_t length = 0;
+    std::vector<char> piece(kArchiveReadSize);
+    while (true) {
+        auto read = file.value()->Read(std::as_writable_bytes(std::span<char>(piece)));
+        if (!read.ok()) return std::nullopt;
+        if (read.value() == 0) return std::pair{checksum.digest(), length};
+        checksum.Update(std::span<const char>(piece.data(), read.value()));
+        length += read.value();
+    }
+}
+
+// Whether the medium gives back what was written. Where an entry was dropped from what the file
+// had been given already, what was written is what the system holds of the file.
+bool ReadsBackAsWritten(FileSystem& fileSystem, const std::string& path, const ArchiveSink& sink) {
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> written;
+    if (auto checksum = sink.checksum()) {
+        written = std::pair{*checksum, sink.written()};
+    } else {
+        written = ChecksumOf(fileSystem, path, false);
+    }
+    return written && ChecksumOf(fileSystem, path, true) == written;
+}
+
 }  // namespace
 
 std::string IncompleteArchivePath(const std::string& archivePath) {
@@ -86,6 +120,11 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     if (status.ok()) status = file.Flush();
     FsStatus closed = file.Close();
     if (status.ok()) status = closed;
+    if (status.ok() && !ReadsBackAsWritten(fileSystem, temporaryPath, sink)) {
+        outcome.failure = BackupFailure::NotReadBack;
+        if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
+        return outcome;
+    }
     // Only a complete archive may take the place of an earlier backup.
     outcome.savedAs = outcome.leftOut.empty() || !fileSystem.FileSize(archivePath).ok()
                           ? archivePath

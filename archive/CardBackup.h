@@ -17,10 +17,11 @@ namespace vocell::archive {
 // Why no archive was written.
 enum class BackupFailure {
     None,
-    NotCreated,  // the archive file could not be created
-    NoSpace,     // the archive's drive ran out of space
-    NotWritten,  // writing, flushing or renaming the archive failed
-    NotFlushed,  // the archive took its name, but the medium did not confirm the rename
+    NotCreated,   // the archive file could not be created
+    NoSpace,      // the archive's drive ran out of space
+    NotWritten,   // writing, flushing or renaming the archive failed
+    NotFlushed,   // the archive took its name, but the medium did not confirm the rename
+    NotReadBack,  // read back from its drive, the archive was not what was written
 };
 
 struct [[nodiscard]] BackupOutcome {
@@ -51,7 +52,8 @@ inline constexpr std::string_view kIncompleteArchiveMark = " (incomplete)";
 std::string IncompleteArchivePath(const std::string& archivePath);
 
 // Writes the archive header with versionText (the card's prompt version as shown), then every
-// folder and file below cardRoot ("E:\").
+// folder and file below cardRoot ("E:\"). Once on its drive, the archive is read back from the
+// medium and its checksum compared with that of the bytes written, before it takes its name.
 BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot,
                               const std::string& archivePath, std::string_view versionText,
                               ArchiveWriterListener& listener);

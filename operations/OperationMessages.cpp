@@ -22,6 +22,8 @@ std::string BackupFailureText(archive::BackupFailure failure) {
         case archive::BackupFailure::NoSpace: return "there is not enough space for it";
         case archive::BackupFailure::NotFlushed:
             return "it was saved, but the drive did not confirm that it is on the medium";
+        case archive::BackupFailure::NotReadBack:
+            return "it was written, but reading it back from its drive gave something else";
         case archive::BackupFailure::NotWritten:
         case archive::BackupFailure::None: break;
     }
@@ -96,8 +98,8 @@ std::string StoredIncompleteMessage(const std::vector<archive::NamedEntry>& entr
 }
 
 std::string BackupFailedMessage(const archive::BackupOutcome& outcome, const FileSystem& fileSystem) {
-    std::string message = std::string(text::kBackupNotWritten) + BackupFailureText(outcome.failure) + " (" +
-                          fileSystem.DescribeError(outcome.status) + ").";
+    std::string message = std::string(text::kBackupNotWritten) + BackupFailureText(outcome.failure);
+    message += outcome.status.ok() ? "." : " (" + fileSystem.DescribeError(outcome.status) + ").";
     if (outcome.failure != archive::BackupFailure::NotFlushed) message += text::kEarlierBackupKept;
     if (!outcome.leftBehind.empty())
         message += std::string(text::kUnfinishedFileLeft) + outcome.leftBehind + ".";

@@ -62,5 +62,33 @@ TEST_F(BackupTest, CancellingTheSaveDialogEndsSilently) {
     EXPECT_FALSE(std::filesystem::exists(BackupFile("card.vcb")));
 }
 
+// A backup is read back from its drive before it takes its name: one the drive gives back
+// otherwise never replaces the earlier backup, and says so.
+TEST_F(BackupTest, AnArchiveItsDriveGivesBackOtherwiseKeepsTheEarlierBackup) {
+    AddCard('E');
+    machine.PutOnDrive('E', "VM/MSGS/100/M1.WAV", std::string(300'000, 'm'));
+    FaultInjectingFileSystem faulty(machine.fileSystem());
+    StartWithCardSelected(&faulty);
+    desktop.AnswerSaveDialog(BackupPath("card.vcb"));
+    Backup();
+    ASSERT_EQ(messages().back(), text::kBackupComplete);
+    EXPECT_EQ(faulty.mediumReads(), 1);
+    const std::string earlier = Archive("card.vcb");
+
+    machine.PutOnDrive('E', "VM/MSGS/100/M2.WAV", "a new message");
+    faulty.GarbleOnMedium(".partial");
+    desktop.AnswerSaveDialog(BackupPath("card.vcb"));
+    Backup();
+    EXPECT_EQ(messages().back(),
+              std::string(text::kBackupNotWritten) +
+                  "it was written, but reading it back from its drive gave something else." +
+                  std::string(text::kEarlierBackupKept));
+    EXPECT_EQ(Archive("card.vcb"), earlier);
+    EXPECT_EQ(dialog->lastOutcome()->reason, operations::StopReason::BackupNotWritten);
+    for (const auto& entry : std::filesystem::directory_iterator(BackupFile("card.vcb").parent_path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+    }
+}
+
 }  // namespace
 }  // namespace vocell::test

@@ -202,7 +202,9 @@ FsResult<std::unique_ptr<FileReader>> FaultInjectingFileSystem::OpenReadFromMedi
         Forward(path, FaultOf(openReadFaults_, path), [&] { return inner_.OpenReadFromMedium(path); });
     if (!opened.ok()) return opened;
     return std::unique_ptr<FileReader>(std::make_unique<FaultyReader>(
-        std::move(opened.value()), *this, path, UINT64_MAX, FsError::None, garbledOnMedium_.contains(path)));
+        std::move(opened.value()), *this, path, UINT64_MAX, FsError::None,
+        std::any_of(garbledOnMedium_.begin(), garbledOnMedium_.end(),
+                    [&](const std::string& ending) { return path.ends_with(ending); })));
 }
 FsResult<std::unique_ptr<FileWriter>> FaultInjectingFileSystem::OpenWrite(const std::string& path) {
     return Wrap(path, Forward(path, {}, [&] { return inner_.OpenWrite(path); }));

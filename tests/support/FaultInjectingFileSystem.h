@@ -25,8 +25,8 @@ public:
     void RemoveDriveAtWrite(char drive, int nth);
     // Opening the path for reading fails.
     void FailOpenRead(const std::string& path, FsError error);
-    // Reading the path back from the medium gives its first byte changed.
-    void GarbleOnMedium(const std::string& path) { garbledOnMedium_.insert(path); }
+    // Reading a path that ends so back from the medium gives its first byte changed.
+    void GarbleOnMedium(const std::string& pathEnding) { garbledOnMedium_.push_back(pathEnding); }
     [[nodiscard]] int mediumReads() const { return mediumReads_; }
     // Reading the path fails after the first successfulBytes bytes.
     void FailReadAfter(const std::string& path, std::uint64_t successfulBytes, FsError error);
@@ -110,7 +110,7 @@ private:
     std::optional<std::uint64_t> freeSpace_;
     std::optional<std::uint64_t> allocationUnit_;
     bool freeSpaceFails_ = false;
-    std::set<std::string> garbledOnMedium_;
+    std::vector<std::string> garbledOnMedium_;
     int mediumReads_ = 0;
     std::vector<std::string> removalsAndFlushes_;
     bool mergesNameVariants_ = false;
