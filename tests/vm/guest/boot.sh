@@ -9,6 +9,7 @@ mount -t sysfs sysfs /sys
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
+ln -sf /proc/self/fd /dev/fd
 for folder in /run /tmp /var/tmp /media /root; do mount -t tmpfs -o mode=0755 tmpfs "$folder"; done
 chmod 1777 /tmp /var/tmp
 hostname vocell-vm
@@ -40,7 +41,7 @@ set +a
 export VOCELL_VM_SHARE=$share HOME=/root
 cd "$share" && bash "$VOCELL_VM_JOB" </dev/null 2>&1
 status=$?
-vm-host-step exit "$status"
 sync
-echo o >/proc/sysrq-trigger
-sleep 10
+# The host ends the machine once it has the status.
+vm-host-step exit "$status"
+sleep infinity

@@ -32,7 +32,7 @@ class Qmp:
     def monitor(self, command_line):
         """A human monitor command (drive_add has no QMP form that makes a named drive)."""
         output = self.command("human-monitor-command", **{"command-line": command_line})
-        if output.strip():
+        if output.strip() not in ("", "OK"):
             raise QmpError(f"{command_line}: {output.strip()}")
 
     def wait_for_event(self, name, timeout, **data):

@@ -179,6 +179,12 @@ class Job:
                     verb, *words = line.decode().split("\x1f")
                     status, output = self.serve(verb, words, readers)
                     control.sendall(f"{status} {len(output)}\n".encode() + output)
+                    if self.status is not None:
+                        try:
+                            qmp.command("quit")  # the guest has synced its own file systems
+                        except QmpError:
+                            pass  # QEMU may close its monitor before it answers
+                        return
         console.copy()
 
 
