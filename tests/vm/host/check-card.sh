@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a card image from the host, without the guest's FAT driver, and prints its listing:
-#   fsck.fat -n finds nothing to repair (unless --damage-allowed: a reader pulled part-way may
-#   leave lost clusters, which is the medium's state, not the utility's doing);
+#   fsck.fat -n finds nothing to repair (unless --damage-allowed: a reader pulled part-way leaves
+#   the dirty bit set and may leave lost clusters, the medium's state and not the utility's
+#   doing; fsck's report is then kept in IMAGE.fsck);
 #   mdir reads every folder, and mattrib agrees with fat_listing.py on every attribute.
 #   check-card.sh IMAGE [--damage-allowed]
 # The listing (fat_listing.py's) is what the jobs compare.
@@ -21,7 +22,7 @@ if ! fsck.fat -n "$volume" >"$work/fsck" 2>&1; then
         cat "$work/fsck" >&2
         exit 1
     fi
-    sed 's/^/fsck.fat: /' "$work/fsck" >&2
+    cp "$work/fsck" "$image.fsck"  # what the pull left, for the job to show
 fi
 mdir -/ -a -i "$volume" :: >/dev/null
 listing=$(/usr/bin/python3 "$here/fat_listing.py" "$volume")
