@@ -9,6 +9,7 @@
 # prints what the job prints and ends with the job's exit status; 77 means skipped (QEMU, the
 # kernel or busybox missing here). The job reaches the host through vm-host-step (see
 # tests/vm/README.md): plugging, pulling and throttling card readers, and the host's FAT tools.
+# What the job writes into $VOCELL_VM_SHARE/output is copied to $VOCELL_VM_OUTPUT when that is set.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 readonly kSkipped=77
@@ -36,5 +37,12 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/share"
 bash "$here/host/make-initramfs.sh" "$version" "$here/guest/init" "$work/initramfs.gz"
 
-exec /usr/bin/python3 "$here/host/vm_host.py" --kernel "$kernel" --initramfs "$work/initramfs.gz" \
-    --work "$work" --boot "$here/guest/boot.sh" --job "$job" -- "$@"
+status=0
+/usr/bin/python3 "$here/host/vm_host.py" --kernel "$kernel" --initramfs "$work/initramfs.gz" \
+    --work "$work" --boot "$here/guest/boot.sh" --job "$job" -- "$@" || status=$?
+# What the job left in the shared folder's output/ (screenshots), kept where VOCELL_VM_OUTPUT says.
+if [ -n "${VOCELL_VM_OUTPUT:-}" ] && [ -d "$work/share/output" ]; then
+    mkdir -p "$VOCELL_VM_OUTPUT"
+    cp -r "$work/share/output/." "$VOCELL_VM_OUTPUT/"
+fi
+exit "$status"

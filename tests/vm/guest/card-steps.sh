@@ -68,7 +68,11 @@ finish() {
 # --- on the host ------------------------------------------------------------------------------
 new_card() { vm-host-step run "$kHostSteps/make-card.sh" "$@"; }  # image, MiB, label, [--partitioned]
 # The image's listing read by the host (fat_listing.py), after fsck.fat and mtools agreed.
-host_listing() { vm-host-step run "$kHostSteps/check-card.sh" "$@"; }
+host_listing() {
+    local listing
+    listing=$(vm-host-step run "$kHostSteps/check-card.sh" "$@") || { echo "$listing" >&2; return 1; }
+    echo "$listing"
+}
 # The listing without creation times, which Linux cannot set on a FAT file.
 settable_fields() { cut -f1-4,6-7; }
 # Whether NAME is an entry of the image, as the host reads it.
