@@ -118,6 +118,8 @@ class Job:
 
     def write_environment(self):
         lines = [f"VOCELL_VM_JOB={shlex.quote(self.args.job)}"]
+        if "VOCELL_VM_CASES" in os.environ:  # picks some of the job's cases
+            lines.append(f"VOCELL_VM_CASES={shlex.quote(os.environ['VOCELL_VM_CASES'])}")
         for pair in self.args.variables:
             name, _, value = pair.partition("=")
             lines.append(f"{name}={shlex.quote(value)}")

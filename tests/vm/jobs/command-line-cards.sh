@@ -177,11 +177,11 @@ card_fills_up() {
     # Every file that is on the card but shorter than the archive holds it is named in the report.
     local short
     short=$(join -t $'\t' <(archive_entries /tmp/big.vcb | sort) <(entries_of_listing <<<"$listing" | sort) |
-        awk -F'\t' '$2 != $3 { print $1 }')
-    local path
-    while IFS= read -r path; do
+        awk -F'\t' '$2 != $3 { print $1 "\t" $3 "\t" $2 }')
+    local path held stored
+    while IFS=$'\t' read -r path held stored; do
         [ -n "$path" ] || continue
-        expect "the file left short ($path) is named" contains "$output" "$(basename "$path")"
+        expect "the file left short ($path, $held of $stored bytes) is named" contains "$output" "$(basename "$path")"
     done <<<"$short"
     unplug_card small SMALL
 }
