@@ -105,7 +105,10 @@ mount_card() {  # label, folder, [options]
     mkdir -p "$2"
     mount -t vfat -o "${3:-rw}" "/dev/disk/by-label/$1" "$2"
 }
-unmount_card() { umount "$1"; }
+# A program that has just ended may still hold the card for a moment.
+unmount_card() {
+    wait_for 15 umount "$1" || { echo "cannot unmount $1"; return 1; }
+}
 # Unmounts, drops every cached page and remounts, so that what follows reads the medium.
 remount_cold() {  # label, folder, [options]
     umount "$2"

@@ -19,6 +19,7 @@ round_trip() {  # layout ("" or --partitioned), name
     unmount_card /media/source
     local source_listing
     source_listing=$(host_listing "$work/$name-source.img") || return
+    echo "$source_listing" >"$work/$name-source.listing"
     # The card holds what was asked of the driver: the test's own footing.
     expect "the source card holds a read-only, hidden, system file" \
         grep -qP '^/VM/GREET/101/G1.WAV\tRHS--\t2021-' <<<"$source_listing"
@@ -126,7 +127,7 @@ user_card() {
     unmount_card /media/user
     local listing source
     listing=$(host_listing "$work/user.img") || return
-    source=$(cat "$work/whole-restored.listing")
+    source=$(cat "$work/whole-source.listing")
     expect_equal "the user's card holds the archive's files with their attributes and times" \
         "$(settable_fields <<<"$source" | grep -v '^/VM/PROMPTS')" "$(settable_fields <<<"$listing" | grep -v '^/VM/PROMPTS')"
     expect_equal "the user's card holds the archive's prompts" \
