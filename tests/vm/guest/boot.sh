@@ -1,8 +1,9 @@
 #!/bin/bash
 # The guest's boot once it runs on the host's root: the kernel's own file systems, the modules
 # of card readers and FAT, udev and a system D-Bus as a desktop has them, then the one job; its
-# exit status goes to the host and the machine powers off.
-set -uo pipefail
+# exit status goes to the host, which then ends the machine. A step of its own that fails stops
+# the machine early, and the host reports that with the console's last lines.
+set -euo pipefail
 export PATH=$(dirname "$0"):/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
@@ -26,7 +27,7 @@ echo 2000 >/sys/module/block/parameters/events_dfl_poll_msecs
 # Only what is there before the job starts needs udev now; readers plugged later bring their
 # own events.
 udevadm trigger --action=add --subsystem-match=virtio-ports --subsystem-match=block
-udevadm settle --timeout=30
+udevadm settle --timeout=30 || true
 mkdir -p /run/dbus
 dbus-daemon --system --fork
 
@@ -39,8 +40,9 @@ set -a
 . "$share/job.env"
 set +a
 export VOCELL_VM_SHARE=$share HOME=/root
-cd "$share" && bash "$VOCELL_VM_JOB" </dev/null 2>&1
-status=$?
+status=0
+cd "$share"
+bash "$VOCELL_VM_JOB" </dev/null 2>&1 || status=$?
 sync
 # The host ends the machine once it has the status.
 vm-host-step exit "$status"

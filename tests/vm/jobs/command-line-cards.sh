@@ -3,7 +3,7 @@
 # host from the image's own bytes (fsck.fat, mtools, fat_listing.py) as well as by vocell:
 # backup, list, verify and restore with every attribute and time, names in every case, times off
 # FAT's 2-second steps, a non-root user's card, init, and cards that fill up.
-set -uo pipefail
+set -euo pipefail
 # shellcheck source=../guest/card-steps.sh
 . "$(dirname "$0")/../guest/card-steps.sh"
 prepare_vocell_home

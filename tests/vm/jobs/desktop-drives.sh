@@ -2,7 +2,7 @@
 # The desktop program on real USB card readers: drive discovery and the udev and mount-table
 # monitors (real_drive_tests), formatting through a real udisksd, and the whole program on Xvfb
 # selecting, backing up and restoring a real card, photographed into output/screenshots.
-set -uo pipefail
+set -euo pipefail
 # shellcheck source=../guest/card-steps.sh
 . "$(dirname "$0")/../guest/card-steps.sh"
 work=$VOCELL_VM_SHARE

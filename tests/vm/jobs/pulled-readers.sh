@@ -2,7 +2,7 @@
 # Card readers pulled out while vocell restores onto them, through QMP: part-way through a slow
 # (throttled) restore, and the moment "Restore Complete." appears. What the medium holds is read
 # by the host from the image afterwards.
-set -uo pipefail
+set -euo pipefail
 # shellcheck source=../guest/card-steps.sh
 . "$(dirname "$0")/../guest/card-steps.sh"
 prepare_vocell_home
