@@ -128,6 +128,8 @@ void EndToEndTest::selectBackUpAndRestoreASampleCard() {
 
     // Select, photographing the chooser.
     test::AnswerNextModal([&window](QWidget* chooser) {
+        // Exposed first: under emulation (the virtual-machine tests) painting takes a while.
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
         QTest::qWait(200);
         Photograph(QStringLiteral("chooser.png"), {&window, chooser});
         qobject_cast<QDialog*>(chooser)->accept();
@@ -142,6 +144,7 @@ void EndToEndTest::selectBackUpAndRestoreASampleCard() {
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     test::AnswerNextModal([&window](QWidget* about) {
+        QVERIFY(QTest::qWaitForWindowExposed(about));
         QTest::qWait(200);
         Photograph(QStringLiteral("about-box.png"), {&window, about});
         qobject_cast<QDialog*>(about)->accept();

@@ -66,9 +66,17 @@ bool HasLabel(const std::string& label) { return fs::exists("/dev/disk/by-label/
 
 class RealDriveTest : public ::testing::Test {
 protected:
+    // Every card is unmounted before its reader is pulled: a card pulled while mounted keeps
+    // its dirty bit, and the next test would find it damaged.
     ~RealDriveTest() override {
         dialog_.reset();
-        for (const auto& folder : mounted_) static_cast<void>(RunCommand("umount '" + folder + "'"));
+        volumes_.reset();
+        drives_.MountRemovableDrives({});
+        for (const auto& folder : mounted_) {
+            const CommandRun unmounted = RunCommand("umount '" + folder + "'");
+            EXPECT_EQ(unmounted.status, 0)
+                << "the program still holds " << folder << ": " << unmounted.output;
+        }
         for (const auto& reader : plugged_) static_cast<void>(RunCommand("vm-host-step unplug " + reader));
     }
 

@@ -30,7 +30,7 @@ start_udisks() {
 }
 
 end_to_end() {
-    plug_card reader "$work/vmcard.img" VMCARD || return
+    plug_card reader "$work/e2e.img" VMCARD || return
     mount_card VMCARD /media/root/VMCARD
     expect "the program selects, backs up and restores the real card on Xvfb" \
         env QT_QPA_PLATFORM=xcb LSAN_OPTIONS="$lsan" VOCELL_TEST_CARD_MOUNT=/media/root/VMCARD \
@@ -38,7 +38,7 @@ end_to_end() {
         xvfb-run -a -s "-screen 0 1024x768x24" bash "$GUI_TEST_FOLDER/with-window-manager.sh" "$END_TO_END_TEST"
     unmount_card /media/root/VMCARD
     local listing
-    listing=$(host_listing "$work/vmcard.img") || { problem "the card is damaged"; return; }
+    listing=$(host_listing "$work/e2e.img") || { problem "the card is damaged"; return; }
     expect "the restored message is on the medium whole" grep -qP '^/VM/MSGS/102/M0007.WAV\t.*\t16384\t' <<<"$listing"
     expect_not "no interrupted-restore mark" grep -q "^/$kMarker" <<<"$listing"
     expect "screenshots were taken" test -s "$work/output/screenshots/restore-in-progress.png"
@@ -48,6 +48,7 @@ end_to_end() {
 sample_card_image vmcard.img VMCARD --partitioned || echo "FAILED: the card images could not be made"
 sample_card_image fixed.img BACKUPS
 sample_card_image format.img VMCARD --partitioned
+sample_card_image e2e.img VMCARD --partitioned
 run_case "a card in a reader is offered by its label and letter" \
     real_drive_test CardInAReaderIsOfferedByItsLabelAndLetterAndSelected
 run_case "a USB disk that says it is fixed is never offered" real_drive_test UsbDiskThatSaysItIsFixedIsNeverOffered
