@@ -14,6 +14,11 @@ packages+=(qt6-base-dev libudev-dev libmount-dev libblkid-dev dbus-daemon umockd
 windows_packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                   binutils-mingw-w64-x86-64 googletest nsis wine wine64 xvfb xauth imagemagick)
 packages+=("${windows_packages[@]}")
+# The tests on real cards (tests/vm): QEMU, Debian's kernel with its vfat, USB and 9p modules
+# (installed into /boot and /lib/modules for the virtual machine only: update-initramfs runs,
+# no bootloader is installed or run), busybox for the machine's first process, udisks2 (udisksd,
+# which brings udev) and the tools that lay out card images.
+packages+=(qemu-system-x86 linux-image-amd64 busybox-static udisks2 cpio fdisk)
 # Wine for the 32-bit build, where this kernel runs 32-bit programs at all.
 if bash "$(dirname "$0")/runs-32-bit.sh"; then
     packages+=(wine32:i386)

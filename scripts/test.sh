@@ -2,7 +2,8 @@
 # Builds everything (sanitized, optimised with the benchmarks, fuzz targets) and runs every test:
 # the unit, scenario and command-line tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the fault matrix, the hostile archives and the kill test among
-# them), and a short run of every fuzz target.
+# them), a short run of every fuzz target, and the tests on real FAT cards in USB card readers
+# in a QEMU virtual machine (tests/vm).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -22,7 +23,9 @@ cmake --build --preset release -j"$jobs"
 bash scripts/fuzz.sh all "${VOCELL_FUZZ_SECONDS:-5}"
 
 bash scripts/test-linux-desktop.sh
-ctest --preset debug -j"$jobs"
+# The tests on real cards (tests/vm) run in ctest too, each virtual machine on its own
+# (RUN_SERIAL); everything they need was installed above, so here they may not skip.
+VOCELL_VM_REQUIRED=1 ctest --preset debug -j"$jobs"
 
 # The Windows program: both builds, their installers, and its tests under Wine.
 bash scripts/test-windows.sh
