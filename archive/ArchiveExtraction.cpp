@@ -99,7 +99,9 @@ ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLengt
         result_.stop = ExtractionStop::ArchiveDamaged;
         result_.archiveProblem = *scanner.problem();
     }
-    ApplyFolderAttributesAndTimes();
+    // A card that failed a write (or was taken out) is not asked for every folder again: the
+    // restore must run again anyway, and the report names what failed, not each folder after it.
+    if (result_.stop != ExtractionStop::WriteError) ApplyFolderAttributesAndTimes();
     // Nothing is reported done before it is on the medium.
     if (result_.completed()) StopOn(fileSystem_.FlushVolume(cardRoot_), false);
     return std::move(result_);

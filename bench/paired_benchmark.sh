@@ -11,6 +11,8 @@
 #
 # Environment:
 #   BASELINE     another vocell binary (for instance a build of main) timed as a third side
+#   BASELINE_RESTORE_ARGS  what that side's restores are given besides (for instance --no-verify,
+#                with BASELINE the same binary, to time what reading the card back costs)
 #   RUNS         rounds per operation (default 5)
 #   CACHE        cold (default: page caches dropped before every run, needs root) or warm
 #   TREES        which trees (default "128MB 20000files"; NMB and Nfiles are understood)
@@ -87,7 +89,9 @@ run() {
             if [[ $side == ref ]]; then
                 timed "$key" bash -c 'tar -xf "$1" -C "$2" && sync' _ "$work/in.tar" "$into"
             else
-                timed "$key" "$(binary "$side")" restore "$work/in.vcb" "$into"
+                local extra=()
+                [[ $side == before ]] && read -ra extra <<<"${BASELINE_RESTORE_ARGS:-}"
+                timed "$key" "$(binary "$side")" restore "$work/in.vcb" "$into" "${extra[@]}"
                 diff -r "$card" "$into" >/dev/null || die "$tree: $side restored a tree that differs from the card"
             fi
             ;;

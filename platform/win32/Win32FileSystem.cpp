@@ -158,9 +158,18 @@ FsResult<std::unique_ptr<FileReader>> Win32FileSystem::OpenRead(const std::strin
 FsResult<std::unique_ptr<FileReader>> Win32FileSystem::OpenReadFromMedium(const std::string& path) {
     auto native = Reach(path);
     if (!native.ok()) return native.status();
-    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr));
+    constexpr DWORD kFlags = FILE_FLAG_NO_BUFFERING | FILE_FLAG_OPEN_REPARSE_POINT;
+    // With the right to change its times, reading through the handle can be kept from changing the
+    // access time a restore has just given the file.
+    FileHandle file(::CreateFileA(native.value().text.c_str(), GENERIC_READ | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, kFlags, nullptr));
+    if (file.valid()) {
+        FILETIME unchanged{0xFFFFFFFF, 0xFFFFFFFF};
+        static_cast<void>(::SetFileTime(file.get(), nullptr, &unchanged, nullptr));
+    } else {
+        file = FileHandle(::CreateFileA(native.value().text.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, kFlags, nullptr));
+    }
     if (!file.valid()) return LastErrorStatus();
     if (FsStatus link = RefuseOpenedLink(file); !link.ok()) return link;
     std::unique_ptr<FileReader> reader = Win32FileReader::Unbuffered(std::move(file));

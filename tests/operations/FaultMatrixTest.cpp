@@ -83,6 +83,10 @@ struct Bench {
     [[nodiscard]] std::ptrdiff_t Count(std::string_view text) const {
         return std::count(desktop.messages().begin(), desktop.messages().end(), std::string(text));
     }
+    [[nodiscard]] std::ptrdiff_t CountStartingWith(std::string_view text) const {
+        return std::count_if(desktop.messages().begin(), desktop.messages().end(),
+                             [&](const std::string& message) { return message.starts_with(text); });
+    }
 
     FakeMachine machine;
     FaultInjectingFileSystem faulty;
@@ -214,6 +218,9 @@ TEST(FaultMatrix, EveryFailingCardWriteIsReportedOnceAndKeepsWhatWasWrittenBefor
                 EXPECT_FALSE(bench.desktop.progressBarShown());
                 if (fault != CardFault::Removed) {
                     EXPECT_EQ(bench.desktop.Pane(0), text::kReady);
+                } else {
+                    // The folders after the card went are not each named as not set as stored.
+                    EXPECT_EQ(bench.CountStartingWith(text::kEntriesNotAsStored), 0);
                 }
 
                 Tree card = Snapshot(bench.card());

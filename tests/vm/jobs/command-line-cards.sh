@@ -159,11 +159,60 @@ init_cards() {
     unplug_card blank BLANK
 }
 
-# A 4 MiB card and an archive of about 6 MiB: the restore stops when the card is full.
+# A 4 MiB card and an archive of about 6 MiB: worked out before anything is written, the restore
+# is refused with the space it needs, and the card is left as it was.
+card_too_small() {
+    new_card "$work/small.img" 4 SMALL || return
+    plug_card small "$work/small.img" SMALL || return
+    mount_card SMALL /media/small
+    mkdir -p /media/small/VM/MSGS && echo "a message" >/media/small/VM/MSGS/M0000.WAV
+    unmount_card /media/small
+    local before
+    before=$(host_listing "$work/small.img") || return
+    mount_card SMALL /media/small
+    local output status
+    output=$(vocell restore /tmp/big.vcb /media/small)
+    status=$?
+    echo "$output"
+    expect_equal "the restore ends with status 1" 1 "$status"
+    expect "the report says how much is needed" contains "$output" "too little free space for this: it needs at least"
+    expect "and that nothing changed" contains "$output" "Nothing on the Vocell card has been changed."
+    unmount_card /media/small
+    local after
+    after=$(host_listing "$work/small.img") || return
+    expect_equal "the card is unchanged" "$before" "$after"
+    unplug_card small SMALL
+}
+
+# The same card with room for the archive and a few clusters more: it is restored.
+card_just_large_enough() {
+    new_card "$work/fit.img" 4 FIT || return
+    plug_card fit "$work/fit.img" FIT || return
+    mount_card FIT /media/fit
+    local cluster free
+    cluster=$(stat -f -c %S /media/fit)
+    free=$(($(stat -f -c %a /media/fit) * cluster))
+    rm -rf /tmp/fit-card && mkdir -p /tmp/fit-card/VM/MSGS
+    head -c $((free - 8 * cluster)) /dev/urandom >/tmp/fit-card/VM/MSGS/M0000.WAV
+    vocell backup /tmp/fit-card /tmp/fit.vcb >/dev/null
+    local output status
+    output=$(vocell restore /tmp/fit.vcb /media/fit)
+    status=$?
+    echo "$output"
+    expect_equal "the restore ends with status 0" 0 "$status"
+    expect "and says so" contains "$output" "Restore Complete."
+    expect "the file is whole" cmp -s /tmp/fit-card/VM/MSGS/M0000.WAV /media/fit/VM/MSGS/M0000.WAV
+    unmount_card /media/fit
+    unplug_card fit FIT
+}
+
+# After an interrupted restore the space is not worked out: the restore stops when the card is
+# full, and names the file it left short.
 card_fills_up() {
     new_card "$work/small.img" 4 SMALL || return
     plug_card small "$work/small.img" SMALL || return
     mount_card SMALL /media/small
+    echo "interrupted" >"/media/small/$kMarker"
     local output status
     output=$(vocell restore /tmp/big.vcb /media/small)
     status=$?
@@ -187,7 +236,7 @@ card_fills_up() {
     unplug_card small SMALL
 }
 
-# A card with no free cluster: the restore cannot even begin, and nothing on the card changes.
+# A card with no free cluster: the restore does not begin, and nothing on the card changes.
 full_card_refused_at_once() {
     new_card "$work/full.img" 8 FULL || return
     plug_card full "$work/full.img" FULL || return
@@ -205,7 +254,7 @@ full_card_refused_at_once() {
     status=$?
     echo "$output"
     expect_equal "the restore ends with status 1" 1 "$status"
-    expect_equal "the card-full message once" 1 "$(count_of "$output" "because the Vocell card is full")"
+    expect_equal "the too-little-space message once" 1 "$(count_of "$output" "too little free space")"
     unmount_card /media/full
     local after
     after=$(host_listing "$work/full.img") || return
@@ -229,6 +278,8 @@ run_case "times off FAT's 2-second steps" times_off_two_second_steps
 run_case "a user's card: restore over read-only, hidden and system files" user_card
 run_case "init on a blank card; refused on a card with prompts" init_cards
 make_big_archive
+run_case "a card too small for the archive" card_too_small
+run_case "a card just large enough" card_just_large_enough
 run_case "a card that fills up" card_fills_up
 run_case "a full card refused at once" full_card_refused_at_once
 finish
