@@ -70,6 +70,7 @@ CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& arc
         checked.check = {ArchiveFault::Unreadable, fileSystem.DescribeError(opened.status())};
         return checked;
     }
+    checked.path = archivePath;
     checked.reader = std::move(opened.value().reader);
     checked.length = opened.value().length;
     if (auto stamp = checked.reader->Stamp(); stamp.ok()) checked.stamp = stamp.value();

@@ -34,6 +34,7 @@ struct ArchiveContent {
 // checked is what is written.
 struct CheckedArchive {
     ArchiveCheck check;
+    std::string path;
     std::unique_ptr<FileReader> reader;
     std::uint64_t length = 0;
     std::string version;  // the prompt version its header block carries

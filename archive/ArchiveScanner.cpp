@@ -13,8 +13,8 @@ FsResult<OpenedArchive> OpenArchive(FileSystem& fileSystem, const std::string& a
     return OpenedArchive{std::move(opened.value()), length.value()};
 }
 
-ArchiveScanner::ArchiveScanner(FileReader& archive, std::uint64_t archiveLength)
-    : reader_(archive), length_(archiveLength) {}
+ArchiveScanner::ArchiveScanner(FileReader& archive, std::uint64_t archiveLength, std::size_t readSize)
+    : reader_(archive, readSize), length_(archiveLength) {}
 
 bool ArchiveScanner::Fail(std::string description) {
     if (!problem_) problem_ = std::move(description);

@@ -44,7 +44,8 @@ class ArchiveScanner {
 public:
     using ContentFn = std::function<bool(std::span<const char>)>;
 
-    ArchiveScanner(FileReader& archive, std::uint64_t archiveLength);
+    // readSize: how much of the archive is read at a time.
+    ArchiveScanner(FileReader& archive, std::uint64_t archiveLength, std::size_t readSize = kArchiveReadSize);
 
     // Reads the archive header block. False when the archive is unusable (see problem()).
     bool ReadArchiveHeader();

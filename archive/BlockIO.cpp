@@ -1,5 +1,7 @@
 #include "archive/BlockIO.h"
 
+#include "archive/ArchiveReadBack.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -49,6 +51,7 @@ void ArchiveSink::WriteBuffer() {
     if (!failed()) {
         written_ += buffer_.size();
         checksum_.Update(buffer_);
+        if (readBack_ != nullptr) readBack_->Written(written_);
     }
     buffer_.clear();
 }
@@ -63,6 +66,7 @@ void ArchiveSink::RewindTo(std::uint64_t position) {
     failure_ = file_.Truncate(position);
     written_ = position;
     checksumKnown_ = false;
+    if (readBack_ != nullptr) readBack_->Restart();
 }
 
 std::optional<std::uint64_t> ArchiveSink::checksum() const {

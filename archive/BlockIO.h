@@ -13,6 +13,8 @@
 
 namespace vocell::archive {
 
+class ArchiveReadBack;
+
 inline constexpr std::size_t kIoBufferSize = 64 * 1024;
 // An archive is read in larger pieces: a disk that has not cached it yet delivers it about twice as
 // fast to 1 MiB reads as to 64 KiB ones.
@@ -20,7 +22,9 @@ inline constexpr std::size_t kArchiveReadSize = 1024 * 1024;
 
 class BlockReader {
 public:
-    explicit BlockReader(FileReader& file) : file_(file), blocks_(kArchiveReadSize / kBlockSize) {}
+    // readSize: how much is asked of the file at a time.
+    explicit BlockReader(FileReader& file, std::size_t readSize = kArchiveReadSize)
+        : file_(file), blocks_(readSize / kBlockSize) {}
 
     // Points block at the next block of the archive, in the reader's own buffer (so that nothing
     // is copied) and valid until the next call, and returns how many of its bytes the file held:
@@ -60,6 +64,8 @@ public:
     // nothing after a rewind cut into what the file had been given.
     [[nodiscard]] std::optional<std::uint64_t> checksum() const;
     [[nodiscard]] std::uint64_t written() const { return written_; }
+    // Tells readBack of every piece the file is handed, and of a rewind that cuts into them.
+    void ReadBackBy(ArchiveReadBack& readBack) { readBack_ = &readBack; }
 
 private:
     void WriteBuffer();
@@ -70,6 +76,7 @@ private:
     FsStatus failure_;
     StreamChecksum checksum_;
     bool checksumKnown_ = true;
+    ArchiveReadBack* readBack_ = nullptr;
 };
 
 // Cuts an entry's backup stream into blocks the way the format wants them: the block buffer is never

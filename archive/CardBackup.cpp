@@ -2,8 +2,8 @@
 
 #include <optional>
 #include <random>
-#include <utility>
 
+#include "archive/ArchiveReadBack.h"
 #include "archive/BlockIO.h"
 #include "archive/EntryHeader.h"
 #include "archive/StreamChecksum.h"
@@ -57,11 +57,12 @@ std::vector<std::string> UnfinishedBackupsBeside(FileSystem& fileSystem, const s
     return found;
 }
 
-// The checksum of the file as its drive's medium holds it, and its length; nothing when it cannot
-// be read.
-std::optional<std::pair<std::uint64_t, std::uint64_t>> ChecksumOf(FileSystem& fileSystem,
-                                                                  const std::string& path, bool fromMedium) {
-    auto file = fromMedium ? fileSystem.OpenReadFromMedium(path) : fileSystem.OpenRead(path);
+// What the file was handed: the sink's checksum, or, where an entry was dropped from what the file
+// had been given already, what the system holds of the file.
+std::optional<ReadBackDigest> WrittenDigest(FileSystem& fileSystem, const std::string& path,
+                                            const ArchiveSink& sink) {
+    if (auto checksum = sink.checksum()) return ReadBackDigest{*checksum, sink.written()};
+    auto file = fileSystem.OpenRead(path);
     if (!file.ok()) return std::nullopt;
     StreamChecksum checksum;
     std::uint64_t length = 0;
@@ -69,22 +70,16 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> ChecksumOf(FileSystem& fi
     while (true) {
         auto read = file.value()->Read(std::as_writable_bytes(std::span<char>(piece)));
         if (!read.ok()) return std::nullopt;
-        if (read.value() == 0) return std::pair{checksum.digest(), length};
+        if (read.value() == 0) return ReadBackDigest{checksum.digest(), length};
         checksum.Update(std::span<const char>(piece.data(), read.value()));
         length += read.value();
     }
 }
 
-// Whether the medium gives back what was written. Where an entry was dropped from what the file
-// had been given already, what was written is what the system holds of the file.
-bool ReadsBackAsWritten(FileSystem& fileSystem, const std::string& path, const ArchiveSink& sink) {
-    std::optional<std::pair<std::uint64_t, std::uint64_t>> written;
-    if (auto checksum = sink.checksum()) {
-        written = std::pair{*checksum, sink.written()};
-    } else {
-        written = ChecksumOf(fileSystem, path, false);
-    }
-    return written && ChecksumOf(fileSystem, path, true) == written;
+// What cannot be read back, or what was written when it cannot be told, does not count as read back.
+bool ReadsBackAsWritten(const std::optional<ReadBackDigest>& back,
+                        const std::optional<ReadBackDigest>& written) {
+    return back && written && *back == *written;
 }
 
 }  // namespace
@@ -110,7 +105,9 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     outcome.unfinishedBeside = UnfinishedBackupsBeside(fileSystem, archivePath, temporaryPath);
     FileWriter& file = *created.value();
 
+    ArchiveReadBack readBack(file, [&] { return fileSystem.OpenReadFromMedium(temporaryPath); });
     ArchiveSink sink(file);
+    sink.ReadBackBy(readBack);
     sink.Append(EncodeArchiveHeader(versionText));
     ArchiveWriter writer(fileSystem, sink, listener);
     writer.ArchiveTree(cardRoot);
@@ -120,7 +117,8 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     if (status.ok()) status = file.Flush();
     FsStatus closed = file.Close();
     if (status.ok()) status = closed;
-    if (status.ok() && !ReadsBackAsWritten(fileSystem, temporaryPath, sink)) {
+    if (status.ok() && !ReadsBackAsWritten(readBack.Finish(sink.written()),
+                                           WrittenDigest(fileSystem, temporaryPath, sink))) {
         outcome.failure = BackupFailure::NotReadBack;
         if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
         return outcome;

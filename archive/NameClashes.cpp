@@ -11,6 +11,10 @@ namespace {
 constexpr std::uint64_t kFnvOffset = 14'695'981'039'346'656'037u;
 constexpr std::uint64_t kFnvPrime = 1'099'511'628'211u;
 constexpr std::uint64_t kSeparatorMark = 0x5c;
+constexpr std::uint64_t kFolder = 1;
+constexpr std::uint64_t kInUse = 2;
+constexpr std::uint64_t kMarks = kFolder | kInUse;
+constexpr std::size_t kFirstSlots = 64;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -35,8 +39,28 @@ bool NameClashes::Claim(std::string_view cardPath, bool folder) {
         }
         start = end + 1;
     }
-    auto [at, added] = claimed_.emplace(hash, folder);
-    return added || (folder && at->second);
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    const std::uint64_t key = (hash & ~kMarks) | kInUse;
+    for (std::size_t at = (key & ~kMarks) % slots_.size();; at = (at + 1) % slots_.size()) {
+        std::uint64_t& slot = slots_[at];
+        if (slot == 0) {
+            slot = key | (folder ? kFolder : 0);
+            ++used_;
+            return true;
+        }
+        if ((slot & ~kFolder) == key) return folder && (slot & kFolder) != 0;
+    }
+}
+
+void NameClashes::Grow() {
+    std::vector<std::uint64_t> old(std::max<std::size_t>(kFirstSlots, 2 * slots_.size()), 0);
+    old.swap(slots_);
+    for (const std::uint64_t slot : old) {
+        if (slot == 0) continue;
+        std::size_t at = (slot & ~kMarks) % slots_.size();
+        while (slots_[at] != 0) at = (at + 1) % slots_.size();
+        slots_[at] = slot;
+    }
 }
 
 bool IsUnfinishedFileName(std::string_view cardPath) {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace vocell::archive {
 
@@ -21,10 +21,14 @@ public:
     [[nodiscard]] bool Claim(std::string_view cardPath, bool folder);
 
 private:
+    void Grow();
+
     bool mergesNameVariants_;
-    // A 64-bit hash of each claimed path as the card's file system sees it, and whether it is a
-    // folder; no path itself is kept, so that a card of many files costs little memory.
-    std::unordered_map<std::uint64_t, bool> claimed_;
+    // An open-addressed table of the claimed paths as the card's file system sees them: a 64-bit
+    // hash each (no path itself is kept, so that a card of many files costs little memory), its
+    // lowest bit telling a folder and the one above it a slot in use.
+    std::vector<std::uint64_t> slots_;
+    std::size_t used_ = 0;
 };
 
 // True for a name the utility writes its own unfinished files under ("NAME.vocell-new"), which

@@ -106,6 +106,10 @@ public:
     // Asks the platform to start reading the whole file into memory without waiting for it, so
     // that reading it later finds it there. Only a hint: it may do nothing.
     virtual void Prefetch() = 0;
+    // For a file opened to read from the medium: lets go of what memory holds of the range and
+    // starts reading it again from the medium, for a range written since the file was opened.
+    // False where the platform cannot (the range is then not to be read back this way).
+    virtual bool RereadFromMedium(std::uint64_t /*offset*/, std::uint64_t /*length*/) { return false; }
 };
 
 // Reads until buffer is full or the file ends; the number of bytes read.
@@ -124,6 +128,9 @@ public:
     virtual FsStatus SetAttributes(std::uint32_t attributes) = 0;
     // Pushes the written data to the medium.
     virtual FsStatus Flush() = 0;
+    // Returns once the range written is on the medium; false where the platform cannot say so of
+    // one range (only Flush then tells).
+    virtual bool WaitUntilOnMedium(std::uint64_t /*offset*/, std::uint64_t /*length*/) { return false; }
     // Closes the file, reporting errors that only show on close. Further calls fail.
     virtual FsStatus Close() = 0;
 };

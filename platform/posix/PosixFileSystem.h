@@ -2,6 +2,8 @@
 // The card's file operations on Linux: Windows-style paths are mapped through a DriveMap onto
 // host directories and never leave them, symbolic links included.
 
+#include <sys/statvfs.h>
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -80,6 +82,8 @@ private:
 
     FsResult<std::vector<FolderEntry>> List(const std::string& folder, bool fileAttributes);
     FsResult<std::unique_ptr<FileReader>> OpenReader(const std::string& path, bool fromMedium);
+    // The statistics of the file system that holds the drive of path.
+    FsResult<struct statvfs> DriveStatistics(const std::string& path);
     FsResult<Location> Locate(const std::string& path);
     // Runs action on a located entry, or gives the failure to locate it.
     template <class Action>

@@ -53,6 +53,13 @@ FsResult<std::uint32_t> PosixFileReader::Attributes() {
     return OpenEntryAttributes(fd_.get(), info_.mode, fat_);
 }
 
+bool PosixFileReader::RereadFromMedium(std::uint64_t offset, std::uint64_t length) {
+    const auto start = static_cast<off_t>(offset);
+    const auto size = static_cast<off_t>(length);
+    return ::posix_fadvise(fd_.get(), start, size, POSIX_FADV_DONTNEED) == 0 &&
+           ::posix_fadvise(fd_.get(), start, size, POSIX_FADV_WILLNEED) == 0;
+}
+
 void PosixFileReader::Prefetch() {
     if (!pace_->readsAhead()) {
         return;
@@ -95,6 +102,13 @@ FsStatus PosixFileWriter::Write(std::span<const std::byte> data) {
         StartWriteBack(static_cast<std::uint64_t>(written));
     }
     return {};
+}
+
+bool PosixFileWriter::WaitUntilOnMedium(std::uint64_t offset, std::uint64_t length) {
+    constexpr unsigned kWriteAndWait =
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    return fd_.valid() && ::sync_file_range(fd_.get(), static_cast<off_t>(offset), static_cast<off_t>(length),
+                                            kWriteAndWait) == 0;
 }
 
 // Starts writing a large file's data to the medium while more is written, so that the flush

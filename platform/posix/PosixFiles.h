@@ -54,6 +54,7 @@ public:
     FsStatus Rewind() override;
     FsResult<FileStamp> Stamp() override;
     void Prefetch() override;
+    bool RereadFromMedium(std::uint64_t offset, std::uint64_t length) override;
 
 private:
     UniqueFd fd_;
@@ -73,6 +74,7 @@ public:
     FsStatus SetTimes(const FileTimes& times) override;
     FsStatus SetAttributes(std::uint32_t attributes) override;
     FsStatus Flush() override;
+    bool WaitUntilOnMedium(std::uint64_t offset, std::uint64_t length) override;
     FsStatus Close() override;
 
 private:

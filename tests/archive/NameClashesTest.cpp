@@ -40,6 +40,22 @@ TEST(NameClashes, SecondEntryOfANameTheCardKeepsOnceIsRefused) {
     }
 }
 
+TEST(NameClashes, ACardOfManyEntriesIsToldApartAsWellAsOneOfFew) {
+    NameClashes clashes(true);
+    auto file = [](int i) {
+        return "E:\\VM\\MSGS\\" + std::to_string(i / 200) + "\\M" + std::to_string(i) + ".WAV";
+    };
+    auto folder = [](int i) { return "E:\\VM\\MSGS\\" + std::to_string(i) + "\\"; };
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_TRUE(clashes.Claim(file(i), false)) << file(i);
+        if (i % 200 == 0) {
+            ASSERT_TRUE(clashes.Claim(folder(i / 200), true));
+        }
+    }
+    for (int i = 0; i < 5000; i += 7) EXPECT_FALSE(clashes.Claim(file(i), false)) << file(i);
+    for (int i = 0; i < 25; ++i) EXPECT_TRUE(clashes.Claim(folder(i), true)) << folder(i);
+}
+
 TEST(NameClashes, UnfinishedFileNamesAreTheUtilitysOwnInAnyCase) {
     EXPECT_TRUE(IsUnfinishedFileName("E:\\VM\\M.WAV.vocell-new"));
     EXPECT_TRUE(IsUnfinishedFileName("E:\\VM\\M.WAV.VOCELL-NEW"));

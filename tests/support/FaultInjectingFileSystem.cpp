@@ -51,6 +51,9 @@ public:
         return Forward(&FileReader::Attributes);
     }
     void Prefetch() override { inner_->Prefetch(); }
+    bool RereadFromMedium(std::uint64_t offset, std::uint64_t length) override {
+        return !owner_.DriveGone(path_) && inner_->RereadFromMedium(offset, length);
+    }
 
 private:
     template <typename Result>
@@ -87,6 +90,9 @@ public:
     }
     FsStatus Flush() override {
         return Forward({}, [&] { return inner_->Flush(); });
+    }
+    bool WaitUntilOnMedium(std::uint64_t offset, std::uint64_t length) override {
+        return !owner_.DriveGone(path_) && inner_->WaitUntilOnMedium(offset, length);
     }
     FsStatus Close() override {
         FsStatus closed = inner_->Close();
