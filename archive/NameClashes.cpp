@@ -41,7 +41,7 @@ bool NameClashes::Claim(std::string_view cardPath, bool folder) {
     }
     if (2 * (used_ + 1) > slots_.size()) Grow();
     const std::uint64_t key = (hash & ~kMarks) | kInUse;
-    for (std::size_t at = (key & ~kMarks) % slots_.size();; at = (at + 1) % slots_.size()) {
+    for (std::size_t at = SlotOf(key);; at = (at + 1) % slots_.size()) {
         std::uint64_t& slot = slots_[at];
         if (slot == 0) {
             slot = key | (folder ? kFolder : 0);
@@ -52,12 +52,16 @@ bool NameClashes::Claim(std::string_view cardPath, bool folder) {
     }
 }
 
+std::size_t NameClashes::SlotOf(std::uint64_t key) const {
+    return static_cast<std::size_t>((key & ~kMarks) % slots_.size());
+}
+
 void NameClashes::Grow() {
     std::vector<std::uint64_t> old(std::max<std::size_t>(kFirstSlots, 2 * slots_.size()), 0);
     old.swap(slots_);
     for (const std::uint64_t slot : old) {
         if (slot == 0) continue;
-        std::size_t at = (slot & ~kMarks) % slots_.size();
+        std::size_t at = SlotOf(slot);
         while (slots_[at] != 0) at = (at + 1) % slots_.size();
         slots_[at] = slot;
     }

@@ -22,6 +22,8 @@ public:
 
 private:
     void Grow();
+    // Where a claimed path's probe starts.
+    [[nodiscard]] std::size_t SlotOf(std::uint64_t key) const;
 
     bool mergesNameVariants_;
     // An open-addressed table of the claimed paths as the card's file system sees them: a 64-bit
