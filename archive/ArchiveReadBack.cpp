@@ -54,6 +54,13 @@ bool ArchiveReadBack::ReadUpTo(std::uint64_t end) {
 }
 
 std::optional<ReadBackDigest> ArchiveReadBack::Finish(std::uint64_t total) {
+    auto digest = ReadTheRest(total);
+    // Closed at once: a file still open for reading cannot be renamed or removed on Windows.
+    reader_.reset();
+    return digest;
+}
+
+std::optional<ReadBackDigest> ArchiveReadBack::ReadTheRest(std::uint64_t total) {
     if (failed_) return std::nullopt;
     if (!overlapping_ || !reader_) {
         // Read back whole: the file opened afresh once it is closed, from its start.

@@ -48,6 +48,7 @@ public:
     static constexpr std::uint64_t kLag = 16 * 1024 * 1024;
 
 private:
+    std::optional<ReadBackDigest> ReadTheRest(std::uint64_t total);
     bool ReadUpTo(std::uint64_t end);
 
     FileWriter& writer_;
