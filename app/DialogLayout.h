@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Desktop.h"
+#include "operations/OperationDesktop.h"
 
 namespace vocell {
 
@@ -45,5 +45,8 @@ inline constexpr int kStatusBarHeight = 25;
 Rect StatusBarArea(const Rect& window);
 // Right edges of the two panes: a quarter of the width, and the width in thirds times three.
 std::vector<int> StatusPaneEdges(int windowWidth);
+// Where the progress bar of an extraction goes: over the bottom twentieth of the dialog's client
+// area, from 26% of its width to its right edge.
+Rect ProgressBarArea(const Rect& client);
 
 }  // namespace vocell

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "devices/DeviceSlots.h"
-#include "platform/Desktop.h"
+#include "app/Desktop.h"
 #include "platform/Volumes.h"
 
 namespace vocell {

@@ -7,7 +7,7 @@ namespace vocell {
 
 class UtilityApp {
 public:
-    UtilityApp(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem)
+    UtilityApp(WindowDesktop& desktop, Volumes& volumes, FileSystem& fileSystem)
         : dialog_(desktop, volumes, fileSystem) {}
 
     // Initialises the dialog; the window system then runs it until it ends.

@@ -7,16 +7,21 @@
 
 namespace vocell {
 
+UtilityDialog::UtilityDialog(WindowDesktop& desktop, Volumes& volumes, FileSystem& fileSystem)
+    : desktop_(desktop), window_(&desktop), volumes_(volumes), fileSystem_(fileSystem) {}
+
 UtilityDialog::UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem)
-    : desktop_(desktop), volumes_(volumes), fileSystem_(fileSystem) {}
+    : desktop_(desktop), window_(nullptr), volumes_(volumes), fileSystem_(fileSystem) {}
 
 void UtilityDialog::OnInitDialog() {
     Push();
-    statusBarCreated_ = desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect()));
+    statusBarCreated_ = window_ == nullptr || window_->CreateStatusBar(StatusBarArea(window_->WindowRect()));
     if (!statusBarCreated_) {
         desktop_.ShowMessageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok);
     } else {
-        desktop_.LayoutStatusBar(StatusPaneEdges(desktop_.WindowRect().width()), kStatusBarHeight);
+        if (window_ != nullptr) {
+            window_->LayoutStatusBar(StatusPaneEdges(window_->WindowRect().width()), kStatusBarHeight);
+        }
         SetStatusPane(operations::kDetailPane, "");
     }
     RefreshCardStatus();
@@ -63,7 +68,7 @@ void UtilityDialog::OnCommand(int controlId) {
 }
 
 void UtilityDialog::OnSysCommand(std::uint32_t command) {
-    if (IsAboutCommand(command)) desktop_.ShowAbout();
+    if (window_ != nullptr && IsAboutCommand(command)) window_->ShowAbout();
 }
 
 bool UtilityDialog::OnDeviceChange(devices::DeviceEvent event) {
@@ -85,13 +90,11 @@ void UtilityDialog::OnOK() {
 void UtilityDialog::OnCancel() { desktop_.EndDialog(false); }
 
 DialogFields UtilityDialog::shownFields() const {
-    const operations::CardFields& fields = state_.fields;
-    return {fields.statusText,
-            fields.deviceText,
-            fields.cardTypeText,
-            fields.promptVersionText,
-            state_.slots.deviceList.items(),
-            state_.slots.deviceList.selection()};
+    return {state_.fields, state_.slots.deviceList.items(), state_.slots.deviceList.selection()};
+}
+
+Rect UtilityDialog::ProgressBarArea() const {
+    return window_ != nullptr ? vocell::ProgressBarArea(window_->ClientRect()) : Rect{};
 }
 
 void UtilityDialog::Push() {

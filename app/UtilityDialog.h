@@ -1,12 +1,14 @@
 #pragma once
 // The main dialog: the selected card's members, the status bar, and a handler for every message
-// and button. A window system draws it (Desktop) and hands it what the user did.
+// and button. A window system draws it (WindowDesktop), or a terminal shows it (Desktop), and
+// hands it what the user did.
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "app/Desktop.h"
 #include "devices/DeviceDiscovery.h"
 #include "devices/SelectionProbe.h"
 #include "operations/OperationContext.h"
@@ -16,6 +18,8 @@ namespace vocell {
 
 class UtilityDialog final : private devices::SelectionHost, private operations::DialogView {
 public:
+    UtilityDialog(WindowDesktop& desktop, Volumes& volumes, FileSystem& fileSystem);
+    // Without a window: no about box, and the status panes and progress have no geometry.
     UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fileSystem);
     UtilityDialog(const UtilityDialog&) = delete;
     UtilityDialog& operator=(const UtilityDialog&) = delete;
@@ -63,6 +67,7 @@ private:
     void ShowMessage(std::string_view text) override;
     void RescanDevices() override;
     void SetStatusPane(int pane, std::string_view text) override;
+    [[nodiscard]] Rect ProgressBarArea() const override;
 
     operations::Outcome Run(operations::Outcome (*operation)(operations::OperationContext&));
     void ClearCardFields();
@@ -70,6 +75,7 @@ private:
     void IdentifySelectedCard();
 
     Desktop& desktop_;
+    WindowDesktop* window_;
     Volumes& volumes_;
     FileSystem& fileSystem_;
     bool statusBarCreated_ = false;

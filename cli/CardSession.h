@@ -6,8 +6,8 @@
 
 #include "app/UtilityDialog.h"
 #include "cli/ConsoleDesktop.h"
-#include "platform/posix/FolderVolumes.h"
-#include "platform/posix/HostDrives.h"
+#include "platform/linux/files/FolderVolumes.h"
+#include "platform/linux/files/HostDrives.h"
 
 namespace vocell::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/Console.h"
-#include "platform/posix/HostDrives.h"
+#include "platform/linux/files/HostDrives.h"
 
 namespace vocell::cli {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/Console.h"
-#include "platform/Desktop.h"
+#include "app/Desktop.h"
 
 namespace vocell::cli {
 
@@ -35,13 +35,10 @@ public:
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
-    void ShowAbout() override {}
     // There is no format dialog on the command line: the card is left as it is.
     FormatOutcome ShowFormatDialog(int /*driveIndex*/, const MediumIdentity& /*medium*/) override {
         return FormatOutcome::Closed;
     }
-    bool CreateStatusBar(const Rect&) override { return true; }
-    void LayoutStatusBar(const std::vector<int>&, int) override {}
     void SetStatusPane(int pane, const std::string& text) override;
     void BeginBusyCursor() override {}
     void EndBusyCursor() override {}
@@ -50,8 +47,6 @@ public:
     void RemoveProgressBar() override;
     void Push(const DialogFields&) override {}
     void Repaint() override {}
-    [[nodiscard]] Rect WindowRect() const override { return {0, 0, 600, 400}; }
-    [[nodiscard]] Rect ClientRect() const override { return {0, 0, 600, 375}; }
     void EndDialog(bool) override { ended_ = true; }
 
 private:

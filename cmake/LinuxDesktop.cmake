@@ -1,4 +1,4 @@
-# The Linux desktop program (platform/linux, platform/qt, tests/gui): Qt 6 windows and the
+# The Linux desktop program (platform/linux, qt, tests/qt): Qt 6 windows and the
 # removable drives through libudev, libmount and libblkid. AUTO builds it when they are all
 # found, so that a machine without Qt still builds the rest; CI says ON, so that a missing
 # package fails the build instead of skipping the program.

@@ -5,6 +5,7 @@
 # Each target gets an include root of its own under the build tree, holding links to the headers
 # of its source folder alone (not of the folders below it).
 function(vocell_export_headers target)
+    set_property(GLOBAL APPEND PROPERTY VOCELL_LAYERED_TARGETS ${target})
     file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
     set(root "${CMAKE_BINARY_DIR}/exported-headers/${target}")
     file(REMOVE_RECURSE "${root}")

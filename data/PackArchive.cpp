@@ -8,7 +8,7 @@
 #include "app/PromptVersion.h"
 #include "archive/CardBackup.h"
 #include "operations/OperationMessages.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/linux/files/PosixFileSystem.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -8,8 +8,8 @@
 #include "archive/ArchiveExtraction.h"
 #include "fuzz/MemoryReader.h"
 #include "fuzz/ScratchCard.h"
-#include "platform/posix/DriveMap.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/linux/files/DriveMap.h"
+#include "platform/linux/files/PosixFileSystem.h"
 
 namespace {
 

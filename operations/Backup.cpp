@@ -36,7 +36,7 @@ Outcome OnBackup(OperationContext& context) {
 }
 
 Outcome BackupToArchive(OperationContext& context) {
-    Desktop& desktop = context.desktop;
+    OperationDesktop& desktop = context.desktop;
     auto archivePath = desktop.SaveFileDialog(BackupSaveDialog());
     if (!archivePath || archivePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
     // The dialog's modal loop may have let the drives change.

@@ -7,7 +7,7 @@
 #include "archive/RestoreVerification.h"
 #include "common/Messages.h"
 #include "operations/OperationMessages.h"
-#include "platform/DesktopScopes.h"
+#include "operations/DesktopScopes.h"
 
 namespace vocell::operations {
 namespace {
@@ -65,13 +65,6 @@ StopReason ReportStop(OperationContext& context, const archive::ExtractionResult
 
 }  // namespace
 
-Rect ProgressBarArea(const Rect& client) {
-    const int width = client.width();
-    const int height = client.height();
-    // 0.26, 0.95 and 0.999 of the size, each product cut toward zero.
-    return {width * 26 / 100, height * 95 / 100, width * 999 / 1000, height * 999 / 1000};
-}
-
 Refusal OpenArchiveForCard(OperationContext& context, const std::string& archivePath,
                            archive::CheckedArchive& archive) {
     archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot());
@@ -99,13 +92,13 @@ archive::ExtractionResult ExtractUnderMark(OperationContext& context, archive::C
         return result;
     }
     {
-        ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
+        ProgressBar bar(context.desktop, context.dialog.ProgressBarArea());
         ProgressBarSteps steps(bar);
         result = archive::ExtractCheckedArchive(fileSystem, archive, cardRoot, prompts, steps);
     }
     if (result.completed() && context.state.verifyWrites) {
         context.dialog.SetStatusPane(kActivityPane, text::kVerifyingData);
-        ProgressBar bar(context.desktop, ProgressBarArea(context.desktop.ClientRect()));
+        ProgressBar bar(context.desktop, context.dialog.ProgressBarArea());
         ProgressBarSteps steps(bar);
         result.notReadBack =
             archive::VerifyRestoredFiles(fileSystem, archive, cardRoot, prompts, result, steps);

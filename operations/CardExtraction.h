@@ -14,10 +14,6 @@ namespace vocell::operations {
 Refusal OpenArchiveForCard(OperationContext& context, const std::string& archivePath,
                            archive::CheckedArchive& archive);
 
-// Where the progress bar of an extraction goes: over the bottom twentieth of the dialog's client
-// area, from 26% of its width to its right edge.
-Rect ProgressBarArea(const Rect& client);
-
 // What an extraction lays onto the card: a backup is the whole card; a prompt package or the
 // initial structure is only a part of one.
 enum class CardCoverage { WholeBackup, Part };

@@ -42,7 +42,7 @@ Outcome OnInitializeCard(OperationContext& context) {
                                 Check::BackupFolder, Check::DataFolder, Check::StillSelectedCard})) {
         return *refused;
     }
-    Desktop& desktop = context.desktop;
+    OperationDesktop& desktop = context.desktop;
     if (desktop.ShowMessageBox(std::string(text::kReformatQuestion), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         return Outcome::Stopped(StopReason::Cancelled);

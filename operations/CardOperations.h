@@ -7,7 +7,7 @@
 
 #include "operations/OperationContext.h"
 #include "operations/Outcome.h"
-#include "platform/DesktopScopes.h"
+#include "operations/DesktopScopes.h"
 
 namespace vocell::operations {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "platform/Desktop.h"
+#include "operations/OperationDesktop.h"
 
 namespace vocell::operations {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "devices/DeviceSlots.h"
-#include "platform/Desktop.h"
+#include "operations/OperationDesktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Volumes.h"
 
@@ -21,6 +21,7 @@ struct CardFields {
     std::string deviceText;
     std::string cardTypeText;
     std::string promptVersionText;
+    bool operator==(const CardFields&) const = default;
 };
 
 // The dialog's members that describe the selected card.
@@ -52,10 +53,12 @@ public:
     virtual void Push() = 0;
     // Sets a status-bar pane; nothing when the dialog has no status bar.
     virtual void SetStatusPane(int pane, std::string_view text) = 0;
+    // Where an extraction's progress bar goes in the dialog's window; empty without one.
+    [[nodiscard]] virtual Rect ProgressBarArea() const = 0;
 };
 
 struct OperationContext {
-    Desktop& desktop;
+    OperationDesktop& desktop;
     Volumes& volumes;
     FileSystem& fileSystem;
     DialogState& state;

@@ -18,7 +18,7 @@ std::string UpdateQuestion(const std::string& cardVersion, const std::string& pa
 
 // From the busy cursor to the completion message; the card changes only after Yes.
 Outcome InstallPackage(OperationContext& context, const std::string& packagePath) {
-    Desktop& desktop = context.desktop;
+    OperationDesktop& desktop = context.desktop;
     BusyCursor busy(desktop);
     archive::CheckedArchive checked;
     if (Refusal refused = OpenArchiveForCard(context, packagePath, checked)) return *refused;

@@ -37,7 +37,7 @@ Outcome OnRestore(OperationContext& context) {
 }
 
 Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>& busy) {
-    Desktop& desktop = context.desktop;
+    OperationDesktop& desktop = context.desktop;
     auto archivePath = desktop.OpenFileDialog(BackupOpenDialog());
     if (!archivePath || archivePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
 

@@ -9,11 +9,11 @@ cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh
 cmake --preset release >/dev/null
 targets=(vocell vocell_data)
-[ -d build/release/platform/qt/program ] && targets+=(vocell-utility)
+[ -d build/release/qt/program ] && targets+=(vocell-utility)
 cmake --build --preset release --target "${targets[@]}"
 
 vocell="$PWD/build/release/cli/vocell"
-desktop="$PWD/build/release/platform/qt/program/vocell-utility"
+desktop="$PWD/build/release/qt/program/vocell-utility"
 work=$(mktemp -d /tmp/vocell-demo.XXXXXX)
 cp -r build/release/sample-card "$work/card"
 mkdir "$work/second-card"

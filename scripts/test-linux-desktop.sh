@@ -10,8 +10,8 @@ jobs=$(nproc)
 cmake --preset debug -DVOCELL_LINUX_DESKTOP=ON >/dev/null
 cmake --build --preset debug -j"$jobs"
 
-appstreamcli validate --no-net resources/linux/com.harlosolvane.VocellUtility.metainfo.xml
-desktop-file-validate resources/linux/com.harlosolvane.VocellUtility.desktop
+appstreamcli validate --no-net packaging/linux/com.harlosolvane.VocellUtility.metainfo.xml
+desktop-file-validate packaging/linux/com.harlosolvane.VocellUtility.desktop
 
 prefix=$(mktemp -d /tmp/vocell-install.XXXXXX)
 cmake --install build/debug --prefix "$prefix" >/dev/null

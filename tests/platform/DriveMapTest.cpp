@@ -1,4 +1,4 @@
-#include "platform/posix/DriveMap.h"
+#include "platform/linux/files/DriveMap.h"
 
 #include <gtest/gtest.h>
 

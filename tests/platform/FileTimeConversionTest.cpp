@@ -1,4 +1,4 @@
-#include "platform/posix/FileTimeConversion.h"
+#include "platform/linux/files/FileTimeConversion.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "PosixFileSystemFixture.h"
-#include "platform/posix/FileTimeConversion.h"
+#include "platform/linux/files/FileTimeConversion.h"
 
 namespace vocell::posix::test {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-#include "platform/posix/DriveMap.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/linux/files/DriveMap.h"
+#include "platform/linux/files/PosixFileSystem.h"
 #include "tests/support/TempDirectory.h"
 
 namespace vocell {

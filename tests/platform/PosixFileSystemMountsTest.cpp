@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/linux/files/PosixFileSystem.h"
 #include "tests/support/TempDirectory.h"
 
 namespace vocell::posix::test {

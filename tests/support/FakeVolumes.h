@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Desktop.h"
+#include "app/Desktop.h"
 #include "platform/Volumes.h"
 
 namespace vocell::test {

@@ -1,5 +1,5 @@
-#include "platform/posix/DriveMap.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/linux/files/DriveMap.h"
+#include "platform/linux/files/PosixFileSystem.h"
 #include "tests/support/FolderDrives.h"
 
 namespace vocell::test {

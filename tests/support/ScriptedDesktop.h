@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Desktop.h"
+#include "app/Desktop.h"
 
 namespace vocell::test {
 
-class ScriptedDesktop final : public Desktop {
+class ScriptedDesktop final : public WindowDesktop {
 public:
     // Answers for YesNo and YesNoCancel boxes, in the order the boxes open. An Ok box answers
     // by itself and takes nothing from here.

@@ -1,0 +1,75 @@
+#pragma once
+// What a card operation asks of a window system, or of a terminal: questions and messages, the
+// open and save dialogs, the format dialog, the busy cursor, the progress bar and a repaint.
+// Every decision stays in the operation; a desktop only shows and reports what the user did.
+
+#include <optional>
+#include <string>
+
+#include "platform/Volumes.h"
+
+namespace vocell {
+
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+// How the format dialog ended.
+enum class FormatOutcome {
+    Closed,     // closed without formatting: the card is as it was
+    Formatted,  // the card was formatted
+    Refused,    // the format was refused or failed; the dialog has said why
+};
+
+// What an open or save dialog offers.
+struct FileDialogSettings {
+    std::string initialFolder;      // "C:\Harlo\Vocell\Backup\"
+    std::string fileName;           // pre-filled, "*.vcb"
+    std::string defaultExtension;   // appended to a name typed without one; empty for none
+    std::string filterDescription;  // "Vocell Greeting & Data Files (*.vcb)"
+    std::string filterPattern;      // "*.vcb"
+    bool overwritePrompt = false;   // ask before replacing an existing file
+    bool pathMustExist = false;
+    bool fileMustExist = false;
+    bool hideReadOnly = false;
+    bool operator==(const FileDialogSettings&) const = default;
+};
+
+// A rectangle in the dialog's pixels.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    [[nodiscard]] int width() const { return right - left; }
+    [[nodiscard]] int height() const { return bottom - top; }
+    bool operator==(const Rect&) const = default;
+};
+
+class OperationDesktop {
+public:
+    virtual ~OperationDesktop() = default;
+
+    // A modal message box with the application's title.
+    virtual MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) = 0;
+    // The full path chosen, or nothing when the user cancelled.
+    virtual std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) = 0;
+    virtual std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) = 0;
+    // The system's own format dialog for a drive, by its index counted from A = 0, for the medium
+    // the user selected: a format never reaches another medium that has taken the drive's place.
+    // Returns when the user has closed it.
+    virtual FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) = 0;
+
+    // The busy cursor nests: it shows until as many ends as begins have been made.
+    virtual void BeginBusyCursor() = 0;
+    virtual void EndBusyCursor() = 0;
+
+    // The progress bar over area (empty where there is no window).
+    virtual void CreateProgressBar(const Rect& area) = 0;
+    virtual void StepProgressBar() = 0;
+    virtual void RemoveProgressBar() = 0;
+
+    // Draws what has changed at once.
+    virtual void Repaint() = 0;
+};
+
+}  // namespace vocell

@@ -1,0 +1,134 @@
+#include "qt/QtDesktop.h"
+
+#include <QGuiApplication>
+
+#include "common/Messages.h"
+#include "qt/AboutDialog.h"
+#include "qt/DriveChooserDialog.h"
+#include "qt/MessageBoxes.h"
+
+namespace vocell::qt {
+namespace {
+
+QRect ToQRect(const Rect& rect) { return {rect.left, rect.top, rect.width(), rect.height()}; }
+
+}  // namespace
+
+QtDesktop::QtDesktop(MainWindow& window, DesktopServices services)
+    : window_(window), services_(std::move(services)) {}
+
+QtDesktop::~QtDesktop() {
+    // A busy cursor left by an operation that never finished must not outlive the window.
+    while (busyDepth_ > 0) EndBusyCursor();
+}
+
+MessageAnswer QtDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
+    const QString shown = QString::fromStdString(text);
+    if (services_.messageBox) return services_.messageBox(&window_, shown, buttons);
+    return RunMessageBox(&window_, shown, buttons);
+}
+
+std::optional<std::string> QtDesktop::FileDialog(FileDialogKind kind, const FileDialogSettings& settings) {
+    QString folder;
+    if (services_.hostPathOf) {
+        if (auto host = services_.hostPathOf(settings.initialFolder)) folder = QString::fromStdString(*host);
+    }
+    const auto chosen = services_.fileDialog ? services_.fileDialog(&window_, kind, settings, folder)
+                                             : RunFileDialog(&window_, kind, settings, folder);
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    const std::string host = chosen->toStdString();
+    if (!services_.windowsPathOf) return host;
+    auto windowsPath = services_.windowsPathOf(host);
+    if (!windowsPath) {
+        // A host path the card's paths cannot name (a backslash in a name): say so rather than
+        // acting as if the user had cancelled.
+        ShowMessageBox(std::string(text::cli::kPathWithBackslash) + host, MessageButtons::Ok);
+    }
+    return windowsPath;
+}
+
+std::optional<std::string> QtDesktop::SaveFileDialog(const FileDialogSettings& settings) {
+    return FileDialog(FileDialogKind::Save, settings);
+}
+
+std::optional<std::string> QtDesktop::OpenFileDialog(const FileDialogSettings& settings) {
+    return FileDialog(FileDialogKind::Open, settings);
+}
+
+std::optional<int> QtDesktop::RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) {
+    DriveChooserDialog chooser(&window_, entries, selectedIndex, services_.mountPointOf);
+    return chooser.Run();
+}
+
+void QtDesktop::ShowAbout() {
+    AboutDialog about(&window_);
+    about.exec();
+}
+
+FormatOutcome QtDesktop::ShowFormatDialog(int driveIndex, const MediumIdentity& medium) {
+    if (!services_.formatDrive) return FormatOutcome::Closed;
+    return services_.formatDrive(&window_, driveIndex, medium);
+}
+
+bool QtDesktop::CreateStatusBar(const Rect& area) { return window_.CreateStatusBar(ToQRect(area)); }
+
+void QtDesktop::LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) {
+    if (StatusPanes* bar = window_.statusBar()) {
+        bar->setMinimumHeight(minimumHeight);
+        bar->SetPanes(paneRightEdges);
+    }
+}
+
+void QtDesktop::SetStatusPane(int pane, const std::string& text) {
+    if (StatusPanes* bar = window_.statusBar()) {
+        bar->SetPaneText(pane, QString::fromStdString(text));
+        bar->repaint();
+    }
+}
+
+void QtDesktop::BeginBusyCursor() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ++busyDepth_;
+}
+
+void QtDesktop::EndBusyCursor() {
+    if (busyDepth_ == 0) return;
+    QGuiApplication::restoreOverrideCursor();
+    --busyDepth_;
+}
+
+void QtDesktop::CreateProgressBar(const Rect& area) {
+    window_.CreateProgressBar(ToQRect(area));
+    window_.progressBar()->repaint();
+}
+
+void QtDesktop::StepProgressBar() {
+    if (QProgressBar* bar = window_.progressBar()) {
+        if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
+        bar->repaint();
+    }
+}
+
+void QtDesktop::RemoveProgressBar() { window_.RemoveProgressBar(); }
+
+void QtDesktop::Push(const DialogFields& fields) {
+    window_.ShowFields(fields);
+    Repaint();
+}
+
+void QtDesktop::Repaint() { window_.repaint(); }
+
+Rect QtDesktop::WindowRect() const {
+    const QRect frame = window_.frameGeometry();
+    return {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+}
+
+Rect QtDesktop::ClientRect() const { return {0, 0, window_.width(), window_.height()}; }
+
+void QtDesktop::EndDialog(bool ok) {
+    ended_ = true;
+    endedWithOk_ = ok;
+    window_.Finish(ok);
+}
+
+}  // namespace vocell::qt

@@ -1,0 +1,106 @@
+#include "qt/TemplateWidgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "qt/GroupFrame.h"
+
+namespace vocell::qt {
+namespace {
+
+constexpr int kIconPixels = 32;
+// The templates' font is an 8-point one; the desktop's own family is used at that size.
+constexpr int kDialogFontPoints = 8;
+
+QString ControlName(int id) { return QStringLiteral("control%1").arg(id); }
+
+QWidget* CreateControl(QDialog& dialog, const TemplateControl& control, const QIcon& icon) {
+    const QString text = ToQString(control.text);
+    switch (control.kind) {
+        case ControlKind::GroupBox: return new GroupFrame(text, &dialog);
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton: {
+            auto* button = new QPushButton(text, &dialog);
+            button->setAutoDefault(false);
+            button->setDefault(control.kind == ControlKind::DefaultPushButton);
+            return button;
+        }
+        case ControlKind::Label:
+        case ControlKind::WrappingLabel: {
+            auto* label = new QLabel(text, &dialog);
+            label->setWordWrap(control.kind == ControlKind::WrappingLabel);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::ReadOnlyEdit:
+        case ControlKind::CentredReadOnlyEdit: {
+            auto* edit = new QLineEdit(&dialog);
+            edit->setReadOnly(true);
+            if (control.kind == ControlKind::CentredReadOnlyEdit) edit->setAlignment(Qt::AlignCenter);
+            return edit;
+        }
+        case ControlKind::DropDownList: return new QComboBox(&dialog);
+        case ControlKind::Icon: {
+            auto* label = new QLabel(&dialog);
+            label->setPixmap(icon.pixmap(kIconPixels, kIconPixels));
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+// A drop-down list's template height includes its open list; closed it is as high as Qt draws it.
+QRect PlaceOf(const TemplateControl& control, const DialogUnits& units, QWidget& widget) {
+    QRect place = units.ToPixels(control.x, control.y, control.width, control.height);
+    if (control.kind == ControlKind::DropDownList) place.setHeight(widget.sizeHint().height());
+    if (control.kind == ControlKind::Icon) place.setSize({kIconPixels, kIconPixels});
+    return place;
+}
+
+}  // namespace
+
+QFont DialogFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(kDialogFontPoints);
+    return font;
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::map<int, QWidget*> BuildFromTemplate(QDialog& dialog, const DialogTemplate& dialogTemplate,
+                                          const QIcon& icon) {
+    dialog.setFont(DialogFont());
+    const DialogUnits units(dialog.font());
+    dialog.setWindowTitle(ToQString(dialogTemplate.caption));
+    dialog.setFixedSize(units.ToPixelsX(dialogTemplate.width), units.ToPixelsY(dialogTemplate.height));
+    std::map<int, QWidget*> controls;
+    for (const TemplateControl& control : dialogTemplate.controls) {
+        QWidget* widget = CreateControl(dialog, control, icon);
+        widget->setGeometry(PlaceOf(control, units, *widget));
+        widget->setVisible(!control.hidden);
+        if (control.id != kStaticId) {
+            widget->setObjectName(ControlName(control.id));
+            controls[control.id] = widget;
+        }
+    }
+    return controls;
+}
+
+QWidget* FindControl(const QWidget& dialog, int id) {
+    return dialog.findChild<QWidget*>(ControlName(id), Qt::FindDirectChildrenOnly);
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/vocell-utility-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+}  // namespace vocell::qt

@@ -1,0 +1,148 @@
+// The medium is swapped while our format dialog is open, under umockdev and the mock UDisks2: the
+// card's reader is pulled and a USB stick with photos takes its node /dev/sdb1 and its UDisks2
+// object. Nothing is formatted, the stick is as it was, and the user is told; with the same card
+// still there (its reader even plugged in again), the card is formatted.
+
+#include "tests/qt/CardSwap.h"
+
+#include <QDBusConnection>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/Messages.h"
+#include "platform/linux/drives/LinuxVolumes.h"
+#include "qt/CardFormat.h"
+#include "platform/linux/format/UDisks2Formatter.h"
+#include "qt/program/FormatTargets.h"
+
+namespace vocell::test {
+namespace {
+
+const std::string kNewLabel = "NEWCARD";
+
+class SwappedMediumFormatTest : public CardSwapTest {
+protected:
+    // Formats drive D: as Initialize does, with duringDialog run while our dialog is open.
+    void FormatDriveD(const std::function<void()>& duringDialog) {
+        qt::CardFormatServices services;
+        services.targetOf = [this](char letter, std::string& label) {
+            return qt::FormatTargetOf(volumes_, letter, label);
+        };
+        services.askLabel = [&](QWidget*, const qt::FormatTarget&, const std::string&) {
+            duringDialog();
+            return std::optional<std::string>(kNewLabel);
+        };
+        services.tell = [this](const std::string& text) { told_.push_back(text); };
+        services.formatter = &udisks_;
+        const auto selected = volumes_.MediumIdentityOf("D:\\");
+        ASSERT_TRUE(selected.has_value());
+        outcome_ = qt::FormatSelectedCard(nullptr, 'D' - 'A', *selected, services);
+    }
+
+    void ExpectThePhotoStickUntouched() const {
+        EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0);
+        EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Unmount"), 0);
+        EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdLabel").toString(), QStringLiteral("PHOTOS"));
+        EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdUUID").toString(), QStringLiteral("7C1E-0A55"));
+        EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdType").toString(), QStringLiteral("vfat"));
+    }
+
+    linux_drives::LinuxVolumes volumes_;
+    qt::UDisks2Formatter udisks_{QDBusConnection::systemBus()};
+    std::vector<std::string> told_;
+    FormatOutcome outcome_ = FormatOutcome::Closed;
+};
+
+TEST_F(SwappedMediumFormatTest, StickThatTookTheCardsPlaceWhileOurDialogWasOpenIsNotFormatted) {
+    PlugCard();
+    FormatDriveD([this] { SwapForStick(); });
+    EXPECT_EQ(outcome_, FormatOutcome::Refused);
+    EXPECT_EQ(told_, std::vector<std::string>{std::string(text::kPleaseSelectDevice)});
+    ExpectThePhotoStickUntouched();
+}
+
+TEST_F(SwappedMediumFormatTest, SameCardStillThereIsFormatted) {
+    PlugCard();
+    FormatDriveD([] {});
+    EXPECT_EQ(outcome_, FormatOutcome::Formatted);
+    EXPECT_TRUE(told_.empty()) << told_.front();
+    EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 1);
+    EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdLabel").toString(), QString::fromStdString(kNewLabel));
+}
+
+TEST_F(SwappedMediumFormatTest, SameCardInItsReaderPluggedInAgainIsFormatted) {
+    PlugCard();
+    FormatDriveD([this] {
+        machine_.Unplug(kCardReader, 1);
+        volumes_.Rescan();
+        machine_.Plug(kCardReader, {card_});
+    });
+    EXPECT_EQ(outcome_, FormatOutcome::Formatted);
+    EXPECT_TRUE(told_.empty()) << told_.front();
+    EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 1);
+}
+
+// The formatter's own check, immediately before the format, on the block object it then formats:
+// any part of the medium that differs stops it.
+TEST_F(SwappedMediumFormatTest, DiskServiceFormatsOnlyABlockObjectThatHoldsTheTargetsMedium) {
+    PlugCard();
+    std::string label;
+    const auto target = qt::FormatTargetOf(volumes_, 'D', label);
+    ASSERT_TRUE(target.has_value());
+    const std::vector<std::pair<const char*, QVariantMap>> otherMedia{
+        {"serial", {{QStringLiteral("IdUUID"), QStringLiteral("7C1E-0A55")}}},
+        {"label", {{QStringLiteral("IdLabel"), QStringLiteral("PHOTOS")}}},
+        {"size",
+         {{QStringLiteral("Size"), QVariant::fromValue<qulonglong>(target->medium.capacityBytes * 2)}}},
+        {"partition", {{QStringLiteral("Number"), QVariant::fromValue<uint>(2)}}},
+    };
+    for (const auto& [part, properties] : otherMedia) {
+        MockUDisks2::Remove(kSdb1Block);
+        MockUDisks2::AddPartition(kCardReader, 1, card_, 1, properties);
+        const qt::FormatResult result = udisks_.Format(*target, kNewLabel);
+        EXPECT_FALSE(result.ok) << part;
+        EXPECT_EQ(result.error, text::kPleaseSelectDevice) << part;
+        EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0) << part;
+    }
+
+    // The same volume, in another reader.
+    MockUDisks2::Remove(kSdb1Block);
+    MockUDisks2::AddDrive(kPhotoStick);
+    MockUDisks2::AddPartition(
+        kPhotoStick, 1, card_, 1,
+        {{QStringLiteral("Size"), QVariant::fromValue<qulonglong>(target->medium.capacityBytes)}});
+    EXPECT_EQ(udisks_.Format(*target, kNewLabel).error, text::kPleaseSelectDevice);
+    EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0);
+
+    // A reader the service cannot name cannot be checked.
+    MockUDisks2::Remove(kSdb1Block);
+    MockUDisks2::Remove(QStringLiteral("/org/freedesktop/UDisks2/drives/R0001"));
+    MockUDisks2::AddDrive(kCardReader, {{QStringLiteral("Serial"), QString()}});
+    MockUDisks2::AddPartition(kCardReader, 1, card_, 1);
+    EXPECT_EQ(udisks_.Format(*target, kNewLabel).error,
+              "VMCARD (D:)" + std::string(text::format::kCannotCheckCard));
+    EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0);
+
+    // The card itself is formatted.
+    MockUDisks2::Remove(kSdb1Block);
+    MockUDisks2::Remove(QStringLiteral("/org/freedesktop/UDisks2/drives/R0001"));
+    MockUDisks2::AddDrive(kCardReader);
+    MockUDisks2::AddPartition(kCardReader, 1, card_, 1);
+    const qt::FormatResult formatted = udisks_.Format(*target, kNewLabel);
+    EXPECT_TRUE(formatted.ok) << formatted.error;
+    EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 1);
+}
+
+TEST_F(SwappedMediumFormatTest, DiskServiceDoesNotFormatTheStickThatTookTheTargetsNode) {
+    PlugCard();
+    std::string label;
+    const auto target = qt::FormatTargetOf(volumes_, 'D', label);
+    ASSERT_TRUE(target.has_value());
+    SwapForStick();
+    EXPECT_EQ(udisks_.Format(*target, kNewLabel).error, text::kPleaseSelectDevice);
+    ExpectThePhotoStickUntouched();
+}
+
+}  // namespace
+}  // namespace vocell::test

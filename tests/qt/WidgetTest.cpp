@@ -1,0 +1,325 @@
+// The desktop program's windows: the main dialog as its template lays it out, each button and key
+// reaching the dialog, the chooser, the about box, the status and progress bars, message boxes
+// and file dialogs. What the dialog decides is tested in the core; here, what the windows add.
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+#include "app/DialogLayout.h"
+#include "common/Messages.h"
+#include "operations/CardExtraction.h"
+#include "operations/InstallFolders.h"
+#include "qt/AboutDialog.h"
+#include "qt/DriveChooserDialog.h"
+#include "qt/GroupFrame.h"
+#include "qt/MessageBoxes.h"
+#include "qt/TemplateWidgets.h"
+#include "qt/program/DesktopProgram.h"
+#include "tests/qt/GuiTestSupport.h"
+
+namespace vocell::qt {
+namespace {
+
+QString Q(std::string_view text) { return ToQString(text); }
+
+// The text a control of the template shows.
+QString ShownText(QWidget* widget) {
+    if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* frame = dynamic_cast<GroupFrame*>(widget)) return frame->title();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+    return {};
+}
+
+struct FileDialogCall {
+    FileDialogKind kind;
+    FileDialogSettings settings;
+    QString hostFolder;
+};
+
+}  // namespace
+
+class WidgetTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void mainDialogFollowsItsTemplate();
+    void eachButtonReachesItsHandler();
+    void enterInAFieldEndsTheDialogAndEscapeCancelsIt();
+    void aboutBoxFromF1AndFromTheContextMenu();
+    void chooserListsTheEntriesWithTheirMountPoints();
+    void barsAndBusyCursorOfTheLiveWindow();
+    void messageBoxesCarryTheTitleAndTheButtons();
+    void fileDialogsCarryTheirSettings();
+
+private:
+    void StartProgram();
+    void SelectCard();
+    QWidget* Control(int id) const { return program_->window().control(id); }
+    QString Field(int id) const { return qobject_cast<QLineEdit*>(Control(id))->text(); }
+
+    std::unique_ptr<test::TestInstallation> install_;
+    std::unique_ptr<DesktopProgram> program_;
+    std::vector<QString> messages_;
+    std::vector<MessageAnswer> answers_;
+    std::vector<FileDialogCall> fileDialogs_;
+};
+
+void WidgetTest::init() {
+    install_ = std::make_unique<test::TestInstallation>();
+    messages_.clear();
+    answers_.clear();
+    fileDialogs_.clear();
+}
+
+void WidgetTest::cleanup() {
+    program_.reset();
+    install_.reset();
+}
+
+void WidgetTest::StartProgram() {
+    ProgramOptions options;
+    options.cardFolder = install_->card();
+    options.adjustServices = [this](DesktopServices& services) {
+        services.messageBox = [this](QWidget*, const QString& text, MessageButtons buttons) {
+            messages_.push_back(text);
+            if (buttons == MessageButtons::Ok || answers_.empty()) return MessageAnswer::Ok;
+            const MessageAnswer answer = answers_.front();
+            answers_.erase(answers_.begin());
+            return answer;
+        };
+        services.fileDialog = [this](QWidget*, FileDialogKind kind, const FileDialogSettings& settings,
+                                     const QString& hostFolder) -> std::optional<QString> {
+            fileDialogs_.push_back({kind, settings, hostFolder});
+            return std::nullopt;
+        };
+    };
+    program_ = std::make_unique<DesktopProgram>(options);
+    QVERIFY(program_->Start());
+    program_->window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+}
+
+void WidgetTest::SelectCard() {
+    test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
+    QTest::mouseClick(Control(ControlId::Select), Qt::LeftButton);
+    QCOMPARE(Field(ControlId::Status), Q(text::kReady));
+}
+
+void WidgetTest::mainDialogFollowsItsTemplate() {
+    StartProgram();
+    MainWindow& window = program_->window();
+    const DialogTemplate& layout = MainDialogTemplate();
+    const DialogUnits units(window.font());
+    QCOMPARE(window.windowTitle(), Q(text::kApplicationTitle));
+    QCOMPARE(window.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
+    QCOMPARE(window.minimumSize(), window.maximumSize());  // fixed size, nothing to maximise
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+
+    // Every visible control at its template place with its text; static controls in template order.
+    QList<QWidget*> statics;
+    for (QWidget* child : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->objectName().isEmpty() &&
+            (qobject_cast<QLabel*>(child) || dynamic_cast<GroupFrame*>(child))) {
+            statics.push_back(child);
+        }
+    }
+    int nextStatic = 0;
+    for (const TemplateControl& control : layout.controls) {
+        QWidget* widget = control.id == kStaticId ? statics.value(nextStatic++) : Control(control.id);
+        QVERIFY2(widget != nullptr, control.text.data());
+        QCOMPARE(widget->isVisible(), !control.hidden);
+        if (control.hidden) continue;
+        const QRect place = units.ToPixels(control.x, control.y, control.width, control.height);
+        QCOMPARE(widget->geometry(), place);
+        if (control.kind != ControlKind::ReadOnlyEdit && control.kind != ControlKind::CentredReadOnlyEdit) {
+            QCOMPARE(ShownText(widget), Q(control.text));
+        }
+    }
+    QCOMPARE(nextStatic, static_cast<int>(statics.size()));
+    QCOMPARE(qobject_cast<QLineEdit*>(Control(ControlId::PromptVersion))->alignment(), Qt::AlignCenter);
+    QVERIFY(qobject_cast<QLineEdit*>(Control(ControlId::Status))->isReadOnly());
+    QCOMPARE(Field(ControlId::Status), Q(text::kCardNotSelected));
+    // The hidden device list holds the drive roots.
+    auto* list = qobject_cast<QComboBox*>(Control(ControlId::DeviceList));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->itemText(0), QStringLiteral("E:\\"));
+}
+
+void WidgetTest::eachButtonReachesItsHandler() {
+    StartProgram();
+    SelectCard();
+    QCOMPARE(Field(ControlId::Device), QStringLiteral("VMCARD (E:)"));
+    answers_ = {MessageAnswer::No};
+    for (int id : {ControlId::Backup, ControlId::Restore, ControlId::Update, ControlId::Initialize}) {
+        QTest::mouseClick(Control(id), Qt::LeftButton);
+    }
+    QCOMPARE(fileDialogs_.size(), std::size_t{3});
+    QCOMPARE(fileDialogs_[0].kind, FileDialogKind::Save);
+    QCOMPARE(fileDialogs_[0].settings, operations::BackupSaveDialog());
+    QCOMPARE(fileDialogs_[0].hostFolder, QString::fromStdString((install_->home() / "Backup").string()));
+    QCOMPARE(fileDialogs_[1].kind, FileDialogKind::Open);
+    QCOMPARE(fileDialogs_[1].settings, operations::BackupOpenDialog());
+    QCOMPARE(fileDialogs_[2].settings, operations::PromptPackageOpenDialog());
+    QCOMPARE(fileDialogs_[2].hostFolder, QString::fromStdString((install_->home() / "Prompts").string()));
+    QCOMPARE(messages_, std::vector<QString>{Q(text::kReformatQuestion)});
+}
+
+void WidgetTest::enterInAFieldEndsTheDialogAndEscapeCancelsIt() {
+    StartProgram();
+    Control(ControlId::Status)->setFocus();
+    QTest::keyClick(Control(ControlId::Status), Qt::Key_Return);
+    QVERIFY(program_->desktop().ended());
+    QVERIFY(program_->desktop().endedWithOk());
+
+    cleanup();
+    init();
+    StartProgram();
+    QTest::keyClick(&program_->window(), Qt::Key_Escape);
+    QVERIFY(program_->desktop().ended());
+    QVERIFY(!program_->desktop().endedWithOk());
+}
+
+void WidgetTest::aboutBoxFromF1AndFromTheContextMenu() {
+    StartProgram();
+    program_->window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program_->window()));
+    int aboutBoxes = 0;
+    auto closeAbout = [&aboutBoxes](QWidget* open) {
+        auto* about = dynamic_cast<AboutDialog*>(open);
+        QVERIFY(about != nullptr);
+        QCOMPARE(about->windowTitle(), QStringLiteral("About Harlo Solvane Vocell Utility"));
+        QVERIFY(about->findChild<QLabel*>()->text() == Q(text::kAboutVersion) ||
+                about->findChildren<QLabel*>().last()->text() == Q(text::kAboutVersion));
+        ++aboutBoxes;
+        about->accept();
+    };
+    test::AnswerNextModal(closeAbout);
+    QTest::keyClick(&program_->window(), Qt::Key_F1);
+    QTRY_COMPARE(aboutBoxes, 1);
+
+    test::AnswerNextModal(
+        [](QWidget* popup) {
+            auto* menu = qobject_cast<QMenu*>(popup);
+            QVERIFY(menu != nullptr);
+            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().first()->text(), Q(text::kAboutMenuItem));
+            menu->setActiveAction(menu->actions().first());
+            QTest::keyClick(menu, Qt::Key_Return);
+        },
+        true);
+    test::AnswerNextModal(closeAbout);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            program_->window().mapToGlobal(QPoint(10, 10)));
+    QCoreApplication::sendEvent(&program_->window(), &event);
+    QTRY_COMPARE(aboutBoxes, 2);
+}
+
+void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
+    const std::vector<std::string> entries{"VMCARD (E:)", "Removable Disk (F:)"};
+    DriveChooserDialog chooser(nullptr, entries, 0, [](char letter) {
+        return letter == 'E' ? "/media/tech/VMCARD" : std::string();
+    });
+    const DialogUnits units(chooser.font());
+    QCOMPARE(chooser.windowTitle(), QStringLiteral("Select Vocell Card"));
+    QCOMPARE(chooser.size(), QSize(units.ToPixelsX(222), units.ToPixelsY(60)));
+    QCOMPARE(chooser.list()->count(), 2);
+    QCOMPARE(chooser.list()->itemText(0), QStringLiteral("VMCARD (E:)   /media/tech/VMCARD"));
+    QCOMPARE(chooser.list()->itemText(1), QStringLiteral("Removable Disk (F:)"));
+    QCOMPARE(chooser.list()->itemData(0).toString(), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(chooser.selectedIndex(), 0);
+    QCOMPARE(chooser.list()->geometry().topLeft(), units.ToPixels(60, 16, 128, 113).topLeft());
+    auto* ok = qobject_cast<QPushButton*>(FindControl(chooser, ControlId::Ok));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(ok->geometry(), units.ToPixels(58, 39, 50, 14));
+
+    chooser.list()->setCurrentIndex(1);
+    test::AnswerNextModal([](QWidget* open) { qobject_cast<QDialog*>(open)->accept(); });
+    QCOMPARE(chooser.Run(), std::optional<int>(1));
+    test::AnswerNextModal([](QWidget* open) { qobject_cast<QDialog*>(open)->reject(); });
+    QCOMPARE(chooser.Run(), std::optional<int>());
+    QCOMPARE(EntryLetter("None"), std::optional<char>());
+}
+
+void WidgetTest::barsAndBusyCursorOfTheLiveWindow() {
+    StartProgram();
+    StatusPanes* status = program_->window().statusBar();
+    QVERIFY(status != nullptr);
+    const int width = program_->window().width();
+    QCOMPARE(status->geometry(),
+             QRect(0, program_->window().height() - kStatusBarHeight, width, kStatusBarHeight));
+    QCOMPARE(status->paneGeometry(0).right() + 1, width / 4);
+    QCOMPARE(status->paneGeometry(1).right() + 1, std::min(width, (width / 3) * 3));
+    QCOMPARE(status->paneText(0), Q(text::kReady));
+
+    program_->window().setFixedSize(410, 310);
+    QtDesktop& desktop = program_->desktop();
+    QCOMPARE(desktop.ClientRect(), (Rect{0, 0, 410, 310}));
+    desktop.CreateProgressBar(ProgressBarArea(desktop.ClientRect()));
+    QProgressBar* bar = program_->window().progressBar();
+    QVERIFY(bar != nullptr && bar->isVisible());
+    QCOMPARE(bar->geometry(), QRect(QPoint(106, 294), QPoint(408, 308)));  // right and bottom exclusive
+    QCOMPARE(bar->value(), 0);
+    desktop.StepProgressBar();
+    desktop.StepProgressBar();
+    QCOMPARE(bar->value(), 2);
+    desktop.RemoveProgressBar();
+    QVERIFY(program_->window().progressBar() == nullptr);
+
+    desktop.BeginBusyCursor();
+    desktop.BeginBusyCursor();
+    desktop.EndBusyCursor();
+    QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    desktop.EndBusyCursor();
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    desktop.EndBusyCursor();  // one end too many changes nothing
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+}
+
+void WidgetTest::messageBoxesCarryTheTitleAndTheButtons() {
+    const QString question = Q(text::kReformatQuestion);
+    auto yesNo = BuildMessageBox(nullptr, question, MessageButtons::YesNo);
+    QCOMPARE(yesNo->windowTitle(), Q(text::kApplicationTitle));
+    QCOMPARE(yesNo->text(), question);
+    QCOMPARE(yesNo->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    auto ok = BuildMessageBox(nullptr, Q(text::kBackupComplete), MessageButtons::Ok);
+    QCOMPARE(ok->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+    auto three = BuildMessageBox(nullptr, question, MessageButtons::YesNoCancel);
+    QCOMPARE(three->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    // Closing a box without a button counts as its last button.
+    QCOMPARE(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNo), MessageAnswer::No);
+    QCOMPARE(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNoCancel), MessageAnswer::Cancel);
+    QCOMPARE(AnswerOf(QMessageBox::Yes, MessageButtons::YesNo), MessageAnswer::Yes);
+}
+
+void WidgetTest::fileDialogsCarryTheirSettings() {
+    QFileDialog save;
+    ConfigureFileDialog(save, FileDialogKind::Save, operations::BackupSaveDialog(), QStringLiteral("/tmp"));
+    QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(save.nameFilters(), QStringList{QStringLiteral("Vocell Greeting & Data Files (*.vcb)")});
+    QCOMPARE(save.defaultSuffix(), QStringLiteral("vcb"));
+    QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(save.directory().absolutePath(), QStringLiteral("/tmp"));
+
+    QFileDialog open;
+    ConfigureFileDialog(open, FileDialogKind::Open, operations::PromptPackageOpenDialog(), {});
+    QCOMPARE(open.acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(open.fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(open.nameFilters(), QStringList{QStringLiteral("Vocell Greeting & Data Files (*.vcp)")});
+    QCOMPARE(open.defaultSuffix(), QString());
+}
+
+}  // namespace vocell::qt
+
+QTEST_MAIN(vocell::qt::WidgetTest)
+#include "WidgetTest.moc"

@@ -1,0 +1,224 @@
+// The window layer on real windows: the resource script's templates and strings, the Desktop
+// over a live main dialog (status bar, progress bar, fields, busy cursor), and the decisions of
+// the message map.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <dbt.h>
+
+#include "app/DialogLayout.h"
+#include "common/Messages.h"
+#include "operations/CardExtraction.h"
+#include "windows/FileDialogs.h"
+#include "windows/MessageMap.h"
+#include "windows/Win32Desktop.h"
+#include "windows/ResourceIds.h"
+
+namespace vocell::win32::test {
+namespace {
+
+std::string TextOf(HWND window) {
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+INT_PTR CALLBACK InertProcedure(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// A template of the program, created modeless so that a test can work on it directly.
+class LiveTemplate {
+public:
+    explicit LiveTemplate(int templateId)
+        : window_(::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
+                                       InertProcedure, 0)) {}
+    ~LiveTemplate() { ::DestroyWindow(window_); }
+    LiveTemplate(const LiveTemplate&) = delete;
+    LiveTemplate& operator=(const LiveTemplate&) = delete;
+    [[nodiscard]] HWND window() const { return window_; }
+    [[nodiscard]] std::string Text(int controlId) const { return TextOf(::GetDlgItem(window_, controlId)); }
+    [[nodiscard]] LONG Style(int controlId) const {
+        return ::GetWindowLongA(::GetDlgItem(window_, controlId), GWL_STYLE);
+    }
+    // Where the dialog manager places a control given in dialog units: position and size are
+    // converted each on its own.
+    [[nodiscard]] RECT Units(int left, int top, int width, int height) const {
+        RECT units{left, top, width, height};
+        ::MapDialogRect(window_, &units);
+        return {units.left, units.top, units.left + units.right, units.top + units.bottom};
+    }
+    [[nodiscard]] RECT Placement(int controlId) const {
+        RECT rect{};
+        HWND control = ::GetDlgItem(window_, controlId);
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+private:
+    HWND window_;
+};
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// A live main dialog with the Desktop attached to it.
+class WindowLayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        ::InitCommonControlsEx(&controls);
+    }
+    WindowLayerTest() { desktop_.AttachWindow(main_.window()); }
+
+    LiveTemplate main_{IDD_MAIN_DIALOG};
+    Win32Desktop desktop_;
+};
+
+TEST_F(WindowLayerTest, MainTemplateHoldsTheFieldsButtonsAndHiddenControls) {
+    const LiveTemplate& main = main_;
+    ASSERT_NE(main.window(), nullptr);
+    EXPECT_EQ(TextOf(main.window()), text::kApplicationTitle);
+    const std::pair<int, const char*> buttons[] = {{IDC_SELECT, "Select"},
+                                                   {IDC_BACKUP, "Backup"},
+                                                   {IDC_RESTORE, "Restore"},
+                                                   {IDC_UPDATE, "Update"},
+                                                   {IDC_INITIALIZE, "Initialize"}};
+    for (const auto& [id, caption] : buttons) {
+        EXPECT_EQ(main.Text(id), caption);
+        EXPECT_NE(main.Style(id) & WS_VISIBLE, 0) << caption;
+    }
+    EXPECT_TRUE(SameRect(main.Placement(IDC_SELECT), main.Units(18, 22, 45, 14)));
+    EXPECT_TRUE(SameRect(main.Placement(IDC_PROMPT_VERSION), main.Units(245, 32, 50, 12)));
+    for (const int field : {IDC_STATUS, IDC_DEVICE, IDC_CARD_TYPE, IDC_PROMPT_VERSION}) {
+        EXPECT_NE(main.Style(field) & ES_READONLY, 0) << field;
+    }
+    EXPECT_NE(main.Style(IDC_PROMPT_VERSION) & ES_CENTER, 0);
+    // The device list and Exit are there, never shown.
+    EXPECT_EQ(main.Style(IDC_DEVICE_LIST) & WS_VISIBLE, 0);
+    EXPECT_EQ(main.Style(IDOK) & WS_VISIBLE, 0);
+    EXPECT_EQ(main.Text(IDOK), "Exit");
+    EXPECT_NE(::GetWindowLongA(main.window(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0) << "shown in the task bar";
+    EXPECT_EQ(::GetWindowLongA(main.window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+}
+
+TEST_F(WindowLayerTest, ChooserAboutBoxAndAboutItemTexts) {
+    LiveTemplate chooser(IDD_DRIVE_SELECTION);
+    EXPECT_EQ(TextOf(chooser.window()), "Select Vocell Card");
+    EXPECT_EQ(chooser.Text(IDOK), "OK");
+    EXPECT_EQ(chooser.Text(IDCANCEL), "Cancel");
+    EXPECT_TRUE(SameRect(chooser.Placement(IDOK), chooser.Units(58, 39, 50, 14)));
+    LiveTemplate about(IDD_ABOUTBOX);
+    EXPECT_EQ(TextOf(about.window()), "About Harlo Solvane Vocell Utility");
+    char item[256] = {};
+    ASSERT_GT(::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, item, sizeof item), 0);
+    EXPECT_EQ(std::string(item), text::kAboutMenuItem);
+    EXPECT_NE(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VOCELL_UTILITY)), nullptr);
+}
+
+TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
+    ASSERT_TRUE(desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect())));
+    desktop_.LayoutStatusBar({150, 600}, kStatusBarHeight);
+    desktop_.SetStatusPane(0, "Ready");
+    desktop_.SetStatusPane(1, "E:\\\\VM\\");
+    HWND bar = ::GetDlgItem(main_.window(), IDC_STATUS_BAR);
+    ASSERT_NE(bar, nullptr);
+    int edges[2] = {};
+    ASSERT_EQ(::SendMessageA(bar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges)), 2);
+    EXPECT_EQ(edges[0], 150);
+    EXPECT_EQ(edges[1], 600);
+    char pane[64] = {};
+    ::SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(pane));
+    EXPECT_STREQ(pane, "Ready");
+    ::SendMessageA(bar, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(pane));
+    EXPECT_STREQ(pane, "E:\\\\VM\\");
+    RECT barRect{};
+    ::GetWindowRect(bar, &barRect);
+    EXPECT_GE(barRect.bottom - barRect.top, kStatusBarHeight);
+}
+
+TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
+    const Rect area = ProgressBarArea(desktop_.ClientRect());
+    desktop_.CreateProgressBar(area);
+    HWND bar = ::GetDlgItem(main_.window(), IDC_PROGRESS_BAR);
+    ASSERT_NE(bar, nullptr);
+    RECT placed{};
+    ::GetWindowRect(bar, &placed);
+    ::MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_TRUE(SameRect(placed, RECT{area.left, area.top, area.right, area.bottom}));
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
+    for (int i = 0; i < 3; ++i) desktop_.StepProgressBar();
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 3);
+    desktop_.RemoveProgressBar();
+    EXPECT_FALSE(::IsWindow(bar));
+}
+
+TEST_F(WindowLayerTest, PushFillsTheHiddenDeviceListAndClearsFields) {
+    desktop_.Push({"Ready", "VMCARD (E:)", "Vocell 8 Hour", "1.31", {"E:\\", "G:\\"}, 1});
+    // Each field's text is read back from the running program in its start-up test.
+    EXPECT_EQ(main_.Text(IDC_DEVICE), "VMCARD (E:)");
+    HWND list = ::GetDlgItem(main_.window(), IDC_DEVICE_LIST);
+    EXPECT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(TextOf(list), "G:\\");
+    desktop_.Push({"Card Not Selected", "", "", "", {"E:\\"}, -1});
+    EXPECT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(::SendMessageA(list, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(main_.Text(IDC_DEVICE), "");
+}
+
+TEST_F(WindowLayerTest, BusyCursorStaysUntilEveryBeginHasItsEnd) {
+    desktop_.BeginBusyCursor();
+    desktop_.BeginBusyCursor();
+    desktop_.EndBusyCursor();
+    EXPECT_TRUE(desktop_.busy());
+    desktop_.EndBusyCursor();
+    EXPECT_FALSE(desktop_.busy());
+    desktop_.EndBusyCursor();  // one end too many is harmless
+    desktop_.BeginBusyCursor();
+    EXPECT_TRUE(desktop_.busy());
+}
+
+TEST(MessageMap, ButtonClicksAndTheDeviceListSelectionAreCommandsNothingElse) {
+    for (const int button :
+         {IDC_SELECT, IDC_BACKUP, IDC_RESTORE, IDC_UPDATE, IDC_INITIALIZE, IDOK, IDCANCEL}) {
+        EXPECT_EQ(CommandOf(button, BN_CLICKED), button);
+    }
+    EXPECT_EQ(CommandOf(IDC_DEVICE_LIST, CBN_SELCHANGE), IDC_DEVICE_LIST);
+    EXPECT_EQ(CommandOf(IDC_DEVICE_LIST, CBN_DROPDOWN), std::nullopt);
+    EXPECT_EQ(CommandOf(IDC_STATUS, EN_CHANGE), std::nullopt) << "a pushed field reports its change";
+    EXPECT_EQ(CommandOf(IDC_BACKUP, BN_SETFOCUS), std::nullopt);
+}
+
+TEST(MessageMap, ArrivalRemovalAndCodeZeroRescanEverythingElseIsIgnored) {
+    EXPECT_EQ(DeviceEventOf(DBT_DEVICEARRIVAL), devices::DeviceEvent::Arrival);
+    EXPECT_EQ(DeviceEventOf(DBT_DEVICEREMOVECOMPLETE), devices::DeviceEvent::RemoveComplete);
+    EXPECT_EQ(DeviceEventOf(0), devices::DeviceEvent::Refresh);
+    for (const std::uintptr_t code : {0x8001u, 0x0007u, 0x0018u}) {  // query remove, nodes and config changed
+        EXPECT_EQ(DeviceEventOf(code), devices::DeviceEvent::Other) << code;
+    }
+}
+
+TEST(FileDialogs, SettingsBecomeTheDialogsOptionsAndFilter) {
+    FileDialogSettings save;
+    save.filterDescription = "Vocell Greeting & Data Files (*.vcb)";
+    save.filterPattern = "*.vcb";
+    save.overwritePrompt = true;
+    save.pathMustExist = true;
+    EXPECT_EQ(FileDialogFlags(save),
+              DWORD{OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST});
+    EXPECT_EQ(FileDialogFilter(save), std::string("Vocell Greeting & Data Files (*.vcb)\0*.vcb\0\0", 44));
+    FileDialogSettings open;
+    open.fileMustExist = true;
+    open.hideReadOnly = true;
+    EXPECT_EQ(FileDialogFlags(open),
+              DWORD{OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY});
+}
+
+}  // namespace
+}  // namespace vocell::win32::test

@@ -1,0 +1,200 @@
+#include "windows/Win32Desktop.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "common/Messages.h"
+#include "platform/win32/Win32Volumes.h"
+#include "windows/AboutDialog.h"
+#include "windows/DialogRunner.h"
+#include "windows/DriveChooserDialog.h"
+#include "windows/FileDialogs.h"
+#include "windows/ResourceIds.h"
+
+namespace vocell::win32 {
+namespace {
+
+constexpr int kProgressRange = 100;
+
+const std::string& ApplicationTitle() {
+    static const std::string title(text::kApplicationTitle);
+    return title;
+}
+
+Rect RectOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+std::string WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), length + 1)));
+    return text;
+}
+
+}  // namespace
+
+UINT MessageBoxType(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::Ok: return MB_OK;
+        case MessageButtons::YesNo: return MB_YESNO;
+        case MessageButtons::YesNoCancel: return MB_YESNOCANCEL;
+    }
+    return MB_OK;
+}
+
+MessageAnswer AnswerOf(int result) {
+    switch (result) {
+        case IDYES: return MessageAnswer::Yes;
+        case IDNO: return MessageAnswer::No;
+        case IDCANCEL: return MessageAnswer::Cancel;
+        default: return MessageAnswer::Ok;
+    }
+}
+
+MessageAnswer Win32Desktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
+    return AnswerOf(
+        ::MessageBoxA(dialog_, text.c_str(), ApplicationTitle().c_str(), MessageBoxType(buttons)));
+}
+
+std::optional<std::string> Win32Desktop::SaveFileDialog(const FileDialogSettings& settings) {
+    return RunFileDialog(dialog_, settings, FileDialogKind::Save);
+}
+
+std::optional<std::string> Win32Desktop::OpenFileDialog(const FileDialogSettings& settings) {
+    return RunFileDialog(dialog_, settings, FileDialogKind::Open);
+}
+
+std::optional<int> Win32Desktop::RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) {
+    return RunDriveChooserDialog(dialog_, entries, selectedIndex);
+}
+
+void Win32Desktop::ShowAbout() { RunAboutDialog(dialog_); }
+
+FormatOutcome Win32Desktop::ShowFormatDialog(int driveIndex, const MediumIdentity& medium) {
+    // Asked once more at the last moment: the shell formats whatever medium the drive holds.
+    const std::string root = std::string(1, static_cast<char>('A' + driveIndex)) + ":\\";
+    if (Win32Volumes().MediumIdentityOf(root) != medium) {
+        ShowMessageBox(std::string(text::kPleaseSelectDevice), MessageButtons::Ok);
+        return FormatOutcome::Refused;
+    }
+    // The shell's format dialog must have an owner window; owned by the main dialog, it also
+    // keeps the user from starting anything else on the card meanwhile.
+    switch (::SHFormatDrive(dialog_, static_cast<UINT>(driveIndex), SHFMT_ID_DEFAULT, SHFMT_OPT_FULL)) {
+        case SHFMT_CANCEL: return FormatOutcome::Closed;
+        case SHFMT_ERROR:
+        case SHFMT_NOFORMAT:
+            ShowMessageBox(
+                std::string(text::format::kFormatFailed) + std::string(text::format::kSystemFormatFailed),
+                MessageButtons::Ok);
+            return FormatOutcome::Refused;
+        default: return FormatOutcome::Formatted;  // the id of the format made
+    }
+}
+
+bool Win32Desktop::CreateStatusBar(const Rect& area) {
+    // The bar places itself along the bottom of the dialog, whatever the rectangle says.
+    statusBar_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, area.left,
+                                   area.top, area.width(), area.height(), dialog_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
+                                   ModuleInstance(), nullptr);
+    return statusBar_ != nullptr;
+}
+
+void Win32Desktop::LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) {
+    if (statusBar_ == nullptr) return;
+    ::SendMessageA(statusBar_, SB_SETMINHEIGHT, static_cast<WPARAM>(minimumHeight), 0);
+    ::SendMessageA(statusBar_, SB_SETPARTS, paneRightEdges.size(),
+                   reinterpret_cast<LPARAM>(paneRightEdges.data()));
+    ::SendMessageA(statusBar_, WM_SIZE, 0, 0);
+}
+
+void Win32Desktop::SetStatusPane(int pane, const std::string& text) {
+    if (statusBar_ == nullptr) return;
+    ::SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(pane),
+                   reinterpret_cast<LPARAM>(text.c_str()));
+    ::UpdateWindow(statusBar_);
+}
+
+void Win32Desktop::BeginBusyCursor() {
+    if (busyDepth_++ == 0) ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void Win32Desktop::EndBusyCursor() {
+    if (busyDepth_ > 0 && --busyDepth_ == 0) ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void Win32Desktop::CreateProgressBar(const Rect& area) {
+    RemoveProgressBar();
+    progressBar_ = ::CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
+                                     area.left, area.top, area.width(), area.height(), dialog_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_BAR)),
+                                     ModuleInstance(), nullptr);
+    if (progressBar_ == nullptr) return;
+    ::SendMessageA(progressBar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
+    ::SendMessageA(progressBar_, PBM_SETPOS, 0, 0);
+    ::SendMessageA(progressBar_, PBM_SETSTEP, 1, 0);
+    ::UpdateWindow(progressBar_);
+}
+
+void Win32Desktop::StepProgressBar() {
+    if (progressBar_ == nullptr) return;
+    // A themed bar glides forward on a timer, which never fires while an extraction keeps the
+    // thread busy; moving back is drawn at once, so step one past and come back.
+    const auto position = static_cast<int>(::SendMessageA(progressBar_, PBM_GETPOS, 0, 0)) + 1;
+    if (position < kProgressRange)
+        ::SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position + 1), 0);
+    ::SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    ::UpdateWindow(progressBar_);
+}
+
+void Win32Desktop::RemoveProgressBar() {
+    if (progressBar_ == nullptr) return;
+    ::DestroyWindow(progressBar_);
+    progressBar_ = nullptr;
+    Repaint();
+}
+
+void Win32Desktop::SetFieldText(int controlId, const std::string& text) {
+    HWND field = ::GetDlgItem(dialog_, controlId);
+    if (field != nullptr && WindowText(field) != text) ::SetWindowTextA(field, text.c_str());
+}
+
+void Win32Desktop::ShowDeviceItems(const DialogFields& fields) {
+    HWND list = ::GetDlgItem(dialog_, IDC_DEVICE_LIST);
+    if (list == nullptr) return;
+    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : fields.deviceItems) {
+        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(fields.deviceSelection), 0);
+}
+
+void Win32Desktop::Push(const DialogFields& fields) {
+    if (dialog_ == nullptr) return;
+    SetFieldText(IDC_STATUS, fields.statusText);
+    SetFieldText(IDC_DEVICE, fields.deviceText);
+    SetFieldText(IDC_CARD_TYPE, fields.cardTypeText);
+    SetFieldText(IDC_PROMPT_VERSION, fields.promptVersionText);
+    ShowDeviceItems(fields);
+    Repaint();
+}
+
+void Win32Desktop::Repaint() {
+    // Paints what is pending now, instead of when the message loop next runs.
+    if (dialog_ != nullptr) ::RedrawWindow(dialog_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+Rect Win32Desktop::WindowRect() const {
+    RECT rect{};
+    ::GetWindowRect(dialog_, &rect);
+    return RectOf(rect);
+}
+
+Rect Win32Desktop::ClientRect() const {
+    RECT rect{};
+    ::GetClientRect(dialog_, &rect);
+    return RectOf(rect);
+}
+
+void Win32Desktop::EndDialog(bool ok) { ::EndDialog(dialog_, ok ? IDOK : IDCANCEL); }
+
+}  // namespace vocell::win32
