@@ -44,7 +44,11 @@ TEST_F(ArchiveReadBackTest, TheArchiveIsReadBackWholeAndMostlyWhileItIsWritten) 
     const auto back = WriteAndReadBack(machine.fileSystem(), &early);
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, (ReadBackDigest{written.digest(), kArchiveBytes}));
+#ifndef _WIN32
+    // A Win32 file cannot tell which of its pieces have reached the medium: it is read back
+    // whole once it is closed.
     EXPECT_GE(early, 1u);
+#endif
 }
 
 TEST_F(ArchiveReadBackTest, AMediumThatGivesBackSomethingElseIsFoundOut) {

@@ -13,7 +13,10 @@ constexpr std::uint64_t kUnit = 4096;
 
 class RestoreSpaceTest : public ExtractionTest {
 protected:
-    RestoreSpaceTest() { card.ReportAllocationUnit(kUnit); }
+    RestoreSpaceTest() {
+        card.ReportAllocationUnit(kUnit);
+        card.ReportMergedNameVariants(false);
+    }
 
     std::optional<SpaceShortfall> ShortfallWith(std::uint64_t freeBytes, const test::ArchiveBuilder& archive,
                                                 PromptHandling prompts = PromptHandling::KeepCardPrompts) {
@@ -38,7 +41,7 @@ TEST_F(RestoreSpaceTest, FilesTakeWholeUnitsAndTheFilesTheyReplaceGiveTheirsBack
         .File("E:\\..\\OUT.WAV", std::string(50'000, 'x'))       // never written
         .File("E:\\VOCELL-RESTORE-INTERRUPTED.TXT", std::string(50'000, 'x'));
     // Four units of files and one for the mark, two given back; a new folder costs nothing on a
-    // card that does not merge names (tmpfs gives folders no space).
+    // card that does not merge names (as tmpfs, which gives folders no space).
     const std::uint64_t net = (4 + 1 - 2) * kUnit;
     const auto shortBy = ShortfallWith(net - 1, archive);
     ASSERT_TRUE(shortBy);

@@ -266,7 +266,7 @@ FsResult<std::uint64_t> FaultInjectingFileSystem::AllocationUnit(const std::stri
     });
 }
 bool FaultInjectingFileSystem::MergesNameVariants(const std::string& path) {
-    return mergesNameVariants_ || inner_.MergesNameVariants(path);
+    return mergesNameVariants_.has_value() ? *mergesNameVariants_ : inner_.MergesNameVariants(path);
 }
 FsResult<bool> FaultInjectingFileSystem::LiesWithin(const std::string& path, const std::string& folder) {
     if (DriveGone(folder)) return Gone();

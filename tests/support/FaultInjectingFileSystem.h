@@ -40,8 +40,9 @@ public:
     // Asking for the free space fails from now on.
     void FailFreeSpace() { freeSpaceFails_ = true; }
     void ReportAllocationUnit(std::uint64_t bytes) { allocationUnit_ = bytes; }
-    // Every drive said to merge names that differ only in case or trailing dots and spaces.
-    void ReportMergedNameVariants() { mergesNameVariants_ = true; }
+    // Every drive said to merge names that differ only in case or trailing dots and spaces, or
+    // said not to, whatever the file system below does.
+    void ReportMergedNameVariants(bool merges = true) { mergesNameVariants_ = merges; }
     // Folder listings and the open file report this attribute word for the entry at path, as FAT
     // would for a hidden or system file.
     void ReportAttributes(const std::string& path, std::uint32_t attributes);
@@ -113,7 +114,7 @@ private:
     std::vector<std::string> garbledOnMedium_;
     int mediumReads_ = 0;
     std::vector<std::string> removalsAndFlushes_;
-    bool mergesNameVariants_ = false;
+    std::optional<bool> mergesNameVariants_;
     std::optional<FsError> flushVolumeFault_;
     std::optional<FsError> flushFolderFault_;
     std::optional<FsError> renameFault_;
