@@ -82,7 +82,8 @@ void UtilityDialog::IdentifySelectedCard() {
     desktop_.Repaint();
     // The card holds what an interrupted restore left: neither what it was nor the backup.
     if (archive::RestoreWasInterrupted(fileSystem_, cardRoot)) {
-        desktop_.ShowMessageBox(std::string(text::kRestoreInterrupted), MessageButtons::Ok);
+        desktop_.ShowMessageBox(std::string(text::kRestoreInterrupted), MessageButtons::Ok,
+                                MessageKind::Notice);
     }
 }
 

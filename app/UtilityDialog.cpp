@@ -17,7 +17,8 @@ void UtilityDialog::OnInitDialog() {
     Push();
     statusBarCreated_ = window_ == nullptr || window_->CreateStatusBar(StatusBarArea(window_->WindowRect()));
     if (!statusBarCreated_) {
-        desktop_.ShowMessageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok);
+        desktop_.ShowMessageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok,
+                                MessageKind::Notice);
     } else {
         if (window_ != nullptr) {
             window_->LayoutStatusBar(StatusPaneEdges(window_->WindowRect().width()), kStatusBarHeight);
@@ -38,7 +39,8 @@ void UtilityDialog::CheckPromptPackage() {
     auto package = fileSystem_.OpenRead(std::string(operations::kPromptPackage));
     if (!package.ok() &&
         (package.status().error == FsError::NotFound || package.status().error == FsError::PathNotFound)) {
-        desktop_.ShowMessageBox(std::string(text::kReinstallApplication), MessageButtons::Ok);
+        desktop_.ShowMessageBox(std::string(text::kReinstallApplication), MessageButtons::Ok,
+                                MessageKind::Notice);
         OnOK();
     }
 }
@@ -116,7 +118,7 @@ void UtilityDialog::ClearCardTypeAndVersion() {
 }
 
 void UtilityDialog::ShowMessage(std::string_view text) {
-    desktop_.ShowMessageBox(std::string(text), MessageButtons::Ok);
+    desktop_.ShowMessageBox(std::string(text), MessageButtons::Ok, MessageKind::Notice);
 }
 
 }  // namespace vocell

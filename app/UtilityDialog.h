@@ -50,6 +50,8 @@ public:
     void OnCancel();
 
     [[nodiscard]] const operations::CardFields& cardFields() const { return state_.fields; }
+    // Whether Select has chosen a card that operations may act on.
+    [[nodiscard]] bool cardSelected() const { return !state_.selectedCardRoot.empty(); }
     [[nodiscard]] const devices::DeviceSlots& deviceSlots() const { return state_.slots; }
     [[nodiscard]] const std::array<std::uint32_t, devices::kSlotCount>& slotSizesMB() const {
         return state_.slotSizesMB;

@@ -53,7 +53,7 @@ int RunRestore(Console& console, const std::filesystem::path& archiveFile,
     console.Say(std::string(text::cli::kRestoring) + archiveFile.string() + " onto " + cardFolder.string() +
                 " (prompt version " + Shown(session.cardVersion()) + ")");
     session.desktop().SetUnansweredHint(std::string(text::cli::kSayWhichPrompts));
-    session.desktop().SetAnswerer([choice](const std::string&, MessageButtons) -> QueuedAnswer {
+    session.desktop().SetAnswerer([choice](MessageKind, MessageButtons) -> QueuedAnswer {
         if (!choice) return std::nullopt;
         return *choice == PromptChoice::Replace ? MessageAnswer::Yes : MessageAnswer::No;
     });
@@ -66,7 +66,7 @@ int RunUpdate(Console& console, const std::filesystem::path& packageFile,
     if (auto refused = PrepareArchiveSession(console, session, packageFile, cardFolder)) return *refused;
     session.dialog().SetVerifyWrites(readBack);
     session.desktop().SetUnansweredHint(std::string(text::cli::kConfirmWithYes));
-    session.desktop().SetAnswerer([confirmed](const std::string&, MessageButtons) -> QueuedAnswer {
+    session.desktop().SetAnswerer([confirmed](MessageKind, MessageButtons) -> QueuedAnswer {
         if (!confirmed) return std::nullopt;
         return MessageAnswer::Yes;
     });
@@ -79,11 +79,10 @@ int RunInit(Console& console, const std::filesystem::path& cardFolder, bool read
     if (!session.Open()) return kFailed;
     session.dialog().SetVerifyWrites(readBack);
     // Initializing is what was asked for; there is no format dialog on the command line.
-    session.desktop().SetAnswerer([](const std::string& question, MessageButtons) -> QueuedAnswer {
-        if (question == text::kReformatQuestion) return MessageAnswer::Yes;
+    session.desktop().SetAnswerer([](MessageKind question, MessageButtons) -> QueuedAnswer {
+        if (question == MessageKind::ReformatQuestion) return MessageAnswer::Yes;
         return std::nullopt;
     });
-    session.desktop().SetQuietMessages({std::string(text::kFormatNotice)});
     console.Say(std::string(text::cli::kInstallingInitialStructure) + cardFolder.string());
     const operations::Outcome outcome = session.dialog().OnInitializeCard();
     if (outcome.reason == operations::StopReason::PromptsPresent) {

@@ -17,7 +17,7 @@ bool CardSession::Open() {
     dialog_.OnInitDialog();
     if (desktop_.dialogEnded()) return false;  // the installation is incomplete; it said so
     dialog_.OnCommand(ControlId::Select);
-    if (dialog_.cardFields().statusText != text::kReady) {
+    if (!dialog_.cardSelected()) {
         console_.Complain(text::cli::kCardNotSelectable);
         return false;
     }

@@ -10,11 +10,6 @@ namespace {
 
 constexpr std::uint64_t kPathsPerProgressLine = 64;
 
-bool IsCompletion(const std::string& text) {
-    return text == text::kBackupComplete || text == text::kRestoreComplete ||
-           text == text::kPromptUpdateComplete;
-}
-
 MessageAnswer FromConsole(Answer answer) {
     switch (answer) {
         case Answer::Yes: return MessageAnswer::Yes;
@@ -26,10 +21,12 @@ MessageAnswer FromConsole(Answer answer) {
 
 }  // namespace
 
-MessageAnswer ConsoleDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
+MessageAnswer ConsoleDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons,
+                                             MessageKind kind) {
     if (buttons == MessageButtons::Ok) {
-        if (std::find(quiet_.begin(), quiet_.end(), text) != quiet_.end()) return MessageAnswer::Ok;
-        if (IsCompletion(text)) {
+        // There is no format dialog on a terminal for the notice to announce.
+        if (kind == MessageKind::BeforeFormatDialog) return MessageAnswer::Ok;
+        if (kind == MessageKind::Completion) {
             console_.Say(text);
         } else {
             console_.Complain(text);
@@ -37,7 +34,7 @@ MessageAnswer ConsoleDesktop::ShowMessageBox(const std::string& text, MessageBut
         return MessageAnswer::Ok;
     }
     if (answerer_) {
-        if (auto answer = answerer_(text, buttons)) return *answer;
+        if (auto answer = answerer_(kind, buttons)) return *answer;
     }
     const bool withCancel = buttons == MessageButtons::YesNoCancel;
     if (auto answer = console_.Ask(text, withCancel)) return FromConsole(*answer);

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "cli/Console.h"
 #include "app/Desktop.h"
+#include "cli/Console.h"
 
 namespace vocell::cli {
 
 class ConsoleDesktop final : public Desktop {
 public:
     // An answer from the command line's flags, or nothing to ask on the terminal.
-    using Answerer = std::function<std::optional<MessageAnswer>(const std::string& question, MessageButtons)>;
+    using Answerer = std::function<std::optional<MessageAnswer>(MessageKind question, MessageButtons)>;
 
     explicit ConsoleDesktop(Console& console) : console_(console) {}
 
@@ -24,14 +24,12 @@ public:
     void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
     // What to tell a user who could not be asked.
     void SetUnansweredHint(std::string hint) { unansweredHint_ = std::move(hint); }
-    // Messages that mean nothing on a terminal (the format notice) are neither shown nor kept.
-    void SetQuietMessages(std::vector<std::string> texts) { quiet_ = std::move(texts); }
 
     [[nodiscard]] bool questionUnanswered() const { return unanswered_; }
     [[nodiscard]] bool dialogEnded() const { return ended_; }
     [[nodiscard]] std::uint64_t pathsStored() const { return pathsStored_; }
 
-    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
+    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
@@ -54,7 +52,6 @@ private:
     std::string archivePath_;
     Answerer answerer_;
     std::string unansweredHint_;
-    std::vector<std::string> quiet_;
     bool unanswered_ = false;
     bool ended_ = false;
     std::string activity_;

@@ -44,7 +44,7 @@ Outcome BackupToArchive(OperationContext& context) {
     // An archive written onto the card would end up in itself and change the card it saves.
     const std::string archiveFolder = archivePath->substr(0, archivePath->find_last_of('\\') + 1);
     if (archive::LiesOnCard(context.fileSystem, archiveFolder, context.state.slots.cardRoot())) {
-        desktop.ShowMessageBox(std::string(text::kBackupOnCard), MessageButtons::Ok);
+        desktop.ShowMessageBox(std::string(text::kBackupOnCard), MessageButtons::Ok, MessageKind::Notice);
         return Outcome::Stopped(StopReason::ArchiveOnCard);
     }
 
@@ -61,17 +61,20 @@ Outcome BackupToArchive(OperationContext& context) {
     }
     Outcome outcome = Outcome::Done();
     if (!backup.written()) {
-        desktop.ShowMessageBox(BackupFailedMessage(backup, context.fileSystem), MessageButtons::Ok);
+        desktop.ShowMessageBox(BackupFailedMessage(backup, context.fileSystem), MessageButtons::Ok,
+                               MessageKind::Notice);
         outcome = Outcome::Failed(StopReason::BackupNotWritten, backup.leftOut);
     } else if (!backup.complete()) {
         desktop.ShowMessageBox(BackupIncompleteMessage(backup.leftOut, *archivePath, backup.savedAs),
-                               MessageButtons::Ok);
+                               MessageButtons::Ok, MessageKind::Notice);
         outcome = Outcome::Partial(backup.leftOut);
     } else {
-        desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok);
+        desktop.ShowMessageBox(std::string(text::kBackupComplete), MessageButtons::Ok,
+                               MessageKind::Completion);
     }
     if (!backup.unfinishedBeside.empty()) {
-        desktop.ShowMessageBox(UnfinishedBackupsMessage(backup.unfinishedBeside), MessageButtons::Ok);
+        desktop.ShowMessageBox(UnfinishedBackupsMessage(backup.unfinishedBeside), MessageButtons::Ok,
+                               MessageKind::Notice);
     }
     return outcome;
 }

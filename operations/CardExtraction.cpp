@@ -6,8 +6,8 @@
 #include "archive/RestoreSpace.h"
 #include "archive/RestoreVerification.h"
 #include "common/Messages.h"
-#include "operations/OperationMessages.h"
 #include "operations/DesktopScopes.h"
+#include "operations/OperationMessages.h"
 
 namespace vocell::operations {
 namespace {
@@ -33,7 +33,9 @@ StopReason ReasonFor(archive::ArchiveFault fault) {
 
 // The message of an extraction that stopped, and its outcome's reason.
 StopReason ReportStop(OperationContext& context, const archive::ExtractionResult& result) {
-    auto show = [&](const std::string& text) { context.desktop.ShowMessageBox(text, MessageButtons::Ok); };
+    auto show = [&](const std::string& text) {
+        context.desktop.ShowMessageBox(text, MessageButtons::Ok, MessageKind::Notice);
+    };
     switch (result.stop) {
         case archive::ExtractionStop::None: return StopReason::None;
         case archive::ExtractionStop::NoCard:
@@ -69,7 +71,8 @@ Refusal OpenArchiveForCard(OperationContext& context, const std::string& archive
                            archive::CheckedArchive& archive) {
     archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot());
     if (archive.check.sound()) return std::nullopt;
-    context.desktop.ShowMessageBox(ArchiveCheckMessage(archive.check), MessageButtons::Ok);
+    context.desktop.ShowMessageBox(ArchiveCheckMessage(archive.check), MessageButtons::Ok,
+                                   MessageKind::Notice);
     return Outcome::Stopped(ReasonFor(archive.check.fault));
 }
 
@@ -121,14 +124,15 @@ Outcome ExtractOntoCard(OperationContext& context, archive::CheckedArchive& arch
     const std::string cardRoot = context.state.slots.cardRoot();
     if (auto shortfall = archive::FindSpaceShortfall(context.fileSystem, archive, cardRoot, prompts)) {
         context.desktop.ShowMessageBox(TooLittleSpaceMessage(shortfall->neededBytes, shortfall->freeBytes),
-                                       MessageButtons::Ok);
+                                       MessageButtons::Ok, MessageKind::Notice);
         return Outcome::Stopped(StopReason::TooLittleSpace);
     }
     const archive::ExtractionResult result = ExtractUnderMark(context, archive, prompts, coverage);
     const StopReason stop = ReportStop(context, result);
     auto report = [&](const std::vector<archive::NamedEntry>& entries,
                       std::string (*message)(const std::vector<archive::NamedEntry>&)) {
-        if (!entries.empty()) context.desktop.ShowMessageBox(message(entries), MessageButtons::Ok);
+        if (!entries.empty())
+            context.desktop.ShowMessageBox(message(entries), MessageButtons::Ok, MessageKind::Notice);
     };
     report(result.notRestored, NotRestoredMessage);
     report(result.notAsStored, NotAsStoredMessage);

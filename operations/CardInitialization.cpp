@@ -43,11 +43,12 @@ Outcome OnInitializeCard(OperationContext& context) {
         return *refused;
     }
     OperationDesktop& desktop = context.desktop;
-    if (desktop.ShowMessageBox(std::string(text::kReformatQuestion), MessageButtons::YesNo) !=
-        MessageAnswer::Yes) {
+    if (desktop.ShowMessageBox(std::string(text::kReformatQuestion), MessageButtons::YesNo,
+                               MessageKind::ReformatQuestion) != MessageAnswer::Yes) {
         return Outcome::Stopped(StopReason::Cancelled);
     }
-    desktop.ShowMessageBox(std::string(text::kFormatNotice), MessageButtons::Ok);
+    desktop.ShowMessageBox(std::string(text::kFormatNotice), MessageButtons::Ok,
+                           MessageKind::BeforeFormatDialog);
     // The questions' modal loops may have let the drives change: never format another drive.
     if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
     const FormatOutcome formatted = desktop.ShowFormatDialog(
@@ -70,7 +71,8 @@ Outcome OnInitializeCard(OperationContext& context) {
 Outcome InstallInitialStructure(OperationContext& context) {
     const std::string archivePath(kInitialStructureArchive);
     if (!context.fileSystem.FileSize(archivePath).ok()) {
-        context.desktop.ShowMessageBox(std::string(text::kInitialStructureMissing), MessageButtons::Ok);
+        context.desktop.ShowMessageBox(std::string(text::kInitialStructureMissing), MessageButtons::Ok,
+                                       MessageKind::Notice);
         return Outcome::Stopped(StopReason::InitialStructureMissing);
     }
     context.desktop.Repaint();

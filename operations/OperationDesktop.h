@@ -13,6 +13,17 @@ namespace vocell {
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
+// What a message is, beside its text: a front end that shows kinds apart (a terminal prints a
+// completion on standard output and every other notice on standard error, and answers some
+// questions from its options) goes by this, never by the text.
+enum class MessageKind {
+    Notice,              // what went wrong, or what the user should know
+    Completion,          // the operation did all it was asked
+    BeforeFormatDialog,  // tells what the format dialog about to open is for
+    Question,            // a question with no answer given in advance
+    ReformatQuestion,    // whether to initialize the card
+};
+
 // How the format dialog ended.
 enum class FormatOutcome {
     Closed,     // closed without formatting: the card is as it was
@@ -50,7 +61,8 @@ public:
     virtual ~OperationDesktop() = default;
 
     // A modal message box with the application's title.
-    virtual MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) = 0;
+    virtual MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons,
+                                         MessageKind kind) = 0;
     // The full path chosen, or nothing when the user cancelled.
     virtual std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) = 0;
     virtual std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) = 0;

@@ -9,7 +9,7 @@ namespace vocell::operations {
 namespace {
 
 Refusal Refuse(OperationContext& context, std::string_view message, StopReason reason) {
-    context.desktop.ShowMessageBox(std::string(message), MessageButtons::Ok);
+    context.desktop.ShowMessageBox(std::string(message), MessageButtons::Ok, MessageKind::Notice);
     return Outcome::Stopped(reason);
 }
 

@@ -22,8 +22,9 @@ Outcome InstallPackage(OperationContext& context, const std::string& packagePath
     BusyCursor busy(desktop);
     archive::CheckedArchive checked;
     if (Refusal refused = OpenArchiveForCard(context, packagePath, checked)) return *refused;
-    const MessageAnswer answer = desktop.ShowMessageBox(
-        UpdateQuestion(context.state.fields.promptVersionText, checked.version), MessageButtons::YesNo);
+    const MessageAnswer answer =
+        desktop.ShowMessageBox(UpdateQuestion(context.state.fields.promptVersionText, checked.version),
+                               MessageButtons::YesNo, MessageKind::Question);
     if (answer != MessageAnswer::Yes) return Outcome::Stopped(StopReason::Cancelled);
     // The question's modal loop may have let the drives change.
     if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
@@ -34,7 +35,9 @@ Outcome InstallPackage(OperationContext& context, const std::string& packagePath
     Outcome outcome =
         ExtractOntoCard(context, checked, archive::PromptHandling::ReplaceCardPrompts, CardCoverage::Part);
     context.dialog.SetStatusPane(kActivityPane, text::kFinalizing);
-    if (outcome.done()) desktop.ShowMessageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok);
+    if (outcome.done())
+        desktop.ShowMessageBox(std::string(text::kPromptUpdateComplete), MessageButtons::Ok,
+                               MessageKind::Completion);
     return outcome;
 }
 

@@ -56,8 +56,9 @@ Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>&
     if (interrupted || cardVersion.empty()) {
         prompts = archive::PromptHandling::ReplaceCardPrompts;
     } else if (cardVersion != checked.version) {
-        const MessageAnswer answer = desktop.ShowMessageBox(OverwriteQuestion(cardVersion, checked.version),
-                                                            MessageButtons::YesNoCancel);
+        const MessageAnswer answer =
+            desktop.ShowMessageBox(OverwriteQuestion(cardVersion, checked.version),
+                                   MessageButtons::YesNoCancel, MessageKind::Question);
         desktop.Repaint();
         if (answer != MessageAnswer::Yes && answer != MessageAnswer::No) {
             return Outcome::Stopped(StopReason::Cancelled);
@@ -69,9 +70,12 @@ Outcome RestoreFromArchive(OperationContext& context, std::optional<BusyCursor>&
     if (Refusal refused = RunChecks(context, {Check::StillSelectedCard})) return *refused;
     Outcome outcome = ExtractOntoCard(context, checked, prompts, CardCoverage::WholeBackup);
     if (interrupted && outcome.kind != OutcomeKind::Failed) {
-        desktop.ShowMessageBox(std::string(text::kPromptsRestoredAfterInterruption), MessageButtons::Ok);
+        desktop.ShowMessageBox(std::string(text::kPromptsRestoredAfterInterruption), MessageButtons::Ok,
+                               MessageKind::Notice);
     }
-    if (outcome.done()) desktop.ShowMessageBox(std::string(text::kRestoreComplete), MessageButtons::Ok);
+    if (outcome.done())
+        desktop.ShowMessageBox(std::string(text::kRestoreComplete), MessageButtons::Ok,
+                               MessageKind::Completion);
     desktop.Repaint();
     return outcome;
 }

@@ -22,7 +22,8 @@ QtDesktop::~QtDesktop() {
     while (busyDepth_ > 0) EndBusyCursor();
 }
 
-MessageAnswer QtDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
+MessageAnswer QtDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons,
+                                        MessageKind /*kind*/) {
     const QString shown = QString::fromStdString(text);
     if (services_.messageBox) return services_.messageBox(&window_, shown, buttons);
     return RunMessageBox(&window_, shown, buttons);
@@ -42,7 +43,8 @@ std::optional<std::string> QtDesktop::FileDialog(FileDialogKind kind, const File
     if (!windowsPath) {
         // A host path the card's paths cannot name (a backslash in a name): say so rather than
         // acting as if the user had cancelled.
-        ShowMessageBox(std::string(text::cli::kPathWithBackslash) + host, MessageButtons::Ok);
+        ShowMessageBox(std::string(text::cli::kPathWithBackslash) + host, MessageButtons::Ok,
+                       MessageKind::Notice);
     }
     return windowsPath;
 }

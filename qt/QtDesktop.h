@@ -42,7 +42,7 @@ public:
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] bool endedWithOk() const { return endedWithOk_; }
 
-    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
+    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;

@@ -50,7 +50,8 @@ MessageAnswer AnswerOf(int result) {
     }
 }
 
-MessageAnswer Win32Desktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
+MessageAnswer Win32Desktop::ShowMessageBox(const std::string& text, MessageButtons buttons,
+                                           MessageKind /*kind*/) {
     return AnswerOf(
         ::MessageBoxA(dialog_, text.c_str(), ApplicationTitle().c_str(), MessageBoxType(buttons)));
 }
@@ -73,7 +74,7 @@ FormatOutcome Win32Desktop::ShowFormatDialog(int driveIndex, const MediumIdentit
     // Asked once more at the last moment: the shell formats whatever medium the drive holds.
     const std::string root = std::string(1, static_cast<char>('A' + driveIndex)) + ":\\";
     if (Win32Volumes().MediumIdentityOf(root) != medium) {
-        ShowMessageBox(std::string(text::kPleaseSelectDevice), MessageButtons::Ok);
+        ShowMessageBox(std::string(text::kPleaseSelectDevice), MessageButtons::Ok, MessageKind::Notice);
         return FormatOutcome::Refused;
     }
     // The shell's format dialog must have an owner window; owned by the main dialog, it also
@@ -84,7 +85,7 @@ FormatOutcome Win32Desktop::ShowFormatDialog(int driveIndex, const MediumIdentit
         case SHFMT_NOFORMAT:
             ShowMessageBox(
                 std::string(text::format::kFormatFailed) + std::string(text::format::kSystemFormatFailed),
-                MessageButtons::Ok);
+                MessageButtons::Ok, MessageKind::Notice);
             return FormatOutcome::Refused;
         default: return FormatOutcome::Formatted;  // the id of the format made
     }

@@ -16,7 +16,7 @@ public:
     [[nodiscard]] HWND window() const { return dialog_; }
     [[nodiscard]] bool busy() const { return busyDepth_ > 0; }
 
-    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
+    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;

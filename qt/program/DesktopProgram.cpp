@@ -4,9 +4,9 @@
 
 #include "devices/DeviceSlots.h"
 #include "platform/linux/files/FolderVolumes.h"
-#include "qt/CardFormat.h"
 #include "platform/linux/format/MkfsFormatter.h"
 #include "platform/linux/format/UDisks2Formatter.h"
+#include "qt/CardFormat.h"
 #include "qt/program/FormatTargets.h"
 
 namespace vocell::qt {
@@ -68,7 +68,9 @@ FormatOutcome DesktopProgram::FormatDrive(QWidget* parent, int driveIndex, const
         if (!removableDrives_) return std::nullopt;  // a folder is not a card in a reader
         return FormatTargetOf(*removableDrives_, letter, currentLabel);
     };
-    services.tell = [this](const std::string& text) { desktop_->ShowMessageBox(text, MessageButtons::Ok); };
+    services.tell = [this](const std::string& text) {
+        desktop_->ShowMessageBox(text, MessageButtons::Ok, MessageKind::Notice);
+    };
     services.releaseCard = [this] {
         if (removableDrives_) drives_.MountRemovableDrives(removableDrives_->mounts());
     };

@@ -20,11 +20,11 @@
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "platform/linux/files/FolderVolumes.h"
-#include "qt/CardFormat.h"
 #include "platform/linux/format/MkfsFormatter.h"
-#include "qt/TemplateWidgets.h"
 #include "platform/linux/format/UDisks2Formatter.h"
 #include "platform/linux/format/UDisks2Names.h"
+#include "qt/CardFormat.h"
+#include "qt/TemplateWidgets.h"
 #include "qt/program/DesktopProgram.h"
 #include "tests/qt/CardSwap.h"
 #include "tests/qt/GuiTestSupport.h"
@@ -145,7 +145,7 @@ TEST_F(FormatTest, FormatErrorReachesTheUserAndNothingIsInstalled) {
     DesktopProgram program(options);
     ASSERT_TRUE(program.Start());
     services_.tell = [&](const std::string& text) {
-        program.desktop().ShowMessageBox(text, MessageButtons::Ok);
+        program.desktop().ShowMessageBox(text, MessageButtons::Ok, MessageKind::Notice);
     };
     test::AnswerNextModal([](QWidget* chooser) { qobject_cast<QDialog*>(chooser)->accept(); });
     program.dialog().OnCommand(ControlId::Select);

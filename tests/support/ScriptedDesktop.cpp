@@ -75,7 +75,8 @@ void ScriptedDesktop::CloseModal(std::size_t line, const std::string& outcome) {
     transcript_[line] += " -> " + outcome;
 }
 
-MessageAnswer ScriptedDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons) {
+MessageAnswer ScriptedDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons,
+                                              MessageKind /*kind*/) {
     messages_.push_back(text);
     if (buttons == MessageButtons::Ok) {
         OpenModal("message: " + text);

@@ -55,7 +55,7 @@ public:
     [[nodiscard]] int chooserSelected() const { return chooserSelected_; }
     [[nodiscard]] std::optional<bool> endedWith() const { return endedWith_; }
 
-    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons) override;
+    MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
