@@ -98,7 +98,7 @@ if [ "$mode" = --screenshots ]; then
         done
     done
     mkdir -p "$work/shots"
-    tour=$(winepath_of build/windows-x86_64/tests/windows/ScreenshotTour.exe)
+    tour=$(winepath_of build/windows-x86_64/tests/tools/ScreenshotTour.exe)
     timeout 600 "$wine64" explorer /desktop=vocell,800x600 "$tour" "$(winepath_of "$work/shots")" \
         'C:\Harlo\Vocell\Backup\tour.vcb' >>"$work/wine.log" 2>&1 || true
     # The desktop window does not hand on the tour's exit code: its last picture tells.

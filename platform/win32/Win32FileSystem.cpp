@@ -242,15 +242,7 @@ FsStatus Win32FileSystem::SetTimes(const std::string& path, const FileTimes& tim
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                    nullptr));
     if (!entry.valid()) return LastErrorStatus();
-    const FILETIME creation = FileTimeOf(times.creation);
-    const FILETIME lastAccess = FileTimeOf(times.lastAccess);
-    const FILETIME lastWrite = FileTimeOf(times.lastWrite);
-    if (!::SetFileTime(entry.get(), times.creation != 0 ? &creation : nullptr,
-                       times.lastAccess != 0 ? &lastAccess : nullptr,
-                       times.lastWrite != 0 ? &lastWrite : nullptr)) {
-        return LastErrorStatus();
-    }
-    return {};
+    return SetHandleTimes(entry.get(), times);
 }
 
 FsStatus Win32FileSystem::DeleteTree(const std::string& path) {

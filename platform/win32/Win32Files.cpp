@@ -127,17 +127,21 @@ FsStatus Win32FileWriter::Truncate(std::uint64_t size) {
     return {};
 }
 
-FsStatus Win32FileWriter::SetTimes(const FileTimes& times) {
-    if (!file_.valid()) return ClosedStatus();
+FsStatus SetHandleTimes(HANDLE entry, const FileTimes& times) {
     const FILETIME creation = FileTimeOf(times.creation);
     const FILETIME lastAccess = FileTimeOf(times.lastAccess);
     const FILETIME lastWrite = FileTimeOf(times.lastWrite);
-    if (!::SetFileTime(file_.get(), times.creation != 0 ? &creation : nullptr,
+    if (!::SetFileTime(entry, times.creation != 0 ? &creation : nullptr,
                        times.lastAccess != 0 ? &lastAccess : nullptr,
                        times.lastWrite != 0 ? &lastWrite : nullptr)) {
         return LastErrorStatus();
     }
     return {};
+}
+
+FsStatus Win32FileWriter::SetTimes(const FileTimes& times) {
+    if (!file_.valid()) return ClosedStatus();
+    return SetHandleTimes(file_.get(), times);
 }
 
 FsStatus Win32FileWriter::SetAttributes(std::uint32_t attributes) {

@@ -13,6 +13,9 @@ namespace vocell::win32 {
 // attributes: the bits one may set (whether an entry is a folder is not one), normal when none.
 DWORD SettableAttributes(std::uint32_t attributes);
 
+// Gives the open entry the times that are set (non-zero); the others stay as they are.
+FsStatus SetHandleTimes(HANDLE entry, const FileTimes& times);
+
 // Memory that the system's unbuffered reads can fill: whole pages, freed with the reader.
 struct PageBufferRelease {
     void operator()(std::byte* pages) const;

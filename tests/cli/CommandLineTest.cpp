@@ -79,20 +79,6 @@ TEST_F(CommandLineTest, DifferingPromptVersionsWithoutATerminalOrAFlagChangeNoth
     EXPECT_EQ(Vocell("restore old.vcb other --keep-prompts --replace-prompts").status, 2);
 }
 
-TEST_F(CommandLineTest, EqualVersionsKeepTheCardPromptsAndAPromptlessCardTakesTheArchives) {
-    GiveCardPrompts(card, "0131");
-    ASSERT_EQ(Vocell("backup card b.vcb").status, 0);
-    GiveCardPrompts(other, "0131");
-    PutCard(other, "VM/PROMPTS/0/0/1/P.WAV", "the card's own prompt");
-    ASSERT_EQ(Vocell("restore b.vcb other").status, 0);
-    EXPECT_EQ(test::ReadHostFile(other / "VM/PROMPTS/0/0/1/P.WAV"), "the card's own prompt");
-
-    fs::path blank = temp.path() / "blank";
-    fs::create_directories(blank);
-    ASSERT_EQ(Vocell("restore b.vcb blank").status, 0);
-    EXPECT_EQ(test::ReadHostFile(blank / "VM/PROMPTS/0/0/1/P.WAV"), "prompt 0131");
-}
-
 TEST_F(CommandLineTest, UpdateAsksForConfirmationAndReplacesThePromptFolder) {
     GiveCardPrompts(card, "0110");
     PutCard(card, "VM/PROMPTS/0/3/1/STALE.WAV", "stale");

@@ -41,33 +41,6 @@ protected:
     devices::DeviceSlots slots;
 };
 
-TEST_F(DiscoveryTest, ArrivalRemovalAndDirectCallsRebuild) {
-    PlugCard('E');
-    EXPECT_TRUE(Refresh(devices::DeviceEvent::Arrival));
-    EXPECT_EQ(items(), Items{"E:\\"});
-    PlugCard('G');
-    EXPECT_TRUE(Refresh(devices::DeviceEvent::Refresh));
-    EXPECT_EQ(items(), (Items{"E:\\", "G:\\"}));
-    volumes.RemoveDrive('G');
-    EXPECT_TRUE(Refresh(devices::DeviceEvent::RemoveComplete));
-    EXPECT_EQ(items(), Items{"E:\\"});
-}
-
-TEST_F(DiscoveryTest, SelectedSlotIsClearedWhenItsDriveGoesOtherSlotsKeepTheirs) {
-    PlugCard('E');
-    PlugCard('F');
-    ASSERT_TRUE(Refresh());
-    slots.deviceIndex = 1;
-    volumes.RemoveDrive('E');
-    volumes.RemoveDrive('F');
-    ASSERT_EQ(Census(), 0);
-    ASSERT_TRUE(Refresh(devices::DeviceEvent::RemoveComplete));
-    EXPECT_EQ(slots.slotRoots, (Roots{"E:\\", "", "", "", "", ""}));
-    EXPECT_EQ(slots.slotLetters, (Letters{2, 3, 0, 0, 0, 0}));
-    EXPECT_EQ(items(), (Items{"E:\\", "F:\\"}));  // a census of 0 leaves the list
-    EXPECT_EQ(slots.deviceIndex, 1);
-}
-
 TEST_F(DiscoveryTest, NoSlotIsClearedWhileNothingIsSelected) {
     PlugCard('E');
     ASSERT_TRUE(Refresh());

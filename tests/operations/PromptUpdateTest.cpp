@@ -23,12 +23,7 @@ TEST_F(PromptUpdateTest, YesReplacesOnlyThePromptFolder) {
     StartWithCardSelected();
     Update(MessageAnswer::Yes);
 
-    FileDialogSettings expected;
-    expected.initialFolder = "C:\\Harlo\\Vocell\\Prompts\\";
-    expected.fileName = expected.filterPattern = "*.vcp";
-    expected.filterDescription = "Vocell Greeting & Data Files (*.vcp)";
-    expected.fileMustExist = expected.hideReadOnly = true;
-    EXPECT_EQ(desktop.openSettings(), expected);
+    EXPECT_EQ(desktop.openSettings(), OpenDialogFor("C:\\Harlo\\Vocell\\Prompts\\", "*.vcp"));
     EXPECT_EQ(messages().at(0),
               "The Vocell Card prompts are version 1.10.\nThe file you are about to install contains "
               "version 1.31.\n\nOverwrite the existing prompts?");

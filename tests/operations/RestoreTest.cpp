@@ -46,12 +46,7 @@ TEST_F(RestoreTest, EqualVersionsRestoreWithoutAQuestionAndKeepTheCardPrompts) {
     // while the card is written and again while it is read back.
     EXPECT_EQ(desktop.FilterTranscript("progress bar"),
               std::vector<std::string>(2, "progress bar 106,294,409,309"));
-    FileDialogSettings expected;
-    expected.initialFolder = "C:\\Harlo\\Vocell\\Backup\\";
-    expected.fileName = expected.filterPattern = "*.vcb";
-    expected.filterDescription = "Vocell Greeting & Data Files (*.vcb)";
-    expected.fileMustExist = expected.hideReadOnly = true;
-    EXPECT_EQ(desktop.openSettings(), expected);
+    EXPECT_EQ(desktop.openSettings(), OpenDialogFor("C:\\Harlo\\Vocell\\Backup\\", "*.vcb"));
 }
 
 TEST_F(RestoreTest, CardWithoutPromptsTakesTheArchivesWithoutAQuestion) {

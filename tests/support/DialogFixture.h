@@ -53,6 +53,15 @@ protected:
 
     const operations::CardFields& fields() const { return dialog->cardFields(); }
     const std::vector<std::string>& messages() const { return desktop.messages(); }
+    // The open dialog of an archive: in folder, for pattern's files, which must exist.
+    static FileDialogSettings OpenDialogFor(const std::string& folder, const std::string& pattern) {
+        FileDialogSettings settings;
+        settings.initialFolder = folder;
+        settings.fileName = settings.filterPattern = pattern;
+        settings.filterDescription = "Vocell Greeting & Data Files (" + pattern + ")";
+        settings.fileMustExist = settings.hideReadOnly = true;
+        return settings;
+    }
     // The Windows path of a file in the install folder's Backup folder.
     static std::string BackupPath(const std::string& name) { return "C:\\Harlo\\Vocell\\Backup\\" + name; }
     std::filesystem::path BackupFile(const std::string& name) const {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ProgramDriver.h"
 #include "common/Messages.h"
+#include "tests/windows/ProgramDriver.h"
 #include "windows/ResourceIds.h"
 
 namespace {
