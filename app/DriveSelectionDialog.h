@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceSlots.h"
 #include "app/Desktop.h"
+#include "devices/DeviceSlots.h"
 #include "platform/Volumes.h"
 
 namespace vocell {

@@ -5,9 +5,9 @@
 
 #include <optional>
 
+#include "operations/DesktopScopes.h"
 #include "operations/OperationContext.h"
 #include "operations/Outcome.h"
-#include "operations/DesktopScopes.h"
 
 namespace vocell::operations {
 

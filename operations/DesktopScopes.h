@@ -19,7 +19,9 @@ private:
 
 class ProgressBar {
 public:
-    ProgressBar(OperationDesktop& desktop, const Rect& area) : desktop_(desktop) { desktop_.CreateProgressBar(area); }
+    ProgressBar(OperationDesktop& desktop, const Rect& area) : desktop_(desktop) {
+        desktop_.CreateProgressBar(area);
+    }
     ~ProgressBar() { desktop_.RemoveProgressBar(); }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;

@@ -12,9 +12,9 @@
 #include "platform/linux/drives/LinuxVolumes.h"
 #include "platform/linux/files/HostDrives.h"
 #include "platform/linux/format/CardFormatter.h"
+#include "platform/linux/format/UDisks2Judgement.h"
 #include "qt/MainWindow.h"
 #include "qt/QtDesktop.h"
-#include "platform/linux/format/UDisks2Judgement.h"
 #include "qt/program/DeviceWatcher.h"
 
 namespace vocell::qt {

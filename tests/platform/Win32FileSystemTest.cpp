@@ -1,9 +1,9 @@
 // The Windows file system on real Win32 calls: what it writes and reads, the attributes and times
 // it keeps, the paths it refuses, and the errors it reports in the system's words.
 
-#include "tests/windows/WineDrives.h"
 #include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "tests/windows/WineDrives.h"
 
 namespace vocell::win32::test {
 namespace {

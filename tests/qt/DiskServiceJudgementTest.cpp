@@ -12,8 +12,8 @@
 
 #include "app/DialogLayout.h"
 #include "platform/linux/drives/LinuxVolumes.h"
-#include "qt/DriveChooserDialog.h"
 #include "platform/linux/format/UDisks2Judgement.h"
+#include "qt/DriveChooserDialog.h"
 #include "qt/program/DesktopProgram.h"
 #include "tests/qt/GuiTestSupport.h"
 #include "tests/qt/MockUDisks2.h"

@@ -13,8 +13,8 @@
 
 #include "common/Messages.h"
 #include "platform/linux/drives/LinuxVolumes.h"
-#include "qt/CardFormat.h"
 #include "platform/linux/format/MkfsFormatter.h"
+#include "qt/CardFormat.h"
 #include "qt/program/FormatTargets.h"
 #include "tests/support/TempDirectory.h"
 

@@ -12,8 +12,8 @@
 
 #include "common/Messages.h"
 #include "platform/linux/drives/LinuxVolumes.h"
-#include "qt/CardFormat.h"
 #include "platform/linux/format/UDisks2Formatter.h"
+#include "qt/CardFormat.h"
 #include "qt/program/FormatTargets.h"
 
 namespace vocell::test {

@@ -15,8 +15,8 @@
 #include "operations/CardExtraction.h"
 #include "windows/FileDialogs.h"
 #include "windows/MessageMap.h"
-#include "windows/Win32Desktop.h"
 #include "windows/ResourceIds.h"
+#include "windows/Win32Desktop.h"
 
 namespace vocell::win32::test {
 namespace {
