@@ -14,16 +14,15 @@ jobs=$(nproc)
 
 bash scripts/install-dependencies.sh
 
-cmake --preset host-data >/dev/null
-cmake --build --preset host-data -j"$jobs"
 for arch in i686 x86_64; do
     cmake --preset "windows-$arch" >/dev/null
     cmake --build --preset "windows-$arch" -j"$jobs"
 done
 
-# The Linux build's command line, for the archive made on both systems.
-vocell=$root/build/host-data/cli/vocell
-cmake --build --preset host-data -j"$jobs" --target vocell >/dev/null
+# The build for the host inside the 64-bit cross build: its command line makes the Linux archive
+# of the card both systems back up, and its sample card is that card.
+host=$root/build/windows-x86_64/host
+vocell=$host/cli/vocell
 
 work=$(mktemp -d /tmp/vocell-windows.XXXXXX)
 mounts=()
@@ -90,7 +89,7 @@ if [ "$mode" = --screenshots ]; then
     # A card with enough on it for a restore to be seen moving, in a Wine desktop window, which
     # draws the windows' frames and captions.
     wine_run "build/windows-x86_64/VocellUtility-1.3.1-setup-x86_64.exe" /S
-    cp -r build/host-data/sample-card/VM "$work/drive-e/"
+    cp -r "$host/sample-card/VM" "$work/drive-e/"
     for folder in $(seq 200 259); do
         mkdir -p "$work/drive-e/VM/MSGS/$folder"
         for message in $(seq 1000 1099); do
@@ -133,7 +132,7 @@ if [ -z "${VOCELL_WINE_CARD_BYTES:-}" ]; then
 else
     mkdir -p "$interop/restored"
     mv "$card/.windows-label" "$interop/label"
-    lay_out_card build/host-data/sample-card "$card"
+    lay_out_card "$host/sample-card" "$card"
     find "$card" -mindepth 1 -depth | while read -r entry; do touch -h -m -d "$(stat -c %w "$entry")" "$entry"; done
     "$vocell" backup "$card" "$interop/linux.vcb" >"$interop/linux.log" 2>&1 || { cat "$interop/linux.log"; exit 1; }
     VOCELL_INTEROP_DIR=$(winepath_of "$interop") ctest --preset windows-x86_64 -L interop >"$work/ctest-interop.log" 2>&1 &&
