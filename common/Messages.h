@@ -3,11 +3,13 @@
 
 #include <string_view>
 
+#include "common/Version.h"
+
 namespace vocell::text {
 
 // Titles and captions.
 inline constexpr std::string_view kApplicationTitle = "Harlo Solvane Vocell Utility";
-inline constexpr std::string_view kAboutVersion = "Version 1.3.1";
+inline constexpr std::string_view kAboutVersion = VOCELL_ABOUT_VERSION;
 inline constexpr std::string_view kAboutMenuItem = "&About Harlo Solvane Vocell Utility...";
 
 // Status words (the Status field and pane 0 of the status bar).

@@ -1,5 +1,5 @@
 #pragma once
-// The about box (template 100): the icon, "Version 1.3.1" and OK.
+// The about box (template 100): the icon, the version and OK.
 
 #include <QDialog>
 

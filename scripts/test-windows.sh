@@ -88,7 +88,8 @@ wine_run wineboot
 if [ "$mode" = --screenshots ]; then
     # A card with enough on it for a restore to be seen moving, in a Wine desktop window, which
     # draws the windows' frames and captions.
-    wine_run "build/windows-x86_64/VocellUtility-1.3.1-setup-x86_64.exe" /S
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-x86_64/CMakeCache.txt)
+    wine_run "build/windows-x86_64/VocellUtility-$version-setup-x86_64.exe" /S
     cp -r "$host/sample-card/VM" "$work/drive-e/"
     for folder in $(seq 200 259); do
         mkdir -p "$work/drive-e/VM/MSGS/$folder"

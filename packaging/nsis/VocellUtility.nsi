@@ -3,7 +3,8 @@
 ; and an uninstall entry. The uninstaller removes what was installed and never the technicians'
 ; backups in Backup.
 ;
-; makensis -DARCH=x86_64|i686 -DPROGRAM=... -DPACKAGE=... -DINITIAL=... -DICON=... -DOUTFILE=...
+; makensis -DARCH=x86_64|i686 -DVERSION=... -DFILE_VERSION=... -DPROGRAM=... -DPACKAGE=... -DINITIAL=...
+;          -DICON=... -DOUTFILE=...
 
 Unicode true
 !if "${ARCH}" == "x86_64"
@@ -28,11 +29,11 @@ ShowInstDetails show
 
 ; The version block carries no copyright line.
 !pragma warning disable 9100
-VIProductVersion "0.1.3.1"
+VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
-VIAddVersionKey /LANG=1033 "FileVersion" "0.1.3.1"
-VIAddVersionKey /LANG=1033 "ProductVersion" "0.1.3.1"
+VIAddVersionKey /LANG=1033 "FileVersion" "${FILE_VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${FILE_VERSION}"
 
 Page instfiles
 UninstPage uninstConfirm
@@ -66,7 +67,7 @@ Section "Install"
     CreateShortcut "${SHORTCUT}" "$INSTDIR\VocellUtility.exe"
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.3.1"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\VocellUtility.exe"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'

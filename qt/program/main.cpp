@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "common/Version.h"
 #include "qt/program/DesktopProgram.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vocell-utility"));
-    QApplication::setApplicationVersion(QStringLiteral("1.3.1"));
+    QApplication::setApplicationVersion(QStringLiteral(VOCELL_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.harlosolvane.VocellUtility"));
 
     QCommandLineParser parser;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -197,7 +198,7 @@ void WidgetTest::aboutBoxFromF1AndFromTheContextMenu() {
     auto closeAbout = [&aboutBoxes](QWidget* open) {
         auto* about = dynamic_cast<AboutDialog*>(open);
         QVERIFY(about != nullptr);
-        QCOMPARE(about->windowTitle(), QStringLiteral("About Harlo Solvane Vocell Utility"));
+        QCOMPARE(about->windowTitle(), Q(AboutBoxTemplate().caption));
         QVERIFY(about->findChild<QLabel*>()->text() == Q(text::kAboutVersion) ||
                 about->findChildren<QLabel*>().last()->text() == Q(text::kAboutVersion));
         ++aboutBoxes;
@@ -230,14 +231,18 @@ void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
         return letter == 'E' ? "/media/tech/VMCARD" : std::string();
     });
     const DialogUnits units(chooser.font());
-    QCOMPARE(chooser.windowTitle(), QStringLiteral("Select Vocell Card"));
-    QCOMPARE(chooser.size(), QSize(units.ToPixelsX(222), units.ToPixelsY(60)));
+    const DialogTemplate& layout = DriveChooserTemplate();
+    QCOMPARE(chooser.windowTitle(), Q(layout.caption));
+    QCOMPARE(chooser.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
     QCOMPARE(chooser.list()->count(), 2);
     QCOMPARE(chooser.list()->itemText(0), QStringLiteral("VMCARD (E:)   /media/tech/VMCARD"));
     QCOMPARE(chooser.list()->itemText(1), QStringLiteral("Removable Disk (F:)"));
     QCOMPARE(chooser.list()->itemData(0).toString(), QStringLiteral("VMCARD (E:)"));
     QCOMPARE(chooser.selectedIndex(), 0);
-    QCOMPARE(chooser.list()->geometry().topLeft(), units.ToPixels(60, 16, 128, 113).topLeft());
+    const auto list = std::ranges::find(layout.controls, ControlId::DeviceList, &TemplateControl::id);
+    QVERIFY(list != layout.controls.end());
+    QCOMPARE(chooser.list()->geometry().topLeft(),
+             units.ToPixels(list->x, list->y, list->width, list->height).topLeft());
     auto* ok = qobject_cast<QPushButton*>(FindControl(chooser, ControlId::Ok));
     QVERIFY(ok->isDefault());
     QCOMPARE(ok->geometry(), units.ToPixels(58, 39, 50, 14));
