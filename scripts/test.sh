@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything (sanitized, optimised with the benchmarks, fuzz targets) and runs every test:
+# Builds everything (sanitized, optimised with the benchmarks, fuzz targets), runs clang-tidy
+# over the sanitized build, and runs every test:
 # the unit, scenario and command-line tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the fault matrix, the hostile archives and the kill test among
 # them), a short run of every fuzz target, and the tests on real FAT cards in USB card readers
@@ -14,6 +15,8 @@ echo "Checking the format of every C++ file"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j"$jobs"
+# clang-tidy over the debug build (the checks in .clang-tidy): any finding fails.
+bash scripts/tidy.sh
 
 # The optimised build the README's first command uses must stay warning-free too.
 cmake --preset release >/dev/null

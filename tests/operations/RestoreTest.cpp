@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "app/DialogLayout.h"
 #include "operations/InstallFolders.h"
 #include "tests/support/ArchiveBuilder.h"
@@ -25,7 +27,7 @@ protected:
     // archiveVersion; the card is selected and restored from b.vcb, the question answered so.
     void RestoreOnto(std::optional<std::string> cardVersion, const std::string& archiveVersion,
                      std::optional<MessageAnswer> answer = std::nullopt) {
-        AddCard('E', "VMCARD", cardVersion);
+        AddCard('E', "VMCARD", std::move(cardVersion));
         PutBackup("b.vcb", archiveVersion);
         StartWithCardSelected();
         if (answer) desktop.AnswerMessage(*answer);

@@ -109,6 +109,7 @@ void MockDrives::AddPartitions(const MockDisk& disk, const std::vector<MockParti
         const MockPartition& partition = partitions[static_cast<std::size_t>(number - 1)];
         const std::string name = disk.name + std::to_string(number);
         std::string description =
+            // NOLINTNEXTLINE(performance-inefficient-string-concatenation): a few partitions, in a test
             Node(diskPath + "/" + name, name, true, disk.major, disk.minor + number, "partition");
         if (partition.probedByUdev && !partition.fsType.empty()) {
             description += Property("ID_FS_TYPE", partition.fsType) +

@@ -55,7 +55,7 @@ QString MockUDisks2::AddDrive(const MockDisk& disk, QVariantMap properties) {
 }
 
 QString MockUDisks2::AddPartition(const MockDisk& disk, int number, const MockPartition& partition,
-                                  std::size_t count, QVariantMap properties) {
+                                  std::size_t count, const QVariantMap& properties) {
     QVariantMap block{
         {QStringLiteral("DeviceNumber"),
          QVariant::fromValue<qulonglong>(MockDrives::DeviceNumber(disk, number))},

@@ -22,7 +22,7 @@ public:
     // Partition number (from 1) of the disk, one of count, as UDisks2 shows it; properties add to or
     // replace the Block interface's.
     static QString AddPartition(const MockDisk& disk, int number, const MockPartition& partition,
-                                std::size_t count, QVariantMap properties = {});
+                                std::size_t count, const QVariantMap& properties = {});
     static QString AddBlock(const QString& name, const QString& drive, const QVariantMap& properties);
     // The reader's serial, or the disk's name when it has none.
     static QString DriveName(const MockDisk& disk);

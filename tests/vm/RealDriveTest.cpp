@@ -97,7 +97,7 @@ protected:
     }
     // Mounted where a desktop mounts it for root.
     std::string Mount(const std::string& label) {
-        const std::string folder = "/media/root/" + label;
+        std::string folder = "/media/root/" + label;
         fs::create_directories(folder);
         const CommandRun mounted = RunCommand("mount -t vfat /dev/disk/by-label/" + label + " " + folder);
         EXPECT_EQ(mounted.status, 0) << mounted.output;

@@ -83,7 +83,7 @@ std::optional<QString> UDisks2Formatter::AllowedBlock(const FormatTarget& target
                                                       std::optional<UDisks2Objects>& objects) {
     std::string error;
     objects = UDisks2Objects::Read(bus_, kQueryTimeoutMs, error);
-    const auto block = objects ? objects->BlockOf(target.deviceNumber, target.devNode) : std::nullopt;
+    auto block = objects ? objects->BlockOf(target.deviceNumber, target.devNode) : std::nullopt;
     if (!block) {
         refusal = FormatResult::Failed(
             Text(target.deviceText, text::format::kNotFoundByUDisks, objects ? target.devNode : error));
