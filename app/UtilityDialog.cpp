@@ -47,6 +47,11 @@ void UtilityDialog::CheckPromptPackage() {
 
 operations::Outcome UtilityDialog::Run(operations::Outcome (*operation)(operations::OperationContext&)) {
     operations::OperationContext context{desktop_, volumes_, fileSystem_, state_, *this};
+    operationRunning_ = true;
+    struct Ended {
+        bool& running;
+        ~Ended() { running = false; }
+    } ended{operationRunning_};
     return operation(context);
 }
 
@@ -56,6 +61,10 @@ operations::Outcome UtilityDialog::OnUpdatePrompts() { return Run(operations::On
 operations::Outcome UtilityDialog::OnInitializeCard() { return Run(operations::OnInitializeCard); }
 
 void UtilityDialog::OnCommand(int controlId) {
+    // While an operation lets its window answer the system, a command that reaches the dialog
+    // (a close request, a posted click) is dropped: nothing starts inside the operation and
+    // nothing ends it half-way.
+    if (operationRunning_) return;
     switch (controlId) {
         case ControlId::Select: SelectCard(); break;
         case ControlId::Backup: lastOutcome_ = OnBackup(); break;
@@ -70,6 +79,7 @@ void UtilityDialog::OnCommand(int controlId) {
 }
 
 void UtilityDialog::OnSysCommand(std::uint32_t command) {
+    if (operationRunning_) return;
     if (window_ != nullptr && IsAboutCommand(command)) window_->ShowAbout();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/Desktop.h"
 #include "devices/DeviceDiscovery.h"
@@ -44,6 +45,11 @@ public:
     // Whether a restore, update or initialize reads what it wrote back from the card (it does
     // unless told otherwise).
     void SetVerifyWrites(bool verify) { state_.verifyWrites = verify; }
+    // What paces a long operation's drawing (the steady clock unless set).
+    void SetScreenClock(operations::ScreenPacer::Clock clock) { state_.screenClock = std::move(clock); }
+    // Whether one of the four card operations is running: the window must then not be closed,
+    // and drives that change wait for its end.
+    [[nodiscard]] bool operationRunning() const { return operationRunning_; }
     void ProbeSelectedDevice();
     void RefreshCardStatus() override;
     void OnOK();
@@ -83,6 +89,7 @@ private:
     bool statusBarCreated_ = false;
     operations::DialogState state_;
     std::optional<operations::Outcome> lastOutcome_;
+    bool operationRunning_ = false;
 };
 
 }  // namespace vocell

@@ -232,6 +232,7 @@ bool Extraction::WriteContent(FileWriter& file, std::span<const char> bytes) {
     if (writeBuffer_.size() < kIoBufferSize && !bytes.empty()) return true;
     FsStatus written = file.Write(std::as_bytes(std::span<const char>(writeBuffer_)));
     writeBuffer_.clear();
+    progress_.Working();
     return StopOn(written, false);
 }
 

@@ -19,6 +19,9 @@ class ExtractionProgress {
 public:
     virtual ~ExtractionProgress() = default;
     virtual void Step() = 0;
+    // Called at every piece of data written or compared, however long one file takes, so that a
+    // window can keep answering the system.
+    virtual void Working() {}
 };
 
 enum class PromptHandling {

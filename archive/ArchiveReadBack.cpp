@@ -42,6 +42,7 @@ bool ArchiveReadBack::ReadUpTo(std::uint64_t end) {
     if (buffer_.empty()) buffer_.resize(kArchiveReadSize);
     while (read_ < end) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), end - read_));
+        if (eachPiece_) eachPiece_();
         auto got = reader_->Read(std::as_writable_bytes(std::span<char>(buffer_.data(), want)));
         if (!got.ok() || got.value() == 0) {
             failed_ = true;

@@ -34,6 +34,8 @@ public:
     // What the file was handed is no longer what it holds (an entry was dropped after it had
     // been written): it is read back whole at the end.
     void Restart() { overlapping_ = false; }
+    // Called at every piece read.
+    void WhileReading(std::function<void()> eachPiece) { eachPiece_ = std::move(eachPiece); }
     // Once the file is flushed and closed: reads what is left; nothing when the medium could not
     // be read.
     std::optional<ReadBackDigest> Finish(std::uint64_t total);
@@ -53,6 +55,7 @@ private:
 
     FileWriter& writer_;
     OpenReader open_;
+    std::function<void()> eachPiece_;
     std::unique_ptr<FileReader> reader_;
     bool overlapping_ = true;
     bool failed_ = false;

@@ -107,6 +107,7 @@ bool ArchiveWriter::WriteFileEntry(const std::string& storedPath,
         }
         blocks.Put(std::span<const char>(readBuffer_.data(), read.value()));
         left -= read.value();
+        listener_.StoringData();
     }
     blocks.Finish();
     return !sink_.failed();

@@ -60,7 +60,7 @@ std::vector<std::string> UnfinishedBackupsBeside(FileSystem& fileSystem, const s
 // What the file was handed: the sink's checksum, or, where an entry was dropped from what the file
 // had been given already, what the system holds of the file.
 std::optional<ReadBackDigest> WrittenDigest(FileSystem& fileSystem, const std::string& path,
-                                            const ArchiveSink& sink) {
+                                            const ArchiveSink& sink, ArchiveWriterListener& listener) {
     if (auto checksum = sink.checksum()) return ReadBackDigest{*checksum, sink.written()};
     auto file = fileSystem.OpenRead(path);
     if (!file.ok()) return std::nullopt;
@@ -73,6 +73,7 @@ std::optional<ReadBackDigest> WrittenDigest(FileSystem& fileSystem, const std::s
         if (read.value() == 0) return ReadBackDigest{checksum.digest(), length};
         checksum.Update(std::span<const char>(piece.data(), read.value()));
         length += read.value();
+        listener.StoringData();
     }
 }
 
@@ -107,6 +108,7 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
 
     ArchiveReadBack readBack(file, [&] { return fileSystem.OpenReadFromMedium(temporaryPath); });
     ArchiveSink sink(file);
+    readBack.WhileReading([&listener] { listener.StoringData(); });
     sink.ReadBackBy(readBack);
     sink.Append(EncodeArchiveHeader(versionText));
     ArchiveWriter writer(fileSystem, sink, listener);
@@ -118,7 +120,7 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
     FsStatus closed = file.Close();
     if (status.ok()) status = closed;
     if (status.ok() && !ReadsBackAsWritten(readBack.Finish(sink.written()),
-                                           WrittenDigest(fileSystem, temporaryPath, sink))) {
+                                           WrittenDigest(fileSystem, temporaryPath, sink, listener))) {
         outcome.failure = BackupFailure::NotReadBack;
         if (!fileSystem.RemoveFile(temporaryPath).ok()) outcome.leftBehind = temporaryPath;
         return outcome;

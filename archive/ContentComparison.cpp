@@ -5,7 +5,8 @@
 
 namespace vocell::archive {
 
-bool ContentMatchesFile(ArchiveScanner& scanner, FileReader& file, std::vector<char>& buffer) {
+bool ContentMatchesFile(ArchiveScanner& scanner, FileReader& file, std::vector<char>& buffer,
+                        const std::function<void()>& eachPiece) {
     auto size = file.Size();
     bool same = size.ok();
     std::uint64_t compared = 0;
@@ -18,6 +19,7 @@ bool ContentMatchesFile(ArchiveScanner& scanner, FileReader& file, std::vector<c
                 same = read.ok() && read.value() > 0;
                 held = same ? read.value() : 0;
                 used = 0;
+                if (eachPiece) eachPiece();
                 continue;
             }
             const std::size_t length = std::min(piece.size(), held - used);

@@ -114,7 +114,8 @@ std::vector<NamedEntry> VerifyRestoredFiles(FileSystem& fileSystem, CheckedArchi
             if (!file.ok()) {
                 differing.push_back({path, "it cannot be read back from the card (" +
                                                fileSystem.DescribeError(file.status()) + ")"});
-            } else if (!ContentMatchesFile(scanner, *file.value(), buffer)) {
+            } else if (!ContentMatchesFile(scanner, *file.value(), buffer,
+                                           [&progress] { progress.Working(); })) {
                 differing.push_back({path, "the card gives back other content than the backup file holds"});
             }
         }

@@ -41,7 +41,7 @@ int RunBackup(Console& console, const std::filesystem::path& cardFolder, std::fi
                 Shown(session.cardVersion()) + ") into " + archiveFile.string());
     session.desktop().SetArchivePath(*archivePath);
     const operations::Outcome outcome = session.dialog().OnBackup();
-    console.Say("Stored " + std::to_string(session.desktop().pathsStored()) + " folders and files.");
+    console.Say("Stored " + std::to_string(outcome.pathsStored) + " folders and files.");
     return session.ExitStatusFor(outcome);
 }
 

@@ -8,8 +8,6 @@
 namespace vocell::cli {
 namespace {
 
-constexpr std::uint64_t kPathsPerProgressLine = 64;
-
 MessageAnswer FromConsole(Answer answer) {
     switch (answer) {
         case Answer::Yes: return MessageAnswer::Yes;
@@ -66,10 +64,8 @@ void ConsoleDesktop::SetStatusPane(int pane, const std::string& text) {
         activity_ = text;
         return;
     }
-    if (text.empty()) return;
-    if (++pathsStored_ % kPathsPerProgressLine == 1) {
-        console_.ShowProgress(activity_ + ": " + std::to_string(pathsStored_) + " " + text);
-    }
+    // The operation paces what it shows: the newest path, about 30 times a second.
+    if (!text.empty()) console_.ShowProgress(activity_ + ": " + text);
 }
 
 void ConsoleDesktop::CreateProgressBar(const Rect&) {

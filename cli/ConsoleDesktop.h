@@ -27,7 +27,6 @@ public:
 
     [[nodiscard]] bool questionUnanswered() const { return unanswered_; }
     [[nodiscard]] bool dialogEnded() const { return ended_; }
-    [[nodiscard]] std::uint64_t pathsStored() const { return pathsStored_; }
 
     MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
@@ -42,6 +41,7 @@ public:
     void EndBusyCursor() override {}
     void CreateProgressBar(const Rect&) override;
     void StepProgressBar() override;
+    void KeepResponding() override {}
     void RemoveProgressBar() override;
     void Push(const DialogFields&) override {}
     void Repaint() override {}
@@ -55,7 +55,6 @@ private:
     bool unanswered_ = false;
     bool ended_ = false;
     std::string activity_;
-    std::uint64_t pathsStored_ = 0;
     int percent_ = 0;
 };
 

@@ -11,16 +11,35 @@
 namespace vocell::operations {
 namespace {
 
-// Pane 1 shows the path the archive writer is storing.
+// Pane 1 shows the path the archive writer is storing, the newest at each paced step, and the
+// window keeps answering the system while a long file is stored.
 class StoredPathPane final : public archive::ArchiveWriterListener {
 public:
-    explicit StoredPathPane(DialogView& dialog) : dialog_(dialog) {}
+    explicit StoredPathPane(OperationContext& context)
+        : dialog_(context.dialog), desktop_(context.desktop), pacer_(PacerFor(context.state)) {}
     void ShowStoredPath(std::string_view storedPath) override {
-        dialog_.SetStatusPane(kDetailPane, storedPath);
+        ++pathsStored_;
+        newest_.assign(storedPath);
+        StoringData();
     }
+    void StoringData() override {
+        if (!pacer_.Due()) return;
+        if (newest_ != shown_) {
+            dialog_.SetStatusPane(kDetailPane, newest_);
+            shown_ = newest_;
+        }
+        desktop_.KeepResponding();
+    }
+
+    [[nodiscard]] std::uint64_t pathsStored() const { return pathsStored_; }
 
 private:
     DialogView& dialog_;
+    OperationDesktop& desktop_;
+    std::uint64_t pathsStored_ = 0;
+    ScreenPacer pacer_;
+    std::string newest_;
+    std::string shown_;
 };
 
 }  // namespace
@@ -50,12 +69,14 @@ Outcome BackupToArchive(OperationContext& context) {
 
     desktop.Repaint();
     archive::BackupOutcome backup;
+    std::uint64_t pathsStored = 0;
     {
         BusyCursor busy(desktop);
         context.dialog.SetStatusPane(kActivityPane, text::kBackingUpData);
-        StoredPathPane pane(context.dialog);
+        StoredPathPane pane(context);
         backup = archive::WriteCardBackup(context.fileSystem, context.state.slots.cardRoot(), *archivePath,
                                           context.state.fields.promptVersionText, pane);
+        pathsStored = pane.pathsStored();
         context.dialog.SetStatusPane(kDetailPane, "");
         context.dialog.SetStatusPane(kActivityPane, text::kReady);
     }
@@ -76,6 +97,7 @@ Outcome BackupToArchive(OperationContext& context) {
         desktop.ShowMessageBox(UnfinishedBackupsMessage(backup.unfinishedBeside), MessageButtons::Ok,
                                MessageKind::Notice);
     }
+    outcome.pathsStored = pathsStored;
     return outcome;
 }
 

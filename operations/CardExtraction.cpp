@@ -12,13 +12,23 @@
 namespace vocell::operations {
 namespace {
 
+// The bar moves at every step; the window keeps answering the system at the paced ones.
 class ProgressBarSteps final : public archive::ExtractionProgress {
 public:
-    explicit ProgressBarSteps(ProgressBar& bar) : bar_(bar) {}
-    void Step() override { bar_.Step(); }
+    ProgressBarSteps(ProgressBar& bar, OperationContext& context)
+        : bar_(bar), desktop_(context.desktop), pacer_(PacerFor(context.state)) {}
+    void Step() override {
+        bar_.Step();
+        Working();
+    }
+    void Working() override {
+        if (pacer_.Due()) desktop_.KeepResponding();
+    }
 
 private:
     ProgressBar& bar_;
+    OperationDesktop& desktop_;
+    ScreenPacer pacer_;
 };
 
 StopReason ReasonFor(archive::ArchiveFault fault) {
@@ -96,13 +106,13 @@ archive::ExtractionResult ExtractUnderMark(OperationContext& context, archive::C
     }
     {
         ProgressBar bar(context.desktop, context.dialog.ProgressBarArea());
-        ProgressBarSteps steps(bar);
+        ProgressBarSteps steps(bar, context);
         result = archive::ExtractCheckedArchive(fileSystem, archive, cardRoot, prompts, steps);
     }
     if (result.completed() && context.state.verifyWrites) {
         context.dialog.SetStatusPane(kActivityPane, text::kVerifyingData);
         ProgressBar bar(context.desktop, context.dialog.ProgressBarArea());
-        ProgressBarSteps steps(bar);
+        ProgressBarSteps steps(bar, context);
         result.notReadBack =
             archive::VerifyRestoredFiles(fileSystem, archive, cardRoot, prompts, result, steps);
         if (!result.notReadBack.empty()) result.entryFailedOnCard = true;

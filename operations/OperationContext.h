@@ -10,6 +10,7 @@
 
 #include "devices/DeviceSlots.h"
 #include "operations/OperationDesktop.h"
+#include "operations/ScreenPacer.h"
 #include "platform/FileSystem.h"
 #include "platform/Volumes.h"
 
@@ -36,7 +37,14 @@ struct DialogState {
     std::optional<MediumIdentity> selectedMedium;
     // Whatever an operation writes onto the card is read back from the medium and compared.
     bool verifyWrites = true;
+    // What the pace of a long operation's drawing is measured by: the steady clock, unless set.
+    ScreenPacer::Clock screenClock;
 };
+
+// The pacer of one long operation, on the dialog's clock.
+inline ScreenPacer PacerFor(const DialogState& state) {
+    return state.screenClock ? ScreenPacer(state.screenClock) : ScreenPacer();
+}
 
 inline constexpr int kActivityPane = 0;
 inline constexpr int kDetailPane = 1;

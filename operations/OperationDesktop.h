@@ -82,6 +82,10 @@ public:
 
     // Draws what has changed at once.
     virtual void Repaint() = 0;
+    // While an operation runs: lets the window draw what was uncovered and answer the system (the
+    // window manager's ping, accessibility requests, a device change) without taking any input
+    // from the user. Called at the operation's paced steps.
+    virtual void KeepResponding() = 0;
 };
 
 }  // namespace vocell

@@ -2,6 +2,7 @@
 // How a card operation ended. The dialog, the command line and the window systems act on this,
 // never on the text of a message that was shown.
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -41,6 +42,7 @@ struct [[nodiscard]] Outcome {
     OutcomeKind kind = OutcomeKind::Done;
     StopReason reason = StopReason::None;
     std::vector<archive::NamedEntry> entries;  // the entries the report named
+    std::uint64_t pathsStored = 0;             // the folders and files a backup went through
 
     static Outcome Done() { return {}; }
     static Outcome Stopped(StopReason reason) { return {OutcomeKind::Stopped, reason, {}}; }

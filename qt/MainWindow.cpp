@@ -1,5 +1,6 @@
 #include "qt/MainWindow.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -113,6 +114,16 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (menu.exec(event->globalPos()) == about) AboutCommand();
 }
 
-void MainWindow::reject() { Command(ControlId::Cancel); }
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (operationRunning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void MainWindow::reject() {
+    if (!operationRunning()) Command(ControlId::Cancel);
+}
 
 }  // namespace vocell::qt

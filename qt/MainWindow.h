@@ -34,11 +34,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Refused while a card operation runs: it is never cut off half-way.
+    void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void reject() override;
 
 private:
     void Command(int id);
+    [[nodiscard]] bool operationRunning() const { return dialog_ != nullptr && dialog_->operationRunning(); }
     void AboutCommand();
 
     std::map<int, QWidget*> controls_;

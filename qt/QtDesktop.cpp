@@ -1,5 +1,7 @@
 #include "qt/QtDesktop.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 
 #include "common/Messages.h"
@@ -119,6 +121,14 @@ void QtDesktop::Push(const DialogFields& fields) {
 }
 
 void QtDesktop::Repaint() { window_.repaint(); }
+
+void QtDesktop::KeepResponding() {
+    if (services_.holdDeviceChanges) services_.holdDeviceChanges(true);
+    // Paint, expose, the window manager's messages and accessibility requests; the user's clicks
+    // and keys wait for the operation's end, and a close request is refused by the window.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (services_.holdDeviceChanges) services_.holdDeviceChanges(false);
+}
 
 Rect QtDesktop::WindowRect() const {
     const QRect frame = window_.frameGeometry();

@@ -29,6 +29,10 @@ struct DesktopServices {
     std::function<std::string(char letter)> mountPointOf;
     // Our format dialog for a drive, by its index counted from A = 0, and the medium selected in it.
     std::function<FormatOutcome(QWidget* parent, int driveIndex, const MediumIdentity& medium)> formatDrive;
+    // Holds back (true) or lets through again (false) the drive monitors while an operation lets
+    // the window answer the system: a rescan then would point the card's drive letter elsewhere
+    // under the running operation. What changed is seen at the next modal dialog or at the end.
+    std::function<void(bool hold)> holdDeviceChanges;
 };
 
 class QtDesktop final : public WindowDesktop {
@@ -58,6 +62,7 @@ public:
     void RemoveProgressBar() override;
     void Push(const DialogFields& fields) override;
     void Repaint() override;
+    void KeepResponding() override;
     [[nodiscard]] Rect WindowRect() const override;
     [[nodiscard]] Rect ClientRect() const override;
     void EndDialog(bool ok) override;

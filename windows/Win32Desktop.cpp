@@ -184,6 +184,23 @@ void Win32Desktop::Repaint() {
     if (dialog_ != nullptr) ::RedrawWindow(dialog_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+void Win32Desktop::KeepResponding() {
+    // Painting, the messages sent by the system and by other programs, and what is posted; the
+    // keyboard and the mouse wait in the queue until the operation has ended. Bounded, so that a
+    // window that keeps posting cannot hold the operation up.
+    constexpr int kMostMessages = 200;
+    constexpr UINT kAllButInput = PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
+    MSG message{};
+    for (int i = 0; i < kMostMessages && ::PeekMessageA(&message, nullptr, 0, 0, kAllButInput); ++i) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
 Rect Win32Desktop::WindowRect() const {
     RECT rect{};
     ::GetWindowRect(dialog_, &rect);

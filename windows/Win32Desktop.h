@@ -36,6 +36,7 @@ public:
 
     void Push(const DialogFields& fields) override;
     void Repaint() override;
+    void KeepResponding() override;
 
     [[nodiscard]] Rect WindowRect() const override;
     [[nodiscard]] Rect ClientRect() const override;

@@ -56,6 +56,9 @@ DesktopServices DesktopProgram::Services(const ProgramOptions& options) {
         auto volume = removableDrives_->VolumeOfLetter(letter);
         return volume ? volume->mountPoint : std::string();
     };
+    services.holdDeviceChanges = [this](bool hold) {
+        if (watcher_) watcher_->Hold(hold);
+    };
     services.formatDrive = [this](QWidget* parent, int driveIndex, const MediumIdentity& medium) {
         return FormatDrive(parent, driveIndex, medium);
     };

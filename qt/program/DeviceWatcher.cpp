@@ -15,6 +15,12 @@ DeviceWatcher::DeviceWatcher(linux_drives::DeviceMonitor& monitor, linux_drives:
     }
 }
 
+void DeviceWatcher::Hold(bool hold) {
+    for (QSocketNotifier* notifier : {udevNotifier_.get(), mountNotifier_.get()}) {
+        if (notifier != nullptr) notifier->setEnabled(!hold);
+    }
+}
+
 void DeviceWatcher::Woken(bool udevEvent) {
     const bool relevant = udevEvent ? monitor_.DrainUdevEvents() : monitor_.DrainMountChanges();
     if (!relevant) return;

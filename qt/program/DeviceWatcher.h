@@ -18,6 +18,9 @@ public:
     DeviceWatcher(linux_drives::DeviceMonitor& monitor, linux_drives::LinuxVolumes& volumes,
                   std::function<void(devices::DeviceEvent)> notify);
 
+    // While held, the monitors are not read: what changes waits in them until let through again.
+    void Hold(bool hold);
+
 private:
     void Woken(bool udevEvent);
 

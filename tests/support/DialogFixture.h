@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ protected:
         });
         dialog = std::make_unique<UtilityDialog>(desktop, machine.volumes(),
                                                  fileSystem ? *fileSystem : machine.fileSystem());
+        dialog->SetScreenClock([this] { return screenTime += screenTick; });
         dialog->OnInitDialog();
     }
     // Presses Select and picks a chooser entry.
@@ -71,6 +73,10 @@ protected:
     FakeMachine machine;
     ScriptedDesktop desktop;
     std::unique_ptr<UtilityDialog> dialog;
+    // The clock that paces a long operation's drawing moves on by screenTick at each reading: by
+    // default every step is drawn.
+    std::chrono::steady_clock::time_point screenTime{};
+    std::chrono::milliseconds screenTick{1000};
 };
 
 }  // namespace vocell::test

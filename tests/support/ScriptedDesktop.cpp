@@ -181,6 +181,11 @@ void ScriptedDesktop::SetStatusPane(int index, const std::string& text) {
     transcript_.push_back("pane " + std::to_string(index) + ": " + text);
 }
 
+void ScriptedDesktop::KeepResponding() {
+    ++keepRespondingCalls_;
+    if (whileResponding) whileResponding();
+}
+
 void ScriptedDesktop::BeginBusyCursor() {
     ++busyDepth_;
     transcript_.push_back("busy on");

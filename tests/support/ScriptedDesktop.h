@@ -71,6 +71,10 @@ public:
     void RemoveProgressBar() override;
     void Push(const DialogFields& fields) override;
     void Repaint() override;
+    // Counted; whileResponding, where set, runs as if the system had sent it then.
+    void KeepResponding() override;
+    std::function<void()> whileResponding;
+    [[nodiscard]] int keepRespondingCalls() const { return keepRespondingCalls_; }
     [[nodiscard]] Rect WindowRect() const override { return windowRect_; }
     [[nodiscard]] Rect ClientRect() const override { return clientRect_; }
     void EndDialog(bool ok) override;
@@ -96,6 +100,7 @@ private:
     Rect clientRect_{0, 0, 410, 310};
     bool failStatusBar_ = false;
     bool statusBarCreated_ = false;
+    int keepRespondingCalls_ = 0;
     std::array<std::string, 2> panes_;
     int busyDepth_ = 0;
     bool progressBarShown_ = false;
