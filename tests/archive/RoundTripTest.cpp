@@ -58,7 +58,7 @@ protected:
     test::FakeMachine machine{"EF"};
 };
 
-TEST_F(RoundTripTest, ContentAttributesAndTimesComeBackAndTheComparisonSeesEveryChange) {
+TEST_F(RoundTripTest, ContentAttributesAndTimesComeBack) {
     GenerateCard(1);
     BackupAndRestore();
     int files = 0;
@@ -77,8 +77,11 @@ TEST_F(RoundTripTest, ContentAttributesAndTimesComeBackAndTheComparisonSeesEvery
     EXPECT_EQ(files, 55);
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(machine.DriveFolder('F')), {}),
               std::distance(fs::recursive_directory_iterator(machine.DriveFolder('E')), {}));
+}
 
-    // The comparison finds no difference after the restore, and every change afterwards.
+TEST_F(RoundTripTest, ComparisonFindsNoDifferenceAfterARestoreAndEveryChangeAfterwards) {
+    GenerateCard(2);
+    BackupAndRestore();
     auto same = CompareArchiveWithCard(machine.fileSystem(), "Z:\\rt.vcb", "F:\\");
     EXPECT_FALSE(same.archiveProblem);
     EXPECT_EQ(same.entriesCompared, 55u + 11u);  // files and folders
