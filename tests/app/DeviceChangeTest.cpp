@@ -104,16 +104,5 @@ TEST_F(DeviceListSelectionTest, SelectionChangeReadsTheLabelAndRefreshesTheVersi
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(DeviceListSelectionTest, SelectionChangeOnAnEmptyReaderSaysNoMedia) {
-    machine.volumes().AddDrive('E', DriveType::Removable, false);
-    Start();
-    dialog->OnCommand(ControlId::DeviceList);
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
-    EXPECT_EQ(desktop.lastFields().cardTypeText, "");
-    EXPECT_EQ(desktop.lastFields().promptVersionText, "");
-    EXPECT_EQ(slots().slotRoots, (Roots{"E:\\"}));
-    EXPECT_EQ(slots().slotLetters, (Letters{2}));
-}
-
 }  // namespace
 }  // namespace vocell::test

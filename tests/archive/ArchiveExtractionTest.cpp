@@ -12,8 +12,12 @@ TEST_F(ExtractionTest, PutsEntriesOnTheSelectedCardWhateverDriveTheyWereSavedFro
                               .Folder("E:\\\\VM\\")
                               .File("E:\\\\VM\\A.TXT", "from E")
                               .File("F:\\\\VM\\B.TXT", "from F")
-                              .File("E:\\HIDDEN.SYS", "h", FileAttribute::Hidden | FileAttribute::System));
+                              .File("E:\\HIDDEN.SYS", "h", FileAttribute::Hidden | FileAttribute::System)
+                              .Tree("VM/PROMPTS/0/P.WAV", "p")  // doubled separators name the same folders
+                              .Folder("E:\\VM\\SINGLE"));
     EXPECT_TRUE(result.completed());
+    EXPECT_EQ(CardFile("VM/PROMPTS/0/P.WAV"), "p");
+    EXPECT_TRUE(fs::is_directory(OnCard("VM/SINGLE")));
     EXPECT_EQ(CardFile("VM/A.TXT"), "from E");
     EXPECT_EQ(CardFile("VM/B.TXT"), "from F");
     EXPECT_EQ(CardFile("HIDDEN.SYS"), "h");  // without the archive or normal bit: from its record
@@ -42,13 +46,6 @@ TEST_F(ExtractionTest, FileComesBackExactlyDespiteFillerAndOverAnOldLongerCopy) 
     EXPECT_EQ(CardFile("VM/M.WAV"), content);
     EXPECT_EQ(CardFile("VM/EMPTY.WAV"), "");
     EXPECT_EQ(CardFile("VM/W2048"), std::string(2028, 'w'));
-}
-
-TEST_F(ExtractionTest, DoubledSeparatorsNameTheSameFolders) {
-    static_cast<void>(
-        Extract(test::ArchiveBuilder().Tree("VM/PROMPTS/0/P.WAV", "p").Folder("E:\\VM\\SINGLE")));
-    EXPECT_EQ(CardFile("VM/PROMPTS/0/P.WAV"), "p");
-    EXPECT_TRUE(fs::is_directory(OnCard("VM/SINGLE")));
 }
 
 TEST_F(ExtractionTest, RestoredFilesAndFoldersCarryTheirEntryTimesAndTheCardIsFlushed) {
@@ -200,28 +197,24 @@ TEST_F(ExtractionTest, EntriesLeftOutAndFilesLeftShortAreNamedWhenTheCardFillsUp
     EXPECT_TRUE(result.entryFailedOnCard);
 }
 
+// Kept prompts: the card's prompt tree stays, the archive's is skipped, recognised only by the
+// exact stored prefix.
 TEST_F(ExtractionTest, KeepingPromptsLeavesTheCardPromptTreeAndSkipsTheArchiveOne) {
     PutOnCard("VM/PROMPTS/0/0/0/VERSION.TXT", "0110");
     PutOnCard("VM/PROMPTS/0/0/1/OLD.WAV", "old prompt");
     auto result = Extract(test::ArchiveBuilder("1.31")
                               .Tree("VM/PROMPTS/0/NEW.WAV", "new prompt")
-                              .Tree("VM/MSGS/M1.WAV", "message"),
-                          PromptHandling::KeepCardPrompts);
-    EXPECT_TRUE(result.completed());
-    EXPECT_EQ(CardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
-    EXPECT_EQ(CardFile("VM/PROMPTS/0/0/1/OLD.WAV"), "old prompt");
-    EXPECT_FALSE(fs::exists(OnCard("VM/PROMPTS/0/NEW.WAV")));
-    EXPECT_EQ(CardFile("VM/MSGS/M1.WAV"), "message");
-}
-
-TEST_F(ExtractionTest, KeepingPromptsRecognisesOnlyTheExactStoredPrefix) {
-    auto result = Extract(test::ArchiveBuilder()
+                              .Tree("VM/MSGS/M1.WAV", "message")
                               .Tree("VM/PROMPTS2/A.WAV", "prompts2")
                               .Tree("VM/prompts/B.WAV", "lower case")
                               .Folder("E:\\VM\\PROMPTS\\")
                               .File("E:\\VM\\PROMPTS\\C.WAV", "single separators"),
                           PromptHandling::KeepCardPrompts);
     EXPECT_TRUE(result.completed());
+    EXPECT_EQ(CardFile("VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
+    EXPECT_EQ(CardFile("VM/PROMPTS/0/0/1/OLD.WAV"), "old prompt");
+    EXPECT_FALSE(fs::exists(OnCard("VM/PROMPTS/0/NEW.WAV")));
+    EXPECT_EQ(CardFile("VM/MSGS/M1.WAV"), "message");
     EXPECT_EQ(CardFile("VM/PROMPTS2/A.WAV"), "prompts2");
     EXPECT_EQ(CardFile("VM/prompts/B.WAV"), "lower case");
     EXPECT_EQ(CardFile("VM/PROMPTS/C.WAV"), "single separators");

@@ -98,25 +98,18 @@ TEST(EntryHeaderDecoding, ReadsNumbersTheLenientWay) {
 
 TEST(EntryHeaderDamage, IsFoundInEveryFieldButAcceptsWhatTheWriterWrites) {
     EXPECT_FALSE(FindHeaderDamage(EncodeEntryHeader({"E:\\A", 32, {1, 2, 3}})));
-
-    Block noLetter = EncodeEntryHeader({"1:\\A", 32, {}});
-    EXPECT_TRUE(FindHeaderDamage(noLetter));
-
-    Block badAttributes = EncodeEntryHeader({"E:\\A", 32, {}});
-    badAttributes[kAttributesOffset + 5] = 'x';
-    EXPECT_TRUE(FindHeaderDamage(badAttributes));
-
-    Block emptyAttributes = EncodeEntryHeader({"E:\\A", 32, {}});
-    std::memset(emptyAttributes.data() + kAttributesOffset, 0, kNumberFieldSize);
-    EXPECT_TRUE(FindHeaderDamage(emptyAttributes));
-
-    Block hugeTime = EncodeEntryHeader({"E:\\A", 32, {}});
-    std::memcpy(hugeTime.data() + kLastAccessHighOffset, "4294967296", 10);
-    EXPECT_TRUE(FindHeaderDamage(hugeTime));
-
-    Block negativeTime = EncodeEntryHeader({"E:\\A", 32, {}});
-    std::memcpy(negativeTime.data() + kCreationLowOffset, "-1", 2);
-    EXPECT_TRUE(FindHeaderDamage(negativeTime));
+    EXPECT_TRUE(FindHeaderDamage(EncodeEntryHeader({"1:\\A", 32, {}})));  // no drive letter
+    const std::pair<std::size_t, std::string> damages[] = {
+        {kAttributesOffset + 5, "x"},                              // a letter after the digits
+        {kAttributesOffset, std::string(kNumberFieldSize, '\0')},  // no digits at all
+        {kLastAccessHighOffset, "4294967296"},                     // more than 32 bits
+        {kCreationLowOffset, "-1"},                                // a negative time
+    };
+    for (const auto& [offset, text] : damages) {
+        Block block = EncodeEntryHeader({"E:\\A", 32, {}});
+        std::memcpy(block.data() + offset, text.data(), text.size());
+        EXPECT_TRUE(FindHeaderDamage(block)) << offset << ": " << text;
+    }
 }
 
 }  // namespace

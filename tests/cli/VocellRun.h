@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
 
 namespace vocell::test {
 
@@ -15,6 +18,13 @@ struct VocellRun {
     int status = -1;
     std::string output;  // standard output and standard error together
 };
+
+// Whether a run's output holds text; either way the output is shown.
+template <typename Run>
+::testing::AssertionResult Says(const Run& run, std::string_view text) {
+    const bool holds = run.output.find(text) != std::string::npos;
+    return (holds ? ::testing::AssertionSuccess() : ::testing::AssertionFailure()) << run.output;
+}
 
 inline VocellRun RunVocell(const std::filesystem::path& folder, const std::string& arguments) {
     const std::string command = "cd '" + folder.string() +

@@ -21,7 +21,7 @@ TEST_F(CardInitializationTest, NoAtTheFirstQuestionShowsNoNoticeAndNoFormatDialo
 }
 
 TEST_F(CardInitializationTest, FormatsTheSelectedDriveAndInstallsTheInitialStructure) {
-    AddCard('E', "");
+    AddCard('E', "VOICE");
     machine.PutOnDrive('E', "VM/MSGS/OLD.WAV", "old message");
     StartWithCardSelected();
     Initialize(MessageAnswer::Yes);
@@ -31,17 +31,10 @@ TEST_F(CardInitializationTest, FormatsTheSelectedDriveAndInstallsTheInitialStruc
               std::vector<std::string>{"format 4"});  // E: counted from A: = 0
     EXPECT_FALSE(machine.ExistsOnDrive('E', "VM/MSGS/OLD.WAV"));
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
-    EXPECT_EQ(fields().deviceText, "Removable Disk (E:)");
+    EXPECT_EQ(fields().deviceText, "VOICE (E:)");  // the label after the format
     EXPECT_EQ(fields().promptVersionText, "1.31");
     EXPECT_EQ(desktop.Pane(0), text::kReady);
     EXPECT_EQ(desktop.busyDepth(), 0);
-}
-
-TEST_F(CardInitializationTest, DeviceFieldShowsTheLabelAfterTheFormat) {
-    AddCard('E', "VOICE");
-    StartWithCardSelected();
-    Initialize(MessageAnswer::Yes);
-    EXPECT_EQ(fields().deviceText, "VOICE (E:)");
 }
 
 TEST_F(CardInitializationTest, FormatDialogClosedWithoutFormattingInstallsNothing) {

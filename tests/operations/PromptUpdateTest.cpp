@@ -42,28 +42,36 @@ TEST_F(PromptUpdateTest, YesReplacesOnlyThePromptFolder) {
     EXPECT_NE(at, activity.end());
 }
 
-TEST_F(PromptUpdateTest, EqualVersionsAreStillAsked) {
-    AddCard('E', "VMCARD", "0131");
-    StartWithCardSelected();
-    Update(MessageAnswer::No);
-    EXPECT_EQ(desktop.FilterTranscript("question(yes/no): ").size(), 1u);
-}
-
-TEST_F(PromptUpdateTest, CardWithoutPromptsGetsTheInstallQuestion) {
-    AddCard('E', "VMCARD", std::nullopt);
-    StartWithCardSelected();
-    Update(MessageAnswer::Yes);
-    EXPECT_EQ(messages().at(0), "There are no prompts on the Vocell Card.  Install version 1.31?");
-    EXPECT_EQ(fields().promptVersionText, "1.31");
-}
-
-TEST_F(PromptUpdateTest, NoLeavesTheCardAndRemovesTheBusyCursor) {
-    AddCard('E', "VMCARD", "0110");
-    StartWithCardSelected();
-    Update(MessageAnswer::No);
-    EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0110");
-    EXPECT_EQ(desktop.busyDepth(), 0);
-    EXPECT_EQ(messages().size(), 1u);
+// Equal versions are still asked; a card without prompts is asked to install them; No leaves it.
+TEST_F(PromptUpdateTest, EveryCardIsAskedFirst) {
+    const struct {
+        std::optional<std::string> card;
+        MessageAnswer answer;
+        const char* question;
+        const char* versionAfter;
+    } cases[] = {
+        {"0131", MessageAnswer::No, "are version 1.31.\nThe file you are about to install contains", "1.31"},
+        {std::nullopt, MessageAnswer::Yes, "There are no prompts on the Vocell Card.  Install version 1.31?",
+         "1.31"},
+        {"0110", MessageAnswer::No, "are version 1.10.", "1.10"},
+    };
+    char letter = 'E';
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.question);
+        AddCard(letter, "VMCARD", c.card);
+        if (dialog) machine.volumes().RemoveDrive(static_cast<char>(letter - 1));
+        StartWithCardSelected();
+        const std::size_t before = messages().size();
+        Update(c.answer);
+        ASSERT_EQ(messages().size(), before + (c.answer == MessageAnswer::Yes ? 2 : 1));
+        EXPECT_NE(messages()[before].find(c.question), std::string::npos) << messages()[before];
+        EXPECT_EQ(fields().promptVersionText, c.versionAfter);
+        EXPECT_EQ(desktop.busyDepth(), 0);
+        if (c.answer == MessageAnswer::No) {
+            EXPECT_EQ(machine.ReadOnDrive(letter, "VM/PROMPTS/0/0/0/VERSION.TXT"), *c.card);
+        }
+        ++letter;
+    }
 }
 
 TEST_F(PromptUpdateTest, CancellingTheOpenDialogEndsWithoutTouchingTheStatusBar) {
