@@ -38,10 +38,10 @@ const QString kDiskBlock = QStringLiteral("/org/freedesktop/UDisks2/block_device
 const QString kFilesystem = udisks2::kFilesystem;
 
 const test::MockDisk& kReader = test::kCardReader;
-const test::MockPartition kCardVolume("VMCARD", "/media/tech/VMCARD");
+const test::MockPartition kCardVolume{"VMCARD", "/media/tech/VMCARD"};
 const test::MockDisk kFixedDisk{"sda", 8, 0, false, 2'000'000, "ata", "Acme_SSD_F0001", "F0001"};
-const test::MockPartition kFixedVolume("DATA", "/media/tech/DATA", "5d2c7a3e-1f0b-4c6a-9e8d-2b1a0c9f8e7d",
-                                       "ext4");
+const test::MockPartition kFixedVolume{"DATA", "/media/tech/DATA", "5d2c7a3e-1f0b-4c6a-9e8d-2b1a0c9f8e7d",
+                                       "ext4"};
 
 const FormatTarget kCard = test::TargetFor(kReader, kCardVolume, 'D');
 const FormatTarget kInternalDisk = test::TargetFor(kFixedDisk, kFixedVolume, 'D');
