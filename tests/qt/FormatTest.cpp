@@ -107,16 +107,8 @@ TEST_F(FormatTest, AnythingButTheSelectedRemovableCardIsRefusedWithTheReason) {
     EXPECT_TRUE(asked_.empty());
     EXPECT_EQ(Property(kDiskBlock, "IdType").toString(), QStringLiteral("ext4"));
 
-    // A folder presented as a drive is no card in a reader: not even our dialog opens.
     told_.clear();
-    asked_.clear();
-    target_.reset();
-    FormatSelectedCard(nullptr, 'E' - 'A', MediumIdentity{}, services_);
-    EXPECT_EQ(told_, std::vector<std::string>{"E:" + std::string(text::format::kNotACardReader)});
-    EXPECT_TRUE(asked_.empty());
-
     // Cancel in our dialog leaves the card as it is.
-    told_.clear();
     target_ = kCard;
     label_.reset();
     const QVariant labelBefore = Property(kCardBlock, "IdLabel");
