@@ -15,8 +15,6 @@
 
 namespace vocell::test {
 
-inline const MockDisk kCardReader{
-    "sdb", 8, 16, true, kSectorsOf128MB, "usb", "Generic_Card_Reader_R0001-0:0", "R0001"};
 inline const MockDisk kPhotoStick{
     "sdb", 8, 16, true, 2 * kSectorsOf128MB, "usb", "Kingston_DataTraveler_K0042-0:0", "K0042"};
 inline const QString kSdb1Block = QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1");

@@ -21,7 +21,7 @@
 namespace vocell::test {
 namespace {
 
-const MockDisk kReader{"sdb", 8, 16, true, kSectorsOf128MB, "usb", "Generic_Card_Reader_R0001-0:0", "R0001"};
+const MockDisk& kReader = kCardReader;
 const MockDisk kIgnoredStick{"sdc", 8, 32, true, kSectorsOf128MB, "usb", "Acme_Stick_S0002-0:0", "S0002"};
 const MockDisk kSystemDisk{"sdd", 8, 48, true, kSectorsOf128MB, "usb", "Acme_Disk_D0003-0:0", "D0003"};
 
@@ -29,9 +29,9 @@ class DiskServiceJudgementTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(MockUDisks2::Reset()) << "the mock UDisks2 did not come up";
-        const MockPartition card("VMCARD", "/media/tech/VMCARD");
-        const MockPartition stick("PHOTOS", "/media/tech/PHOTOS", "7C1E-0A55");
-        const MockPartition system("LIVE", "/media/tech/LIVE", "0B0B-1CE5");
+        const MockPartition card{"VMCARD", "/media/tech/VMCARD"};
+        const MockPartition stick{"PHOTOS", "/media/tech/PHOTOS", "7C1E-0A55"};
+        const MockPartition system{"LIVE", "/media/tech/LIVE", "0B0B-1CE5"};
         machine_.Plug(kReader, {card});
         machine_.Plug(kIgnoredStick, {stick});
         machine_.Plug(kSystemDisk, {system});
@@ -43,16 +43,6 @@ protected:
                               {{QStringLiteral("DeviceNumber"),
                                 QVariant::fromValue<qulonglong>(MockDrives::DeviceNumber(kSystemDisk))},
                                {QStringLiteral("HintSystem"), true}});
-    }
-
-    static std::vector<std::string> OfferedLabels(linux_drives::LinuxVolumes& volumes) {
-        volumes.Rescan();
-        std::vector<std::string> labels;
-        for (char letter = linux_drives::kFirstRemovableLetter; letter <= linux_drives::kLastRemovableLetter;
-             ++letter) {
-            if (auto volume = volumes.VolumeOfLetter(letter)) labels.push_back(volume->label);
-        }
-        return labels;
     }
 
     MockDrives machine_;

@@ -1,5 +1,7 @@
-// The machine's removable drives under umockdev: mock card readers and disks, the mount table
-// beside them, and uevents for plugging and unplugging, seen through the main dialog.
+// The machine's removable drives under umockdev (mock card readers and disks, the mount table
+// beside them, uevents for plugging and unplugging), seen through the main dialog: which disks are
+// offered, their letters, and the identity of the medium in a reader, which stays the same for the
+// same card and differs for another.
 
 // GLib and umockdev before Qt: Qt's keyword macros would otherwise rewrite their declarations.
 #include "tests/qt/MockDrives.h"
@@ -8,8 +10,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +20,6 @@
 #include "app/UtilityDialog.h"
 #include "common/Messages.h"
 #include "platform/linux/drives/DeviceMonitor.h"
-#include "platform/linux/drives/LinuxVolumes.h"
 #include "platform/linux/files/HostDrives.h"
 #include "qt/program/DeviceWatcher.h"
 #include "tests/qt/GuiTestSupport.h"
@@ -26,14 +28,12 @@
 namespace vocell::test {
 namespace {
 
+const MockDisk kSecondReader{"sdc", 8, 32};
+const std::string kRoot = "D:\\";
+
 class DriveTest : public ::testing::Test {
 protected:
     ~DriveTest() override { dialog_.reset(); }
-
-    void Plug(const MockDisk& disk, const std::vector<MockPartition>& partitions = {}) {
-        machine_.Plug(disk, partitions);
-    }
-    void Unplug(const MockDisk& disk, int partitions) { machine_.Unplug(disk, partitions); }
 
     // A card folder holding the sample card, to be a partition's mount point.
     std::string CardFolder(const std::string& name) {
@@ -56,14 +56,7 @@ protected:
         dialog_->SelectCard();
     }
     const operations::CardFields& fields() const { return dialog_->cardFields(); }
-
-    // Lets the event loop run until done() or two seconds have passed.
-    static bool WaitFor(const std::function<bool()>& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    }
+    std::optional<MediumIdentity> Identity() { return volumes_->MediumIdentityOf(kRoot); }
 
     MockDrives machine_;
     TestInstallation install_;
@@ -73,11 +66,8 @@ protected:
     std::unique_ptr<UtilityDialog> dialog_;
 };
 
-const MockDisk kReader{"sdb", 8, 16};
-const MockDisk kSecondReader{"sdc", 8, 32};
-
 TEST_F(DriveTest, ReaderWithACardIsOfferedByItsLabelAndLetterAndSelected) {
-    Plug(kReader, {{"VMCARD", CardFolder("VMCARD")}});
+    machine_.Plug(kCardReader, {{"VMCARD", CardFolder("VMCARD")}});
     Start();
     Select(0);
     EXPECT_EQ(desktop_.chooserEntries(), std::vector<std::string>{"VMCARD (D:)"});
@@ -89,34 +79,34 @@ TEST_F(DriveTest, ReaderWithACardIsOfferedByItsLabelAndLetterAndSelected) {
 }
 
 TEST_F(DriveTest, ReaderWithoutACardAnswersNoMedium) {
-    Plug({"sdb", 8, 16, true, 0});
+    machine_.Plug({"sdb", 8, 16, true, 0});
     Start();
     Select(0);
     EXPECT_EQ(desktop_.chooserEntries(), std::vector<std::string>{"Removable Disk (D:)"});
     EXPECT_EQ(desktop_.messages(), std::vector<std::string>{std::string(text::kNoMediaPresent)});
     EXPECT_EQ(fields().statusText, text::kCardNotSelected);
-    EXPECT_EQ(volumes_->OpenRootForReading("D:\\").error, FsError::NotReady);
+    EXPECT_EQ(volumes_->OpenRootForReading(kRoot).error, FsError::NotReady);
 }
 
 TEST_F(DriveTest, TwoReadersKeepTheirLettersWhileTheyStay) {
-    Plug(kReader, {{"VMCARD", CardFolder("VMCARD")}});
-    Plug(kSecondReader, {{"SECOND", CardFolder("SECOND")}});
+    machine_.Plug(kCardReader, {{"VMCARD", CardFolder("VMCARD")}});
+    machine_.Plug(kSecondReader, {{"SECOND", CardFolder("SECOND")}});
     Start();
     Select(1);
     EXPECT_EQ(desktop_.chooserEntries(), (std::vector<std::string>{"VMCARD (D:)", "SECOND (E:)"}));
     EXPECT_EQ(fields().deviceText, "SECOND (E:)");
 
-    Unplug(kReader, 1);
+    machine_.Unplug(kCardReader, 1);
     EXPECT_EQ(volumes_->LogicalDrives(), 1u << ('E' - 'A'));
     // A reader plugged in now takes the first free letter; the second card keeps E:.
-    Plug({"sdd", 8, 48}, {{"THIRD", CardFolder("THIRD")}});
+    machine_.Plug({"sdd", 8, 48}, {{"THIRD", CardFolder("THIRD")}});
     EXPECT_EQ(volumes_->LogicalDrives(), (1u << ('D' - 'A')) | (1u << ('E' - 'A')));
     EXPECT_EQ(volumes_->VolumeOfLetter('D')->label, "THIRD");
     EXPECT_EQ(volumes_->VolumeOfLetter('E')->label, "SECOND");
 }
 
 TEST_F(DriveTest, UnplugDuringTheChooserLeavesNoCardSelected) {
-    Plug(kReader, {{"VMCARD", CardFolder("VMCARD")}});
+    machine_.Plug(kCardReader, {{"VMCARD", CardFolder("VMCARD")}});
     Start();
     linux_drives::DeviceMonitor monitor;
     ASSERT_GE(monitor.udevFd(), 0);
@@ -126,8 +116,11 @@ TEST_F(DriveTest, UnplugDuringTheChooserLeavesNoCardSelected) {
         dialog_->OnDeviceChange(event);
     });
     desktop_.DuringNextModal([&] {
-        Unplug(kReader, 1);
-        EXPECT_TRUE(WaitFor([&] { return !events.empty(); }));
+        machine_.Unplug(kCardReader, 1);
+        QElapsedTimer timer;
+        timer.start();
+        while (events.empty() && timer.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     });
     Select(0);
     EXPECT_EQ(events, std::vector<devices::DeviceEvent>{devices::DeviceEvent::RemoveComplete});
@@ -144,8 +137,8 @@ TEST_F(DriveTest, DriveLetterNamesTheMountOfTheWholeFileSystemNotABindMountOfAFo
     const std::string boundFolder = (install_.root() / "media" / "VM-ONLY").string();
     std::filesystem::copy(std::filesystem::path(card) / "VM", boundFolder,
                           std::filesystem::copy_options::recursive);
-    machine_.Mount(MockDrives::Number(kReader, 1), "/VM", boundFolder, "/dev/sdb1");
-    Plug(kReader, {{"VMCARD", card}});
+    machine_.Mount(MockDrives::Number(kCardReader, 1), "/VM", boundFolder, "/dev/sdb1");
+    machine_.Plug(kCardReader, {{"VMCARD", card}});
     Start();
     Select(0);
     EXPECT_EQ(volumes_->VolumeOfLetter('D')->mountPoint, card);
@@ -153,16 +146,171 @@ TEST_F(DriveTest, DriveLetterNamesTheMountOfTheWholeFileSystemNotABindMountOfAFo
     EXPECT_EQ(fields().promptVersionText, "1.31");
 }
 
-// Neither a USB hard disk that reports itself fixed, nor an internal disk mounted under /media,
-// nor a removable disk that holds the running system.
-TEST_F(DriveTest, DisksThatAreNoCardsAreNeverOffered) {
-    Plug({"sda", 8, 0, false, 2'000'000, "ata"}, {{"DATA", "/media/tech/DATA"}});
-    Plug({"sdb", 8, 16, false, 2'000'000, "usb"}, {{"BACKUPS", CardFolder("BACKUPS")}});
-    Plug({"sdc", 8, 32, true, 2'000'000, "usb"}, {{"LIVE", "/"}});
+// Disks that are no cards, or that the running system uses, are never offered; the card in its
+// reader beside each is, and so is a disk where desktops and technicians mount removable media.
+TEST(SystemDisks, AreNeverOfferedBesideTheCard) {
+    constexpr int kDeviceMapperMajor = 254;
+    const MockDisk disk{"sdc", 8, 32};
+    const MockDisk other{"sdd", 8, 48};
+    const MockPartition luks{"", "", "", "crypto_LUKS"};
+    const auto dm = [](int minor) {
+        return std::to_string(kDeviceMapperMajor) + ":" + std::to_string(minor);
+    };
+    const std::vector<std::pair<const char*, std::function<void(MockDrives&)>>> cases{
+        {"a USB disk that says it is fixed",
+         [](MockDrives& m) {
+             m.Plug({"sdc", 8, 32, false, 2'000'000}, {{"BACKUPS", "/media/tech/BACKUPS"}});
+         }},
+        {"an internal disk mounted under /media",
+         [](MockDrives& m) {
+             m.Plug({"sdc", 8, 32, false, 2'000'000, "ata"}, {{"DATA", "/media/tech/DATA"}});
+         }},
+        {"disks mounted outside the removable-media folders",
+         [](MockDrives& m) {
+             const std::vector<std::string> elsewhere{"/",      "/home/tech", "/run/live/medium",
+                                                      "/cdrom", "/srv",       "/opt"};
+             for (std::size_t i = 0; i < elsewhere.size(); ++i) {
+                 m.Plug({"sd" + std::string(1, static_cast<char>('c' + i)), 8, 32 + 16 * static_cast<int>(i)},
+                        {{"STICK" + std::to_string(i), elsewhere[i]}});
+             }
+         }},
+        {"a disk with one volume mounted elsewhere",
+         [&](MockDrives& m) {
+             m.Plug(disk, {{"MEDIA", "/media/tech/MEDIA"}, {"SERVED", "/srv/data"}});
+         }},
+        {"a disk with a folder bind-mounted elsewhere",
+         [&](MockDrives& m) {
+             m.Plug(disk, {{"BOUND", "/media/tech/BOUND"}});
+             m.Mount(MockDrives::Number(disk, 1), "/projects", "/home/tech/projects", "/dev/sdc1");
+         }},
+        {"a live stick with the root on LUKS",
+         [&](MockDrives& m) {
+             m.Plug(disk, {{"EFI", "/media/tech/EFI"}, luks});
+             m.Stack(MockDrives::SysPath(disk, 2), "dm-0", kDeviceMapperMajor, 0);
+             m.Mount(dm(0), "/", "/", "/dev/mapper/root", "ext4");
+         }},
+        {"/home on LVM inside LUKS",
+         [&](MockDrives& m) {
+             m.Plug(disk, {luks});
+             m.Stack(MockDrives::SysPath(disk, 1), "dm-1", kDeviceMapperMajor, 1);
+             m.Stack("/sys/devices/virtual/block/dm-1", "dm-2", kDeviceMapperMajor, 2);
+             m.Mount(dm(2), "/", "/home", "/dev/mapper/vg-home", "ext4");
+         }},
+        {"active swap, on a partition and on LUKS",
+         [&](MockDrives& m) {
+             m.Plug(disk, {{"DATA", "/media/tech/DATA"}, {"", "", "", "swap"}});
+             m.Plug(other, {luks});
+             m.Stack(MockDrives::SysPath(other, 1), "dm-3", kDeviceMapperMajor, 3);
+             m.SetSwaps({{"/dev/sdc2", "partition"}, {"/dev/dm-3", "partition"}});
+         }},
+    };
+    for (const auto& [what, plug] : cases) {
+        MockDrives machine;
+        machine.Plug(kCardReader, {kCard});
+        plug(machine);
+        linux_drives::LinuxVolumes volumes;
+        EXPECT_EQ(OfferedLabels(volumes), std::vector<std::string>{"VMCARD"}) << what;
+    }
+    MockDrives machine;
+    machine.Plug(kCardReader, {kCard});
+    machine.Plug(disk, {{"RUNMEDIA", "/run/media/tech/RUNMEDIA"}});
+    machine.Plug(other, {{"BYHAND", "/mnt"}});
+    linux_drives::LinuxVolumes volumes;
+    EXPECT_EQ(OfferedLabels(volumes), (std::vector<std::string>{"VMCARD", "RUNMEDIA", "BYHAND"}));
+}
+
+TEST_F(DriveTest, SameCardStaysTheSameMediumWhenRemountedReinsertedOrItsReaderPluggedInAgain) {
+    machine_.Plug(kCardReader, {kCard});
     Start();
+    const auto selected = Identity();
+    ASSERT_TRUE(selected.has_value());
+    EXPECT_EQ(*selected,
+              (MediumIdentity{"1A2B-3C4D", "VMCARD", MockDrives::PartitionBytes(kCardReader, kCard, 1),
+                              kCardReader.serial + "-part1"}));
+    machine_.Unmount(kCard.mountPoint);
+    EXPECT_EQ(Identity(), selected) << "unmounted";
+    machine_.Mount(MockDrives::Number(kCardReader, 1), "/", "/media/tech/VMCARD1", "/dev/sdb1");
+    EXPECT_EQ(Identity(), selected) << "mounted elsewhere";
+    machine_.Eject(kCardReader, 1);
+    EXPECT_EQ(Identity(), std::nullopt) << "taken out";
+    machine_.Insert(kCardReader, {kCard});
+    EXPECT_EQ(Identity(), selected) << "put back";
+    machine_.Unplug(kCardReader, 1);
+    volumes_->Rescan();
+    machine_.Plug(kCardReader, {kCard});
+    EXPECT_EQ(Identity(), selected) << "reader plugged in again";
+
+    // Another card in the same reader is another medium, even with the same label.
+    machine_.Eject(kCardReader, 1);
+    machine_.Insert(kCardReader, {{"VMCARD", "/media/tech/VMCARD", "5E6F-7A8B"}});
+    ASSERT_TRUE(Identity().has_value());
+    EXPECT_NE(*Identity(), *selected);
+    EXPECT_EQ(Identity()->volumeSerial, "5E6F-7A8B");
+}
+
+// The label is the one the card stores, spaces and all, as the disk service and the file system
+// report it too; udev's ID_FS_LABEL has "_" for each space.
+TEST_F(DriveTest, LabelIsTheOneTheCardStores) {
+    machine_.Plug(kCardReader, {{"VM CARD", "/media/tech/VM CARD"}});
+    Start();
+    ASSERT_TRUE(Identity().has_value());
+    EXPECT_EQ(Identity()->label, "VM CARD");
+    EXPECT_EQ(volumes_->VolumeLabel(kRoot), "VM CARD");
+}
+
+// Where udev has not probed the card, its file system is read from the device itself at each scan,
+// never from libblkid's cache, which still holds the card that was in the reader before.
+TEST_F(DriveTest, CardUdevHasNotProbedIsToldApartByItsFileSystem) {
+    TempDirectory cache;
+    ::setenv("BLKID_FILE", (cache.path() / "blkid.tab").c_str(), 1);  // keeps the machine's own cache out
+    MockPartition card = kCard;
+    card.probedByUdev = false;
+    // The node keeps a time of the day before, as a device node's time does not change with the medium.
+    const auto makeFatCard = [&](const std::string& serial) {
+        machine_.LayFatFileSystem("sdb1", MockDrives::PartitionBytes(kCardReader, card, 1), serial,
+                                  card.label);
+        std::filesystem::last_write_time(
+            machine_.NodeFile("sdb1"),
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+    };
+    machine_.Plug(kCardReader, {card});
+    makeFatCard("AAAA0001");
+    Start();
+    const auto first = Identity();
+    machine_.Eject(kCardReader, 1);
+    machine_.Insert(kCardReader, {card});
+    makeFatCard("BBBB0002");
+    const auto second = Identity();
+    ::unsetenv("BLKID_FILE");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->volumeSerial, "AAAA-0001");
+    EXPECT_EQ(first->label, "VMCARD");
+    EXPECT_EQ(second->volumeSerial, "BBBB-0002");
+    EXPECT_NE(*first, *second);
+}
+
+TEST_F(DriveTest, CardWithNoFileSystemYetIsAMediumOfItsReaderAndPartitionThatInitializeFormats) {
+    const MockPartition blank{"", "", "", ""};
+    machine_.Plug(kCardReader, {blank});
+    Start();
+    ASSERT_TRUE(volumes_->VolumeOfLetter('D').has_value());
+    EXPECT_EQ(volumes_->VolumeOfLetter('D')->devNode, "/dev/sdb1");
+    const MediumIdentity expected{"", "", MockDrives::PartitionBytes(kCardReader, blank, 1),
+                                  kCardReader.serial + "-part1"};
+    EXPECT_EQ(Identity(), expected);
+
+    // Select and Initialize: the format dialog is opened for this medium.
+    std::optional<MediumIdentity> formatted;
+    desktop_.SetFormatter([&](int driveIndex, const MediumIdentity& medium) {
+        EXPECT_EQ(driveIndex, 'D' - 'A');
+        formatted = medium;
+        return FormatOutcome::Refused;  // nothing more is asked of this test's card
+    });
     Select(0);
-    EXPECT_EQ(desktop_.chooserEntries(), std::vector<std::string>{"None"});
-    EXPECT_EQ(volumes_->LogicalDrives(), 0u);
+    EXPECT_EQ(desktop_.chooserEntries(), std::vector<std::string>{"Removable Disk (D:)"});
+    desktop_.AnswerMessage(MessageAnswer::Yes);
+    EXPECT_EQ(dialog_->OnInitializeCard().reason, operations::StopReason::NotFormatted);
+    EXPECT_EQ(formatted, expected);
 }
 
 }  // namespace

@@ -69,26 +69,6 @@ TEST_F(MkfsFormatTest, StickThatTookTheCardsNodeIsNotFormatted) {
     EXPECT_NE(FatInfo(machine_.NodeFile("sdb1")).find("PHOTOS"), std::string::npos);
 }
 
-TEST_F(MkfsFormatTest, StickSwappedInWhileOurDialogIsOpenIsNotFormatted) {
-    PlugCard();
-    std::vector<std::string> told;
-    qt::CardFormatServices services;
-    services.targetOf = [this](char letter, std::string& label) {
-        return qt::FormatTargetOf(volumes_, letter, label);
-    };
-    services.askLabel = [this](QWidget*, const qt::FormatTarget&, const std::string&) {
-        SwapForStick();
-        return std::optional<std::string>("NEWCARD");
-    };
-    services.tell = [&](const std::string& text) { told.push_back(text); };
-    services.formatter = &mkfs_;
-    const auto selected = volumes_.MediumIdentityOf("D:\\");
-    ASSERT_TRUE(selected.has_value());
-    EXPECT_EQ(qt::FormatSelectedCard(nullptr, 'D' - 'A', *selected, services), FormatOutcome::Refused);
-    EXPECT_EQ(told, std::vector<std::string>{std::string(text::kPleaseSelectDevice)});
-    EXPECT_NE(FatInfo(machine_.NodeFile("sdb1")).find("PHOTOS"), std::string::npos);
-}
-
 // The card's very volume (its file system's serial and label, its size) in another reader is
 // another medium: the reader is checked too, through the opened device's number.
 TEST_F(MkfsFormatTest, SameVolumeInAnotherReaderIsNotFormatted) {

@@ -46,6 +46,16 @@ int PartitionSectors(const MockDisk& disk, const MockPartition& partition, std::
 
 }  // namespace
 
+std::vector<std::string> OfferedLabels(linux_drives::LinuxVolumes& volumes) {
+    volumes.Rescan();
+    std::vector<std::string> labels;
+    for (char letter = linux_drives::kFirstRemovableLetter; letter <= linux_drives::kLastRemovableLetter;
+         ++letter) {
+        if (auto volume = volumes.VolumeOfLetter(letter)) labels.push_back(volume->label);
+    }
+    return labels;
+}
+
 MockDrives::MockDrives() : testbed_(umockdev_testbed_new()), root_(umockdev_testbed_get_root_dir(testbed_)) {
     std::filesystem::create_directories(root_ / "proc" / "self");
     mounts_.emplace_back("/", "1 0 254:1 / / rw,relatime - ext4 /dev/vda1 rw");

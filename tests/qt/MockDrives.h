@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/linux/drives/LinuxVolumes.h"
+
 namespace vocell::test {
 
 inline constexpr int kSectorsOf128MB = 250'000;
@@ -22,44 +24,33 @@ inline constexpr std::uint64_t kSectorBytes = 512;
 inline constexpr int kSectorsBeforeFirstPartition = 2048;
 
 struct MockDisk {
-    MockDisk(std::string name_, int major_, int minor_, bool removable_ = true,
-             int sectors_ = kSectorsOf128MB, std::string bus_ = "usb", std::string serial_ = {},
-             std::string serialShort_ = {})
-        : name(std::move(name_)),
-          major{major_},
-          minor{minor_},
-          removable(removable_),
-          sectors(sectors_),
-          bus(std::move(bus_)),
-          serial(std::move(serial_)),
-          serialShort(std::move(serialShort_)) {}
-
     std::string name;  // "sdb"
     int major = 8;
     int minor = 16;
     bool removable = true;
     int sectors = kSectorsOf128MB;  // 0: a reader without a card
     std::string bus = "usb";
-    std::string serial;       // udev's ID_SERIAL of the reader; empty for none
-    std::string serialShort;  // udev's ID_SERIAL_SHORT
+    std::string serial{};       // udev's ID_SERIAL of the reader; empty for none
+    std::string serialShort{};  // udev's ID_SERIAL_SHORT
 };
 
 struct MockPartition {
-    MockPartition(std::string label_, std::string mountPoint_ = {}, std::string uuid_ = "1A2B-3C4D",
-                  std::string fsType_ = "vfat")
-        : label(std::move(label_)),
-          mountPoint(std::move(mountPoint_)),
-          uuid(std::move(uuid_)),
-          fsType(std::move(fsType_)) {}
-
-    std::string label;
-    std::string mountPoint;  // empty: not mounted
+    std::string label{};
+    std::string mountPoint{};  // empty: not mounted
     std::string uuid = "1A2B-3C4D";
     std::string fsType = "vfat";  // empty: no file system
     bool probedByUdev = true;     // false: udev holds no ID_FS_ properties for it
-    std::string entryType;        // ID_PART_ENTRY_TYPE ("0x5" for an extended partition)
+    std::string entryType{};      // ID_PART_ENTRY_TYPE ("0x5" for an extended partition)
     int sectors = 0;              // 0: the disk's sectors after the first MiB, shared alike
 };
+
+// A card reader that names itself, as most do, and the card usually in it.
+inline const MockDisk kCardReader{
+    "sdb", 8, 16, true, kSectorsOf128MB, "usb", "Generic_Card_Reader_R0001-0:0", "R0001"};
+inline const MockPartition kCard{"VMCARD", "/media/tech/VMCARD", "1A2B-3C4D"};
+
+// The labels of the volumes a rescan offers, by letter from D: on.
+std::vector<std::string> OfferedLabels(linux_drives::LinuxVolumes& volumes);
 
 class MockDrives {
 public:
