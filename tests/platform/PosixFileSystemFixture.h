@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/linux/files/DriveMap.h"
+#include "platform/DriveMap.h"
 #include "platform/linux/files/PosixFileSystem.h"
 #include "tests/platform/FileSystemContract.h"
 #include "tests/support/TempDirectory.h"

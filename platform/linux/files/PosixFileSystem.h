@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-#include "platform/linux/files/DriveMap.h"
+#include "platform/DriveMap.h"
 #include "platform/linux/files/PosixFiles.h"
 #include "platform/linux/files/UniqueFd.h"
 
