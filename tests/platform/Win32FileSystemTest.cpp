@@ -1,15 +1,15 @@
 // The Windows file system on real Win32 calls: the contract every file system keeps, and what only
 // Windows has: hidden and system files, the paths it refuses, its error codes and its words for them.
 
+#include "FileSystemContract.h"
 #include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "tests/platform/FileSystemContract.h"
 #include "tests/windows/WineDrives.h"
 
 namespace vocell::win32::test {
 namespace {
 
-using vocell::test::FileSystemContract;
+using namespace vocell::test;
 
 struct Win32Card {
     static constexpr int kFileNotFound = ERROR_FILE_NOT_FOUND;
