@@ -104,8 +104,10 @@ TEST_F(PosixFileSystemTest, ReadOnlyIsTheWriteBitsOfFilesAndNoneOfFolders) {
     EXPECT_NE(PermissionsOf(root_ / "DIR") & fs::perms::owner_write, fs::perms::none);
     EXPECT_EQ(ValueOf(fs_.Attributes("E:\\")), FileAttribute::Directory);
     // A dot file is no hidden file here.
-    WriteHostFile(root_ / ".hidden", "h");
-    EXPECT_EQ(ValueOf(fs_.Attributes("E:\\.hidden")), FileAttribute::Archive);
+    card_.Put("DOT\\.hidden", "h");
+    const auto listing = ValueOf(fs_.ListFolder("E:\\DOT"));
+    ASSERT_EQ(listing.size(), 1u);
+    EXPECT_EQ(listing[0].attributes, FileAttribute::Archive);
 }
 
 TEST_F(PosixFileSystemTest, NewFilesGetTheirReadOnlyBitUnderAnyUmaskOrDefaultAcl) {
@@ -152,6 +154,7 @@ TEST_F(PosixFileSystemTest, DriveRootItselfCannotBeDeletedRenamedOrRemoved) {
     EXPECT_EQ(fs_.Rename("E:\\A.TXT", "E:\\").error, FsError::AccessDenied);
     EXPECT_EQ(fs_.OpenRead("E:\\").status().error, FsError::AccessDenied);
     EXPECT_TRUE(fs_.CreateFolder("E:\\").ok());
+    EXPECT_EQ(fs_.CreateFolder("E:\\A.TXT").nativeCode, EEXIST);
     EXPECT_TRUE(fs_.FlushVolume("E:\\").ok());
     EXPECT_EQ(fs_.FlushVolume("F:\\").error, FsError::PathNotFound);
     EXPECT_EQ(ReadHostFile(root_ / "A.TXT"), "a");
