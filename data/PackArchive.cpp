@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
     }
     namespace fs = std::filesystem;
     const fs::path archive = fs::absolute(argv[2]);
-    vocell::posix::DriveMap drives;
+    vocell::DriveMap drives;
     drives.AddMount("E:", fs::absolute(argv[1]));
-    drives.AddMount("Z:", archive.parent_path(), vocell::posix::MountReach::AnyFileSystem);
+    drives.AddMount("Z:", archive.parent_path(), vocell::MountReach::AnyFileSystem);
     vocell::posix::PosixFileSystem fileSystem(std::move(drives));
 
     const std::string archivePath = "Z:\\" + archive.filename().string();

@@ -8,7 +8,7 @@
 #include "archive/ArchiveExtraction.h"
 #include "fuzz/MemoryReader.h"
 #include "fuzz/ScratchCard.h"
-#include "platform/linux/files/DriveMap.h"
+#include "platform/DriveMap.h"
 #include "platform/linux/files/PosixFileSystem.h"
 
 namespace {
@@ -31,9 +31,9 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzz::ScratchCard scratch;
     scratch.Prepare(data, size);
-    posix::DriveMap drives;
+    DriveMap drives;
     drives.AddMount("E:", scratch.cardFolder());
-    drives.AddMount("Z:", scratch.hostFolder(), posix::MountReach::AnyFileSystem);
+    drives.AddMount("Z:", scratch.hostFolder(), MountReach::AnyFileSystem);
     posix::PosixFileSystem fileSystem(drives);
     NoProgress progress;
     const auto prompts = size > kPromptChoiceByte && (data[kPromptChoiceByte] & 1) != 0

@@ -1,4 +1,4 @@
-#include "platform/linux/files/DriveMap.h"
+#include "platform/DriveMap.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace vocell::posix {
+namespace vocell {
 namespace {
 
 using Components = std::vector<std::string>;
@@ -117,4 +117,4 @@ TEST(DriveMapMountTest, PrefixThatIsNotADrivePathIsRejected) {
 }
 
 }  // namespace
-}  // namespace vocell::posix
+}  // namespace vocell

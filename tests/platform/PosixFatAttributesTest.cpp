@@ -4,15 +4,11 @@
 #include <sys/mount.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 
-#include "PosixFileSystemFixture.h"
+#include "tests/platform/PosixFileSystemFixture.h"
 
 namespace vocell::posix::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 class FatImage {
 public:
@@ -28,9 +24,7 @@ public:
     FatImage(const FatImage&) = delete;
     FatImage& operator=(const FatImage&) = delete;
     ~FatImage() {
-        if (mounted_) {
-            ::umount2(mountPoint_.c_str(), MNT_DETACH);
-        }
+        if (mounted_) ::umount2(mountPoint_.c_str(), MNT_DETACH);
     }
     [[nodiscard]] bool mounted() const { return mounted_; }
     [[nodiscard]] const fs::path& mountPoint() const { return mountPoint_; }
@@ -43,12 +37,8 @@ private:
 TEST(PosixFatAttributes, AllAttributeBitsRoundTripOnFat) {
     TempDirectory temp;
     FatImage image(temp.path());
-    if (!image.mounted()) {
-        GTEST_SKIP() << "cannot mount a FAT image here";
-    }
-    DriveMap drives;
-    drives.AddMount("E:", image.mountPoint());
-    PosixFileSystem fs(std::move(drives));
+    if (!image.mounted()) GTEST_SKIP() << "cannot mount a FAT image here";
+    PosixFileSystem fs = OnDrives({{"E:", image.mountPoint()}});
 
     ASSERT_TRUE(fs.CreateFolder("E:\\VM").ok());
     auto writer = fs.OpenWrite("E:\\VM\\A.TXT");

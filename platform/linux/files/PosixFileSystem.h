@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/DriveMap.h"
 #include "platform/FileSystem.h"
-#include "platform/linux/files/DriveMap.h"
 #include "platform/linux/files/PosixFiles.h"
 #include "platform/linux/files/UniqueFd.h"
 

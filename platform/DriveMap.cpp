@@ -1,4 +1,4 @@
-#include "platform/linux/files/DriveMap.h"
+#include "platform/DriveMap.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace vocell::posix {
+namespace vocell {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -101,4 +101,4 @@ FsResult<ResolvedPath> DriveMap::Resolve(const std::string& windowsPath) const {
                         std::vector<std::string>(components.begin() + below, components.end()), best->reach};
 }
 
-}  // namespace vocell::posix
+}  // namespace vocell

@@ -2,7 +2,8 @@
 // Maps the card's Windows-style paths onto host directories: each drive ("E:") or Windows
 // folder prefix ("C:\Harlo\Vocell") is mounted on a directory, and a path resolves to that
 // directory plus the components below the prefix. Resolution is purely textual; it never
-// yields a ".." component, so the result cannot climb out of its mount directory.
+// yields a ".." component, so the result cannot climb out of its mount directory. The Linux file
+// system resolves every path through it; a failure's native code is an errno value.
 
 #include <filesystem>
 #include <string>
@@ -10,7 +11,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace vocell::posix {
+namespace vocell {
 
 // Whether the paths of a drive stay on the file system of its directory (a card), or may lead
 // into the file systems mounted below it (the host's own drive).
@@ -44,4 +45,4 @@ private:
     std::vector<Mount> mounts_;
 };
 
-}  // namespace vocell::posix
+}  // namespace vocell
