@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev libxxhash-dev time clang-format clang-tidy)
+# The checks of the manual pages (man formats them with groff) and of the bash completion.
+packages+=(man-db groff-base bash-completion)
 # The Linux desktop program: Qt 6, the drive libraries, and what its tests run on (umockdev,
 # a mock UDisks2 on a private bus, Xvfb, the pinned font).
 packages+=(qt6-base-dev libudev-dev libmount-dev libblkid-dev dbus-daemon umockdev libumockdev-dev

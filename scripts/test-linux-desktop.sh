@@ -21,7 +21,9 @@ for installed in bin/vocell-utility \
                  share/icons/hicolor/48x48/apps/com.harlosolvane.VocellUtility.png \
                  share/icons/hicolor/scalable/apps/com.harlosolvane.VocellUtility.svg \
                  share/vocell/Prompts/PromptUpdateVer1_3_1.vcp \
-                 share/vocell/Data/InitializedFileStruct.vcb; do
+                 share/vocell/Data/InitializedFileStruct.vcb \
+                 share/man/man1/vocell-utility.1 share/man/man1/vocell.1 \
+                 share/bash-completion/completions/vocell; do
     [ -e "$prefix/$installed" ] || { echo "cmake --install did not install $installed"; exit 1; }
 done
 rm -rf "$prefix"
