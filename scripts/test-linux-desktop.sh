@@ -10,7 +10,8 @@ jobs=$(nproc)
 cmake --preset debug -DVOCELL_LINUX_DESKTOP=ON >/dev/null
 cmake --build --preset debug -j"$jobs"
 
-appstreamcli validate --no-net packaging/linux/com.harlosolvane.VocellUtility.metainfo.xml
+# The metadata as the build writes it, with the version put in.
+appstreamcli validate --no-net build/debug/qt/program/com.harlosolvane.VocellUtility.metainfo.xml
 desktop-file-validate packaging/linux/com.harlosolvane.VocellUtility.desktop
 
 prefix=$(mktemp -d /tmp/vocell-install.XXXXXX)
