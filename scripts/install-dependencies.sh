@@ -16,6 +16,9 @@ packages+=(qt6-base-dev libudev-dev libmount-dev libblkid-dev dbus-daemon umockd
 windows_packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                   binutils-mingw-w64-x86-64 googletest nsis wine wine64 xvfb xauth imagemagick)
 packages+=("${windows_packages[@]}")
+# The Debian packages: CPack runs dpkg-shlibdeps (dpkg-dev) for their dependencies; lintian
+# checks them.
+packages+=(dpkg-dev lintian)
 # The tests on real cards (tests/vm): QEMU, Debian's kernel with its vfat, USB and 9p modules
 # (installed into /boot and /lib/modules for the virtual machine only: update-initramfs runs,
 # no bootloader is installed or run), busybox for the machine's first process, udisks2 (udisksd,

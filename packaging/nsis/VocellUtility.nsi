@@ -3,8 +3,8 @@
 ; and an uninstall entry. The uninstaller removes what was installed and never the technicians'
 ; backups in Backup.
 ;
-; makensis -DARCH=x86_64|i686 -DVERSION=... -DFILE_VERSION=... -DPROGRAM=... -DPACKAGE=... -DINITIAL=...
-;          -DICON=... -DOUTFILE=...
+; makensis -DARCH=x86_64|i686 -DVERSION=... -DFILE_VERSION=... -DCOMPANY=... -DCOPYRIGHT=... -DPROGRAM=...
+;          -DPACKAGE=... -DINITIAL=... -DICON=... -DOUTFILE=...
 
 Unicode true
 !if "${ARCH}" == "x86_64"
@@ -27,10 +27,10 @@ Icon "${ICON}"
 UninstallIcon "${ICON}"
 ShowInstDetails show
 
-; The version block carries no copyright line.
-!pragma warning disable 9100
 VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${FILE_VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${FILE_VERSION}"

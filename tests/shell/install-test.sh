@@ -8,7 +8,10 @@ build=$1
 shift
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" --component shell >/dev/null
+# Each package's part of the install: the command line's (cli) and the desktop program's.
+for component in cli desktop; do
+    cmake --install "$build" --prefix "$prefix" --component "$component" >/dev/null
+done
 
 status=0
 for page in "$@"; do

@@ -31,9 +31,14 @@ BOOL CALLBACK Visit(HWND window, LPARAM data) {
 
 std::string ProgramPath() { return VOCELL_PROGRAM; }
 
-ProgramDriver::ProgramDriver(const std::string& unixPath) {
+std::string WindowsPathOf(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
     std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+ProgramDriver::ProgramDriver(const std::string& unixPath) {
+    const std::string path = WindowsPathOf(unixPath);
     std::string commandLine = "\"" + path + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -46,5 +46,7 @@ private:
 
 // The program under test, as the build made it.
 std::string ProgramPath();
+// A Linux path as Wine's Z: drive names it.
+std::string WindowsPathOf(const std::string& unixPath);
 
 }  // namespace vocell::win32::test
