@@ -2,7 +2,8 @@
 // holds no prompts (which Initialize would lay the initial structure onto): a format that is
 // refused writes nothing onto the card, whether the card is a folder given with --card-folder, a
 // card the disk service says is on no removable medium, or a stick that took the card's place
-// while our format dialog was open. The same card still there is formatted and initialized.
+// while our format dialog was open; a format that fails reaches the user with the card left as it
+// was. The same card still there is formatted and initialized.
 
 #include "tests/qt/CardSwap.h"
 
@@ -15,6 +16,7 @@
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
+#include "qt/TemplateWidgets.h"
 #include "qt/program/DesktopProgram.h"
 #include "tests/qt/GuiTestSupport.h"
 
@@ -100,6 +102,17 @@ TEST_F(InitializeThroughTheProgramTest, StickSwappedInWhileOurDialogIsOpenIsNotF
     EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0);
     EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdLabel").toString(), QStringLiteral("PHOTOS"));
     EXPECT_EQ(Tree(install_.card()), before_);
+}
+
+TEST_F(InitializeThroughTheProgramTest, FormatErrorReachesTheUserAndNothingIsWrittenOntoTheCard) {
+    PlugCard();
+    StartProgram(false);
+    MockUDisks2::FailFormat(kSdb1Block, QStringLiteral("Error wiping device: Device busy"));
+    Initialize();
+    EXPECT_EQ(messages_,
+              Asked(std::string(text::format::kFormatFailed) + "Error wiping device: Device busy"));
+    EXPECT_EQ(Tree(install_.card()), before_);
+    EXPECT_EQ(program_->window().statusBar()->paneText(0), qt::ToQString(text::kReady));
 }
 
 TEST_F(InitializeThroughTheProgramTest, SameCardStillThereIsFormattedAndInitialized) {
