@@ -19,17 +19,6 @@ protected:
     const devices::DeviceSlots& slots() const { return dialog->deviceSlots(); }
 };
 
-TEST_F(DeviceChangeTest, TwoReadersAreListedWithTheFirstItemSelected) {
-    AddCard('E');
-    AddCard('G');
-    Start();
-    EXPECT_TRUE(dialog->OnDeviceChange(devices::DeviceEvent::Arrival));
-    EXPECT_EQ(desktop.lastFields().deviceItems, (Items{"E:\\", "G:\\"}));
-    EXPECT_EQ(desktop.lastFields().deviceSelection, 0);
-    EXPECT_EQ(slots().slotRoots, (Roots{"E:\\", "G:\\", "", "", "", ""}));
-    EXPECT_EQ(slots().slotLetters, (Letters{2, 4, 0, 0, 0, 0}));
-}
-
 TEST_F(DeviceChangeTest, IgnoredEventCodesAreAnsweredFalseWithoutAPush) {
     AddCard('E');
     Start();

@@ -132,18 +132,6 @@ TEST_F(ArchiveWriterTest, HiddenAndSystemFilesAreArchivedWithTheirAttributeWord)
     EXPECT_EQ(std::string(BlockAt(bytes, 3).data() + kStreamHeaderSize, 11), "system data");
 }
 
-TEST_F(ArchiveWriterTest, UnreadableFileIsLeftOutAndReportedNotStoredEmpty) {
-    Put("LOCKED.WAV", "locked");
-    Put("OK.WAV", "fine");
-    test::FaultInjectingFileSystem faulty(machine.fileSystem());
-    faulty.FailOpenRead("E:\\LOCKED.WAV", FsError::AccessDenied);
-    const std::string bytes = Walk(faulty);
-    ASSERT_EQ(bytes.size(), 2 * kBlockSize);
-    EXPECT_EQ(PathAt(bytes, 0), "E:\\OK.WAV");
-    ASSERT_EQ(leftOut.size(), 1u);
-    EXPECT_EQ(leftOut[0].path, "E:\\LOCKED.WAV");
-}
-
 TEST_F(ArchiveWriterTest, FilesOpenedAheadOfTheirTurnKeepTheListingOrderAndTheirFailures) {
     for (int i = 0; i < 40; ++i) {
         Put("F" + std::to_string(i), std::string(5000, 'a'));
@@ -163,6 +151,7 @@ TEST_F(ArchiveWriterTest, FilesOpenedAheadOfTheirTurnKeepTheListingOrderAndTheir
     ASSERT_EQ(bytes.size(), expected.size() * entryBlocks * kBlockSize);
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(PathAt(bytes, i * entryBlocks), expected[i]);
     ASSERT_EQ(leftOut.size(), 2u);
+    EXPECT_NE(leftOut[0].reason.find("could not be read"), std::string::npos) << leftOut[0].reason;
 }
 
 TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {

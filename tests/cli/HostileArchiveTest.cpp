@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <functional>
 #include <map>
 
 #include "archive/ArchiveLayout.h"
@@ -27,12 +26,9 @@ namespace fs = std::filesystem;
 using CliRun = VocellRun;
 
 // What is below root, a file as its size and a hash of its content, links not followed.
-std::string Summary(const std::string& content) {
-    return std::to_string(content.size()) + " bytes #" + std::to_string(std::hash<std::string>{}(content));
-}
 using Tree = TreeSnapshot;
 Tree Snapshot(const fs::path& root, const fs::path& leftOut = {}) {
-    return SnapshotTree(root, leftOut, Summary);
+    return SnapshotTree(root, leftOut, SizeAndHash);
 }
 
 class HostileTest : public ::testing::Test {

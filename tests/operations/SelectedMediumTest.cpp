@@ -127,20 +127,6 @@ TEST_F(FormatOutcomeTest, ARefusedOrFailedFormatWritesNothingOntoTheCard) {
     EXPECT_EQ(desktop.busyDepth(), 0);
 }
 
-TEST_F(FormatOutcomeTest, TheFormatIsAskedForTheSelectedMediumAndItsNewFileSystemIsWrittenOnto) {
-    std::optional<MediumIdentity> asked;
-    Initialize([&](int driveIndex, const MediumIdentity& medium) {
-        asked = medium;
-        return machine.volumes().Format(driveIndex, medium);
-    });
-    ASSERT_TRUE(asked);
-    EXPECT_EQ(asked->label, "VMCARD");
-    EXPECT_EQ(asked->capacityBytes, 125'001'728u);
-    EXPECT_FALSE(machine.ExistsOnDrive('E', "OLD.TXT"));
-    EXPECT_EQ(machine.ReadOnDrive('E', "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
-    EXPECT_TRUE(dialog->lastOutcome()->done());
-}
-
 TEST_F(FormatOutcomeTest, AFormatThatReportsSuccessOnAnotherDiskInstallsNothing) {
     Initialize([&](int, const MediumIdentity&) {
         machine.volumes().PlugInAnotherDisk('E', "PHOTOS");

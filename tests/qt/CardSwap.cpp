@@ -1,5 +1,6 @@
 #include "tests/qt/CardSwap.h"
 
+#include <QApplication>
 #include <fstream>
 
 namespace vocell::test {
@@ -56,3 +57,10 @@ std::string CardSwapTest::MediumStart() const {
 }
 
 }  // namespace vocell::test
+
+// The format tests' program: the dialogs under test need an application.
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -2,33 +2,26 @@
 // holds no prompts (which Initialize would lay the initial structure onto): a format that is
 // refused writes nothing onto the card, whether the card is a folder given with --card-folder, a
 // card the disk service says is on no removable medium, or a stick that took the card's place
-// while our format dialog was open. The same card still there is formatted and initialized.
+// while our format dialog was open; a format that fails reaches the user with the card left as it
+// was. The same card still there is formatted and initialized.
 
 #include "tests/qt/CardSwap.h"
 
 #include <QDialog>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
+#include "qt/TemplateWidgets.h"
 #include "qt/program/DesktopProgram.h"
 #include "tests/qt/GuiTestSupport.h"
+#include "tests/support/TempDirectory.h"
 
 namespace vocell::test {
 namespace {
-
-std::map<std::string, std::uintmax_t> Tree(const std::filesystem::path& folder) {
-    std::map<std::string, std::uintmax_t> tree;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        tree[entry.path().lexically_relative(folder).string()] =
-            entry.is_regular_file() ? entry.file_size() : 0;
-    }
-    return tree;
-}
 
 class InitializeThroughTheProgramTest : public CardSwapTest {
 protected:
@@ -54,7 +47,7 @@ protected:
         program_->dialog().OnCommand(ControlId::Select);
         ASSERT_EQ(program_->dialog().cardFields().statusText, text::kReady);
         ASSERT_EQ(program_->dialog().cardFields().promptVersionText, text::kNoPrompts);
-        before_ = Tree(install_.card());
+        before_ = SnapshotTree(install_.card(), {}, SizeAndHash);
     }
 
     // Initialize; our format dialog, once open, runs duringDialog and then Start.
@@ -73,14 +66,14 @@ protected:
     TestInstallation install_;
     std::unique_ptr<qt::DesktopProgram> program_;
     std::vector<std::string> messages_;
-    std::map<std::string, std::uintmax_t> before_;
+    TreeSnapshot before_;
 };
 
 TEST_F(InitializeThroughTheProgramTest, CardFolderIsRefusedAndNothingIsWrittenOntoIt) {
     StartProgram(true);
     program_->dialog().OnCommand(ControlId::Initialize);
     EXPECT_EQ(messages_, Asked("E:" + std::string(text::format::kNotACardReader)));
-    EXPECT_EQ(Tree(install_.card()), before_);
+    EXPECT_EQ(SnapshotTree(install_.card(), {}, SizeAndHash), before_);
 }
 
 TEST_F(InitializeThroughTheProgramTest, CardOnNoRemovableMediumIsRefusedAndNothingIsWrittenOntoIt) {
@@ -89,7 +82,7 @@ TEST_F(InitializeThroughTheProgramTest, CardOnNoRemovableMediumIsRefusedAndNothi
     program_->dialog().OnCommand(ControlId::Initialize);
     EXPECT_EQ(messages_, Asked("VMCARD (D:)" + std::string(text::format::kNotRemovable)));
     EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0);
-    EXPECT_EQ(Tree(install_.card()), before_);
+    EXPECT_EQ(SnapshotTree(install_.card(), {}, SizeAndHash), before_);
 }
 
 TEST_F(InitializeThroughTheProgramTest, StickSwappedInWhileOurDialogIsOpenIsNotFormattedAndNothingIsWritten) {
@@ -99,7 +92,18 @@ TEST_F(InitializeThroughTheProgramTest, StickSwappedInWhileOurDialogIsOpenIsNotF
     EXPECT_EQ(messages_, Asked(std::string(text::kPleaseSelectDevice)));
     EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0);
     EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdLabel").toString(), QStringLiteral("PHOTOS"));
-    EXPECT_EQ(Tree(install_.card()), before_);
+    EXPECT_EQ(SnapshotTree(install_.card(), {}, SizeAndHash), before_);
+}
+
+TEST_F(InitializeThroughTheProgramTest, FormatErrorReachesTheUserAndNothingIsWrittenOntoTheCard) {
+    PlugCard();
+    StartProgram(false);
+    MockUDisks2::FailFormat(kSdb1Block, QStringLiteral("Error wiping device: Device busy"));
+    Initialize();
+    EXPECT_EQ(messages_,
+              Asked(std::string(text::format::kFormatFailed) + "Error wiping device: Device busy"));
+    EXPECT_EQ(SnapshotTree(install_.card(), {}, SizeAndHash), before_);
+    EXPECT_EQ(program_->window().statusBar()->paneText(0), qt::ToQString(text::kReady));
 }
 
 TEST_F(InitializeThroughTheProgramTest, SameCardStillThereIsFormattedAndInitialized) {

@@ -1,18 +1,23 @@
-// The drives change while our format dialog is open, under umockdev and the mock UDisks2: the same
-// card in its reader plugged in again is formatted; and the disk service's own check, immediately
-// before it formats, passes only the block object that holds the target's medium. (A stick that
-// took the card's place is refused through the whole program, in InitializeThroughTheProgramTest.)
+// Formatting the selected card through UDisks2, under umockdev and the mock UDisks2, while the
+// drives change under our format dialog: the same card in its reader plugged in again is
+// formatted vfat with the label and mounted again, Cancel leaves it as it is, and the disk
+// service's own check, immediately before it formats, passes only the block object that holds
+// the target's medium. (A stick that took the card's place, a card on no removable medium and a
+// failed format are seen through the whole program, in InitializeThroughTheProgramTest.)
 
 #include "tests/qt/CardSwap.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/Messages.h"
 #include "platform/linux/drives/LinuxVolumes.h"
 #include "platform/linux/format/UDisks2Formatter.h"
+#include "platform/linux/format/UDisks2Names.h"
 #include "qt/CardFormat.h"
 #include "qt/program/FormatTargets.h"
 
@@ -23,17 +28,20 @@ const std::string kNewLabel = "NEWCARD";
 
 class SwappedMediumFormatTest : public CardSwapTest {
 protected:
-    // Formats drive D: as Initialize does, with duringDialog run while our dialog is open.
-    void FormatDriveD(const std::function<void()>& duringDialog) {
+    // Formats drive D: as Initialize does, with duringDialog run while our dialog is open and the
+    // label it then gives (none: Cancel).
+    void FormatDriveD(const std::function<void()>& duringDialog,
+                      std::optional<std::string> given = kNewLabel) {
         qt::CardFormatServices services;
         services.targetOf = [this](char letter, std::string& label) {
             return qt::FormatTargetOf(volumes_, letter, label);
         };
         services.askLabel = [&](QWidget*, const qt::FormatTarget&, const std::string&) {
             duringDialog();
-            return std::optional<std::string>(kNewLabel);
+            return given;
         };
         services.tell = [this](const std::string& text) { told_.push_back(text); };
+        services.releaseCard = [this] { ++released_; };
         services.formatter = &udisks_;
         const auto selected = volumes_.MediumIdentityOf("D:\\");
         ASSERT_TRUE(selected.has_value());
@@ -43,11 +51,17 @@ protected:
     linux_drives::LinuxVolumes volumes_;
     qt::UDisks2Formatter udisks_{QDBusConnection::systemBus()};
     std::vector<std::string> told_;
+    int released_ = 0;
     FormatOutcome outcome_ = FormatOutcome::Closed;
 };
 
-TEST_F(SwappedMediumFormatTest, SameCardInItsReaderPluggedInAgainIsFormatted) {
+TEST_F(SwappedMediumFormatTest, SameCardInItsReaderPluggedInAgainIsFormattedVfatWithTheLabelAndMounted) {
     PlugCard();
+    FormatDriveD([] {}, std::nullopt);
+    EXPECT_EQ(outcome_, FormatOutcome::Closed);
+    EXPECT_EQ(released_, 0);
+    EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 0) << "Cancel leaves the card as it is";
+
     FormatDriveD([this] {
         machine_.Unplug(kCardReader, 1);
         volumes_.Rescan();
@@ -55,7 +69,13 @@ TEST_F(SwappedMediumFormatTest, SameCardInItsReaderPluggedInAgainIsFormatted) {
     });
     EXPECT_EQ(outcome_, FormatOutcome::Formatted);
     EXPECT_TRUE(told_.empty()) << told_.front();
+    EXPECT_EQ(released_, 1);
     EXPECT_EQ(MockUDisks2::Calls(kSdb1Block, "Format"), 1);
+    EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdType").toString(), QStringLiteral("vfat"));
+    EXPECT_EQ(MockUDisks2::Property(kSdb1Block, "IdLabel").toString(), QString::fromStdString(kNewLabel));
+    EXPECT_FALSE(qdbus_cast<QList<QByteArray>>(
+                     MockUDisks2::Property(kSdb1Block, "MountPoints", qt::udisks2::kFilesystem))
+                     .isEmpty());
 }
 
 // The formatter's own check, immediately before the format, on the block object it then formats:

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
@@ -70,6 +71,12 @@ inline void PutHostFile(const std::filesystem::path& path, const std::string& co
 inline std::string ReadHostFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A file's content as its size and a hash of it: snapshots of large files that stay readable
+// when they differ.
+inline std::string SizeAndHash(const std::string& content) {
+    return std::to_string(content.size()) + " bytes #" + std::to_string(std::hash<std::string>{}(content));
 }
 
 // Every entry below root by its "/"-separated relative path: "<folder>", "-> target" for a
