@@ -3,6 +3,8 @@
 // file. Folder entries carry one zero data block; file entries carry the file's backup stream.
 // Whatever cannot be read is left out of the archive and reported, never stored empty.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,5 +49,10 @@ private:
     std::vector<char> readBuffer_;
     std::vector<NamedEntry> leftOut_;
 };
+
+// The bytes ArchiveTree(folder) appends, worked out from the folders' listings alone (a file that
+// changes before it is read makes the archive differ). working is called at every folder listed.
+std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
+                          const std::function<void()>& working);
 
 }  // namespace vocell::archive
