@@ -126,7 +126,7 @@ bool ArchiveWriter::WriteFileEntry(const std::string& storedPath,
         }
         blocks.Put(std::span<const char>(readBuffer_.data(), read.value()));
         left -= read.value();
-        listener_.StoringData();
+        listener_.StoringData(sink_.position());
     }
     blocks.Finish();
     return !sink_.failed();

@@ -21,9 +21,10 @@ public:
     virtual ~ArchiveWriterListener() = default;
     // The stored path of the folder or file being archived (pane 1 of the status bar).
     virtual void ShowStoredPath(std::string_view /*storedPath*/) {}
-    // Called at every piece of data read or written, however long one file takes, so that a
-    // window can keep answering the system.
-    virtual void StoringData() {}
+    // Called at every piece of data read or written, however long one file takes, with the
+    // archive's bytes written so far, so that a window can keep answering the system and say how
+    // far the backup has come.
+    virtual void StoringData(std::uint64_t /*archiveBytes*/) {}
 };
 
 class ArchiveWriter {

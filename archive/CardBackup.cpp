@@ -73,7 +73,7 @@ std::optional<ReadBackDigest> WrittenDigest(FileSystem& fileSystem, const std::s
         if (read.value() == 0) return ReadBackDigest{checksum.digest(), length};
         checksum.Update(std::span<const char>(piece.data(), read.value()));
         length += read.value();
-        listener.StoringData();
+        listener.StoringData(sink.position());
     }
 }
 
@@ -113,7 +113,7 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
 
     ArchiveReadBack readBack(file, [&] { return fileSystem.OpenReadFromMedium(temporaryPath); });
     ArchiveSink sink(file);
-    readBack.WhileReading([&listener, &sink] { listener.StoringData(); });
+    readBack.WhileReading([&listener, &sink] { listener.StoringData(sink.position()); });
     sink.ReadBackBy(readBack);
     sink.Append(EncodeArchiveHeader(versionText));
     ArchiveWriter writer(fileSystem, sink, listener);

@@ -102,7 +102,7 @@ TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
     EXPECT_GE(barRect.bottom - barRect.top, kStatusBarHeight);
 }
 
-TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
+TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedShowsItsReadingAndGoes) {
     const Rect area = ProgressBarArea(desktop_.ClientRect());
     desktop_.CreateProgressBar(area);
     HWND bar = ::GetDlgItem(main_.window(), IDC_PROGRESS_BAR);
@@ -113,8 +113,11 @@ TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
     EXPECT_TRUE(SameRect(placed, RECT{area.left, area.top, area.right, area.bottom}));
     EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
     EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
-    for (int i = 0; i < 3; ++i) desktop_.StepProgressBar();
+    desktop_.ShowProgress({3, 3072, 102400, "3.0 KB of 100.0 KB written"});
     EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 3);
+    EXPECT_EQ(TextOf(bar), "3.0 KB of 100.0 KB written");  // drawn over the bar
+    desktop_.ShowProgress({ProgressReport::kSteps + 1, 102400, 102400, "100.0 KB of 100.0 KB written"});
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
     desktop_.RemoveProgressBar();
     EXPECT_FALSE(::IsWindow(bar));
 }
