@@ -31,6 +31,7 @@ inline constexpr std::string_view kUnknownCardType = "Unknown Card Type";
 // during a backup): "12.4 MB of 128.0 MB written, about 5 s left".
 inline constexpr std::string_view kProgressOf = " of ";
 inline constexpr std::string_view kProgressWritten = " written";
+inline constexpr std::string_view kProgressChecked = " checked";
 inline constexpr std::string_view kProgressCompared = " compared";
 inline constexpr std::string_view kProgressAbout = ", about ";
 inline constexpr std::string_view kProgressLeft = " left";

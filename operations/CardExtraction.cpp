@@ -95,7 +95,13 @@ StopReason ReportStop(OperationContext& context, const archive::ExtractionResult
 
 Refusal OpenArchiveForCard(OperationContext& context, const std::string& archivePath,
                            archive::CheckedArchive& archive) {
-    archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot());
+    {
+        // The check reads the whole archive before anything else happens.
+        BusyCursor busy(context.desktop);
+        PacedProgressBar bar(context, text::kProgressChecked);
+        archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot(),
+                                              &bar);
+    }
     if (archive.check.sound()) return std::nullopt;
     context.desktop.ShowMessageBox(ArchiveCheckMessage(archive.check), MessageButtons::Ok,
                                    MessageKind::Notice);

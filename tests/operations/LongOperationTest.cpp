@@ -75,9 +75,9 @@ TEST_F(LongOperationTest, EveryStepIsDrawnWhenTheClockSaysSoUpToTheWholeArchive)
         << drawn[drawn.size() - 2];
 }
 
-// Each pass of a restore has its own bar: the writing, the read-back. Each counts up to the
-// archive's length.
-TEST_F(LongOperationTest, EachPassOfARestoreShowsHowFarItHasCome) {
+// Each pass of a restore has its own bar: the archive's check before the card is touched, the
+// writing, the read-back. Each keeps the window answering and counts up to the archive's length.
+TEST_F(LongOperationTest, EachPassOfARestoreShowsHowFarItHasComeAndKeepsTheWindowAnswering) {
     AddCard('E');
     test::ArchiveBuilder archive("1.31");
     for (int i = 0; i < 300; ++i) archive.Tree("VM/MSGS/100/M" + std::to_string(i) + ".WAV", "message");
@@ -85,10 +85,15 @@ TEST_F(LongOperationTest, EachPassOfARestoreShowsHowFarItHasCome) {
     const std::uint64_t length = archive.bytes().size();
     StartWithCardSelected();
     desktop.AnswerOpenDialog(BackupPath("b.vcb"));
+    int answeredBeforeTheCardChanged = 0;
+    desktop.whileResponding = [&] {
+        if (!machine.ExistsOnDrive('E', "VM/MSGS")) ++answeredBeforeTheCardChanged;
+    };
     dialog->OnCommand(ControlId::Restore);
     ASSERT_TRUE(dialog->lastOutcome().has_value());
     EXPECT_TRUE(dialog->lastOutcome()->done());
 
+    EXPECT_GE(answeredBeforeTheCardChanged, 10);  // the check reads every entry first
     std::vector<std::string_view> passes;
     int lastPosition = 0;
     for (const ProgressReport& report : desktop.progressReports()) {
@@ -97,7 +102,8 @@ TEST_F(LongOperationTest, EachPassOfARestoreShowsHowFarItHasCome) {
         EXPECT_LE(report.position, ProgressReport::kSteps);
         EXPECT_EQ(report.reading.substr(0, report.reading.find(text::kProgressOf)),
                   operations::SizeText(report.bytesDone));
-        for (std::string_view word : {text::kProgressWritten, text::kProgressCompared}) {
+        for (std::string_view word :
+             {text::kProgressChecked, text::kProgressWritten, text::kProgressCompared}) {
             if (report.reading.find(word) == std::string::npos) continue;
             if (passes.empty() || passes.back() != word) {
                 passes.push_back(word);
@@ -107,7 +113,8 @@ TEST_F(LongOperationTest, EachPassOfARestoreShowsHowFarItHasCome) {
         EXPECT_GE(report.position, lastPosition);  // within a pass the bar only moves on
         lastPosition = report.position;
     }
-    EXPECT_EQ(passes, (std::vector<std::string_view>{text::kProgressWritten, text::kProgressCompared}));
+    EXPECT_EQ(passes, (std::vector<std::string_view>{text::kProgressChecked, text::kProgressWritten,
+                                                     text::kProgressCompared}));
     EXPECT_GE(desktop.progressReports().back().position, 90);
 }
 
