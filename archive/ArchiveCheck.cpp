@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "archive/ArchiveExtraction.h"
 #include "archive/ArchiveScanner.h"
 #include "archive/CardPaths.h"
 
@@ -28,16 +29,29 @@ void Count(const ScannedEntry& entry, const std::string& cardRoot, ArchiveConten
     part.fileBytes += entry.recordContentSize.value_or(0);
 }
 
+// A check that tells no one how far it has come.
+class Unwatched final : public ExtractionProgress {
+public:
+    void Step() override {}
+};
+
 // Reads the whole archive the way an extraction would; what is wrong with it, if anything.
-std::optional<std::string> Scan(ArchiveScanner& scanner, const std::string& cardRoot = {},
+std::optional<std::string> Scan(ArchiveScanner& scanner, std::uint64_t archiveLength,
+                                ExtractionProgress& progress, const std::string& cardRoot = {},
                                 ArchiveContent* content = nullptr) {
+    ProgressSteps steps(progress, archiveLength);
     if (scanner.ReadArchiveHeader()) {
+        steps.AfterEntry(scanner.consumed());
         while (scanner.NextEntry()) {
             if (content != nullptr) Count(scanner.entry(), cardRoot, *content);
             if (scanner.entry().kind == EntryKind::File) {
                 // Only the damage it finds matters here, not whether the content was taken.
-                static_cast<void>(scanner.ReadContent([](std::span<const char>) { return true; }));
+                static_cast<void>(scanner.ReadContent([&](std::span<const char>) {
+                    progress.Working(scanner.consumed());
+                    return true;
+                }));
             }
+            steps.AfterEntry(scanner.consumed());
         }
     }
     return scanner.problem();
@@ -55,11 +69,12 @@ bool LiesOnCard(FileSystem& fileSystem, const std::string& path, const std::stri
 
 std::optional<std::string> ValidateArchive(FileReader& archive, std::uint64_t archiveLength) {
     ArchiveScanner scanner(archive, archiveLength);
-    return Scan(scanner);
+    Unwatched unwatched;
+    return Scan(scanner, archiveLength, unwatched);
 }
 
 CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
-                                  const std::string& cardRoot) {
+                                  const std::string& cardRoot, ExtractionProgress* progress) {
     CheckedArchive checked;
     if (LiesOnCard(fileSystem, archivePath, cardRoot)) {
         checked.check = {ArchiveFault::OnTheCard, {}};
@@ -75,7 +90,9 @@ CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& arc
     checked.length = opened.value().length;
     if (auto stamp = checked.reader->Stamp(); stamp.ok()) checked.stamp = stamp.value();
     ArchiveScanner scanner(*checked.reader, checked.length);
-    if (auto problem = Scan(scanner, cardRoot, &checked.content)) {
+    Unwatched unwatched;
+    if (auto problem = Scan(scanner, checked.length, progress != nullptr ? *progress : unwatched, cardRoot,
+                            &checked.content)) {
         checked.check = {ArchiveFault::Damaged, *problem};
     }
     checked.version = scanner.version();

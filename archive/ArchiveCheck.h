@@ -11,6 +11,8 @@
 
 namespace vocell::archive {
 
+class ExtractionProgress;
+
 // Whether an archive file can be extracted onto a card.
 enum class ArchiveFault { None, Unreadable, Damaged, OnTheCard };
 struct [[nodiscard]] ArchiveCheck {
@@ -41,8 +43,9 @@ struct CheckedArchive {
     FileStamp stamp;      // the file as it was checked
     ArchiveContent content;
 };
+// The check reads the whole archive; progress, where given, is told how far it has come.
 CheckedArchive OpenCheckedArchive(FileSystem& fileSystem, const std::string& archivePath,
-                                  const std::string& cardRoot);
+                                  const std::string& cardRoot, ExtractionProgress* progress = nullptr);
 
 // Whether path (a file or folder) lies on the card: on its drive, or in its folder by another name.
 bool LiesOnCard(FileSystem& fileSystem, const std::string& path, const std::string& cardRoot);

@@ -11,8 +11,6 @@
 namespace vocell::archive {
 namespace {
 
-constexpr std::uint64_t kProgressSteps = 100;
-
 // How far a failure on the card reaches: the whole extraction, or the one entry. A failed write
 // of data always stops the extraction; a file or folder that cannot be created stops it only when
 // the card itself fails.
@@ -54,7 +52,6 @@ private:
     void NotAsStored(const std::string& path, std::string_view what, const FsStatus& status);
     // Stops on a failure; false when it did.
     bool StopOn(const FsStatus& status, bool entryMayFail);
-    void StepProgress(std::uint64_t consumed);
 
     FileSystem& fileSystem_;
     const std::string& cardRoot_;
@@ -62,8 +59,8 @@ private:
     ExtractionProgress& progress_;
     NameClashes clashes_;
     ExtractionResult result_;
-    std::uint64_t stepSize_ = 0;
-    std::uint64_t stepsTaken_ = 0;
+    // The scanner of the running extraction, for the bytes consumed.
+    const ArchiveScanner* scanner_ = nullptr;
     std::vector<std::pair<std::string, EntryHeader>> folders_;
     std::vector<char> writeBuffer_;
     // Room left on the card for files written beside their old copies, as far as known.
@@ -82,19 +79,21 @@ ExtractionResult Extraction::Run(FileReader& archive, std::uint64_t archiveLengt
         result_.stop = ExtractionStop::NoCard;
         return std::move(result_);
     }
-    stepSize_ = archiveLength / kProgressSteps;
+    ProgressSteps steps(progress_, archiveLength);
     auto freeSpace = fileSystem_.FreeSpace(cardRoot_);
     roomForNewCopies_ = freeSpace.ok() ? freeSpace.value() : 0;
     ArchiveScanner scanner(archive, archiveLength);
+    scanner_ = &scanner;
     if (scanner.ReadArchiveHeader()) {
-        StepProgress(scanner.consumed());
+        steps.AfterEntry(scanner.consumed());
         // An archive of its header block alone changes nothing on the card.
         if (scanner.consumed() < archiveLength) ClearPrompts();
         while (result_.completed() && scanner.NextEntry()) {
             if (!ExtractEntry(scanner)) break;
-            StepProgress(scanner.consumed());
+            steps.AfterEntry(scanner.consumed());
         }
     }
+    scanner_ = nullptr;
     if (result_.completed() && scanner.problem()) {
         result_.stop = ExtractionStop::ArchiveDamaged;
         result_.archiveProblem = *scanner.problem();
@@ -123,13 +122,6 @@ void Extraction::ClearPrompts() {
 void Extraction::FailedOnCard(const std::string& path, std::string why, FsError error) {
     result_.notRestored.push_back({path, std::move(why)});
     if (error != FsError::PathNotFound) result_.entryFailedOnCard = true;
-}
-
-void Extraction::StepProgress(std::uint64_t consumed) {
-    if (consumed > stepSize_ * std::max<std::uint64_t>(1, stepsTaken_)) {
-        progress_.Step();
-        ++stepsTaken_;
-    }
 }
 
 bool Extraction::StopOn(const FsStatus& status, bool entryMayFail) {
@@ -232,7 +224,7 @@ bool Extraction::WriteContent(FileWriter& file, std::span<const char> bytes) {
     if (writeBuffer_.size() < kIoBufferSize && !bytes.empty()) return true;
     FsStatus written = file.Write(std::as_bytes(std::span<const char>(writeBuffer_)));
     writeBuffer_.clear();
-    progress_.Working();
+    progress_.Working(scanner_->consumed());
     return StopOn(written, false);
 }
 
@@ -342,6 +334,14 @@ void Extraction::ApplyFolderAttributesAndTimes() {
 }
 
 }  // namespace
+
+void ProgressSteps::AfterEntry(std::uint64_t consumed) {
+    if (consumed > stepSize_ * std::max<std::uint64_t>(1, stepsTaken_)) {
+        progress_.Step();
+        ++stepsTaken_;
+    }
+    progress_.Working(consumed);
+}
 
 std::string StoredIncompleteReason(std::uint64_t heldBytes, std::uint64_t promisedBytes) {
     return "stored incomplete in the archive (" + std::to_string(heldBytes) + " of " +

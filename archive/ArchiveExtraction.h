@@ -14,14 +14,36 @@
 
 namespace vocell::archive {
 
-// Called as the archive is consumed: at most once per entry, a hundred times in all.
+// How a pass over an archive (its check, an extraction, the read-back after it) comes on.
 class ExtractionProgress {
 public:
     virtual ~ExtractionProgress() = default;
+    // Once, before the first block, with the archive's length in bytes.
+    virtual void Begin(std::uint64_t /*archiveLength*/) {}
+    // Called as the archive is consumed: at most once per entry, a hundred times in all.
     virtual void Step() = 0;
-    // Called at every piece of data written or compared, however long one file takes, so that a
-    // window can keep answering the system.
-    virtual void Working() {}
+    // Called after every entry and at every piece of data read, written or compared, however
+    // long one file takes, with the archive's bytes consumed so far, so that a window can keep
+    // answering the system and say how far the pass has come.
+    virtual void Working(std::uint64_t /*consumed*/) {}
+};
+
+// The hundred steps of a pass over an archive of archiveLength bytes: a step each time the bytes
+// consumed pass the next hundredth, at most one per entry.
+class ProgressSteps {
+public:
+    static constexpr std::uint64_t kSteps = 100;
+    ProgressSteps(ExtractionProgress& progress, std::uint64_t archiveLength)
+        : progress_(progress), stepSize_(archiveLength / kSteps) {
+        progress_.Begin(archiveLength);
+    }
+    // After an entry: steps when consumed has passed the next threshold.
+    void AfterEntry(std::uint64_t consumed);
+
+private:
+    ExtractionProgress& progress_;
+    std::uint64_t stepSize_;
+    std::uint64_t stepsTaken_ = 0;
 };
 
 enum class PromptHandling {

@@ -69,6 +69,25 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
     }
 }
 
+std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
+                          const std::function<void()>& working) {
+    if (working) working();
+    auto listing = fileSystem.ListFolderWithSizes(folder);
+    if (!listing.ok()) return 0;
+    std::uint64_t bytes = 0;
+    for (const FolderEntry& item : listing.value()) {
+        if (IsFolder(item.attributes)) {
+            if (item.name.starts_with('.')) continue;
+            const std::string storedPath = folder + "\\" + item.name + "\\";
+            if (storedPath.size() > kMaxStoredPath) continue;
+            bytes += 2 * kBlockSize + MeasureTree(fileSystem, storedPath, working);  // header, zero block
+        } else if (!IsUtilityFile(folder, item.name) && folder.size() + item.name.size() <= kMaxStoredPath) {
+            bytes += kBlockSize * (1 + DataBlockCount(kStreamHeaderSize + item.size));
+        }
+    }
+    return bytes;
+}
+
 bool ArchiveWriter::FitsInArchive(const std::string& storedPath) {
     if (storedPath.size() <= kMaxStoredPath) return true;
     return LeaveOut(storedPath, "its path is longer than an archive can hold (" +
@@ -107,7 +126,7 @@ bool ArchiveWriter::WriteFileEntry(const std::string& storedPath,
         }
         blocks.Put(std::span<const char>(readBuffer_.data(), read.value()));
         left -= read.value();
-        listener_.StoringData();
+        listener_.StoringData(sink_.position());
     }
     blocks.Finish();
     return !sink_.failed();

@@ -3,6 +3,8 @@
 // file. Folder entries carry one zero data block; file entries carry the file's backup stream.
 // Whatever cannot be read is left out of the archive and reported, never stored empty.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,9 +21,10 @@ public:
     virtual ~ArchiveWriterListener() = default;
     // The stored path of the folder or file being archived (pane 1 of the status bar).
     virtual void ShowStoredPath(std::string_view /*storedPath*/) {}
-    // Called at every piece of data read or written, however long one file takes, so that a
-    // window can keep answering the system.
-    virtual void StoringData() {}
+    // Called at every piece of data read or written, however long one file takes, with the
+    // archive's bytes written so far, so that a window can keep answering the system and say how
+    // far the backup has come.
+    virtual void StoringData(std::uint64_t /*archiveBytes*/) {}
 };
 
 class ArchiveWriter {
@@ -47,5 +50,10 @@ private:
     std::vector<char> readBuffer_;
     std::vector<NamedEntry> leftOut_;
 };
+
+// The bytes ArchiveTree(folder) appends, worked out from the folders' listings alone (a file that
+// changes before it is read makes the archive differ). working is called at every folder listed.
+std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
+                          const std::function<void()>& working);
 
 }  // namespace vocell::archive

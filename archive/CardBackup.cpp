@@ -73,7 +73,7 @@ std::optional<ReadBackDigest> WrittenDigest(FileSystem& fileSystem, const std::s
         if (read.value() == 0) return ReadBackDigest{checksum.digest(), length};
         checksum.Update(std::span<const char>(piece.data(), read.value()));
         length += read.value();
-        listener.StoringData();
+        listener.StoringData(sink.position());
     }
 }
 
@@ -92,6 +92,11 @@ std::string IncompleteArchivePath(const std::string& archivePath) {
     return archivePath.substr(0, at) + std::string(kIncompleteArchiveMark) + archivePath.substr(at);
 }
 
+std::uint64_t ExpectedBackupLength(FileSystem& fileSystem, const std::string& cardRoot,
+                                   const std::function<void()>& working) {
+    return kBlockSize + MeasureTree(fileSystem, cardRoot, working);  // the header block, the entries
+}
+
 BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot,
                               const std::string& archivePath, std::string_view versionText,
                               ArchiveWriterListener& listener) {
@@ -108,7 +113,7 @@ BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoo
 
     ArchiveReadBack readBack(file, [&] { return fileSystem.OpenReadFromMedium(temporaryPath); });
     ArchiveSink sink(file);
-    readBack.WhileReading([&listener] { listener.StoringData(); });
+    readBack.WhileReading([&listener, &sink] { listener.StoringData(sink.position()); });
     sink.ReadBackBy(readBack);
     sink.Append(EncodeArchiveHeader(versionText));
     ArchiveWriter writer(fileSystem, sink, listener);

@@ -14,8 +14,6 @@
 namespace vocell::archive {
 namespace {
 
-constexpr std::uint64_t kProgressSteps = 100;
-
 // The files the extraction wrote, picked as it picked them.
 class WrittenFiles {
 public:
@@ -103,8 +101,7 @@ std::vector<NamedEntry> VerifyRestoredFiles(FileSystem& fileSystem, CheckedArchi
     WrittenFiles written(fileSystem, cardRoot, prompts, extracted);
     FilesAhead files(fileSystem, archive, cardRoot, prompts, extracted);
     std::vector<char> buffer(kIoBufferSize);
-    const std::uint64_t stepSize = archive.length / kProgressSteps;
-    std::uint64_t stepsTaken = 0;
+    ProgressSteps steps(progress, archive.length);
     ArchiveScanner scanner(*archive.reader, archive.length);
     if (!scanner.ReadArchiveHeader()) return differing;
     while (scanner.NextEntry()) {
@@ -115,14 +112,11 @@ std::vector<NamedEntry> VerifyRestoredFiles(FileSystem& fileSystem, CheckedArchi
                 differing.push_back({path, "it cannot be read back from the card (" +
                                                fileSystem.DescribeError(file.status()) + ")"});
             } else if (!ContentMatchesFile(scanner, *file.value(), buffer,
-                                           [&progress] { progress.Working(); })) {
+                                           [&] { progress.Working(scanner.consumed()); })) {
                 differing.push_back({path, "the card gives back other content than the backup file holds"});
             }
         }
-        if (scanner.consumed() > stepSize * std::max<std::uint64_t>(1, stepsTaken)) {
-            progress.Step();
-            ++stepsTaken;
-        }
+        steps.AfterEntry(scanner.consumed());
     }
     return differing;
 }

@@ -1,6 +1,7 @@
 #include "cli/ConsoleDesktop.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "common/Messages.h"
@@ -68,14 +69,14 @@ void ConsoleDesktop::SetStatusPane(int pane, const std::string& text) {
     if (!text.empty()) console_.ShowProgress(activity_ + ": " + text);
 }
 
-void ConsoleDesktop::CreateProgressBar(const Rect&) {
-    percent_ = 0;
-    console_.ShowProgress(activity_ + ": 0%");
-}
+void ConsoleDesktop::CreateProgressBar(const Rect&) { console_.ShowProgress(activity_ + ": 0%"); }
 
-void ConsoleDesktop::StepProgressBar() {
-    percent_ = std::min(percent_ + 1, 100);
-    console_.ShowProgress(activity_ + ": " + std::to_string(percent_) + "%");
+void ConsoleDesktop::ShowProgress(const ProgressReport& report) {
+    // The operation paces what it shows: the newest reading, about 30 times a second. The share
+    // is the reading's, not the bar's (which steps at most once per entry).
+    const std::uint64_t percent =
+        report.bytesTotal == 0 ? 0 : std::min(report.bytesDone, report.bytesTotal) * 100 / report.bytesTotal;
+    console_.ShowProgress(activity_ + ": " + std::to_string(percent) + "%, " + report.reading);
 }
 
 void ConsoleDesktop::RemoveProgressBar() { console_.EndProgress(); }

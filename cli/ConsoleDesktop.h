@@ -40,7 +40,7 @@ public:
     void BeginBusyCursor() override {}
     void EndBusyCursor() override {}
     void CreateProgressBar(const Rect&) override;
-    void StepProgressBar() override;
+    void ShowProgress(const ProgressReport& report) override;
     void KeepResponding() override {}
     void RemoveProgressBar() override;
     void Push(const DialogFields&) override {}
@@ -55,7 +55,6 @@ private:
     bool unanswered_ = false;
     bool ended_ = false;
     std::string activity_;
-    int percent_ = 0;
 };
 
 }  // namespace vocell::cli

@@ -27,6 +27,26 @@ inline constexpr std::string_view kNoPrompts = "No Prompts";
 inline constexpr std::string_view kVocell8Hour = "Vocell 8 Hour";
 inline constexpr std::string_view kUnknownCardType = "Unknown Card Type";
 
+// How far a long step has come, beside the progress bar (and after the stored path in pane 1
+// during a backup): "12.4 MB of 128.0 MB written, about 5 s left".
+inline constexpr std::string_view kProgressOf = " of ";
+inline constexpr std::string_view kProgressWritten = " written";
+inline constexpr std::string_view kProgressChecked = " checked";
+inline constexpr std::string_view kProgressCompared = " compared";
+inline constexpr std::string_view kProgressAbout = ", about ";
+inline constexpr std::string_view kProgressLeft = " left";
+inline constexpr std::string_view kPathAndProgress = " - ";
+// Sizes in Windows' units of 1,024 bytes, and times left.
+inline constexpr std::string_view kByte = " byte";
+inline constexpr std::string_view kBytes = " bytes";
+inline constexpr std::string_view kKilobytes = " KB";
+inline constexpr std::string_view kMegabytes = " MB";
+inline constexpr std::string_view kGigabytes = " GB";
+inline constexpr std::string_view kTerabytes = " TB";
+inline constexpr std::string_view kSeconds = " s";
+inline constexpr std::string_view kMinutes = " min";
+inline constexpr std::string_view kHours = " h";
+
 // Pre-checks.
 inline constexpr std::string_view kPleaseSelectDevice = "Please select a device.";
 inline constexpr std::string_view kNoMediaPresent = "No media present.";

@@ -1,5 +1,8 @@
 // Backup: saves the selected card's whole tree into one archive. The card is only read.
 
+#include <string>
+#include <utility>
+
 #include "archive/ArchiveCheck.h"
 #include "archive/CardBackup.h"
 #include "common/Messages.h"
@@ -7,37 +10,51 @@
 #include "operations/InstallFolders.h"
 #include "operations/OperationMessages.h"
 #include "operations/PreChecks.h"
+#include "operations/ProgressEstimate.h"
 
 namespace vocell::operations {
 namespace {
 
-// Pane 1 shows the path the archive writer is storing, the newest at each paced step, and the
-// window keeps answering the system while a long file is stored.
+// Pane 1 shows the path the archive writer is storing and how far the backup has come, the
+// newest at each paced step, and the window keeps answering the system while a long file is
+// stored.
 class StoredPathPane final : public archive::ArchiveWriterListener {
 public:
-    explicit StoredPathPane(OperationContext& context)
-        : dialog_(context.dialog), desktop_(context.desktop), pacer_(PacerFor(context.state)) {}
+    StoredPathPane(OperationContext& context, ScreenPacer& pacer, std::uint64_t expectedLength)
+        : dialog_(context.dialog),
+          desktop_(context.desktop),
+          pacer_(pacer),
+          estimate_(expectedLength, text::kProgressWritten, ClockOf(context.state)) {}
     void ShowStoredPath(std::string_view storedPath) override {
         ++pathsStored_;
         newest_.assign(storedPath);
-        StoringData();
+        Draw();
     }
-    void StoringData() override {
-        if (!pacer_.Due()) return;
-        if (newest_ != shown_) {
-            dialog_.SetStatusPane(kDetailPane, newest_);
-            shown_ = newest_;
-        }
-        desktop_.KeepResponding();
+    void StoringData(std::uint64_t archiveBytes) override {
+        written_ = archiveBytes;
+        Draw();
     }
 
     [[nodiscard]] std::uint64_t pathsStored() const { return pathsStored_; }
 
 private:
+    void Draw() {
+        if (!pacer_.Due()) return;
+        std::string text = estimate_.Reading(written_);
+        if (!newest_.empty()) text = newest_ + std::string(text::kPathAndProgress) + text;
+        if (text != shown_) {
+            dialog_.SetStatusPane(kDetailPane, text);
+            shown_ = std::move(text);
+        }
+        desktop_.KeepResponding();
+    }
+
     DialogView& dialog_;
     OperationDesktop& desktop_;
+    ScreenPacer& pacer_;
+    ProgressEstimate estimate_;
     std::uint64_t pathsStored_ = 0;
-    ScreenPacer pacer_;
+    std::uint64_t written_ = 0;
     std::string newest_;
     std::string shown_;
 };
@@ -73,8 +90,14 @@ Outcome BackupToArchive(OperationContext& context) {
     {
         BusyCursor busy(desktop);
         context.dialog.SetStatusPane(kActivityPane, text::kBackingUpData);
-        StoredPathPane pane(context);
-        backup = archive::WriteCardBackup(context.fileSystem, context.state.slots.cardRoot(), *archivePath,
+        const std::string cardRoot = context.state.slots.cardRoot();
+        // The card's listings first, for the archive's length: what the time left is told from.
+        ScreenPacer pacer = PacerFor(context.state);
+        const std::uint64_t expectedLength = archive::ExpectedBackupLength(context.fileSystem, cardRoot, [&] {
+            if (pacer.Due()) desktop.KeepResponding();
+        });
+        StoredPathPane pane(context, pacer, expectedLength);
+        backup = archive::WriteCardBackup(context.fileSystem, cardRoot, *archivePath,
                                           context.state.fields.promptVersionText, pane);
         pathsStored = pane.pathsStored();
         context.dialog.SetStatusPane(kDetailPane, "");

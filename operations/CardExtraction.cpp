@@ -1,6 +1,9 @@
 #include "operations/CardExtraction.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "archive/InterruptedRestore.h"
 #include "archive/RestoreSpace.h"
@@ -8,27 +11,40 @@
 #include "common/Messages.h"
 #include "operations/DesktopScopes.h"
 #include "operations/OperationMessages.h"
+#include "operations/ProgressEstimate.h"
 
 namespace vocell::operations {
 namespace {
 
-// The bar moves at every step; the window keeps answering the system at the paced ones.
-class ProgressBarSteps final : public archive::ExtractionProgress {
+// The progress bar of one pass over an archive, there from the pass's first block to its end: it
+// takes its steps as they come, and at the paced ones shows them with the newest reading while
+// the window keeps answering the system.
+class PacedProgressBar final : public archive::ExtractionProgress {
 public:
-    ProgressBarSteps(ProgressBar& bar, OperationContext& context)
-        : bar_(bar), desktop_(context.desktop), pacer_(PacerFor(context.state)) {}
-    void Step() override {
-        bar_.Step();
-        Working();
+    PacedProgressBar(OperationContext& context, std::string_view doneWord)
+        : context_(context), doneWord_(doneWord), clock_(ClockOf(context.state)), pacer_(clock_) {}
+    void Begin(std::uint64_t archiveLength) override {
+        estimate_.emplace(archiveLength, doneWord_, clock_);
+        bar_.emplace(context_.desktop, context_.dialog.ProgressBarArea());
     }
-    void Working() override {
-        if (pacer_.Due()) desktop_.KeepResponding();
+    void Step() override { position_ = std::min(position_ + 1, ProgressReport::kSteps); }
+    void Working(std::uint64_t consumed) override {
+        if (!pacer_.Due()) return;
+        if (bar_) {
+            const std::uint64_t total = estimate_->total();
+            bar_->Show({position_, std::min(consumed, total), total, estimate_->Reading(consumed)});
+        }
+        context_.desktop.KeepResponding();
     }
 
 private:
-    ProgressBar& bar_;
-    OperationDesktop& desktop_;
+    OperationContext& context_;
+    std::string_view doneWord_;
+    ScreenPacer::Clock clock_;
     ScreenPacer pacer_;
+    std::optional<ProgressEstimate> estimate_;
+    std::optional<ProgressBar> bar_;
+    int position_ = 0;
 };
 
 StopReason ReasonFor(archive::ArchiveFault fault) {
@@ -79,7 +95,13 @@ StopReason ReportStop(OperationContext& context, const archive::ExtractionResult
 
 Refusal OpenArchiveForCard(OperationContext& context, const std::string& archivePath,
                            archive::CheckedArchive& archive) {
-    archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot());
+    {
+        // The check reads the whole archive before anything else happens.
+        BusyCursor busy(context.desktop);
+        PacedProgressBar bar(context, text::kProgressChecked);
+        archive = archive::OpenCheckedArchive(context.fileSystem, archivePath, context.state.slots.cardRoot(),
+                                              &bar);
+    }
     if (archive.check.sound()) return std::nullopt;
     context.desktop.ShowMessageBox(ArchiveCheckMessage(archive.check), MessageButtons::Ok,
                                    MessageKind::Notice);
@@ -105,16 +127,14 @@ archive::ExtractionResult ExtractUnderMark(OperationContext& context, archive::C
         return result;
     }
     {
-        ProgressBar bar(context.desktop, context.dialog.ProgressBarArea());
-        ProgressBarSteps steps(bar, context);
-        result = archive::ExtractCheckedArchive(fileSystem, archive, cardRoot, prompts, steps);
+        PacedProgressBar bar(context, text::kProgressWritten);
+        result = archive::ExtractCheckedArchive(fileSystem, archive, cardRoot, prompts, bar);
     }
     if (result.completed() && context.state.verifyWrites) {
         context.dialog.SetStatusPane(kActivityPane, text::kVerifyingData);
-        ProgressBar bar(context.desktop, context.dialog.ProgressBarArea());
-        ProgressBarSteps steps(bar, context);
+        PacedProgressBar bar(context, text::kProgressCompared);
         result.notReadBack =
-            archive::VerifyRestoredFiles(fileSystem, archive, cardRoot, prompts, result, steps);
+            archive::VerifyRestoredFiles(fileSystem, archive, cardRoot, prompts, result, bar);
         if (!result.notReadBack.empty()) result.entryFailedOnCard = true;
     }
     const bool finished = result.cardAsStored() && (!markedBefore || coverage == CardCoverage::WholeBackup);

@@ -26,7 +26,7 @@ public:
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    void Step() { desktop_.StepProgressBar(); }
+    void Show(const ProgressReport& report) { desktop_.ShowProgress(report); }
 
 private:
     OperationDesktop& desktop_;

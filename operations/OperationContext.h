@@ -41,10 +41,14 @@ struct DialogState {
     ScreenPacer::Clock screenClock;
 };
 
-// The pacer of one long operation, on the dialog's clock.
-inline ScreenPacer PacerFor(const DialogState& state) {
-    return state.screenClock ? ScreenPacer(state.screenClock) : ScreenPacer();
+// The dialog's clock for a long operation's drawing and estimates.
+inline ScreenPacer::Clock ClockOf(const DialogState& state) {
+    if (state.screenClock) return state.screenClock;
+    return [] { return std::chrono::steady_clock::now(); };
 }
+
+// The pacer of one long operation, on the dialog's clock.
+inline ScreenPacer PacerFor(const DialogState& state) { return ScreenPacer(ClockOf(state)); }
 
 inline constexpr int kActivityPane = 0;
 inline constexpr int kDetailPane = 1;

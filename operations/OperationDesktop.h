@@ -3,6 +3,7 @@
 // open and save dialogs, the format dialog, the busy cursor, the progress bar and a repaint.
 // Every decision stays in the operation; a desktop only shows and reports what the user did.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,17 @@ struct FileDialogSettings {
     bool operator==(const FileDialogSettings&) const = default;
 };
 
+// How far the work under the progress bar has come.
+struct ProgressReport {
+    static constexpr int kSteps = 100;  // the bar's range
+    int position = 0;                   // the bar's steps taken, 0 to kSteps
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+    // The same in words: "12.4 MB of 128.0 MB written, about 5 s left".
+    std::string reading;
+    bool operator==(const ProgressReport&) const = default;
+};
+
 // A rectangle in the dialog's pixels.
 struct Rect {
     int left = 0;
@@ -75,9 +87,11 @@ public:
     virtual void BeginBusyCursor() = 0;
     virtual void EndBusyCursor() = 0;
 
-    // The progress bar over area (empty where there is no window).
+    // The progress bar over area (empty where there is no window), at position 0.
     virtual void CreateProgressBar(const Rect& area) = 0;
-    virtual void StepProgressBar() = 0;
+    // Moves the bar to the report's position and shows its reading beside it (a window as the
+    // bar's tooltip). Called at the operation's paced steps.
+    virtual void ShowProgress(const ProgressReport& report) = 0;
     virtual void RemoveProgressBar() = 0;
 
     // Draws what has changed at once.

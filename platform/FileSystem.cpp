@@ -31,6 +31,18 @@ FsResult<std::size_t> ReadFully(FileReader& file, std::span<std::byte> buffer) {
     return filled;
 }
 
+FsResult<std::vector<FolderEntry>> FileSystem::ListFolderWithSizes(const std::string& folder) {
+    auto listing = ListFolderForReading(folder);
+    if (!listing.ok()) return listing;
+    const std::string prefix = folder.ends_with('\\') ? folder : folder + '\\';
+    for (FolderEntry& entry : listing.value()) {
+        if ((entry.attributes & FileAttribute::Directory) != 0) continue;
+        auto size = FileSize(prefix + entry.name);
+        entry.size = size.ok() ? size.value() : 0;
+    }
+    return listing;
+}
+
 std::string FileSystem::DescribeError(const FsStatus& status) const {
     return std::string(FsErrorName(status.error)) + ", error " + std::to_string(status.nativeCode);
 }

@@ -80,6 +80,8 @@ struct FileTimes {
 struct FolderEntry {
     std::string name;
     std::uint32_t attributes = 0;
+    // A file's size in bytes, where the listing says it (see ListFolderWithSizes); 0 otherwise.
+    std::uint64_t size = 0;
 };
 
 // What tells one state of a file's content from another: its size and last-write time.
@@ -148,6 +150,9 @@ public:
     virtual FsResult<std::vector<FolderEntry>> ListFolderForReading(const std::string& folder) {
         return ListFolder(folder);
     }
+    // The same as ListFolderForReading, with every file's size, for measuring a tree before it
+    // is read. An entry that is neither a file nor a folder (a link) has size 0.
+    virtual FsResult<std::vector<FolderEntry>> ListFolderWithSizes(const std::string& folder);
     virtual FsResult<std::uint32_t> Attributes(const std::string& path) = 0;
     virtual FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
     virtual FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) = 0;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <algorithm>
 
 #include "common/Messages.h"
 #include "qt/AboutDialog.h"
@@ -106,11 +107,17 @@ void QtDesktop::CreateProgressBar(const Rect& area) {
     window_.progressBar()->repaint();
 }
 
-void QtDesktop::StepProgressBar() {
-    if (QProgressBar* bar = window_.progressBar()) {
-        if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
-        bar->repaint();
-    }
+void QtDesktop::ShowProgress(const ProgressReport& report) {
+    QProgressBar* bar = window_.progressBar();
+    if (bar == nullptr) return;
+    bar->setValue(std::clamp(report.position, bar->minimum(), bar->maximum()));
+    // Drawn on the bar: its tooltip shows only to a mouse that rests on it, and the mouse waits
+    // while the operation runs.
+    const QString reading = QString::fromStdString(report.reading);
+    bar->setToolTip(reading);
+    bar->setFormat(reading);
+    bar->setTextVisible(!reading.isEmpty());
+    bar->repaint();
 }
 
 void QtDesktop::RemoveProgressBar() { window_.RemoveProgressBar(); }

@@ -58,7 +58,7 @@ public:
     void BeginBusyCursor() override;
     void EndBusyCursor() override;
     void CreateProgressBar(const Rect& area) override;
-    void StepProgressBar() override;
+    void ShowProgress(const ProgressReport& report) override;
     void RemoveProgressBar() override;
     void Push(const DialogFields& fields) override;
     void Repaint() override;

@@ -6,15 +6,23 @@
 # and an archive made by the Linux build from the same card as the Windows build, to compare.
 # The x86_64 tests always run; the i686 ones too where this kernel runs 32-bit programs.
 #   --screenshots  instead of the tests, retakes the screenshots in docs/screenshots/windows/
+#   --only REGEX   builds only the 64-bit program and runs only the 64-bit tests whose names
+#                  match (ctest -R; the installer's tests come with those that need it)
 set -euo pipefail
 mode=${1:-tests}
+only=
+archs="i686 x86_64"
+if [ "$mode" = --only ]; then
+    only=${2:?--only needs a pattern of test names}
+    archs=x86_64
+fi
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
 
 bash scripts/install-dependencies.sh
 
-for arch in i686 x86_64; do
+for arch in $archs; do
     cmake --preset "windows-$arch" >/dev/null
     cmake --build --preset "windows-$arch" -j"$jobs"
 done
@@ -109,6 +117,12 @@ if [ "$mode" = --screenshots ]; then
     done
     ls -l docs/screenshots/windows
     exit 0
+fi
+
+if [ -n "$only" ]; then
+    ctest --preset windows-x86_64 -R "$only" -j"$jobs" >"$work/ctest-only.log" 2>&1 && status=0 || status=$?
+    cat "$work/ctest-only.log"
+    exit "$status"
 fi
 
 # One card backed up by both builds. Its entries are created in reverse name order, since a

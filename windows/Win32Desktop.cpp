@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "common/Messages.h"
 #include "platform/win32/Win32Volumes.h"
 #include "windows/AboutDialog.h"
@@ -14,7 +16,8 @@
 namespace vocell::win32 {
 namespace {
 
-constexpr int kProgressRange = 100;
+constexpr int kProgressRange = ProgressReport::kSteps;
+constexpr UINT_PTR kBarTextSubclass = 1;
 
 const std::string& ApplicationTitle() {
     static const std::string title(text::kApplicationTitle);
@@ -28,6 +31,39 @@ std::string WindowText(HWND window) {
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), length + 1)));
     return text;
+}
+
+// The progress bar's window text, drawn over the bar after the bar itself: the reading of how far
+// the operation has come. (A tooltip would show only to a mouse resting on the bar, and the
+// mouse waits while the operation runs.)
+void DrawBarText(HWND bar, HDC given) {
+    const std::string text = WindowText(bar);
+    if (text.empty()) return;
+    HDC context = given != nullptr ? given : ::GetDC(bar);
+    RECT client{};
+    ::GetClientRect(bar, &client);
+    auto* font = reinterpret_cast<HFONT>(::SendMessageA(::GetParent(bar), WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font != nullptr ? ::SelectObject(context, font) : nullptr;
+    ::SetBkMode(context, TRANSPARENT);
+    ::SetTextColor(context, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::DrawTextA(context, text.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    if (previous != nullptr) ::SelectObject(context, previous);
+    if (given == nullptr) ::ReleaseDC(bar, context);
+}
+
+LRESULT CALLBACK BarTextProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                  DWORD_PTR /*data*/) {
+    switch (message) {
+        case WM_PAINT:
+        case WM_PRINTCLIENT: {
+            const LRESULT painted = ::DefSubclassProc(bar, message, wParam, lParam);
+            DrawBarText(bar, reinterpret_cast<HDC>(wParam));
+            return painted;
+        }
+        case WM_NCDESTROY: ::RemoveWindowSubclass(bar, BarTextProcedure, kBarTextSubclass); break;
+        default: break;
+    }
+    return ::DefSubclassProc(bar, message, wParam, lParam);
 }
 
 }  // namespace
@@ -133,17 +169,24 @@ void Win32Desktop::CreateProgressBar(const Rect& area) {
     ::SendMessageA(progressBar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
     ::SendMessageA(progressBar_, PBM_SETPOS, 0, 0);
     ::SendMessageA(progressBar_, PBM_SETSTEP, 1, 0);
+    ::SetWindowSubclass(progressBar_, BarTextProcedure, kBarTextSubclass, 0);
     ::UpdateWindow(progressBar_);
 }
 
-void Win32Desktop::StepProgressBar() {
+void Win32Desktop::ShowProgress(const ProgressReport& report) {
     if (progressBar_ == nullptr) return;
-    // A themed bar glides forward on a timer, which never fires while an extraction keeps the
-    // thread busy; moving back is drawn at once, so step one past and come back.
-    const auto position = static_cast<int>(::SendMessageA(progressBar_, PBM_GETPOS, 0, 0)) + 1;
-    if (position < kProgressRange)
-        ::SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position + 1), 0);
-    ::SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    const int position = std::clamp(report.position, 0, kProgressRange);
+    if (position != static_cast<int>(::SendMessageA(progressBar_, PBM_GETPOS, 0, 0))) {
+        // A themed bar glides forward on a timer, which never fires while an extraction keeps the
+        // thread busy; moving back is drawn at once, so go one past and come back.
+        if (position < kProgressRange)
+            ::SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position + 1), 0);
+        ::SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    }
+    if (WindowText(progressBar_) != report.reading) {
+        ::SetWindowTextA(progressBar_, report.reading.c_str());
+        ::InvalidateRect(progressBar_, nullptr, TRUE);
+    }
     ::UpdateWindow(progressBar_);
 }
 

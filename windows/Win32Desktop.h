@@ -31,7 +31,7 @@ public:
     void EndBusyCursor() override;
 
     void CreateProgressBar(const Rect& area) override;
-    void StepProgressBar() override;
+    void ShowProgress(const ProgressReport& report) override;
     void RemoveProgressBar() override;
 
     void Push(const DialogFields& fields) override;

@@ -114,7 +114,11 @@ FsResult<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string
         std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
         // A link is listed without attributes, so that it is neither entered nor read as a file.
-        entries.push_back({std::move(name), IsLink(found.dwFileAttributes) ? 0u : found.dwFileAttributes});
+        const bool link = IsLink(found.dwFileAttributes);
+        const std::uint64_t size = link || IsFolder(found.dwFileAttributes)
+                                       ? 0
+                                       : (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+        entries.push_back({std::move(name), link ? 0u : found.dwFileAttributes, size});
     } while (::FindNextFileA(listing.get(), &found));
     if (::GetLastError() != ERROR_NO_MORE_FILES) return LastErrorStatus();
     return entries;

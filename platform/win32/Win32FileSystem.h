@@ -12,7 +12,11 @@ namespace vocell::win32 {
 
 class Win32FileSystem final : public FileSystem {
 public:
+    // Every entry comes with its size, which the listing gives for nothing.
     FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
+    FsResult<std::vector<FolderEntry>> ListFolderWithSizes(const std::string& folder) override {
+        return ListFolder(folder);
+    }
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;

@@ -166,6 +166,24 @@ TEST_F(ArchiveWriterTest, FileThatFailsHalfwayIsTakenBackOutOfTheArchive) {
     EXPECT_EQ(leftOut[0].path, "E:\\A.WAV");
 }
 
+TEST_F(ArchiveWriterTest, MeasuringATreeGivesTheBytesItsWalkAppends) {
+    Put("VM/PROMPTS/0/0/0/VERSION.TXT", "0131");
+    Put("VM/MSGS/100/EMPTY.WAV", "");
+    Put("VM/MSGS/100/ONE_BLOCK.WAV", std::string(kBlockSize - kStreamHeaderSize - 1, 'a'));
+    Put("VM/MSGS/100/TWO_BLOCKS.WAV", std::string(kBlockSize - kStreamHeaderSize, 'b'));
+    Put("VM/MSGS/101/LONG.WAV", std::string(300'000, 'c'));
+    Put(".cache/X", "passed over");
+    Put(".hidden", "kept");
+    Put("VOCELL-RESTORE-INTERRUPTED.TXT", "the utility's own");
+    Put("VM/MSGS/100/M1.WAV.vocell-new", "the utility's own");
+    int foldersListed = 0;
+    const std::uint64_t measured = MeasureTree(machine.fileSystem(), "E:\\", [&] { ++foldersListed; });
+    const std::string bytes = Walk();
+    EXPECT_EQ(measured, bytes.size());
+    EXPECT_EQ(foldersListed, 9);  // E:\, VM, PROMPTS, 0, 0, 0, MSGS, 100, 101; not .cache
+    EXPECT_EQ(MeasureTree(machine.fileSystem(), "E:\\NONE\\", {}), 0u);
+}
+
 TEST_F(ArchiveWriterTest, PathTooLongForAnArchiveIsLeftOutAndReported) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows' file functions reach no path of more than 260 characters, far fewer than an "

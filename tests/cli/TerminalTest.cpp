@@ -33,13 +33,20 @@ protected:
     fs::path card;
 };
 
-// The progress line shows the card being written and then read back, unless told not to.
+// The progress line shows the archive being checked, the card written and then read back, unless
+// told not to, each with the bytes done of the archive's.
 TEST_F(TerminalTest, TheQuestionIsAnsweredAtTheKeyboardAndTheCardIsReadBack) {
     const TerminalRun run =
         RunVocellOnTerminal(temp.path(), {"restore", "b.vcb", "card"}, {{"[c]ancel?", {}, "y"}});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find(text::kRestoreComplete), std::string::npos) << run.output;
     EXPECT_NE(run.output.find(std::string(text::kVerifyingData) + ": "), std::string::npos) << run.output;
+    // The archive's header block, then two blocks for each of its 7 folders and 2 small files.
+    ASSERT_EQ(fs::file_size(temp.path() / "b.vcb"), 19u * 1024);
+    const std::string ofArchive = std::string(text::kProgressOf) + "19.0 KB";
+    for (std::string_view done : {text::kProgressChecked, text::kProgressWritten, text::kProgressCompared}) {
+        EXPECT_NE(run.output.find(ofArchive + std::string(done)), std::string::npos) << done << run.output;
+    }
     EXPECT_EQ(ReadHostFile(card / "VM/PROMPTS/0/0/0/VERSION.TXT"), "0131");
 
     const TerminalRun unverified =

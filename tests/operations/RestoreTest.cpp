@@ -76,9 +76,9 @@ TEST_P(RestorePromptsTest, TheQuestionAndItsAnswerDecideThePrompts) {
     EXPECT_EQ(machine.ReadOnDrive('E', "VM/MSGS/M1.WAV"), "message");
     EXPECT_EQ(messages().back(), text::kRestoreComplete);
     // The bar covers the bottom twentieth of the 410 by 310 client area from 26% of its width,
-    // while the card is written and again while it is read back.
+    // while the archive is checked, while the card is written and again while it is read back.
     EXPECT_EQ(desktop.FilterTranscript("progress bar"),
-              std::vector<std::string>(2, "progress bar 106,294,409,309"));
+              std::vector<std::string>(3, "progress bar 106,294,409,309"));
 }
 
 constexpr const char* kAskedYes =

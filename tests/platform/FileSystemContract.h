@@ -198,6 +198,16 @@ TYPED_TEST_P(FileSystemContract, ListsEveryEntryWithItsAttributes) {
                     (entry.attributes == 0 && (full & FileAttribute::Archive) != 0))
             << entry.name;
     }
+    // A listing for measuring gives each file's size, and a folder's word.
+    const auto withSizes = ValueOf(this->fs_.ListFolderWithSizes(card.Path("VM")));
+    std::map<std::string, std::uint64_t> sizes;
+    for (const FolderEntry& entry : withSizes) {
+        sizes[entry.name] = entry.size;
+        if (entry.name == "PROMPTS") {
+            EXPECT_EQ(entry.attributes, FileAttribute::Directory);
+        }
+    }
+    EXPECT_EQ(sizes, (std::map<std::string, std::uint64_t>{{"PROMPTS", 0}, {"A.WAV", 1}, {"LOCKED.TXT", 1}}));
 }
 
 TYPED_TEST_P(FileSystemContract, FailuresAreReportedByKind) {

@@ -274,9 +274,16 @@ void WidgetTest::barsAndBusyCursorOfTheLiveWindow() {
     QVERIFY(bar != nullptr && bar->isVisible());
     QCOMPARE(bar->geometry(), QRect(QPoint(106, 294), QPoint(408, 308)));  // right and bottom exclusive
     QCOMPARE(bar->value(), 0);
-    desktop.StepProgressBar();
-    desktop.StepProgressBar();
+    QVERIFY(!bar->isTextVisible());
+    const std::string reading = "2.0 KB of 4.0 KB written, about 1 s left";
+    desktop.ShowProgress({2, 2048, 4096, reading});
     QCOMPARE(bar->value(), 2);
+    QCOMPARE(bar->text(), QString::fromStdString(reading));
+    QVERIFY(bar->isTextVisible());
+    QCOMPARE(bar->toolTip(), QString::fromStdString(reading));
+    desktop.ShowProgress({ProgressReport::kSteps + 1, 4096, 4096, "4.0 KB of 4.0 KB written"});
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(bar->text(), QStringLiteral("4.0 KB of 4.0 KB written"));
     desktop.RemoveProgressBar();
     QVERIFY(program_->window().progressBar() == nullptr);
 

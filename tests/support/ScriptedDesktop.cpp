@@ -205,7 +205,11 @@ void ScriptedDesktop::CreateProgressBar(const Rect& area) {
     transcript_.push_back("progress bar " + RectText(area));
 }
 
-void ScriptedDesktop::StepProgressBar() { transcript_.push_back("progress step"); }
+void ScriptedDesktop::ShowProgress(const ProgressReport& report) {
+    if (!progressBarShown_) ADD_FAILURE() << "progress shown without a progress bar";
+    progressReports_.push_back(report);
+    transcript_.push_back("progress at " + std::to_string(report.position) + ": " + report.reading);
+}
 
 void ScriptedDesktop::RemoveProgressBar() {
     progressBarShown_ = false;

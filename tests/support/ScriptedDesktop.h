@@ -47,6 +47,8 @@ public:
     [[nodiscard]] std::string Pane(int index) const { return panes_.at(static_cast<std::size_t>(index)); }
     [[nodiscard]] int busyDepth() const { return busyDepth_; }
     [[nodiscard]] bool progressBarShown() const { return progressBarShown_; }
+    // Every report shown on a progress bar, in order.
+    [[nodiscard]] const std::vector<ProgressReport>& progressReports() const { return progressReports_; }
     [[nodiscard]] const DialogFields& lastFields() const { return lastFields_; }
     [[nodiscard]] int pushCount() const { return pushCount_; }
     [[nodiscard]] const std::optional<FileDialogSettings>& saveSettings() const { return saveSettings_; }
@@ -67,7 +69,7 @@ public:
     void BeginBusyCursor() override;
     void EndBusyCursor() override;
     void CreateProgressBar(const Rect& area) override;
-    void StepProgressBar() override;
+    void ShowProgress(const ProgressReport& report) override;
     void RemoveProgressBar() override;
     void Push(const DialogFields& fields) override;
     void Repaint() override;
@@ -104,6 +106,7 @@ private:
     std::array<std::string, 2> panes_;
     int busyDepth_ = 0;
     bool progressBarShown_ = false;
+    std::vector<ProgressReport> progressReports_;
     DialogFields lastFields_;
     int pushCount_ = 0;
     std::optional<FileDialogSettings> saveSettings_;

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,9 +20,6 @@ namespace {
 using vocell::win32::test::kMessageBoxText;
 using vocell::win32::test::ProgramDriver;
 
-// The file-name box of the system's open and save dialogs.
-constexpr int kFileNameCombo = 0x47C;
-constexpr int kFileNameEdit = 0x480;
 // How long after the progress bar appears the restore is shown, in milliseconds.
 constexpr DWORD kProgressMoment = 2500;
 
@@ -66,36 +61,9 @@ bool Capture(const std::string& file) {
     return std::fclose(out) == 0;
 }
 
-BOOL CALLBACK FindProgressBar(HWND child, LPARAM result) {
-    char name[64] = {};
-    ::GetClassNameA(child, name, sizeof name);
-    if (std::string(name).find(PROGRESS_CLASSA) == std::string::npos) return TRUE;
-    *reinterpret_cast<HWND*>(result) = child;
-    return FALSE;
-}
-
-// The extraction's progress bar, which shares its id with the status bar.
-HWND ProgressBarOf(HWND main) {
-    HWND found = nullptr;
-    ::EnumChildWindows(main, FindProgressBar, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 bool Fail(const char* what) {
     std::fprintf(stderr, "screenshot tour: %s\n", what);
     return false;
-}
-
-// Types the path into an open or save dialog and presses its OK button.
-bool ChooseFile(ProgramDriver& program, const char* caption, const std::string& path) {
-    HWND dialog = program.WaitForWindow(caption);
-    if (dialog == nullptr) return Fail(caption);
-    for (const int box : {kFileNameCombo, kFileNameEdit}) {
-        if (HWND name = ::GetDlgItem(dialog, box))
-            ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    }
-    ProgramDriver::Click(dialog, IDOK);
-    return true;
 }
 
 bool CloseMessage(ProgramDriver& program, std::string_view text) {
@@ -138,13 +106,14 @@ bool Tour(const std::string& folder, const std::string& archive) {
     ProgramDriver::Click(about, IDOK);
 
     ProgramDriver::Click(main, IDC_BACKUP);
-    if (!ChooseFile(program, "Save As", archive) || !CloseMessage(program, vocell::text::kBackupComplete))
-        return false;
+    if (!program.ChooseFile("Save As", archive)) return Fail("no save dialog");
+    if (!CloseMessage(program, vocell::text::kBackupComplete)) return false;
 
     ProgramDriver::Click(main, IDC_RESTORE);
-    if (!ChooseFile(program, "Open", archive)) return false;
+    if (!program.ChooseFile("Open", archive)) return Fail("no open dialog");
     // The program answers no message while it extracts, so the bar is only looked at, not asked.
-    if (!ProgramDriver::WaitFor([&] { return ProgressBarOf(main) != nullptr; }, std::chrono::seconds(60))) {
+    if (!ProgramDriver::WaitFor([&] { return ProgramDriver::ProgressBarOf(main) != nullptr; },
+                                std::chrono::seconds(60))) {
         return Fail("no progress bar seen");
     }
     ::Sleep(kProgressMoment);

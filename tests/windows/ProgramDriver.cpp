@@ -1,5 +1,7 @@
 #include "ProgramDriver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -24,6 +26,14 @@ BOOL CALLBACK Visit(HWND window, LPARAM data) {
     ::GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || !::IsWindowVisible(window) || !(*search->match)(window)) return TRUE;
     search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindProgressBar(HWND child, LPARAM result) {
+    char name[64] = {};
+    ::GetClassNameA(child, name, sizeof name);
+    if (std::string(name).find(PROGRESS_CLASSA) == std::string::npos) return TRUE;
+    *reinterpret_cast<HWND*>(result) = child;
     return FALSE;
 }
 
@@ -111,6 +121,30 @@ std::string ProgramDriver::Text(HWND window) {
 
 std::string ProgramDriver::ControlText(HWND dialog, int controlId) {
     return Text(::GetDlgItem(dialog, controlId));
+}
+
+bool ProgramDriver::ChooseFile(const std::string& caption, const std::string& path) {
+    HWND dialog = WaitForWindow(caption);
+    if (dialog == nullptr) return false;
+    for (const int box : {kFileNameCombo, kFileNameEdit}) {
+        if (HWND name = ::GetDlgItem(dialog, box))
+            ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    }
+    Click(dialog, IDOK);
+    return true;
+}
+
+GUITHREADINFO ProgramDriver::ThreadInfo() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (started()) ::GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info;
+}
+
+HWND ProgramDriver::ProgressBarOf(HWND window) {
+    HWND found = nullptr;
+    ::EnumChildWindows(window, FindProgressBar, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 void ProgramDriver::Click(HWND dialog, int controlId) {

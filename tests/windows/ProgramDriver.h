@@ -12,6 +12,9 @@ namespace vocell::win32::test {
 
 // The text of a message box, which the system gives this id.
 inline constexpr int kMessageBoxText = 0xFFFF;
+// The file-name box of the system's open and save dialogs.
+inline constexpr int kFileNameCombo = 0x47C;
+inline constexpr int kFileNameEdit = 0x480;
 
 class ProgramDriver {
 public:
@@ -31,10 +34,18 @@ public:
     // The program's exit code once it has ended; -1 after the timeout.
     long WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
+    // Types path into the open or save dialog of this caption and presses its OK button; false
+    // when no such dialog showed.
+    bool ChooseFile(const std::string& caption, const std::string& path);
+    // The program's GUI thread, as the system sees it: its focus, its active window.
+    [[nodiscard]] GUITHREADINFO ThreadInfo() const;
+
     static std::string Text(HWND window);
     static std::string ControlText(HWND dialog, int controlId);
     // Posts the click of a dialog's button, as the button itself reports it.
     static void Click(HWND dialog, int controlId);
+    // The progress bar among the window's children, if there is one.
+    static HWND ProgressBarOf(HWND window);
     static bool WaitFor(const std::function<bool()>& condition,
                         std::chrono::milliseconds timeout = std::chrono::seconds(20));
 

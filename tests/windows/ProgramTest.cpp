@@ -1,16 +1,21 @@
-// The real program, started as a user starts it and worked from outside through its windows.
+// The real program, started as a user starts it and worked from outside through its windows, also
+// while it is busy.
 
 #include <windows.h>
 
 #include <dbt.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "WineDrives.h"
+#include "archive/ArchiveScanner.h"
 #include "common/Messages.h"
 #include "common/Version.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "tests/windows/ProgramDriver.h"
 #include "windows/ResourceIds.h"
 
@@ -126,6 +131,132 @@ TEST(Program, VersionBlockNamesTheProgramItsMakerAndTheOneVersion) {
     EXPECT_EQ(numbers.str(), VOCELL_FILE_VERSION);
     EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
     EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+}
+
+// What the test paints over a part of the program's window from outside.
+constexpr COLORREF kPaintedOver = RGB(255, 0, 255);
+
+COLORREF ScreenPixel(POINT at) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, at.x, at.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void PaintOver(HWND window, const RECT& part) {
+    HDC context = ::GetDC(window);
+    HBRUSH brush = ::CreateSolidBrush(kPaintedOver);
+    ::FillRect(context, &part, brush);
+    ::DeleteObject(brush);
+    ::ReleaseDC(window, context);
+}
+
+// A card of many small files, for a backup that takes a while.
+constexpr int kFolders = 15;
+constexpr int kFilesPerFolder = 200;
+
+// While a backup stores a card of many files, the window answers at once, draws again what it is
+// asked to, and follows what is posted to it; a close request, from the
+// window's own close command or from outside, changes nothing: the backup ends whole and the
+// dialog stays open.
+TEST(Program, TheWindowDrawsAndAnswersDuringABackupAndCannotBeClosedUntilItEnds) {
+    VOCELL_REQUIRE_REMOVABLE_DRIVE(kCardDrive);
+    EmptyDrive(kCardDrive);
+    PutFile(RootOf(kCardDrive) + "VM\\PROMPTS\\0\\0\\0\\VERSION.TXT", "0131");
+    const std::string message(1000, 'm');
+    for (int folder = 0; folder < kFolders; ++folder) {
+        for (int file = 0; file < kFilesPerFolder; ++file) {
+            PutFile(RootOf(kCardDrive) + "VM\\MSGS\\" + std::to_string(100 + folder) + "\\M" +
+                        std::to_string(file) + ".WAV",
+                    message);
+        }
+    }
+    const std::string archive = "C:\\Harlo\\Vocell\\Backup\\busy.vcb";
+    ::DeleteFileA(archive.c_str());
+    ProgramDriver program(ProgramPath());
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    ProgramDriver::Click(main, IDC_SELECT);
+    HWND chooser = program.WaitForWindow("Select Vocell Card");
+    ASSERT_NE(chooser, nullptr);
+    ProgramDriver::Click(chooser, IDOK);
+    ASSERT_TRUE(
+        ProgramDriver::WaitFor([&] { return ProgramDriver::ControlText(main, IDC_STATUS) == "Ready"; }));
+    RECT client{};
+    ::GetClientRect(main, &client);
+    const POINT centre{client.right / 2, client.bottom / 2};
+    const RECT part{centre.x - 20, centre.y - 10, centre.x + 20, centre.y + 10};
+    POINT middle = centre;
+    ::ClientToScreen(main, &middle);
+    const COLORREF drawn = ScreenPixel(middle);
+    ASSERT_NE(drawn, kPaintedOver);
+
+    ProgramDriver::Click(main, IDC_BACKUP);
+    ASSERT_TRUE(program.ChooseFile("Save As", archive));
+    // Told from the archive's temporary file, which asks nothing of the program.
+    const auto backingUp = [&] {
+        WIN32_FIND_DATAA found{};
+        HANDLE search = ::FindFirstFileA((archive + ".vocell-*.partial").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return false;
+        ::FindClose(search);
+        return true;
+    };
+    ASSERT_TRUE(ProgramDriver::WaitFor(backingUp)) << "the backup never began";
+
+    // It answers what is sent to it (the system's and other programs' messages) at once.
+    for (int ping = 0; ping < 5; ++ping) {
+        DWORD_PTR answer = 0;
+        const auto sent = std::chrono::steady_clock::now();
+        EXPECT_NE(::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(1000));
+    }
+    // What it is asked to draw again is drawn: a part of it painted over from outside, then
+    // invalidated, shows the window's own pixels again. (A window moved over it and away says
+    // nothing here: the display restores what it uncovers by itself.)
+    PaintOver(main, part);
+    ASSERT_TRUE(
+        ProgramDriver::WaitFor([&] { return ScreenPixel(middle) == kPaintedOver; }, std::chrono::seconds(5)));
+    ::InvalidateRect(main, &part, TRUE);
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return ScreenPixel(middle) == drawn; }, std::chrono::seconds(5)))
+        << "what was invalidated was not drawn again";
+    // What is posted to it is dispatched: the focus moves as asked.
+    HWND restoreButton = ::GetDlgItem(main, IDC_RESTORE);
+    ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(restoreButton), TRUE);
+    EXPECT_TRUE(ProgramDriver::WaitFor([&] { return program.ThreadInfo().hwndFocus == restoreButton; }));
+    // Its close command and a close request from outside change nothing.
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(backingUp())
+        << "the backup ended before the window was seen to answer: give the card more files";
+
+    HWND done = program.WaitForWindowWithText(kMessageBoxText, std::string(text::kBackupComplete),
+                                              std::chrono::seconds(120));
+    ASSERT_NE(done, nullptr) << "the backup did not complete";
+    ProgramDriver::Click(done, IDOK);
+    EXPECT_TRUE(ProgramDriver::WaitFor(
+        [&] { return ProgramDriver::ControlText(main, IDC_STATUS_BAR) == text::kReady; }));
+    ::Sleep(500);  // anything still queued for the window would have reached it by now
+    EXPECT_TRUE(::IsWindow(main) && ::IsWindowVisible(main));
+    EXPECT_EQ(program.WaitForExit(std::chrono::milliseconds(0)), -1) << "the program ended";
+
+    // The archive is whole: every file of the card, and sound.
+    Win32FileSystem files;
+    auto opened = archive::OpenArchive(files, archive);
+    ASSERT_TRUE(opened.ok());
+    archive::ArchiveScanner scanner(*opened.value().reader, opened.value().length);
+    ASSERT_TRUE(scanner.ReadArchiveHeader());
+    int messagesStored = 0;
+    while (scanner.NextEntry()) {
+        const archive::ScannedEntry& entry = scanner.entry();
+        if (entry.kind == archive::EntryKind::File &&
+            entry.header.storedPath.find("\\MSGS\\") != std::string::npos)
+            ++messagesStored;
+    }
+    EXPECT_FALSE(scanner.problem().has_value()) << scanner.problem().value_or("");
+    EXPECT_EQ(messagesStored, kFolders * kFilesPerFolder);
+
+    ProgramDriver::Click(main, IDOK);
+    EXPECT_EQ(program.WaitForExit(), 0);
 }
 
 TEST(Program, WithoutThePromptPackageSaysReinstallAndEnds) {

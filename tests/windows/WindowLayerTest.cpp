@@ -10,6 +10,9 @@
 #include <commdlg.h>
 #include <dbt.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "operations/CardExtraction.h"
@@ -102,7 +105,7 @@ TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
     EXPECT_GE(barRect.bottom - barRect.top, kStatusBarHeight);
 }
 
-TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
+TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedShowsItsReadingAndGoes) {
     const Rect area = ProgressBarArea(desktop_.ClientRect());
     desktop_.CreateProgressBar(area);
     HWND bar = ::GetDlgItem(main_.window(), IDC_PROGRESS_BAR);
@@ -113,8 +116,11 @@ TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
     EXPECT_TRUE(SameRect(placed, RECT{area.left, area.top, area.right, area.bottom}));
     EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
     EXPECT_EQ(::SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
-    for (int i = 0; i < 3; ++i) desktop_.StepProgressBar();
+    desktop_.ShowProgress({3, 3072, 102400, "3.0 KB of 100.0 KB written"});
     EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 3);
+    EXPECT_EQ(TextOf(bar), "3.0 KB of 100.0 KB written");  // drawn over the bar
+    desktop_.ShowProgress({ProgressReport::kSteps + 1, 102400, 102400, "100.0 KB of 100.0 KB written"});
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
     desktop_.RemoveProgressBar();
     EXPECT_FALSE(::IsWindow(bar));
 }
@@ -143,6 +149,83 @@ TEST_F(WindowLayerTest, BusyCursorStaysUntilEveryBeginHasItsEnd) {
     desktop_.EndBusyCursor();  // one end too many is harmless
     desktop_.BeginBusyCursor();
     EXPECT_TRUE(desktop_.busy());
+}
+
+// A hidden window of the test's thread that counts what reaches it.
+class CountingWindow {
+public:
+    CountingWindow() {
+        static const ATOM registered = [] {
+            WNDCLASSA type{};
+            type.lpfnWndProc = Procedure;
+            type.hInstance = ::GetModuleHandleA(nullptr);
+            type.lpszClassName = "VocellTestCounter";
+            return ::RegisterClassA(&type);
+        }();
+        window_ = ::CreateWindowExA(0, MAKEINTATOM(registered), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+        ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~CountingWindow() { ::DestroyWindow(window_); }
+    CountingWindow(const CountingWindow&) = delete;
+    CountingWindow& operator=(const CountingWindow&) = delete;
+    [[nodiscard]] HWND window() const { return window_; }
+    int received = 0;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<CountingWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self != nullptr && message == WM_APP) {
+            ++self->received;
+            return 1;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+
+bool KeyWaiting(UINT flags) {
+    MSG message{};
+    return ::PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, flags) != FALSE;
+}
+
+// What the window takes while an operation lets it answer: its painting, what is sent to it and
+// what is posted to it, never the keyboard or the mouse, which wait for the operation's end.
+TEST_F(WindowLayerTest, KeepingRespondingDrawsAndAnswersButLeavesTheUsersInputWaiting) {
+    ::ShowWindow(main_.window(), SW_SHOW);
+    ::UpdateWindow(main_.window());
+    ::InvalidateRect(main_.window(), nullptr, TRUE);
+    ASSERT_NE(::GetUpdateRect(main_.window(), nullptr, FALSE), FALSE);
+    desktop_.KeepResponding();
+    EXPECT_EQ(::GetUpdateRect(main_.window(), nullptr, FALSE), FALSE) << "not drawn";
+
+    CountingWindow counter;
+    ::PostMessageA(counter.window(), WM_APP, 0, 0);
+    desktop_.KeepResponding();
+    EXPECT_EQ(counter.received, 1) << "the posted message waits";
+    DWORD_PTR answer = 0;
+    std::thread sender(
+        [&] { ::SendMessageTimeoutA(counter.window(), WM_APP, 0, 0, SMTO_NORMAL, 5000, &answer); });
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (answer == 0 && std::chrono::steady_clock::now() < end) desktop_.KeepResponding();
+    sender.join();
+    EXPECT_EQ(answer, 1u) << "the sent message was not answered";
+
+    // A key pressed on the window.
+    ::SetForegroundWindow(main_.window());
+    ::SetFocus(::GetDlgItem(main_.window(), IDC_BACKUP));
+    INPUT key[2] = {};
+    key[0].type = key[1].type = INPUT_KEYBOARD;
+    key[0].ki.wVk = key[1].ki.wVk = 'B';
+    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, key, sizeof key[0]);
+    const auto given = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!KeyWaiting(PM_NOREMOVE) && std::chrono::steady_clock::now() < given) ::Sleep(10);
+    if (!KeyWaiting(PM_NOREMOVE)) GTEST_SKIP() << "the system hands this test no keyboard input";
+    desktop_.KeepResponding();
+    EXPECT_TRUE(KeyWaiting(PM_NOREMOVE)) << "the key was taken";
+    while (KeyWaiting(PM_REMOVE)) {
+    }
 }
 
 TEST(MessageMap, ButtonClicksAndTheDeviceListSelectionAreCommandsNothingElse) {

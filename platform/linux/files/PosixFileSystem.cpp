@@ -205,14 +205,18 @@ FsResult<PosixFileSystem::Location> PosixFileSystem::Locate(const std::string& p
 }
 
 FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
-    return List(folder, true);
+    return List(folder, FileDetails::Attributes);
 }
 
 FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolderForReading(const std::string& folder) {
-    return List(folder, false);
+    return List(folder, FileDetails::None);
 }
 
-FsResult<std::vector<FolderEntry>> PosixFileSystem::List(const std::string& folder, bool fileAttributes) {
+FsResult<std::vector<FolderEntry>> PosixFileSystem::ListFolderWithSizes(const std::string& folder) {
+    return List(folder, FileDetails::Size);
+}
+
+FsResult<std::vector<FolderEntry>> PosixFileSystem::List(const std::string& folder, FileDetails details) {
     return With(Locate(folder), [&](const Location& at) -> FsResult<std::vector<FolderEntry>> {
         UniqueFd opened(Open(at, O_RDONLY | O_DIRECTORY | kNoFollow));
         if (!opened.valid()) {
@@ -227,8 +231,24 @@ FsResult<std::vector<FolderEntry>> PosixFileSystem::List(const std::string& fold
         FolderItem item;
         while (reader.value().Next(item)) {
             FolderEntry entry{std::string(item.name), 0};
+            // A size costs one stat by name in the open folder (an entry the folder leaves
+            // untyped is measured 0).
+            if (item.type == DT_REG && details == FileDetails::Size) {
+                struct stat info {};
+                if (::fstatat(reader.value().fd(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                    if (errno == ENOENT) {
+                        continue;  // deleted since the folder was read
+                    }
+                    return StatusFromErrno(errno);
+                }
+                if (S_ISREG(info.st_mode)) {
+                    entry.size = static_cast<std::uint64_t>(info.st_size);
+                }
+                entries.push_back(std::move(entry));
+                continue;
+            }
             // A file's word costs a stat here, and on FAT an open: a reader asks the open file.
-            if (item.type != DT_LNK && (fileAttributes || item.type != DT_REG)) {
+            if (item.type != DT_LNK && (details == FileDetails::Attributes || item.type != DT_REG)) {
                 auto attributes = EntryAttributes(reader.value().fd(), entry.name.c_str(), fat);
                 if (!attributes.ok()) {
                     if (attributes.status().nativeCode == ENOENT) {

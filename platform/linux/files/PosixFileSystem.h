@@ -26,6 +26,8 @@ public:
 
     FsResult<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     FsResult<std::vector<FolderEntry>> ListFolderForReading(const std::string& folder) override;
+    // A file's size from one stat by its name in the open folder.
+    FsResult<std::vector<FolderEntry>> ListFolderWithSizes(const std::string& folder) override;
     FsResult<std::uint32_t> Attributes(const std::string& path) override;
     FsStatus SetAttributes(const std::string& path, std::uint32_t attributes) override;
     FsResult<std::unique_ptr<FileReader>> OpenRead(const std::string& path) override;
@@ -80,7 +82,9 @@ private:
     // An entry about to change that is the root of another mount is refused.
     static FsStatus RefuseOtherMount(const Location& at);
 
-    FsResult<std::vector<FolderEntry>> List(const std::string& folder, bool fileAttributes);
+    // What a listing asks of each file besides its name.
+    enum class FileDetails { None, Attributes, Size };
+    FsResult<std::vector<FolderEntry>> List(const std::string& folder, FileDetails details);
     FsResult<std::unique_ptr<FileReader>> OpenReader(const std::string& path, bool fromMedium);
     // The statistics of the file system that holds the drive of path.
     FsResult<struct statvfs> DriveStatistics(const std::string& path);
