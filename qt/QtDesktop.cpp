@@ -137,6 +137,8 @@ Rect QtDesktop::WindowRect() const {
 
 Rect QtDesktop::ClientRect() const { return {0, 0, window_.width(), window_.height()}; }
 
+int QtDesktop::WindowDpi() const { return window_.logicalDpiY(); }
+
 void QtDesktop::EndDialog(bool ok) {
     ended_ = true;
     endedWithOk_ = ok;

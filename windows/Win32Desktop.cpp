@@ -3,10 +3,12 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "platform/win32/Win32Volumes.h"
 #include "windows/AboutDialog.h"
 #include "windows/DialogRunner.h"
+#include "windows/Dpi.h"
 #include "windows/DriveChooserDialog.h"
 #include "windows/FileDialogs.h"
 #include "windows/ResourceIds.h"
@@ -212,6 +214,8 @@ Rect Win32Desktop::ClientRect() const {
     ::GetClientRect(dialog_, &rect);
     return RectOf(rect);
 }
+
+int Win32Desktop::WindowDpi() const { return dialog_ != nullptr ? DpiOf(dialog_) : kDefaultDpi; }
 
 void Win32Desktop::EndDialog(bool ok) { ::EndDialog(dialog_, ok ? IDOK : IDCANCEL); }
 

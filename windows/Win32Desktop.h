@@ -40,6 +40,7 @@ public:
 
     [[nodiscard]] Rect WindowRect() const override;
     [[nodiscard]] Rect ClientRect() const override;
+    [[nodiscard]] int WindowDpi() const override;
     void EndDialog(bool ok) override;
 
 private:

@@ -260,8 +260,8 @@ void WidgetTest::barsAndBusyCursorOfTheLiveWindow() {
     StatusPanes* status = program_->window().statusBar();
     QVERIFY(status != nullptr);
     const int width = program_->window().width();
-    QCOMPARE(status->geometry(),
-             QRect(0, program_->window().height() - kStatusBarHeight, width, kStatusBarHeight));
+    const int height = StatusBarHeight(program_->window().logicalDpiY());
+    QCOMPARE(status->geometry(), QRect(0, program_->window().height() - height, width, height));
     QCOMPARE(status->paneGeometry(0).right() + 1, width / 4);
     QCOMPARE(status->paneGeometry(1).right() + 1, std::min(width, (width / 3) * 3));
     QCOMPARE(status->paneText(0), Q(text::kReady));

@@ -82,8 +82,9 @@ TEST_F(WindowLayerTest, ChooserAndAboutBoxLoadWithTheAboutItemAndTheIcon) {
 }
 
 TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
-    ASSERT_TRUE(desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect())));
-    desktop_.LayoutStatusBar({150, 600}, kStatusBarHeight);
+    const int dpi = desktop_.WindowDpi();
+    ASSERT_TRUE(desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect(), dpi)));
+    desktop_.LayoutStatusBar({150, 600}, StatusBarHeight(dpi));
     desktop_.SetStatusPane(0, "Ready");
     desktop_.SetStatusPane(1, "E:\\\\VM\\");
     HWND bar = ::GetDlgItem(main_.window(), IDC_STATUS_BAR);
@@ -99,7 +100,7 @@ TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
     EXPECT_STREQ(pane, "E:\\\\VM\\");
     RECT barRect{};
     ::GetWindowRect(bar, &barRect);
-    EXPECT_GE(barRect.bottom - barRect.top, kStatusBarHeight);
+    EXPECT_GE(barRect.bottom - barRect.top, StatusBarHeight(dpi));
 }
 
 TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
