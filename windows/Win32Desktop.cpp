@@ -217,6 +217,16 @@ Rect Win32Desktop::ClientRect() const {
 
 int Win32Desktop::WindowDpi() const { return dialog_ != nullptr ? DpiOf(dialog_) : kDefaultDpi; }
 
+void Win32Desktop::FollowDpiChange(const RECT& suggested) {
+    if (dialog_ == nullptr) return;
+    ::SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (progressBar_ != nullptr) {
+        const Rect area = ProgressBarArea(ClientRect());
+        ::MoveWindow(progressBar_, area.left, area.top, area.width(), area.height(), TRUE);
+    }
+}
+
 void Win32Desktop::EndDialog(bool ok) { ::EndDialog(dialog_, ok ? IDOK : IDCANCEL); }
 
 }  // namespace vocell::win32

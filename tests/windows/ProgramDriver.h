@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -30,6 +31,10 @@ public:
                                std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // The program's exit code once it has ended; -1 after the timeout.
     long WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+    // Sends a message whose lParam points at data to a window of the program, with the data in
+    // the program's own memory for the call, as the system hands such a message to it.
+    LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, const void* data, std::size_t size);
 
     static std::string Text(HWND window);
     static std::string ControlText(HWND dialog, int controlId);

@@ -103,6 +103,25 @@ TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
     EXPECT_GE(barRect.bottom - barRect.top, StatusBarHeight(dpi));
 }
 
+TEST_F(WindowLayerTest, WindowDpiIsTheScreensAndADpiChangeTakesTheSuggestedPlaceWithTheProgressBar) {
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(desktop_.WindowDpi(), ::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
+    desktop_.CreateProgressBar(ProgressBarArea(desktop_.ClientRect()));
+    const Rect before = desktop_.WindowRect();
+    const RECT suggested{before.left + 10, before.top + 20, before.left + 10 + before.width() * 3 / 2,
+                         before.top + 20 + before.height() * 3 / 2};
+    desktop_.FollowDpiChange(suggested);
+    RECT placed{};
+    ::GetWindowRect(main_.window(), &placed);
+    EXPECT_TRUE(SameRect(placed, suggested));
+    const Rect area = ProgressBarArea(desktop_.ClientRect());
+    RECT bar{};
+    ::GetWindowRect(::GetDlgItem(main_.window(), IDC_PROGRESS_BAR), &bar);
+    ::MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_TRUE(SameRect(bar, RECT{area.left, area.top, area.right, area.bottom}));
+}
+
 TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedStepsByOneAndGoes) {
     const Rect area = ProgressBarArea(desktop_.ClientRect());
     desktop_.CreateProgressBar(area);
