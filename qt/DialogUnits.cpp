@@ -17,8 +17,11 @@ int Scale(int units, int base, int divisor) { return (2 * units * base + divisor
 
 }  // namespace
 
-DialogUnits::DialogUnits(const QFont& font)
-    : averageCharWidth_(AverageCharWidth(QFontMetrics(font))), charHeight_(QFontMetrics(font).height()) {}
+DialogUnits::DialogUnits(const QWidget& widget) : DialogUnits(QFontMetrics(widget.font(), &widget)) {}
+
+// The character height is the font's ascent and descent, without its leading, as a template's is.
+DialogUnits::DialogUnits(const QFontMetrics& metrics)
+    : averageCharWidth_(AverageCharWidth(metrics)), charHeight_(metrics.height()) {}
 
 int DialogUnits::ToPixelsX(int units) const { return Scale(units, averageCharWidth_, 4); }
 

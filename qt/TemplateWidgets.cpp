@@ -1,21 +1,22 @@
 #include "qt/TemplateWidgets.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/DialogLayout.h"
 #include "qt/GroupFrame.h"
 
 namespace vocell::qt {
 namespace {
 
+// An icon control shows the large icon: 32 pixels at 96 dots per inch.
 constexpr int kIconPixels = 32;
-// The templates' font is an 8-point one; the desktop's own family is used at that size.
-constexpr int kDialogFontPoints = 8;
 
 QString ControlName(int id) { return QStringLiteral("control%1").arg(id); }
+
+int IconPixels(const QWidget& dialog) { return ScaleForDpi(kIconPixels, dialog.logicalDpiY()); }
 
 QWidget* CreateControl(QDialog& dialog, const TemplateControl& control, const QIcon& icon) {
     const QString text = ToQString(control.text);
@@ -45,7 +46,8 @@ QWidget* CreateControl(QDialog& dialog, const TemplateControl& control, const QI
         case ControlKind::DropDownList: return new QComboBox(&dialog);
         case ControlKind::Icon: {
             auto* label = new QLabel(&dialog);
-            label->setPixmap(icon.pixmap(kIconPixels, kIconPixels));
+            const int side = IconPixels(dialog);
+            label->setPixmap(icon.pixmap(QSize(side, side), dialog.devicePixelRatioF()));
             return label;
         }
     }
@@ -56,17 +58,11 @@ QWidget* CreateControl(QDialog& dialog, const TemplateControl& control, const QI
 QRect PlaceOf(const TemplateControl& control, const DialogUnits& units, QWidget& widget) {
     QRect place = units.ToPixels(control.x, control.y, control.width, control.height);
     if (control.kind == ControlKind::DropDownList) place.setHeight(widget.sizeHint().height());
-    if (control.kind == ControlKind::Icon) place.setSize({kIconPixels, kIconPixels});
+    if (control.kind == ControlKind::Icon) place.setSize({IconPixels(widget), IconPixels(widget)});
     return place;
 }
 
 }  // namespace
-
-QFont DialogFont() {
-    QFont font = QApplication::font();
-    font.setPointSize(kDialogFontPoints);
-    return font;
-}
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -74,8 +70,8 @@ QString ToQString(std::string_view text) {
 
 std::map<int, QWidget*> BuildFromTemplate(QDialog& dialog, const DialogTemplate& dialogTemplate,
                                           const QIcon& icon) {
-    dialog.setFont(DialogFont());
-    const DialogUnits units(dialog.font());
+    // The desktop's font, whatever its size: the units follow it, so the template keeps its shape.
+    const DialogUnits units(dialog);
     dialog.setWindowTitle(ToQString(dialogTemplate.caption));
     dialog.setFixedSize(units.ToPixelsX(dialogTemplate.width), units.ToPixelsY(dialogTemplate.height));
     std::map<int, QWidget*> controls;

@@ -13,8 +13,6 @@
 namespace vocell::qt {
 
 QString ToQString(std::string_view text);
-// The font the templates are laid out with: the desktop's family at the templates' 8 points.
-QFont DialogFont();
 
 // Gives the dialog its caption, its fixed client size and every control of the template; the
 // controls with an id, by id.

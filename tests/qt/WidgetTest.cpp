@@ -120,7 +120,9 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     StartProgram();
     MainWindow& window = program_->window();
     const DialogTemplate& layout = MainDialogTemplate();
-    const DialogUnits units(window.font());
+    // The desktop's font as it is, and the template's units measured in it.
+    QCOMPARE(window.font(), QApplication::font());
+    const DialogUnits units(window);
     QCOMPARE(window.windowTitle(), Q(text::kApplicationTitle));
     QCOMPARE(window.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
     QCOMPARE(window.minimumSize(), window.maximumSize());  // fixed size, nothing to maximise
@@ -230,7 +232,7 @@ void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
     DriveChooserDialog chooser(nullptr, entries, 0, [](char letter) {
         return letter == 'E' ? "/media/tech/VMCARD" : std::string();
     });
-    const DialogUnits units(chooser.font());
+    const DialogUnits units(chooser);
     const DialogTemplate& layout = DriveChooserTemplate();
     QCOMPARE(chooser.windowTitle(), Q(layout.caption));
     QCOMPARE(chooser.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
