@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include "common/Messages.h"
+#include "operations/OperationContext.h"
 #include "qt/AboutDialog.h"
 #include "qt/DriveChooserDialog.h"
 #include "qt/MessageBoxes.h"
@@ -87,6 +88,11 @@ void QtDesktop::SetStatusPane(int pane, const std::string& text) {
     if (StatusPanes* bar = window_.statusBar()) {
         bar->SetPaneText(pane, QString::fromStdString(text));
         bar->repaint();
+    }
+    // The progress bar is read out by what is in progress.
+    if (QProgressBar* progress = window_.progressBar();
+        progress != nullptr && pane == operations::kActivityPane) {
+        progress->setAccessibleName(QString::fromStdString(text));
     }
 }
 

@@ -62,6 +62,18 @@ QRect PlaceOf(const TemplateControl& control, const DialogUnits& units, QWidget&
     return place;
 }
 
+bool IsField(ControlKind kind) {
+    return kind == ControlKind::ReadOnlyEdit || kind == ControlKind::CentredReadOnlyEdit ||
+           kind == ControlKind::DropDownList;
+}
+
+// A one-line label straight before a field names it, as a screen reader on Windows names a field
+// by the static text before it: the label is the field's buddy and its text the field's name.
+void NameField(QLabel& label, QWidget& field) {
+    label.setBuddy(&field);
+    field.setAccessibleName(label.text());
+}
+
 }  // namespace
 
 QString ToQString(std::string_view text) {
@@ -75,10 +87,13 @@ std::map<int, QWidget*> BuildFromTemplate(QDialog& dialog, const DialogTemplate&
     dialog.setWindowTitle(ToQString(dialogTemplate.caption));
     dialog.setFixedSize(units.ToPixelsX(dialogTemplate.width), units.ToPixelsY(dialogTemplate.height));
     std::map<int, QWidget*> controls;
+    QLabel* label = nullptr;  // the one-line label just made, until the next control
     for (const TemplateControl& control : dialogTemplate.controls) {
         QWidget* widget = CreateControl(dialog, control, icon);
         widget->setGeometry(PlaceOf(control, units, *widget));
         widget->setVisible(!control.hidden);
+        if (label != nullptr && IsField(control.kind)) NameField(*label, *widget);
+        label = control.kind == ControlKind::Label ? qobject_cast<QLabel*>(widget) : nullptr;
         if (control.id != kStaticId) {
             widget->setObjectName(ControlName(control.id));
             controls[control.id] = widget;

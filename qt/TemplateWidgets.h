@@ -1,6 +1,7 @@
 #pragma once
 // Builds a dialog's widgets from its template: each control at its template place, converted
-// with the dialog font's units, named "control<id>" so that it can be found by its id.
+// with the dialog font's units, named "control<id>" so that it can be found by its id, and each
+// field named for assistive technologies by the label before it.
 
 #include <QDialog>
 #include <QIcon>

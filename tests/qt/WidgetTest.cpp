@@ -2,12 +2,16 @@
 // reaching the dialog, the chooser, the about box, the status and progress bars, message boxes
 // and file dialogs. What the dialog decides is tested in the core; here, what the windows add.
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QtTest>
 #include <algorithm>
 #include <memory>
@@ -29,6 +33,29 @@ namespace vocell::qt {
 namespace {
 
 QString Q(std::string_view text) { return ToQString(text); }
+
+// What a screen reader reads for the widget.
+QString Accessible(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible != nullptr ? accessible->text(text) : QString();
+}
+
+// The name of the label a screen reader names the widget by.
+QString LabelOf(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    const auto labels = accessible != nullptr ? accessible->relations(QAccessible::Label)
+                                              : QList<QPair<QAccessibleInterface*, QAccessible::Relation>>();
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+}
+
+// Every control of the window that the keyboard reaches has a name to be read out by.
+void ExpectEveryReachableControlNamed(const QWidget& window) {
+    for (QWidget* child : window.findChildren<QWidget*>()) {
+        if (child->isVisibleTo(&window) && child->focusPolicy() != Qt::NoFocus) {
+            QVERIFY2(!Accessible(child).isEmpty(), qPrintable(child->objectName()));
+        }
+    }
+}
 
 // The text a control of the template shows.
 QString ShownText(QWidget* widget) {
@@ -152,6 +179,15 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     QCOMPARE(qobject_cast<QLineEdit*>(Control(ControlId::PromptVersion))->alignment(), Qt::AlignCenter);
     QVERIFY(qobject_cast<QLineEdit*>(Control(ControlId::Status))->isReadOnly());
     QCOMPARE(Field(ControlId::Status), Q(text::kCardNotSelected));
+    // Each field is read out by its label, and its value is the text it shows.
+    ExpectEveryReachableControlNamed(window);
+    for (const auto& [id, label] :
+         {std::pair{ControlId::Status, "Status"}, std::pair{ControlId::Device, "Device"},
+          std::pair{ControlId::CardType, "Type"}, std::pair{ControlId::PromptVersion, "Prompt Version"}}) {
+        QCOMPARE(Accessible(Control(id)), QString::fromLatin1(label));
+        QCOMPARE(LabelOf(Control(id)), QString::fromLatin1(label));
+    }
+    QCOMPARE(Accessible(Control(ControlId::Status), QAccessible::Value), Q(text::kCardNotSelected));
     // The hidden device list holds the drive roots.
     auto* list = qobject_cast<QComboBox*>(Control(ControlId::DeviceList));
     QCOMPARE(list->count(), 1);
@@ -276,6 +312,9 @@ void WidgetTest::barsAndBusyCursorOfTheLiveWindow() {
     QVERIFY(bar != nullptr && bar->isVisible());
     QCOMPARE(bar->geometry(), QRect(QPoint(106, 294), QPoint(408, 308)));  // right and bottom exclusive
     QCOMPARE(bar->value(), 0);
+    QCOMPARE(Accessible(bar), Q(text::kReady));  // read out by the activity, as pane 0 shows it
+    desktop.SetStatusPane(operations::kActivityPane, std::string(text::kRestoringData));
+    QCOMPARE(Accessible(bar), Q(text::kRestoringData));
     desktop.StepProgressBar();
     desktop.StepProgressBar();
     QCOMPARE(bar->value(), 2);
