@@ -28,8 +28,11 @@ QtDesktop::~QtDesktop() {
 MessageAnswer QtDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons,
                                         MessageKind /*kind*/) {
     const QString shown = QString::fromStdString(text);
-    if (services_.messageBox) return services_.messageBox(&window_, shown, buttons);
-    return RunMessageBox(&window_, shown, buttons);
+    // Centred on the main window; before it is shown (the re-install message at start-up), on
+    // the screen.
+    QWidget* owner = window_.isVisible() ? &window_ : nullptr;
+    if (services_.messageBox) return services_.messageBox(owner, shown, buttons);
+    return RunMessageBox(owner, shown, buttons);
 }
 
 std::optional<std::string> QtDesktop::FileDialog(FileDialogKind kind, const FileDialogSettings& settings) {

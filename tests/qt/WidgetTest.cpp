@@ -87,6 +87,7 @@ private Q_SLOTS:
     void chooserListsTheEntriesWithTheirMountPoints();
     void barsAndBusyCursorOfTheLiveWindow();
     void messageBoxesCarryTheTitleAndTheButtons();
+    void reinstallMessageAtStartIsCentredOnTheScreen();
     void fileDialogsCarryTheirSettings();
 
 private:
@@ -346,6 +347,33 @@ void WidgetTest::messageBoxesCarryTheTitleAndTheButtons() {
     QCOMPARE(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNo), MessageAnswer::No);
     QCOMPARE(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNoCancel), MessageAnswer::Cancel);
     QCOMPARE(AnswerOf(QMessageBox::Yes, MessageButtons::YesNo), MessageAnswer::Yes);
+
+    // Wide enough for the whole caption, and read out with its text.
+    ok->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ok.get()));
+    QVERIFY2(ok->width() >= CaptionWidth(*ok), qPrintable(QString::number(ok->width())));
+    QCOMPARE(Accessible(ok.get(), QAccessible::Description), Q(text::kBackupComplete));
+}
+
+void WidgetTest::reinstallMessageAtStartIsCentredOnTheScreen() {
+    std::filesystem::remove(install_->home() / "Prompts" / "PromptUpdateVer1_3_1.vcp");
+    DesktopProgram program(ProgramOptions{install_->card(), {}, {}});
+    QRect shownAt;
+    QString shown;
+    test::AnswerNextModal([&](QWidget* open) {
+        auto* box = qobject_cast<QMessageBox*>(open);
+        QVERIFY(box != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        shown = box->text();
+        shownAt = box->frameGeometry();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QVERIFY(!program.Start());
+    QCOMPARE(shown, Q(text::kReinstallApplication));
+    const QPoint offCentre =
+        shownAt.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 void WidgetTest::fileDialogsCarryTheirSettings() {
