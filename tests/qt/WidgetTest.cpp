@@ -273,20 +273,49 @@ void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
     const DialogTemplate& layout = DriveChooserTemplate();
     QCOMPARE(chooser.windowTitle(), Q(layout.caption));
     QCOMPARE(chooser.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
-    QCOMPARE(chooser.list()->count(), 2);
-    QCOMPARE(chooser.list()->itemText(0), QStringLiteral("VMCARD (E:)   /media/tech/VMCARD"));
-    QCOMPARE(chooser.list()->itemText(1), QStringLiteral("Removable Disk (F:)"));
-    QCOMPARE(chooser.list()->itemData(0).toString(), QStringLiteral("VMCARD (E:)"));
+    QComboBox* list = chooser.list();
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemText(0), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(list->itemText(1), QStringLiteral("Removable Disk (F:)"));
+    QCOMPARE(list->itemData(0).toString(), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(chooser.mountPoint(0), QStringLiteral("/media/tech/VMCARD"));
+    QCOMPARE(chooser.mountPoint(1), QString());
     QCOMPARE(chooser.selectedIndex(), 0);
-    const auto list = std::ranges::find(layout.controls, ControlId::DeviceList, &TemplateControl::id);
-    QVERIFY(list != layout.controls.end());
-    QCOMPARE(chooser.list()->geometry().topLeft(),
-             units.ToPixels(list->x, list->y, list->width, list->height).topLeft());
+    // The list is labelled "Device" and read out as the selected entry with its mount point.
+    ExpectEveryReachableControlNamed(chooser);
+    QCOMPARE(LabelOf(list), QStringLiteral("Device"));
+    QCOMPARE(Accessible(list, QAccessible::Value), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(Accessible(list, QAccessible::Description), QStringLiteral("/media/tech/VMCARD"));
+    QCOMPARE(list->toolTip(), QStringLiteral("/media/tech/VMCARD"));
+
+    // Nothing is cut: the closed list holds the entry, the open one each mount point on a line of
+    // its own under its entry.
+    chooser.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+    QStyleOptionComboBox closed;
+    closed.initFrom(list);
+    const QRect shownText =
+        list->style()->subControlRect(QStyle::CC_ComboBox, &closed, QStyle::SC_ComboBoxEditField, list);
+    QVERIFY(list->fontMetrics().horizontalAdvance(list->currentText()) <= shownText.width());
+    list->showPopup();
+    QAbstractItemView* rows = list->view();
+    QTRY_VERIFY(rows->isVisible());
+    const QRect firstRow = rows->visualRect(rows->model()->index(0, 0));
+    QVERIFY(firstRow.height() >= 2 * list->fontMetrics().height());
+    QVERIFY(firstRow.width() > list->fontMetrics().horizontalAdvance(chooser.mountPoint(0)));
+    QCOMPARE(rows->model()->index(0, 0).data(Qt::ToolTipRole).toString(), chooser.mountPoint(0));
+    list->hidePopup();
+    chooser.hide();
+    const auto place = std::ranges::find(layout.controls, ControlId::DeviceList, &TemplateControl::id);
+    QVERIFY(place != layout.controls.end());
+    QCOMPARE(list->geometry().topLeft(),
+             units.ToPixels(place->x, place->y, place->width, place->height).topLeft());
     auto* ok = qobject_cast<QPushButton*>(FindControl(chooser, ControlId::Ok));
     QVERIFY(ok->isDefault());
     QCOMPARE(ok->geometry(), units.ToPixels(58, 39, 50, 14));
 
-    chooser.list()->setCurrentIndex(1);
+    list->setCurrentIndex(1);
+    QCOMPARE(list->toolTip(), QString());
     test::AnswerNextModal([](QWidget* open) { qobject_cast<QDialog*>(open)->accept(); });
     QCOMPARE(chooser.Run(), std::optional<int>(1));
     test::AnswerNextModal([](QWidget* open) { qobject_cast<QDialog*>(open)->reject(); });
