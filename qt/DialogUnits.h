@@ -5,7 +5,7 @@
 // whatever size: a larger desktop font, or a screen of more dots per inch, makes the whole dialog
 // larger with its text.
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QRect>
 #include <QWidget>
 
@@ -13,22 +13,30 @@ namespace vocell::qt {
 
 class DialogUnits {
 public:
+    static constexpr int kUnitsPerCharWidth = 4;
+    static constexpr int kUnitsPerCharHeight = 8;
+
     // The units of the font the widget draws its text with, as it is measured on the widget's
-    // screen: the font the desktop gives it, or the one it was given.
+    // screen: the font the desktop gives it, or the one it was given, to the fraction of a pixel,
+    // so that the units grow exactly with its text.
     explicit DialogUnits(const QWidget& widget);
-    explicit DialogUnits(const QFontMetrics& metrics);
-    DialogUnits(int averageCharWidth, int charHeight)
+    explicit DialogUnits(const QFontMetricsF& metrics);
+    DialogUnits(double averageCharWidth, double charHeight)
         : averageCharWidth_(averageCharWidth), charHeight_(charHeight) {}
 
-    [[nodiscard]] int averageCharWidth() const { return averageCharWidth_; }
-    [[nodiscard]] int charHeight() const { return charHeight_; }
+    [[nodiscard]] double averageCharWidth() const { return averageCharWidth_; }
+    [[nodiscard]] double charHeight() const { return charHeight_; }
+    // The same units with the horizontal ones wider by the factor.
+    [[nodiscard]] DialogUnits Widened(double factor) const {
+        return {averageCharWidth_ * factor, charHeight_};
+    }
     [[nodiscard]] int ToPixelsX(int units) const;
     [[nodiscard]] int ToPixelsY(int units) const;
     [[nodiscard]] QRect ToPixels(int x, int y, int width, int height) const;
 
 private:
-    int averageCharWidth_;
-    int charHeight_;
+    double averageCharWidth_;
+    double charHeight_;
 };
 
 }  // namespace vocell::qt

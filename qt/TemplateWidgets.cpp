@@ -1,9 +1,13 @@
 #include "qt/TemplateWidgets.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 #include "app/DialogLayout.h"
 #include "qt/GroupFrame.h"
@@ -74,7 +78,46 @@ void NameField(QLabel& label, QWidget& field) {
     field.setAccessibleName(label.text());
 }
 
+// How much wider the horizontal units grow at each step while a wrapping label's text does not
+// fit its lines, and how many steps at most: a label lower than a line of the font never fits.
+constexpr double kWideningStep = 1.02;
+constexpr int kMostWideningSteps = 25;
+
+bool WrappedTextFits(const TemplateControl& control, const DialogUnits& units, const QFontMetrics& metrics) {
+    const QRect place = units.ToPixels(control.x, control.y, control.width, control.height);
+    const QRect needed = metrics.boundingRect(QRect(0, 0, place.width(), QWIDGETSIZE_MAX),
+                                              Qt::AlignLeft | Qt::TextWordWrap, ToQString(control.text));
+    return needed.width() <= place.width() && needed.height() <= place.height();
+}
+
+bool EveryWrappedTextFits(const DialogTemplate& dialogTemplate, const DialogUnits& units,
+                          const QFontMetrics& metrics) {
+    return std::ranges::all_of(dialogTemplate.controls, [&](const TemplateControl& control) {
+        return control.kind != ControlKind::WrappingLabel || WrappedTextFits(control, units, metrics);
+    });
+}
+
 }  // namespace
+
+DialogUnits TemplateUnits(const QWidget& dialog, const DialogTemplate& dialogTemplate) {
+    const DialogUnits font(dialog);
+    const QFontMetricsF exact(dialog.font(), &dialog);
+    double widening = 1.0;
+    for (const TemplateControl& control : dialogTemplate.controls) {
+        if (control.kind != ControlKind::Label || control.width <= 0) continue;
+        // A whole pixel more than the text, which the rounding of the label's place may take.
+        const double needed = (std::ceil(exact.horizontalAdvance(ToQString(control.text))) + 1) *
+                              DialogUnits::kUnitsPerCharWidth / control.width;
+        widening = std::max(widening, needed / font.averageCharWidth());
+    }
+    const QFontMetrics metrics(dialog.font(), &dialog);
+    for (int step = 0;
+         step < kMostWideningSteps && !EveryWrappedTextFits(dialogTemplate, font.Widened(widening), metrics);
+         ++step) {
+        widening *= kWideningStep;
+    }
+    return font.Widened(widening);
+}
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -83,7 +126,7 @@ QString ToQString(std::string_view text) {
 std::map<int, QWidget*> BuildFromTemplate(QDialog& dialog, const DialogTemplate& dialogTemplate,
                                           const QIcon& icon) {
     // The desktop's font, whatever its size: the units follow it, so the template keeps its shape.
-    const DialogUnits units(dialog);
+    const DialogUnits units = TemplateUnits(dialog, dialogTemplate);
     dialog.setWindowTitle(ToQString(dialogTemplate.caption));
     dialog.setFixedSize(units.ToPixelsX(dialogTemplate.width), units.ToPixelsY(dialogTemplate.height));
     std::map<int, QWidget*> controls;

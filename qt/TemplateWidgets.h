@@ -15,6 +15,12 @@ namespace vocell::qt {
 
 QString ToQString(std::string_view text);
 
+// The units the template is laid out in on the dialog: those of the dialog's font, widened as
+// far as a label's text in that font needs, so that no text of the template is cut (a font's
+// words can be wider than its average letter promises) and every control keeps its place
+// beside the others.
+DialogUnits TemplateUnits(const QWidget& dialog, const DialogTemplate& dialogTemplate);
+
 // Gives the dialog its caption, its fixed client size and every control of the template; the
 // controls with an id, by id.
 std::map<int, QWidget*> BuildFromTemplate(QDialog& dialog, const DialogTemplate& dialogTemplate,

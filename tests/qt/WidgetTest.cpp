@@ -81,6 +81,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void mainDialogFollowsItsTemplate();
+    void everyTextOfTheTemplatesShowsWholeInTheDesktopsFont();
     void eachButtonReachesItsHandler();
     void enterInAFieldEndsTheDialogAndEscapeCancelsIt();
     void aboutBoxFromF1AndFromTheContextMenu();
@@ -150,7 +151,7 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     const DialogTemplate& layout = MainDialogTemplate();
     // The desktop's font as it is, and the template's units measured in it.
     QCOMPARE(window.font(), QApplication::font());
-    const DialogUnits units(window);
+    const DialogUnits units = TemplateUnits(window, layout);
     QCOMPARE(window.windowTitle(), Q(text::kApplicationTitle));
     QCOMPARE(window.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
     QCOMPARE(window.minimumSize(), window.maximumSize());  // fixed size, nothing to maximise
@@ -193,6 +194,35 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     auto* list = qobject_cast<QComboBox*>(Control(ControlId::DeviceList));
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->itemText(0), QStringLiteral("E:\\"));
+}
+
+void WidgetTest::everyTextOfTheTemplatesShowsWholeInTheDesktopsFont() {
+    const QFont desktop = QApplication::font();
+    QFont larger = desktop;
+    larger.setPointSizeF(desktop.pointSizeF() * 1.5);
+    for (const QFont& font : {desktop, larger, QFont(QStringLiteral("DejaVu Serif"), 10)}) {
+        QApplication::setFont(font);
+        MainWindow main;
+        DriveChooserDialog chooser(nullptr, {"VMCARD (E:)"}, 0, {});
+        AboutDialog about(nullptr);
+        const DialogUnits units = TemplateUnits(main, MainDialogTemplate());
+        // Dialog units follow the font: wider than its average letter only where a text needs it.
+        QVERIFY(units.averageCharWidth() >= DialogUnits(main).averageCharWidth());
+        QCOMPARE(units.charHeight(), DialogUnits(main).charHeight());
+        for (const QDialog* dialog : std::initializer_list<const QDialog*>{&main, &chooser, &about}) {
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->text().isEmpty()) continue;  // the icon
+                const QString where = font.toString() + QStringLiteral(": ") + label->text();
+                if (label->wordWrap()) {
+                    QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(where));
+                } else {
+                    QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                             qPrintable(where));
+                }
+            }
+        }
+    }
+    QApplication::setFont(desktop);
 }
 
 void WidgetTest::eachButtonReachesItsHandler() {
@@ -269,8 +299,8 @@ void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
     DriveChooserDialog chooser(nullptr, entries, 0, [](char letter) {
         return letter == 'E' ? "/media/tech/VMCARD" : std::string();
     });
-    const DialogUnits units(chooser);
     const DialogTemplate& layout = DriveChooserTemplate();
+    const DialogUnits units = TemplateUnits(chooser, layout);
     QCOMPARE(chooser.windowTitle(), Q(layout.caption));
     QCOMPARE(chooser.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
     QComboBox* list = chooser.list();
