@@ -42,6 +42,9 @@ public:
     virtual void LayoutStatusBar(const std::vector<int>& paneRightEdges, int minimumHeight) = 0;
     [[nodiscard]] virtual Rect WindowRect() const = 0;
     [[nodiscard]] virtual Rect ClientRect() const = 0;
+    // The dots per inch of the screen the window is on, in the pixels WindowRect counts (96 at
+    // 100 %).
+    [[nodiscard]] virtual int WindowDpi() const = 0;
 };
 
 }  // namespace vocell

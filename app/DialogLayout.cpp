@@ -2,8 +2,18 @@
 
 namespace vocell {
 
-Rect StatusBarArea(const Rect& window) {
-    return {window.left, window.bottom - kStatusBarHeight, window.right, window.bottom};
+int ScaleForDpi(int pixels, int dpi) {
+    // Rounded half away from zero, as MulDiv rounds.
+    const long long scaled = 2LL * pixels * dpi;
+    const long long divisor = 2LL * kDefaultDpi;
+    return static_cast<int>(scaled >= 0 ? (scaled + kDefaultDpi) / divisor
+                                        : (scaled - kDefaultDpi) / divisor);
+}
+
+int StatusBarHeight(int dpi) { return ScaleForDpi(kStatusBarHeight, dpi); }
+
+Rect StatusBarArea(const Rect& window, int dpi) {
+    return {window.left, window.bottom - StatusBarHeight(dpi), window.right, window.bottom};
 }
 
 std::vector<int> StatusPaneEdges(int windowWidth) { return {windowWidth / 4, (windowWidth / 3) * 3}; }

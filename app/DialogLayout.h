@@ -39,10 +39,17 @@ constexpr bool IsAboutCommand(std::uint32_t command) { return (command & 0xFFF0u
 inline constexpr std::string_view kQueryCancelAutoPlayMessage = "QueryCancelAutoPlay";
 inline constexpr long kCancelAutoPlay = 1;
 
+// Pixel sizes below are given for a screen of 96 dots per inch (100 %); a window on another
+// screen scales them by its own dots per inch, as the dialog's font and dialog units scale.
+inline constexpr int kDefaultDpi = 96;
 inline constexpr int kStatusBarHeight = 25;
 
-// The status bar along the bottom 25 pixels of the dialog's window rectangle.
-Rect StatusBarArea(const Rect& window);
+// pixels at 96 dots per inch, scaled to dpi and rounded to the nearest pixel.
+int ScaleForDpi(int pixels, int dpi);
+// The status bar's height on a window of dpi dots per inch: 25 pixels at 96.
+int StatusBarHeight(int dpi);
+// The status bar along the bottom StatusBarHeight(dpi) pixels of the dialog's window rectangle.
+Rect StatusBarArea(const Rect& window, int dpi);
 // Right edges of the two panes: a quarter of the width, and the width in thirds times three.
 std::vector<int> StatusPaneEdges(int windowWidth);
 // Where the progress bar of an extraction goes: over the bottom twentieth of the dialog's client

@@ -15,14 +15,13 @@ UtilityDialog::UtilityDialog(Desktop& desktop, Volumes& volumes, FileSystem& fil
 
 void UtilityDialog::OnInitDialog() {
     Push();
-    statusBarCreated_ = window_ == nullptr || window_->CreateStatusBar(StatusBarArea(window_->WindowRect()));
+    statusBarCreated_ = window_ == nullptr ||
+                        window_->CreateStatusBar(StatusBarArea(window_->WindowRect(), window_->WindowDpi()));
     if (!statusBarCreated_) {
         desktop_.ShowMessageBox(std::string(text::kStatusBarNotCreated), MessageButtons::Ok,
                                 MessageKind::Notice);
     } else {
-        if (window_ != nullptr) {
-            window_->LayoutStatusBar(StatusPaneEdges(window_->WindowRect().width()), kStatusBarHeight);
-        }
+        LayOutStatusBar();
         SetStatusPane(operations::kDetailPane, "");
     }
     RefreshCardStatus();
@@ -34,6 +33,14 @@ void UtilityDialog::OnInitDialog() {
     Push();
     desktop_.Repaint();
 }
+
+void UtilityDialog::LayOutStatusBar() {
+    if (window_ == nullptr || !statusBarCreated_) return;
+    window_->LayoutStatusBar(StatusPaneEdges(window_->WindowRect().width()),
+                             StatusBarHeight(window_->WindowDpi()));
+}
+
+void UtilityDialog::OnDpiChanged() { LayOutStatusBar(); }
 
 void UtilityDialog::CheckPromptPackage() {
     auto package = fileSystem_.OpenRead(std::string(operations::kPromptPackage));

@@ -34,6 +34,9 @@ public:
     // The shell's AutoPlay query (the registered "QueryCancelAutoPlay" message), answered before
     // the message map sees it: the drives are rescanned and AutoPlay is cancelled.
     long OnQueryCancelAutoPlay();
+    // The window has moved to a screen of other dots per inch and taken its new size: the status
+    // bar's panes and height follow.
+    void OnDpiChanged();
 
     // The four card operations; OnCommand runs them for their buttons and keeps their outcome.
     operations::Outcome OnBackup();
@@ -80,6 +83,8 @@ private:
     operations::Outcome Run(operations::Outcome (*operation)(operations::OperationContext&));
     void ClearCardFields();
     void CheckPromptPackage();
+    // The status bar's panes and height for the window's width and dots per inch.
+    void LayOutStatusBar();
     void IdentifySelectedCard();
 
     Desktop& desktop_;

@@ -123,8 +123,9 @@ function(read_control statement)
     elseif(type STREQUAL "DEFPUSHBUTTON")
         set(kind DefaultPushButton)
     elseif(type STREQUAL "LTEXT")
-        # Taller than a line of the templates' 8-point font, a label wraps its words.
-        if(height GREATER 8)
+        # Taller than a line of the templates' 8-point font, a label wraps its words, unless its
+        # style keeps it on one line.
+        if(height GREATER 8 AND NOT "SS_LEFTNOWORDWRAP" IN_LIST styles)
             set(kind WrappingLabel)
         else()
             set(kind Label)

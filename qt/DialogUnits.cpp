@@ -1,28 +1,32 @@
 #include "qt/DialogUnits.h"
 
-#include <QFontMetrics>
+#include <cmath>
 
 namespace vocell::qt {
 namespace {
 
-// The average width of the letters, rounded to the nearest pixel, as dialog templates measure it.
-int AverageCharWidth(const QFontMetrics& metrics) {
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return (letters / 26 + 1) / 2;
+// The average width of the letters, as dialog templates measure it.
+double AverageCharWidth(const QFontMetricsF& metrics) {
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return metrics.horizontalAdvance(letters) / static_cast<double>(letters.size());
 }
 
-// units * base / divisor, rounded to the nearest integer.
-int Scale(int units, int base, int divisor) { return (2 * units * base + divisor) / (2 * divisor); }
+// units * base / divisor, rounded to the nearest pixel.
+int Scale(int units, double base, int divisor) {
+    return static_cast<int>(std::lround(units * base / divisor));
+}
 
 }  // namespace
 
-DialogUnits::DialogUnits(const QFont& font)
-    : averageCharWidth_(AverageCharWidth(QFontMetrics(font))), charHeight_(QFontMetrics(font).height()) {}
+DialogUnits::DialogUnits(const QWidget& widget) : DialogUnits(QFontMetricsF(widget.font(), &widget)) {}
 
-int DialogUnits::ToPixelsX(int units) const { return Scale(units, averageCharWidth_, 4); }
+// The character height is the font's ascent and descent, without its leading, as a template's is.
+DialogUnits::DialogUnits(const QFontMetricsF& metrics)
+    : averageCharWidth_(AverageCharWidth(metrics)), charHeight_(metrics.height()) {}
 
-int DialogUnits::ToPixelsY(int units) const { return Scale(units, charHeight_, 8); }
+int DialogUnits::ToPixelsX(int units) const { return Scale(units, averageCharWidth_, kUnitsPerCharWidth); }
+
+int DialogUnits::ToPixelsY(int units) const { return Scale(units, charHeight_, kUnitsPerCharHeight); }
 
 QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
     const int left = ToPixelsX(x);

@@ -1,6 +1,7 @@
 #pragma once
 // The drive chooser (template 148, "Select Vocell Card"): the entries the dialog built, each with
-// the mount point of its drive beside it so that two cards can be told apart.
+// the mount point of its drive under it in the open list (and as its tooltip), so that two cards
+// can be told apart.
 
 #include <QDialog>
 #include <functional>
@@ -12,6 +13,9 @@ class QComboBox;
 
 namespace vocell::qt {
 
+// Where an entry of the chooser's list keeps its drive's mount point (Qt::UserRole holds the entry).
+inline constexpr int kMountPointRole = Qt::UserRole + 1;
+
 class DriveChooserDialog final : public QDialog {
 public:
     // mountPointOf gives the host folder of a drive letter, empty when it has none.
@@ -21,6 +25,8 @@ public:
     // The entry selected, -1 for none.
     [[nodiscard]] int selectedIndex() const;
     [[nodiscard]] QComboBox* list() const { return list_; }
+    // The mount point shown with the entry, empty when its drive has none.
+    [[nodiscard]] QString mountPoint(int index) const;
 
     // Runs the chooser: the entry chosen with OK, nothing for Cancel or the close box.
     std::optional<int> Run();

@@ -12,6 +12,8 @@ constexpr int kTitlePadding = 2;
 
 GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), title_(title) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Read out as the group's name, as a group box's caption is.
+    setAccessibleName(title_);
 }
 
 void GroupFrame::paintEvent(QPaintEvent* /*event*/) {

@@ -11,6 +11,7 @@
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
+#include "operations/OperationContext.h"
 #include "qt/TemplateWidgets.h"
 
 namespace vocell::qt {
@@ -69,6 +70,9 @@ void MainWindow::CreateProgressBar(const QRect& area) {
     progressBar_->setRange(0, kProgressRange);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
+    // Read out by what is in progress, as the status bar's first pane says it.
+    if (statusBar_ != nullptr)
+        progressBar_->setAccessibleName(statusBar_->paneText(operations::kActivityPane));
     progressBar_->setGeometry(area);
     progressBar_->raise();
     progressBar_->show();

@@ -1,10 +1,28 @@
 #include "qt/MessageBoxes.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
+
 #include "common/Messages.h"
 #include "qt/TemplateWidgets.h"
 
 namespace vocell::qt {
 namespace {
+
+// The window icon and the minimise, maximise and close buttons beside a caption, each taken as a
+// square two lines of the caption's font high, which is more than a title bar gives them.
+constexpr int kTitleBarButtons = 4;
+constexpr int kButtonLines = 2;
+
+// A message box sizes itself to its layout's minimum width: a row of nothing that wide holds
+// the box open to the caption's width.
+void KeepWideEnoughForCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
     switch (buttons) {
@@ -22,7 +40,17 @@ std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* parent, const QString& tex
                                              ButtonsOf(buttons), parent);
     box->setTextFormat(Qt::PlainText);
     box->setDefaultButton(buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
+    box->setAccessibleDescription(text);
+    KeepWideEnoughForCaption(*box);
     return box;
+}
+
+int CaptionWidth(const QWidget& window) {
+    QFont caption = window.font();
+    caption.setBold(true);
+    const QFontMetrics metrics(caption, &window);
+    return metrics.horizontalAdvance(window.windowTitle()) +
+           kTitleBarButtons * kButtonLines * metrics.height();
 }
 
 MessageAnswer AnswerOf(QMessageBox::StandardButton button, MessageButtons buttons) {

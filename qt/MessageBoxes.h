@@ -8,7 +8,12 @@
 
 namespace vocell::qt {
 
+// The box is at least as wide as its caption needs (CaptionWidth), and its text is also its
+// accessible description, which a screen reader reads out when the box opens.
 std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* parent, const QString& text, MessageButtons buttons);
+// The width a window needs for its whole caption to show in the title bar: the caption in the
+// bold face window managers draw captions with, beside the window icon and the three buttons.
+int CaptionWidth(const QWidget& window);
 // The answer for the button that closed the box; the close box or Escape count as the last
 // button (OK, No or Cancel).
 MessageAnswer AnswerOf(QMessageBox::StandardButton button, MessageButtons buttons);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "common/Messages.h"
+#include "operations/OperationContext.h"
 #include "qt/AboutDialog.h"
 #include "qt/DriveChooserDialog.h"
 #include "qt/MessageBoxes.h"
@@ -28,8 +29,11 @@ QtDesktop::~QtDesktop() {
 MessageAnswer QtDesktop::ShowMessageBox(const std::string& text, MessageButtons buttons,
                                         MessageKind /*kind*/) {
     const QString shown = QString::fromStdString(text);
-    if (services_.messageBox) return services_.messageBox(&window_, shown, buttons);
-    return RunMessageBox(&window_, shown, buttons);
+    // Centred on the main window; before it is shown (the re-install message at start-up), on
+    // the screen.
+    QWidget* owner = window_.isVisible() ? &window_ : nullptr;
+    if (services_.messageBox) return services_.messageBox(owner, shown, buttons);
+    return RunMessageBox(owner, shown, buttons);
 }
 
 std::optional<std::string> QtDesktop::FileDialog(FileDialogKind kind, const FileDialogSettings& settings) {
@@ -89,6 +93,11 @@ void QtDesktop::SetStatusPane(int pane, const std::string& text) {
         bar->SetPaneText(pane, QString::fromStdString(text));
         bar->repaint();
     }
+    // The progress bar is read out by what is in progress.
+    if (QProgressBar* progress = window_.progressBar();
+        progress != nullptr && pane == operations::kActivityPane) {
+        progress->setAccessibleName(QString::fromStdString(text));
+    }
 }
 
 void QtDesktop::BeginBusyCursor() {
@@ -143,6 +152,8 @@ Rect QtDesktop::WindowRect() const {
 }
 
 Rect QtDesktop::ClientRect() const { return {0, 0, window_.width(), window_.height()}; }
+
+int QtDesktop::WindowDpi() const { return window_.logicalDpiY(); }
 
 void QtDesktop::EndDialog(bool ok) {
     ended_ = true;

@@ -65,6 +65,9 @@ public:
     void KeepResponding() override;
     [[nodiscard]] Rect WindowRect() const override;
     [[nodiscard]] Rect ClientRect() const override;
+    // The dots per inch Qt lays the window out at: Qt scales its pixels to the screen's itself, so
+    // this is 96 unless the desktop sets a font resolution without scaling.
+    [[nodiscard]] int WindowDpi() const override;
     void EndDialog(bool ok) override;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 // Builds a dialog's widgets from its template: each control at its template place, converted
-// with the dialog font's units, named "control<id>" so that it can be found by its id.
+// with the dialog font's units, named "control<id>" so that it can be found by its id, and each
+// field named for assistive technologies by the label before it.
 
 #include <QDialog>
 #include <QIcon>
@@ -13,8 +14,12 @@
 namespace vocell::qt {
 
 QString ToQString(std::string_view text);
-// The font the templates are laid out with: the desktop's family at the templates' 8 points.
-QFont DialogFont();
+
+// The units the template is laid out in on the dialog: those of the dialog's font, widened as
+// far as a label's text in that font needs, so that no text of the template is cut (a font's
+// words can be wider than its average letter promises) and every control keeps its place
+// beside the others.
+DialogUnits TemplateUnits(const QWidget& dialog, const DialogTemplate& dialogTemplate);
 
 // Gives the dialog its caption, its fixed client size and every control of the template; the
 // controls with an id, by id.

@@ -7,10 +7,11 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-d
 # The checks of the manual pages (man formats them with groff) and of the bash completion.
 packages+=(man-db groff-base bash-completion)
 # The Linux desktop program: Qt 6, the drive libraries, and what its tests run on (umockdev,
-# a mock UDisks2 on a private bus, Xvfb, the pinned font).
+# a mock UDisks2 on a private bus, Xvfb, the pinned font, the accessibility bus and its Python
+# client for the screen reader's view).
 packages+=(qt6-base-dev libudev-dev libmount-dev libblkid-dev dbus-daemon umockdev libumockdev-dev
            python3-dbusmock dosfstools mtools xvfb xauth openbox fonts-dejavu-core appstream
-           desktop-file-utils)
+           desktop-file-utils at-spi2-core python3-pyatspi)
 # The Windows program: mingw-w64 cross compilers, GoogleTest's sources to build for Windows, NSIS
 # for the installer, Wine and Xvfb to run the tests, ImageMagick for the screenshots.
 windows_packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686

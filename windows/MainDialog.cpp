@@ -6,6 +6,7 @@
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "windows/DialogRunner.h"
+#include "windows/Dpi.h"
 #include "windows/MessageMap.h"
 #include "windows/ResourceIds.h"
 
@@ -30,13 +31,23 @@ void AddAboutItem(HWND window) {
     ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
 }
 
+// The large icon and the title bar's small one, each in the size of the window's DPI.
 void SetIcons(HWND window, MainDialogData& data) {
-    data.icon = ::LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IDI_VOCELL_UTILITY));
-    data.smallIcon = static_cast<HICON>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(IDI_VOCELL_UTILITY),
-                                                     IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                     ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    const int dpi = DpiOf(window);
+    HICON previousIcon = data.icon;
+    HICON previousSmallIcon = data.smallIcon;
+    auto load = [dpi](int width, int height) {
+        return static_cast<HICON>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(IDI_VOCELL_UTILITY),
+                                               IMAGE_ICON, SystemMetricForDpi(width, dpi),
+                                               SystemMetricForDpi(height, dpi), LR_DEFAULTCOLOR));
+    };
+    data.icon = load(SM_CXICON, SM_CYICON);
+    data.smallIcon = load(SM_CXSMICON, SM_CYSMICON);
     ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(data.icon));
     ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(data.smallIcon));
+    for (HICON previous : {previousIcon, previousSmallIcon}) {
+        if (previous != nullptr) ::DestroyIcon(previous);
+    }
 }
 
 // Minimised, the dialog shows its icon centred in what is left of it.
@@ -47,8 +58,9 @@ bool PaintIconWhenMinimised(HWND window, const MainDialogData& data) {
     ::SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
     RECT client{};
     ::GetClientRect(window, &client);
-    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    const int dpi = DpiOf(window);
+    const int x = (client.right - client.left - SystemMetricForDpi(SM_CXICON, dpi) + 1) / 2;
+    const int y = (client.bottom - client.top - SystemMetricForDpi(SM_CYICON, dpi) + 1) / 2;
     ::DrawIcon(context, x, y, data.icon);
     ::EndPaint(window, &paint);
     return true;
@@ -62,7 +74,15 @@ INT_PTR InitDialog(HWND window, MainDialogData& data) {
     return TRUE;  // the focus goes to the first control
 }
 
-INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, MainDialogData& data) {
+// Moved to a monitor of other DPI: the size the system suggests, the icons, bars and panes for it.
+INT_PTR DpiChanged(HWND window, const RECT& suggested, MainDialogData& data) {
+    data.desktop.FollowDpiChange(suggested);
+    SetIcons(window, data);
+    data.dialog.OnDpiChanged();
+    return TRUE;
+}
+
+INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, MainDialogData& data) {
     if (message != 0 && message == data.queryCancelAutoPlay) {
         return AnswerMessage(window, data.dialog.OnQueryCancelAutoPlay());
     }
@@ -80,6 +100,7 @@ INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, MainDialogData& data)
             return TRUE;
         case WM_DEVICECHANGE:
             return AnswerMessage(window, data.dialog.OnDeviceChange(DeviceEventOf(wParam)) ? TRUE : FALSE);
+        case WM_DPICHANGED: return DpiChanged(window, *reinterpret_cast<const RECT*>(lParam), data);
         case WM_PAINT: return PaintIconWhenMinimised(window, data) ? TRUE : FALSE;
         case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(data.icon);
         case WM_SETCURSOR:
@@ -87,7 +108,9 @@ INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, MainDialogData& data)
             ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
             return AnswerMessage(window, TRUE);
         case WM_DESTROY:
-            if (data.smallIcon != nullptr) ::DestroyIcon(data.smallIcon);
+            for (HICON icon : {data.icon, data.smallIcon}) {
+                if (icon != nullptr) ::DestroyIcon(icon);
+            }
             data.desktop.AttachWindow(nullptr);
             return FALSE;
         default: return FALSE;
@@ -99,7 +122,7 @@ INT_PTR CALLBACK MainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
     if (data == nullptr) return FALSE;
     // Nothing may unwind through the system's code that called this procedure.
     try {
-        return Dispatch(window, message, wParam, *data);
+        return Dispatch(window, message, wParam, lParam, *data);
     } catch (const std::exception& failure) {
         ::MessageBoxA(window, failure.what(), std::string(text::kApplicationTitle).c_str(),
                       MB_OK | MB_ICONSTOP);

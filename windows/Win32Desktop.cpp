@@ -5,10 +5,12 @@
 
 #include <algorithm>
 
+#include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "platform/win32/Win32Volumes.h"
 #include "windows/AboutDialog.h"
 #include "windows/DialogRunner.h"
+#include "windows/Dpi.h"
 #include "windows/DriveChooserDialog.h"
 #include "windows/FileDialogs.h"
 #include "windows/ResourceIds.h"
@@ -254,6 +256,18 @@ Rect Win32Desktop::ClientRect() const {
     RECT rect{};
     ::GetClientRect(dialog_, &rect);
     return RectOf(rect);
+}
+
+int Win32Desktop::WindowDpi() const { return dialog_ != nullptr ? DpiOf(dialog_) : kDefaultDpi; }
+
+void Win32Desktop::FollowDpiChange(const RECT& suggested) {
+    if (dialog_ == nullptr) return;
+    ::SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (progressBar_ != nullptr) {
+        const Rect area = ProgressBarArea(ClientRect());
+        ::MoveWindow(progressBar_, area.left, area.top, area.width(), area.height(), TRUE);
+    }
 }
 
 void Win32Desktop::EndDialog(bool ok) { ::EndDialog(dialog_, ok ? IDOK : IDCANCEL); }

@@ -40,7 +40,12 @@ public:
 
     [[nodiscard]] Rect WindowRect() const override;
     [[nodiscard]] Rect ClientRect() const override;
+    [[nodiscard]] int WindowDpi() const override;
     void EndDialog(bool ok) override;
+
+    // The window has moved to a monitor of other DPI (WM_DPICHANGED): it takes the size and place
+    // the system suggests, and a progress bar keeps its share of the new client area.
+    void FollowDpiChange(const RECT& suggested);
 
 private:
     void SetFieldText(int controlId, const std::string& text);

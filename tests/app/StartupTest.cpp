@@ -83,7 +83,25 @@ TEST_F(StartupTest, StatusBarThatCannotBeCreatedIsReportedAndTheDialogGoesOn) {
     EXPECT_EQ(fields().statusText, text::kReady);
     EXPECT_EQ(fields().deviceText, "VMCARD (E:)");
     EXPECT_EQ(messages().size(), 1u);
+    dialog->OnDpiChanged();
     EXPECT_TRUE(desktop.FilterTranscript("pane").empty());
+}
+
+TEST_F(StartupTest, StatusBarIsTwentyFivePixelsAt96DotsPerInchAndScalesWithTheWindow) {
+    desktop.PlaceWindow({0, 0, 600, 400}, kDefaultDpi);
+    Start();
+    EXPECT_EQ(desktop.FilterTranscript("status bar"),
+              std::vector<std::string>{"status bar created 0,375,600,400"});
+    EXPECT_EQ(desktop.FilterTranscript("panes"), std::vector<std::string>{"panes 150,600 height 25"});
+
+    // At 150 % the window is as much larger, and so is the bar; the panes end at the same shares.
+    desktop.PlaceWindow({100, 50, 1002, 650}, 144);
+    dialog->OnDpiChanged();
+    EXPECT_EQ(desktop.FilterTranscript("panes").back(), "panes 225,900 height 38");
+    desktop.PlaceWindow({0, 0, 602, 400}, 120);
+    Start();
+    EXPECT_EQ(desktop.FilterTranscript("status bar").back(), "status bar created 0,369,602,400");
+    EXPECT_EQ(desktop.FilterTranscript("panes").back(), "panes 150,600 height 31");
 }
 
 // ---- System menu, OK and Cancel ----

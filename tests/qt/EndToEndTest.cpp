@@ -1,7 +1,9 @@
 // The program on a real X display (Xvfb): a sample card folder presented as drive E: is selected,
 // backed up and restored through the real dialogs, and the windows are photographed on the way:
-// the main dialog, the chooser, the about box and a restore in progress.
+// the main dialog, the chooser with its list open, the about box and a restore in progress.
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -126,12 +128,18 @@ void EndToEndTest::selectBackUpAndRestoreASampleCard() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    // Select, photographing the chooser.
+    // Select, photographing the chooser with its list open.
     test::AnswerNextModal([&window](QWidget* chooser) {
         // Exposed first: under emulation (the virtual-machine tests) painting takes a while.
         QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        auto* list = chooser->findChild<QComboBox*>();
+        QVERIFY(list != nullptr);
+        list->showPopup();
+        QWidget* open = list->view()->window();
+        QVERIFY(QTest::qWaitForWindowExposed(open));
         QTest::qWait(200);
-        Photograph(QStringLiteral("chooser.png"), {&window, chooser});
+        Photograph(QStringLiteral("chooser.png"), {&window, chooser, open});
+        list->hidePopup();
         qobject_cast<QDialog*>(chooser)->accept();
     });
     QTest::mouseClick(Control(ControlId::Select), Qt::LeftButton);

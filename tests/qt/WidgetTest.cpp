@@ -2,12 +2,16 @@
 // reaching the dialog, the chooser, the about box, the status and progress bars, message boxes
 // and file dialogs. What the dialog decides is tested in the core; here, what the windows add.
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QtTest>
 #include <algorithm>
 #include <memory>
@@ -29,6 +33,29 @@ namespace vocell::qt {
 namespace {
 
 QString Q(std::string_view text) { return ToQString(text); }
+
+// What a screen reader reads for the widget.
+QString Accessible(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible != nullptr ? accessible->text(text) : QString();
+}
+
+// The name of the label a screen reader names the widget by.
+QString LabelOf(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    const auto labels = accessible != nullptr ? accessible->relations(QAccessible::Label)
+                                              : QList<QPair<QAccessibleInterface*, QAccessible::Relation>>();
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+}
+
+// Every control of the window that the keyboard reaches has a name to be read out by.
+void ExpectEveryReachableControlNamed(const QWidget& window) {
+    for (QWidget* child : window.findChildren<QWidget*>()) {
+        if (child->isVisibleTo(&window) && child->focusPolicy() != Qt::NoFocus) {
+            QVERIFY2(!Accessible(child).isEmpty(), qPrintable(child->objectName()));
+        }
+    }
+}
 
 // The text a control of the template shows.
 QString ShownText(QWidget* widget) {
@@ -54,12 +81,14 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void mainDialogFollowsItsTemplate();
+    void everyTextOfTheTemplatesShowsWholeInTheDesktopsFont();
     void eachButtonReachesItsHandler();
     void enterInAFieldEndsTheDialogAndEscapeCancelsIt();
     void aboutBoxFromF1AndFromTheContextMenu();
     void chooserListsTheEntriesWithTheirMountPoints();
     void barsAndBusyCursorOfTheLiveWindow();
     void messageBoxesCarryTheTitleAndTheButtons();
+    void reinstallMessageAtStartIsCentredOnTheScreen();
     void fileDialogsCarryTheirSettings();
 
 private:
@@ -120,7 +149,9 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     StartProgram();
     MainWindow& window = program_->window();
     const DialogTemplate& layout = MainDialogTemplate();
-    const DialogUnits units(window.font());
+    // The desktop's font as it is, and the template's units measured in it.
+    QCOMPARE(window.font(), QApplication::font());
+    const DialogUnits units = TemplateUnits(window, layout);
     QCOMPARE(window.windowTitle(), Q(text::kApplicationTitle));
     QCOMPARE(window.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
     QCOMPARE(window.minimumSize(), window.maximumSize());  // fixed size, nothing to maximise
@@ -150,10 +181,48 @@ void WidgetTest::mainDialogFollowsItsTemplate() {
     QCOMPARE(qobject_cast<QLineEdit*>(Control(ControlId::PromptVersion))->alignment(), Qt::AlignCenter);
     QVERIFY(qobject_cast<QLineEdit*>(Control(ControlId::Status))->isReadOnly());
     QCOMPARE(Field(ControlId::Status), Q(text::kCardNotSelected));
+    // Each field is read out by its label, and its value is the text it shows.
+    ExpectEveryReachableControlNamed(window);
+    for (const auto& [id, label] :
+         {std::pair{ControlId::Status, "Status"}, std::pair{ControlId::Device, "Device"},
+          std::pair{ControlId::CardType, "Type"}, std::pair{ControlId::PromptVersion, "Prompt Version"}}) {
+        QCOMPARE(Accessible(Control(id)), QString::fromLatin1(label));
+        QCOMPARE(LabelOf(Control(id)), QString::fromLatin1(label));
+    }
+    QCOMPARE(Accessible(Control(ControlId::Status), QAccessible::Value), Q(text::kCardNotSelected));
     // The hidden device list holds the drive roots.
     auto* list = qobject_cast<QComboBox*>(Control(ControlId::DeviceList));
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->itemText(0), QStringLiteral("E:\\"));
+}
+
+void WidgetTest::everyTextOfTheTemplatesShowsWholeInTheDesktopsFont() {
+    const QFont desktop = QApplication::font();
+    QFont larger = desktop;
+    larger.setPointSizeF(desktop.pointSizeF() * 1.5);
+    for (const QFont& font : {desktop, larger, QFont(QStringLiteral("DejaVu Serif"), 10)}) {
+        QApplication::setFont(font);
+        MainWindow main;
+        DriveChooserDialog chooser(nullptr, {"VMCARD (E:)"}, 0, {});
+        AboutDialog about(nullptr);
+        const DialogUnits units = TemplateUnits(main, MainDialogTemplate());
+        // Dialog units follow the font: wider than its average letter only where a text needs it.
+        QVERIFY(units.averageCharWidth() >= DialogUnits(main).averageCharWidth());
+        QCOMPARE(units.charHeight(), DialogUnits(main).charHeight());
+        for (const QDialog* dialog : std::initializer_list<const QDialog*>{&main, &chooser, &about}) {
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->text().isEmpty()) continue;  // the icon
+                const QString where = font.toString() + QStringLiteral(": ") + label->text();
+                if (label->wordWrap()) {
+                    QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(where));
+                } else {
+                    QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                             qPrintable(where));
+                }
+            }
+        }
+    }
+    QApplication::setFont(desktop);
 }
 
 void WidgetTest::eachButtonReachesItsHandler() {
@@ -230,24 +299,53 @@ void WidgetTest::chooserListsTheEntriesWithTheirMountPoints() {
     DriveChooserDialog chooser(nullptr, entries, 0, [](char letter) {
         return letter == 'E' ? "/media/tech/VMCARD" : std::string();
     });
-    const DialogUnits units(chooser.font());
     const DialogTemplate& layout = DriveChooserTemplate();
+    const DialogUnits units = TemplateUnits(chooser, layout);
     QCOMPARE(chooser.windowTitle(), Q(layout.caption));
     QCOMPARE(chooser.size(), QSize(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height)));
-    QCOMPARE(chooser.list()->count(), 2);
-    QCOMPARE(chooser.list()->itemText(0), QStringLiteral("VMCARD (E:)   /media/tech/VMCARD"));
-    QCOMPARE(chooser.list()->itemText(1), QStringLiteral("Removable Disk (F:)"));
-    QCOMPARE(chooser.list()->itemData(0).toString(), QStringLiteral("VMCARD (E:)"));
+    QComboBox* list = chooser.list();
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemText(0), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(list->itemText(1), QStringLiteral("Removable Disk (F:)"));
+    QCOMPARE(list->itemData(0).toString(), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(chooser.mountPoint(0), QStringLiteral("/media/tech/VMCARD"));
+    QCOMPARE(chooser.mountPoint(1), QString());
     QCOMPARE(chooser.selectedIndex(), 0);
-    const auto list = std::ranges::find(layout.controls, ControlId::DeviceList, &TemplateControl::id);
-    QVERIFY(list != layout.controls.end());
-    QCOMPARE(chooser.list()->geometry().topLeft(),
-             units.ToPixels(list->x, list->y, list->width, list->height).topLeft());
+    // The list is labelled "Device" and read out as the selected entry with its mount point.
+    ExpectEveryReachableControlNamed(chooser);
+    QCOMPARE(LabelOf(list), QStringLiteral("Device"));
+    QCOMPARE(Accessible(list, QAccessible::Value), QStringLiteral("VMCARD (E:)"));
+    QCOMPARE(Accessible(list, QAccessible::Description), QStringLiteral("/media/tech/VMCARD"));
+    QCOMPARE(list->toolTip(), QStringLiteral("/media/tech/VMCARD"));
+
+    // Nothing is cut: the closed list holds the entry, the open one each mount point on a line of
+    // its own under its entry.
+    chooser.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+    QStyleOptionComboBox closed;
+    closed.initFrom(list);
+    const QRect shownText =
+        list->style()->subControlRect(QStyle::CC_ComboBox, &closed, QStyle::SC_ComboBoxEditField, list);
+    QVERIFY(list->fontMetrics().horizontalAdvance(list->currentText()) <= shownText.width());
+    list->showPopup();
+    QAbstractItemView* rows = list->view();
+    QTRY_VERIFY(rows->isVisible());
+    const QRect firstRow = rows->visualRect(rows->model()->index(0, 0));
+    QVERIFY(firstRow.height() >= 2 * list->fontMetrics().height());
+    QVERIFY(firstRow.width() > list->fontMetrics().horizontalAdvance(chooser.mountPoint(0)));
+    QCOMPARE(rows->model()->index(0, 0).data(Qt::ToolTipRole).toString(), chooser.mountPoint(0));
+    list->hidePopup();
+    chooser.hide();
+    const auto place = std::ranges::find(layout.controls, ControlId::DeviceList, &TemplateControl::id);
+    QVERIFY(place != layout.controls.end());
+    QCOMPARE(list->geometry().topLeft(),
+             units.ToPixels(place->x, place->y, place->width, place->height).topLeft());
     auto* ok = qobject_cast<QPushButton*>(FindControl(chooser, ControlId::Ok));
     QVERIFY(ok->isDefault());
     QCOMPARE(ok->geometry(), units.ToPixels(58, 39, 50, 14));
 
-    chooser.list()->setCurrentIndex(1);
+    list->setCurrentIndex(1);
+    QCOMPARE(list->toolTip(), QString());
     test::AnswerNextModal([](QWidget* open) { qobject_cast<QDialog*>(open)->accept(); });
     QCOMPARE(chooser.Run(), std::optional<int>(1));
     test::AnswerNextModal([](QWidget* open) { qobject_cast<QDialog*>(open)->reject(); });
@@ -260,8 +358,8 @@ void WidgetTest::barsAndBusyCursorOfTheLiveWindow() {
     StatusPanes* status = program_->window().statusBar();
     QVERIFY(status != nullptr);
     const int width = program_->window().width();
-    QCOMPARE(status->geometry(),
-             QRect(0, program_->window().height() - kStatusBarHeight, width, kStatusBarHeight));
+    const int height = StatusBarHeight(program_->window().logicalDpiY());
+    QCOMPARE(status->geometry(), QRect(0, program_->window().height() - height, width, height));
     QCOMPARE(status->paneGeometry(0).right() + 1, width / 4);
     QCOMPARE(status->paneGeometry(1).right() + 1, std::min(width, (width / 3) * 3));
     QCOMPARE(status->paneText(0), Q(text::kReady));
@@ -275,6 +373,9 @@ void WidgetTest::barsAndBusyCursorOfTheLiveWindow() {
     QCOMPARE(bar->geometry(), QRect(QPoint(106, 294), QPoint(408, 308)));  // right and bottom exclusive
     QCOMPARE(bar->value(), 0);
     QVERIFY(!bar->isTextVisible());
+    QCOMPARE(Accessible(bar), Q(text::kReady));  // read out by the activity, as pane 0 shows it
+    desktop.SetStatusPane(operations::kActivityPane, std::string(text::kRestoringData));
+    QCOMPARE(Accessible(bar), Q(text::kRestoringData));
     const std::string reading = "2.0 KB of 4.0 KB written, about 1 s left";
     desktop.ShowProgress({2, 2048, 4096, reading});
     QCOMPARE(bar->value(), 2);
@@ -312,6 +413,33 @@ void WidgetTest::messageBoxesCarryTheTitleAndTheButtons() {
     QCOMPARE(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNo), MessageAnswer::No);
     QCOMPARE(AnswerOf(QMessageBox::NoButton, MessageButtons::YesNoCancel), MessageAnswer::Cancel);
     QCOMPARE(AnswerOf(QMessageBox::Yes, MessageButtons::YesNo), MessageAnswer::Yes);
+
+    // Wide enough for the whole caption, and read out with its text.
+    ok->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ok.get()));
+    QVERIFY2(ok->width() >= CaptionWidth(*ok), qPrintable(QString::number(ok->width())));
+    QCOMPARE(Accessible(ok.get(), QAccessible::Description), Q(text::kBackupComplete));
+}
+
+void WidgetTest::reinstallMessageAtStartIsCentredOnTheScreen() {
+    std::filesystem::remove(install_->home() / "Prompts" / "PromptUpdateVer1_3_1.vcp");
+    DesktopProgram program(ProgramOptions{install_->card(), {}, {}});
+    QRect shownAt;
+    QString shown;
+    test::AnswerNextModal([&](QWidget* open) {
+        auto* box = qobject_cast<QMessageBox*>(open);
+        QVERIFY(box != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        shown = box->text();
+        shownAt = box->frameGeometry();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QVERIFY(!program.Start());
+    QCOMPARE(shown, Q(text::kReinstallApplication));
+    const QPoint offCentre =
+        shownAt.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 void WidgetTest::fileDialogsCarryTheirSettings() {

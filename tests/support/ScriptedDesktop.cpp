@@ -150,13 +150,14 @@ FormatOutcome ScriptedDesktop::ShowFormatDialog(int driveIndex, const MediumIden
     return formatter_ ? formatter_(driveIndex, medium) : FormatOutcome::Closed;
 }
 
-bool ScriptedDesktop::CreateStatusBar(const Rect& /*area*/) {
+bool ScriptedDesktop::CreateStatusBar(const Rect& area) {
     if (failStatusBar_) {
         transcript_.push_back("status bar failed");
         return false;
     }
     statusBarCreated_ = true;
-    transcript_.push_back("status bar created");
+    transcript_.push_back("status bar created " + std::to_string(area.left) + "," + std::to_string(area.top) +
+                          "," + std::to_string(area.right) + "," + std::to_string(area.bottom));
     return true;
 }
 

@@ -34,6 +34,11 @@ public:
 
     // createStatusBar fails from now on.
     void FailStatusBar() { failStatusBar_ = true; }
+    // The window's size and dots per inch from now on (600 by 400 pixels at 96 unless set).
+    void PlaceWindow(const Rect& window, int dpi) {
+        windowRect_ = window;
+        dpi_ = dpi;
+    }
 
     [[nodiscard]] const std::vector<std::string>& transcript() const { return transcript_; }
     // The transcript lines that start with prefix.
@@ -79,6 +84,7 @@ public:
     [[nodiscard]] int keepRespondingCalls() const { return keepRespondingCalls_; }
     [[nodiscard]] Rect WindowRect() const override { return windowRect_; }
     [[nodiscard]] Rect ClientRect() const override { return clientRect_; }
+    [[nodiscard]] int WindowDpi() const override { return dpi_; }
     void EndDialog(bool ok) override;
 
 private:
@@ -100,6 +106,7 @@ private:
     Formatter formatter_;
     Rect windowRect_{0, 0, 600, 400};
     Rect clientRect_{0, 0, 410, 310};
+    int dpi_ = 96;
     bool failStatusBar_ = false;
     bool statusBarCreated_ = false;
     int keepRespondingCalls_ = 0;

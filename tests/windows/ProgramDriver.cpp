@@ -113,6 +113,18 @@ long ProgramDriver::WaitForExit(std::chrono::milliseconds timeout) {
     return static_cast<long>(code);
 }
 
+LRESULT ProgramDriver::SendWithData(HWND window, UINT message, WPARAM wParam, const void* data,
+                                    std::size_t size) {
+    void* copy = ::VirtualAllocEx(process_.hProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (copy == nullptr) return 0;
+    LRESULT result = 0;
+    if (::WriteProcessMemory(process_.hProcess, copy, data, size, nullptr)) {
+        result = ::SendMessageA(window, message, wParam, reinterpret_cast<LPARAM>(copy));
+    }
+    ::VirtualFreeEx(process_.hProcess, copy, 0, MEM_RELEASE);
+    return result;
+}
+
 std::string ProgramDriver::Text(HWND window) {
     char text[1024] = {};
     ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));

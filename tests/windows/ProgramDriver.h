@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -39,6 +40,9 @@ public:
     bool ChooseFile(const std::string& caption, const std::string& path);
     // The program's GUI thread, as the system sees it: its focus, its active window.
     [[nodiscard]] GUITHREADINFO ThreadInfo() const;
+    // Sends a message whose lParam points at data to a window of the program, with the data in
+    // the program's own memory for the call, as the system hands such a message to it.
+    LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, const void* data, std::size_t size);
 
     static std::string Text(HWND window);
     static std::string ControlText(HWND dialog, int controlId);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WineDrives.h"
@@ -62,6 +63,24 @@ TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
     if (std::getenv("VOCELL_WINE_CARD_BYTES") != nullptr) {
         EXPECT_EQ(ProgramDriver::ControlText(main, IDC_CARD_TYPE), text::kVocell8Hour);
     }
+
+    // Moved to a monitor of 150 %, the window takes the place the system suggests and its status
+    // bar is laid out again along the new width.
+    RECT before{};
+    ::GetWindowRect(main, &before);
+    const RECT suggested{before.left + 8, before.top + 8,
+                         before.left + 8 + (before.right - before.left) * 3 / 2,
+                         before.top + 8 + (before.bottom - before.top) * 3 / 2};
+    program.SendWithData(main, WM_DPICHANGED, MAKEWPARAM(144, 144), &suggested, sizeof suggested);
+    RECT after{};
+    ::GetWindowRect(main, &after);
+    EXPECT_EQ(std::make_pair(after.left, after.top), std::make_pair(suggested.left, suggested.top));
+    EXPECT_EQ(std::make_pair(after.right, after.bottom), std::make_pair(suggested.right, suggested.bottom));
+    RECT client{};
+    RECT bar{};
+    ::GetClientRect(main, &client);
+    ::GetWindowRect(::GetDlgItem(main, IDC_STATUS_BAR), &bar);
+    EXPECT_EQ(bar.right - bar.left, client.right);
 
     ProgramDriver::Click(main, IDOK);  // the hidden Exit, as Enter presses it
     EXPECT_EQ(program.WaitForExit(), 0);

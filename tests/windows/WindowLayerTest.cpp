@@ -85,8 +85,9 @@ TEST_F(WindowLayerTest, ChooserAndAboutBoxLoadWithTheAboutItemAndTheIcon) {
 }
 
 TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
-    ASSERT_TRUE(desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect())));
-    desktop_.LayoutStatusBar({150, 600}, kStatusBarHeight);
+    const int dpi = desktop_.WindowDpi();
+    ASSERT_TRUE(desktop_.CreateStatusBar(StatusBarArea(desktop_.WindowRect(), dpi)));
+    desktop_.LayoutStatusBar({150, 600}, StatusBarHeight(dpi));
     desktop_.SetStatusPane(0, "Ready");
     desktop_.SetStatusPane(1, "E:\\\\VM\\");
     HWND bar = ::GetDlgItem(main_.window(), IDC_STATUS_BAR);
@@ -102,7 +103,76 @@ TEST_F(WindowLayerTest, StatusBarHasTwoPanesAtTheGivenEdgesAndShowsTheirTexts) {
     EXPECT_STREQ(pane, "E:\\\\VM\\");
     RECT barRect{};
     ::GetWindowRect(bar, &barRect);
-    EXPECT_GE(barRect.bottom - barRect.top, kStatusBarHeight);
+    EXPECT_GE(barRect.bottom - barRect.top, StatusBarHeight(dpi));
+}
+
+TEST_F(WindowLayerTest, WindowDpiIsTheScreensAndADpiChangeTakesTheSuggestedPlaceWithTheProgressBar) {
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(desktop_.WindowDpi(), ::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
+    desktop_.CreateProgressBar(ProgressBarArea(desktop_.ClientRect()));
+    const Rect before = desktop_.WindowRect();
+    const RECT suggested{before.left + 10, before.top + 20, before.left + 10 + before.width() * 3 / 2,
+                         before.top + 20 + before.height() * 3 / 2};
+    desktop_.FollowDpiChange(suggested);
+    RECT placed{};
+    ::GetWindowRect(main_.window(), &placed);
+    EXPECT_TRUE(SameRect(placed, suggested));
+    const Rect area = ProgressBarArea(desktop_.ClientRect());
+    RECT bar{};
+    ::GetWindowRect(::GetDlgItem(main_.window(), IDC_PROGRESS_BAR), &bar);
+    ::MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_TRUE(SameRect(bar, RECT{area.left, area.top, area.right, area.bottom}));
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// The size of the text in the dialog's font, in pixels.
+SIZE TextExtent(HWND dialog, HWND control, const std::string& text) {
+    HDC context = ::GetDC(control);
+    HGDIOBJ previous =
+        ::SelectObject(context, reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    ::GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(context, previous);
+    ::ReleaseDC(control, context);
+    return extent;
+}
+
+bool Visible(HWND control) { return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Each static text straight before a visible field (an edit or a list) is the field's label: it
+// keeps its text on its one line, whatever the font's widths, instead of wrapping the words that
+// do not fit out of sight below it.
+void ExpectFieldLabelsOnOneLine(HWND dialog) {
+    int labels = 0;
+    HWND previous = nullptr;
+    for (HWND control = ::GetWindow(dialog, GW_CHILD); control != nullptr;
+         previous = control, control = ::GetWindow(control, GW_HWNDNEXT)) {
+        const std::string kind = ClassOf(control);
+        if (previous == nullptr || ClassOf(previous) != "Static" || !Visible(control) ||
+            (kind != "Edit" && kind != "ComboBox")) {
+            continue;
+        }
+        const std::string text = TextOf(previous);
+        SCOPED_TRACE(text);
+        ++labels;
+        EXPECT_EQ(::GetWindowLongA(previous, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
+        RECT room{};
+        ::GetClientRect(previous, &room);
+        EXPECT_GE(room.bottom, TextExtent(dialog, previous, text).cy) << "one line of text fits";
+    }
+    EXPECT_GT(labels, 0);
+}
+
+TEST_F(WindowLayerTest, FieldLabelsKeepTheirTextOnOneLine) {
+    ExpectFieldLabelsOnOneLine(main_.window());
+    const LiveTemplate chooser(IDD_DRIVE_SELECTION);
+    ExpectFieldLabelsOnOneLine(chooser.window());
 }
 
 TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedShowsItsReadingAndGoes) {
