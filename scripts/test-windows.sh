@@ -5,7 +5,8 @@
 #   F:  "FULLCARD", a 1 MiB card that fills up (tmpfs only)
 # and an archive made by the Linux build from the same card as the Windows build, to compare.
 # The x86_64 tests always run; the i686 ones too where this kernel runs 32-bit programs.
-#   --screenshots  instead of the tests, retakes the screenshots in docs/screenshots/windows/
+#   --screenshots  instead of the tests, retakes the screenshots in docs/screenshots/windows/, at
+#                  100 % and (in 150-percent/) at 150 %, the screen's 144 dots per inch
 #   --only REGEX   builds only the 64-bit program and runs only the 64-bit tests whose names
 #                  match (ctest -R; the installer's tests come with those that need it)
 set -euo pipefail
@@ -52,7 +53,10 @@ wineserver=/usr/lib/wine/wineserver
 for display in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
 done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+screen=1024x768x24
+# Room for the Wine desktop window at 150 %.
+[ "$mode" = --screenshots ] && screen=1600x1200x24
+Xvfb ":$display" -screen 0 "$screen" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
 
@@ -105,17 +109,30 @@ if [ "$mode" = --screenshots ]; then
             head -c 4000 /dev/urandom >"$work/drive-e/VM/MSGS/$folder/M$message.WAV"
         done
     done
-    mkdir -p "$work/shots"
     tour=$(winepath_of build/windows-x86_64/tests/tools/ScreenshotTour.exe)
-    timeout 600 "$wine64" explorer /desktop=vocell,800x600 "$tour" "$(winepath_of "$work/shots")" \
-        'C:\Harlo\Vocell\Backup\tour.vcb' >>"$work/wine.log" 2>&1 || true
-    # The desktop window does not hand on the tour's exit code: its last picture tells.
-    [ -f "$work/shots/restore-in-progress.bmp" ] || { tail -20 "$work/wine.log"; exit 1; }
-    mkdir -p docs/screenshots/windows
-    for shot in "$work"/shots/*.bmp; do
-        convert "$shot" -trim +repage "docs/screenshots/windows/$(basename "${shot%.bmp}").png"
-    done
-    ls -l docs/screenshots/windows
+    # One tour at each scale: the screen's dots per inch is Wine's LogPixels, read when its
+    # server starts; the desktop window grows with the dialogs.
+    take_tour() {  # dpi desktop-size folder
+        local dpi=$1 size=$2 folder=$3 shots=$work/shots-$1
+        "$wineserver" -k
+        "$wineserver" -w
+        wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+        "$wineserver" -k
+        "$wineserver" -w
+        "$wineserver" -p >>"$work/wine.log" 2>&1
+        wine_run wineboot
+        mkdir -p "$shots" "$folder"
+        timeout 600 "$wine64" explorer "/desktop=vocell,$size" "$tour" "$(winepath_of "$shots")" \
+            "C:\\Harlo\\Vocell\\Backup\\tour-$dpi.vcb" >>"$work/wine.log" 2>&1 || true
+        # The desktop window does not hand on the tour's exit code: its last picture tells.
+        [ -f "$shots/restore-in-progress.bmp" ] || { tail -20 "$work/wine.log"; exit 1; }
+        for shot in "$shots"/*.bmp; do
+            convert "$shot" -trim +repage "$folder/$(basename "${shot%.bmp}").png"
+        done
+        ls -l "$folder"
+    }
+    take_tour 96 800x600 docs/screenshots/windows
+    take_tour 144 1200x900 docs/screenshots/windows/150-percent
     exit 0
 fi
 
