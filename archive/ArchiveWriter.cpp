@@ -23,6 +23,15 @@ bool IsUtilityFile(const std::string& folder, const std::string& name) {
                       [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
 
+// What a backup walks into and stores; a backup and the measure of its length go by the same.
+bool IsWalkedFolder(const FolderEntry& item) {
+    return IsFolder(item.attributes) && !item.name.starts_with('.');
+}
+bool IsStoredFile(const std::string& folder, const FolderEntry& item) {
+    return !IsFolder(item.attributes) && !IsUtilityFile(folder, item.name) &&
+           folder.size() + item.name.size() <= kMaxStoredPath;
+}
+
 std::string Unreadable(FileSystem& fileSystem, FsStatus status) {
     return "it could not be read (" + fileSystem.DescribeError(status) + ")";
 }
@@ -47,10 +56,8 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
     // A folder's attribute word is the one its listing reported; a file's is asked of the open
     // file, with its size and times.
     const std::vector<FolderEntry>& items = listing.value();
-    ReadAheadWindow files(fileSystem_, folder, items, [&](std::size_t i) {
-        return !IsFolder(items[i].attributes) && !IsUtilityFile(folder, items[i].name) &&
-               folder.size() + items[i].name.size() <= kMaxStoredPath;
-    });
+    ReadAheadWindow files(fileSystem_, folder, items,
+                          [&](std::size_t i) { return IsStoredFile(folder, items[i]); });
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (sink_.failed()) return;
         const FolderEntry& item = items[i];
@@ -76,12 +83,11 @@ std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
     if (!listing.ok()) return 0;
     std::uint64_t bytes = 0;
     for (const FolderEntry& item : listing.value()) {
-        if (IsFolder(item.attributes)) {
-            if (item.name.starts_with('.')) continue;
+        if (IsWalkedFolder(item)) {
             const std::string storedPath = folder + "\\" + item.name + "\\";
             if (storedPath.size() > kMaxStoredPath) continue;
             bytes += 2 * kBlockSize + MeasureTree(fileSystem, storedPath, working);  // header, zero block
-        } else if (!IsUtilityFile(folder, item.name) && folder.size() + item.name.size() <= kMaxStoredPath) {
+        } else if (IsStoredFile(folder, item)) {
             bytes += kBlockSize * (1 + DataBlockCount(kStreamHeaderSize + item.size));
         }
     }
