@@ -1,6 +1,15 @@
 #include "qt/FileDialogs.h"
 
+#include <memory>
+
 namespace vocell::qt {
+namespace {
+
+struct DeleteLater {
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+}  // namespace
 
 void ConfigureFileDialog(QFileDialog& dialog, FileDialogKind kind, const FileDialogSettings& settings,
                          const QString& hostFolder) {
@@ -17,7 +26,11 @@ void ConfigureFileDialog(QFileDialog& dialog, FileDialogKind kind, const FileDia
 
 std::optional<QString> RunFileDialog(QWidget* parent, FileDialogKind kind, const FileDialogSettings& settings,
                                      const QString& hostFolder) {
-    QFileDialog dialog(parent);
+    // A dialog that goes saves its state to the user's settings file and waits for the disk: it
+    // goes once the window's own event loop is back, after the operation it named the file for,
+    // not between the user's choice and the operation's start.
+    const std::unique_ptr<QFileDialog, DeleteLater> owned(new QFileDialog(parent));
+    QFileDialog& dialog = *owned;
     ConfigureFileDialog(dialog, kind, settings, hostFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     QString chosen = dialog.selectedFiles().constFirst();
