@@ -77,14 +77,17 @@ def application():
 
 
 def top_level(app, text):
-    """A top-level window of the program of this title, or that holds a label or a button of this
-    text."""
+    """A top-level window of the program on the screen of this title, or that holds a label or a
+    button of this text."""
     def shows(node):
         return node.name.replace("&", "") == text
 
     for window in children(app):
         try:
-            if window is not None and (shows(window) or find(window, shows)):
+            # A hidden window is not one a person sees (a file dialog on its way out).
+            if window is None or not window.getState().contains(pyatspi.STATE_SHOWING):
+                continue
+            if shows(window) or find(window, shows):
                 return window
         except Exception:  # a window that went while it was looked at
             continue
