@@ -17,6 +17,7 @@
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "operations/CardExtraction.h"
+#include "tests/windows/FieldLabelGeometry.h"
 #include "windows/FieldLabels.h"
 #include "windows/FileDialogs.h"
 #include "windows/MessageMap.h"
@@ -125,55 +126,6 @@ TEST_F(WindowLayerTest, WindowDpiIsTheScreensAndADpiChangeTakesTheSuggestedPlace
     ::GetWindowRect(::GetDlgItem(main_.window(), IDC_PROGRESS_BAR), &bar);
     ::MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_TRUE(SameRect(bar, RECT{area.left, area.top, area.right, area.bottom}));
-}
-
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-// The size of the control's text in the control's own font, in pixels.
-SIZE TextExtent(HWND control) {
-    const std::string text = TextOf(control);
-    HDC context = ::GetDC(control);
-    HGDIOBJ previous =
-        ::SelectObject(context, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    ::GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(context, previous);
-    ::ReleaseDC(control, context);
-    return extent;
-}
-
-bool Visible(HWND control) { return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-// The control's window rectangle in the dialog's client coordinates.
-RECT PlaceIn(HWND dialog, HWND control) {
-    RECT place{};
-    ::GetWindowRect(control, &place);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
-
-struct FieldLabel {
-    HWND label;
-    HWND field;
-};
-
-// Each static text straight before a visible field (an edit or a list) is the field's label.
-std::vector<FieldLabel> FieldLabelsOf(HWND dialog) {
-    std::vector<FieldLabel> labels;
-    HWND previous = nullptr;
-    for (HWND control = ::GetWindow(dialog, GW_CHILD); control != nullptr;
-         previous = control, control = ::GetWindow(control, GW_HWNDNEXT)) {
-        const std::string kind = ClassOf(control);
-        if (previous != nullptr && ClassOf(previous) == "Static" && Visible(control) &&
-            (kind == "Edit" || kind == "ComboBox")) {
-            labels.push_back({previous, control});
-        }
-    }
-    return labels;
 }
 
 // A field label keeps its whole text on its one line, whatever the font's widths, instead of
