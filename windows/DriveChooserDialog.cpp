@@ -1,6 +1,7 @@
 #include "windows/DriveChooserDialog.h"
 
 #include "windows/DialogRunner.h"
+#include "windows/FieldLabels.h"
 #include "windows/ResourceIds.h"
 
 namespace vocell::win32 {
@@ -16,7 +17,10 @@ void FillList(HWND list, const DriveChooserData& data) {
 INT_PTR CALLBACK DriveChooserProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* data = DialogData<DriveChooserData>(window, message, lParam);
     switch (message) {
-        case WM_INITDIALOG: FillList(::GetDlgItem(window, IDC_DEVICE_LIST), *data); return TRUE;
+        case WM_INITDIALOG:
+            FillList(::GetDlgItem(window, IDC_DEVICE_LIST), *data);
+            FitFieldLabels(window);
+            return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
                 const LRESULT selected = ::SendDlgItemMessageA(window, IDC_DEVICE_LIST, CB_GETCURSEL, 0, 0);

@@ -7,6 +7,7 @@
 #include "common/Messages.h"
 #include "windows/DialogRunner.h"
 #include "windows/Dpi.h"
+#include "windows/FieldLabels.h"
 #include "windows/MessageMap.h"
 #include "windows/ResourceIds.h"
 
@@ -70,13 +71,16 @@ INT_PTR InitDialog(HWND window, MainDialogData& data) {
     data.desktop.AttachWindow(window);
     AddAboutItem(window);
     SetIcons(window, data);
+    FitFieldLabels(window);
     data.dialog.OnInitDialog();
     return TRUE;  // the focus goes to the first control
 }
 
-// Moved to a monitor of other DPI: the size the system suggests, the icons, bars and panes for it.
+// Moved to a monitor of other DPI: the size the system suggests, the icons, bars and panes for it,
+// and the field labels fitted to the font of that DPI.
 INT_PTR DpiChanged(HWND window, const RECT& suggested, MainDialogData& data) {
     data.desktop.FollowDpiChange(suggested);
+    FitFieldLabels(window);
     SetIcons(window, data);
     data.dialog.OnDpiChanged();
     return TRUE;

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "common/Messages.h"
 #include "common/Version.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "tests/windows/FieldLabelGeometry.h"
 #include "tests/windows/ProgramDriver.h"
 #include "windows/ResourceIds.h"
 
@@ -27,6 +29,30 @@ constexpr char kPackage[] = "C:\\Harlo\\Vocell\\Prompts\\PromptUpdateVer1_3_1.vc
 
 const std::string kTitle(text::kApplicationTitle);
 
+INT_PTR CALLBACK InertProcedure(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// Each field label of the running dialog holds its whole text and ends before its field. The
+// texts are measured in a copy of the dialog's template made here, which gets the same font.
+void ExpectFieldLabelsWhole(HWND dialog, int templateId) {
+    const std::unique_ptr<HWND__, decltype(&::DestroyWindow)> copy(
+        ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
+                             InertProcedure, 0),
+        &::DestroyWindow);
+    ASSERT_NE(copy, nullptr);
+    const std::vector<FieldLabel> labels = FieldLabelsOf(dialog);
+    EXPECT_FALSE(labels.empty());
+    for (const auto& [label, field] : labels) {
+        SCOPED_TRACE(ProgramDriver::Text(label));
+        HWND copied = ::GetWindow(::GetDlgItem(copy.get(), ::GetDlgCtrlID(field)), GW_HWNDPREV);
+        ASSERT_NE(copied, nullptr);
+        RECT room{};
+        ::GetClientRect(label, &room);
+        EXPECT_GE(room.right, TextExtent(copied).cx) << "the whole text fits";
+        EXPECT_LE(PlaceIn(dialog, label).right, PlaceIn(dialog, field).left)
+            << "the label reaches into its field";
+    }
+}
+
 TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
     VOCELL_REQUIRE_REMOVABLE_DRIVE(kCardDrive);
     EmptyDrive(kCardDrive);
@@ -35,6 +61,7 @@ TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
     ASSERT_TRUE(program.started());
     HWND main = program.WaitForWindow(kTitle);
     ASSERT_NE(main, nullptr) << "the main dialog never showed";
+    ExpectFieldLabelsWhole(main, IDD_MAIN_DIALOG);
     EXPECT_EQ(ProgramDriver::ControlText(main, IDC_STATUS), text::kCardNotSelected);
     EXPECT_EQ(ProgramDriver::ControlText(main, IDC_DEVICE), "");
     // A status bar's own text is its first pane.
@@ -53,6 +80,7 @@ TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
     ProgramDriver::Click(main, IDC_SELECT);
     HWND chooser = program.WaitForWindow("Select Vocell Card");
     ASSERT_NE(chooser, nullptr);
+    ExpectFieldLabelsWhole(chooser, IDD_DRIVE_SELECTION);
     EXPECT_EQ(ProgramDriver::ControlText(chooser, IDC_DEVICE_LIST), "VMCARD (E:)");
     ProgramDriver::Click(chooser, IDOK);
     EXPECT_TRUE(ProgramDriver::WaitFor(
@@ -64,8 +92,8 @@ TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
         EXPECT_EQ(ProgramDriver::ControlText(main, IDC_CARD_TYPE), text::kVocell8Hour);
     }
 
-    // Moved to a monitor of 150 %, the window takes the place the system suggests and its status
-    // bar is laid out again along the new width.
+    // Moved to a monitor of 150 %, the window takes the place the system suggests, its status bar
+    // is laid out again along the new width and its field labels still hold their texts.
     RECT before{};
     ::GetWindowRect(main, &before);
     const RECT suggested{before.left + 8, before.top + 8,
@@ -81,6 +109,7 @@ TEST(Program, StartsFindsTheCardAnswersTheShellAndEndsOnExit) {
     ::GetClientRect(main, &client);
     ::GetWindowRect(::GetDlgItem(main, IDC_STATUS_BAR), &bar);
     EXPECT_EQ(bar.right - bar.left, client.right);
+    ExpectFieldLabelsWhole(main, IDD_MAIN_DIALOG);
 
     ProgramDriver::Click(main, IDOK);  // the hidden Exit, as Enter presses it
     EXPECT_EQ(program.WaitForExit(), 0);

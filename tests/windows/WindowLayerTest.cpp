@@ -12,10 +12,13 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "app/DialogLayout.h"
 #include "common/Messages.h"
 #include "operations/CardExtraction.h"
+#include "tests/windows/FieldLabelGeometry.h"
+#include "windows/FieldLabels.h"
 #include "windows/FileDialogs.h"
 #include "windows/MessageMap.h"
 #include "windows/ResourceIds.h"
@@ -125,54 +128,75 @@ TEST_F(WindowLayerTest, WindowDpiIsTheScreensAndADpiChangeTakesTheSuggestedPlace
     EXPECT_TRUE(SameRect(bar, RECT{area.left, area.top, area.right, area.bottom}));
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-// The size of the text in the dialog's font, in pixels.
-SIZE TextExtent(HWND dialog, HWND control, const std::string& text) {
-    HDC context = ::GetDC(control);
-    HGDIOBJ previous =
-        ::SelectObject(context, reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    ::GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(context, previous);
-    ::ReleaseDC(control, context);
-    return extent;
-}
-
-bool Visible(HWND control) { return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-// Each static text straight before a visible field (an edit or a list) is the field's label: it
-// keeps its text on its one line, whatever the font's widths, instead of wrapping the words that
-// do not fit out of sight below it.
+// A field label keeps its whole text on its one line, whatever the font's widths, instead of
+// wrapping the words that do not fit out of sight below it or cutting its last letters, and it
+// stays out of its field.
 void ExpectFieldLabelsOnOneLine(HWND dialog) {
-    int labels = 0;
-    HWND previous = nullptr;
-    for (HWND control = ::GetWindow(dialog, GW_CHILD); control != nullptr;
-         previous = control, control = ::GetWindow(control, GW_HWNDNEXT)) {
-        const std::string kind = ClassOf(control);
-        if (previous == nullptr || ClassOf(previous) != "Static" || !Visible(control) ||
-            (kind != "Edit" && kind != "ComboBox")) {
-            continue;
-        }
-        const std::string text = TextOf(previous);
-        SCOPED_TRACE(text);
-        ++labels;
-        EXPECT_EQ(::GetWindowLongA(previous, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
+    const std::vector<FieldLabel> labels = FieldLabelsOf(dialog);
+    EXPECT_FALSE(labels.empty());
+    for (const auto& [label, field] : labels) {
+        SCOPED_TRACE(TextOf(label));
+        EXPECT_EQ(::GetWindowLongA(label, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
         RECT room{};
-        ::GetClientRect(previous, &room);
-        EXPECT_GE(room.bottom, TextExtent(dialog, previous, text).cy) << "one line of text fits";
+        ::GetClientRect(label, &room);
+        const SIZE extent = TextExtent(label);
+        EXPECT_GE(room.bottom, extent.cy) << "one line of text fits";
+        EXPECT_GE(room.right, extent.cx) << "the whole text fits";
+        EXPECT_LE(PlaceIn(dialog, label).right, PlaceIn(dialog, field).left)
+            << "the label reaches into its field";
     }
-    EXPECT_GT(labels, 0);
 }
 
-TEST_F(WindowLayerTest, FieldLabelsKeepTheirTextOnOneLine) {
+// The labels as the program fits them when each dialog starts.
+TEST_F(WindowLayerTest, FieldLabelsKeepTheirWholeTextOnOneLineBesideTheirFields) {
+    FitFieldLabels(main_.window());
     ExpectFieldLabelsOnOneLine(main_.window());
     const LiveTemplate chooser(IDD_DRIVE_SELECTION);
+    FitFieldLabels(chooser.window());
     ExpectFieldLabelsOnOneLine(chooser.window());
+}
+
+// A font twice the dialog's in the dialog's geometry: a label with too little room for its text
+// grows up to its field's left edge and stops there; none is narrowed.
+TEST_F(WindowLayerTest, FieldLabelsTooNarrowForTheirFontReachTheirFieldsAndStop) {
+    HWND dialog = main_.window();
+    auto* font = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
+    LOGFONTA shape{};
+    ASSERT_EQ(::GetObjectA(font, sizeof shape, &shape), static_cast<int>(sizeof shape));
+    shape.lfHeight *= 2;
+    HFONT large = ::CreateFontIndirectA(&shape);
+    auto setFont = [dialog](HFONT each) {
+        for (HWND control = ::GetWindow(dialog, GW_CHILD); control != nullptr;
+             control = ::GetWindow(control, GW_HWNDNEXT)) {
+            ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(each), FALSE);
+        }
+    };
+    setFont(large);
+    const std::vector<FieldLabel> labels = FieldLabelsOf(dialog);
+    std::vector<RECT> before;
+    for (const auto& fieldLabel : labels) before.push_back(PlaceIn(dialog, fieldLabel.label));
+    FitFieldLabels(dialog);
+    int shortOfRoom = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE(TextOf(labels[i].label));
+        const RECT place = PlaceIn(dialog, labels[i].label);
+        const RECT field = PlaceIn(dialog, labels[i].field);
+        RECT room{};
+        ::GetClientRect(labels[i].label, &room);
+        EXPECT_TRUE(place.left == before[i].left && place.top == before[i].top &&
+                    place.bottom == before[i].bottom)
+            << "moved";
+        EXPECT_GE(place.right, before[i].right) << "narrowed";
+        if (room.right < TextExtent(labels[i].label).cx) {
+            ++shortOfRoom;
+            EXPECT_EQ(place.right, field.left) << "stopped short of its field";
+        } else {
+            EXPECT_LE(place.right, field.left) << "the label reaches into its field";
+        }
+    }
+    EXPECT_GT(shortOfRoom, 0) << "every label had room for the large font";
+    setFont(font);
+    ::DeleteObject(large);
 }
 
 TEST_F(WindowLayerTest, ProgressBarStandsWhereAskedShowsItsReadingAndGoes) {
