@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "windows/WindowText.h"
+
 namespace vocell::win32 {
 namespace {
 
@@ -20,9 +22,7 @@ bool IsFieldLabel(HWND label, HWND next) {
 // In pixels; without a font of its own a control draws in the system font, the one a new device
 // context holds.
 int TextWidth(HWND control) {
-    const int length = ::GetWindowTextLengthA(control);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, text.data(), length + 1)));
+    const std::string text = WindowText(control);
     HDC context = ::GetDC(control);
     auto* font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
     HGDIOBJ previous = font != nullptr ? ::SelectObject(context, font) : nullptr;

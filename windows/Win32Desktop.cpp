@@ -14,6 +14,7 @@
 #include "windows/DriveChooserDialog.h"
 #include "windows/FileDialogs.h"
 #include "windows/ResourceIds.h"
+#include "windows/WindowText.h"
 
 namespace vocell::win32 {
 namespace {
@@ -27,13 +28,6 @@ const std::string& ApplicationTitle() {
 }
 
 Rect RectOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-
-std::string WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), length + 1)));
-    return text;
-}
 
 // The progress bar's window text, drawn over the bar after the bar itself: the reading of how far
 // the operation has come. (A tooltip would show only to a mouse resting on the bar, and the
