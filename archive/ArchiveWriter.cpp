@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "archive/BackupStream.h"
 #include "archive/CardPaths.h"
@@ -76,22 +77,45 @@ void ArchiveWriter::ArchiveTree(const std::string& folder) {
     }
 }
 
-std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
-                          const std::function<void()>& working) {
-    if (working) working();
-    auto listing = fileSystem.ListFolderWithSizes(folder);
-    if (!listing.ok()) return 0;
-    std::uint64_t bytes = 0;
-    for (const FolderEntry& item : listing.value()) {
-        if (IsWalkedFolder(item)) {
-            const std::string storedPath = folder + "\\" + item.name + "\\";
-            if (storedPath.size() > kMaxStoredPath) continue;
-            bytes += 2 * kBlockSize + MeasureTree(fileSystem, storedPath, working);  // header, zero block
-        } else if (IsStoredFile(folder, item)) {
-            bytes += kBlockSize * (1 + DataBlockCount(kStreamHeaderSize + item.size));
+TreeMeasure::TreeMeasure(FileSystem& fileSystem, std::string folder)
+    : fileSystem_(fileSystem), folder_(std::move(folder)), pending_{folder_} {}
+
+bool TreeMeasure::Step() {
+    if (pending_.empty()) return false;
+    const std::string folder = std::move(pending_.back());
+    pending_.pop_back();
+    auto listing = fileSystem_.ListFolderWithSizes(folder);
+    const std::size_t listedBefore = pending_.size();
+    allListed_ = allListed_ && listing.ok();
+    if (listing.ok()) {
+        for (const FolderEntry& item : listing.value()) {
+            if (IsWalkedFolder(item)) {
+                std::string storedPath = folder + "\\" + item.name + "\\";
+                if (storedPath.size() > kMaxStoredPath) continue;
+                bytes_ += 2 * kBlockSize;  // its header and its zero block
+                pending_.push_back(std::move(storedPath));
+            } else if (IsStoredFile(folder, item)) {
+                bytes_ += kBlockSize * (1 + DataBlockCount(kStreamHeaderSize + item.size));
+            }
         }
     }
-    return bytes;
+    // Subfolders are listed in the order the walk stores them.
+    std::reverse(pending_.begin() + static_cast<std::ptrdiff_t>(listedBefore), pending_.end());
+    return !pending_.empty();
+}
+
+void TreeMeasure::Finish(const std::function<void()>& working) {
+    while (!done()) {
+        if (working) working();
+        Step();
+    }
+}
+
+std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
+                          const std::function<void()>& working) {
+    TreeMeasure measure(fileSystem, folder);
+    measure.Finish(working);
+    return measure.bytes();
 }
 
 bool ArchiveWriter::FitsInArchive(const std::string& storedPath) {

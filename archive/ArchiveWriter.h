@@ -52,7 +52,32 @@ private:
 };
 
 // The bytes ArchiveTree(folder) appends, worked out from the folders' listings alone (a file that
-// changes before it is read makes the archive differ). working is called at every folder listed.
+// changes before it is read makes the archive differ), one folder at a time: a window can measure
+// a card while it waits for the user.
+class TreeMeasure {
+public:
+    TreeMeasure(FileSystem& fileSystem, std::string folder);
+
+    // Lists one more folder; false once every folder has been listed.
+    bool Step();
+    // Lists every folder left, calling working before each.
+    void Finish(const std::function<void()>& working);
+    [[nodiscard]] bool done() const { return pending_.empty(); }
+    // The bytes of the folders listed so far; the whole tree's once done.
+    [[nodiscard]] std::uint64_t bytes() const { return bytes_; }
+    [[nodiscard]] const std::string& folder() const { return folder_; }
+    // False once a folder could not be listed (its bytes are missing from the measure).
+    [[nodiscard]] bool allListed() const { return allListed_; }
+
+private:
+    FileSystem& fileSystem_;
+    std::string folder_;
+    std::vector<std::string> pending_;
+    std::uint64_t bytes_ = 0;
+    bool allListed_ = true;
+};
+
+// The whole measure at once; working is called at every folder listed.
 std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
                           const std::function<void()>& working);
 

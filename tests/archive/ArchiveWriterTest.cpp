@@ -181,7 +181,21 @@ TEST_F(ArchiveWriterTest, MeasuringATreeGivesTheBytesItsWalkAppends) {
     const std::string bytes = Walk();
     EXPECT_EQ(measured, bytes.size());
     EXPECT_EQ(foldersListed, 9);  // E:\, VM, PROMPTS, 0, 0, 0, MSGS, 100, 101; not .cache
-    EXPECT_EQ(MeasureTree(machine.fileSystem(), "E:\\NONE\\", {}), 0u);
+    // A folder at a time, as a window measures while it waits for the user.
+    TreeMeasure stepped(machine.fileSystem(), "E:\\");
+    int steps = 1;
+    while (stepped.Step()) {
+        EXPECT_LT(stepped.bytes(), measured);
+        ++steps;
+    }
+    EXPECT_EQ(steps, 9);
+    EXPECT_TRUE(stepped.done() && stepped.allListed());
+    EXPECT_FALSE(stepped.Step());
+    EXPECT_EQ(stepped.bytes(), measured);
+    TreeMeasure missing(machine.fileSystem(), "E:\\NONE\\");
+    missing.Finish({});
+    EXPECT_EQ(missing.bytes(), 0u);
+    EXPECT_FALSE(missing.allListed());
 }
 
 TEST_F(ArchiveWriterTest, PathTooLongForAnArchiveIsLeftOutAndReported) {
