@@ -92,9 +92,9 @@ std::string IncompleteArchivePath(const std::string& archivePath) {
     return archivePath.substr(0, at) + std::string(kIncompleteArchiveMark) + archivePath.substr(at);
 }
 
-std::uint64_t ExpectedBackupLength(FileSystem& fileSystem, const std::string& cardRoot,
-                                   const std::function<void()>& working) {
-    return kBlockSize + MeasureTree(fileSystem, cardRoot, working);  // the header block, the entries
+std::uint64_t ExpectedBackupLength(TreeMeasure& cardTree, const std::function<void()>& working) {
+    cardTree.Finish(working);
+    return kBlockSize + cardTree.bytes();  // the header block, the entries
 }
 
 BackupOutcome WriteCardBackup(FileSystem& fileSystem, const std::string& cardRoot,

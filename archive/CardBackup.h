@@ -53,10 +53,9 @@ inline constexpr std::string_view kIncompleteArchiveMark = " (incomplete)";
 // "Z:\BACKUP\card.vcb" gives "Z:\BACKUP\card (incomplete).vcb".
 std::string IncompleteArchivePath(const std::string& archivePath);
 
-// The length of the archive WriteCardBackup would write of cardRoot now, from the card's folder
-// listings; working is called at every folder listed.
-std::uint64_t ExpectedBackupLength(FileSystem& fileSystem, const std::string& cardRoot,
-                                   const std::function<void()>& working);
+// The length of the archive WriteCardBackup would write of the card whose tree is measured, from
+// the card's folder listings: finishes the measure, calling working at every folder still listed.
+std::uint64_t ExpectedBackupLength(TreeMeasure& cardTree, const std::function<void()>& working);
 
 // Writes the archive header with versionText (the card's prompt version as shown), then every
 // folder and file below cardRoot ("E:\"). Once on its drive, the archive is read back from the

@@ -1,5 +1,6 @@
 // Backup: saves the selected card's whole tree into one archive. The card is only read.
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -73,6 +74,11 @@ Outcome OnBackup(OperationContext& context) {
 
 Outcome BackupToArchive(OperationContext& context) {
     OperationDesktop& desktop = context.desktop;
+    // The card's listings give the archive's length, which the time left is told from: the
+    // desktop may read them while the user names the archive, and the rest are read after.
+    std::optional<archive::TreeMeasure> cardTree(std::in_place, context.fileSystem,
+                                                 context.state.slots.cardRoot());
+    desktop.WorkWhileNextFileDialogWaits([&cardTree] { return cardTree->Step(); });
     auto archivePath = desktop.SaveFileDialog(BackupSaveDialog());
     if (!archivePath || archivePath->empty()) return Outcome::Stopped(StopReason::Cancelled);
     // The dialog's modal loop may have let the drives change.
@@ -91,9 +97,12 @@ Outcome BackupToArchive(OperationContext& context) {
         BusyCursor busy(desktop);
         context.dialog.SetStatusPane(kActivityPane, text::kBackingUpData);
         const std::string cardRoot = context.state.slots.cardRoot();
-        // The card's listings first, for the archive's length: what the time left is told from.
+        // A card taken out while the dialog was open is measured again now that it is back.
+        if (cardTree->folder() != cardRoot || !cardTree->allListed()) {
+            cardTree.emplace(context.fileSystem, cardRoot);
+        }
         ScreenPacer pacer = PacerFor(context.state);
-        const std::uint64_t expectedLength = archive::ExpectedBackupLength(context.fileSystem, cardRoot, [&] {
+        const std::uint64_t expectedLength = archive::ExpectedBackupLength(*cardTree, [&] {
             if (pacer.Due()) desktop.KeepResponding();
         });
         StoredPathPane pane(context, pacer, expectedLength);

@@ -4,6 +4,7 @@
 // Every decision stays in the operation; a desktop only shows and reports what the user did.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -78,6 +79,10 @@ public:
     // The full path chosen, or nothing when the user cancelled.
     virtual std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) = 0;
     virtual std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) = 0;
+    // Work the next open or save dialog may do while it waits for the user, in small steps on the
+    // window's own thread: step does one and returns false once none is left. The operation
+    // finishes whatever is left after the dialog, so a desktop may run none of it (the default).
+    virtual void WorkWhileNextFileDialogWaits(const std::function<bool()>& /*step*/) {}
     // The system's own format dialog for a drive, by its index counted from A = 0, for the medium
     // the user selected: a format never reaches another medium that has taken the drive's place.
     // Returns when the user has closed it.

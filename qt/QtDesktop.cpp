@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "common/Messages.h"
 #include "operations/OperationContext.h"
@@ -41,8 +43,18 @@ std::optional<std::string> QtDesktop::FileDialog(FileDialogKind kind, const File
     if (services_.hostPathOf) {
         if (auto host = services_.hostPathOf(settings.initialFolder)) folder = QString::fromStdString(*host);
     }
+    // A timer of no interval fires each time the dialog's loop has handled what was waiting.
+    const std::function<bool()> work = std::exchange(fileDialogWork_, {});
+    QTimer idle;
+    if (work) {
+        QObject::connect(&idle, &QTimer::timeout, [&] {
+            if (!work()) idle.stop();
+        });
+        idle.start(0);
+    }
     const auto chosen = services_.fileDialog ? services_.fileDialog(&window_, kind, settings, folder)
                                              : RunFileDialog(&window_, kind, settings, folder);
+    idle.stop();
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     const std::string host = chosen->toStdString();
     if (!services_.windowsPathOf) return host;

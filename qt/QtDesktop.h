@@ -49,6 +49,8 @@ public:
     MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
+    // Run a step at a time whenever the dialog's event loop has nothing else to do.
+    void WorkWhileNextFileDialogWaits(const std::function<bool()>& step) override { fileDialogWork_ = step; }
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override;
     FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) override;
@@ -75,6 +77,7 @@ private:
 
     MainWindow& window_;
     DesktopServices services_;
+    std::function<bool()> fileDialogWork_;
     int busyDepth_ = 0;
     bool ended_ = false;
     bool endedWithOk_ = false;

@@ -1,3 +1,8 @@
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "app/DialogLayout.h"
 #include "archive/ArchiveLayout.h"
 #include "operations/InstallFolders.h"
@@ -12,6 +17,17 @@ class BackupTest : public DialogTest {
 protected:
     void Backup() { dialog->OnCommand(ControlId::Backup); }
     std::string Archive(const std::string& name) const { return ReadHostFile(BackupFile(name)); }
+    // Whether pane 1 told the archive's length as the total, the last backup's lines only.
+    bool ToldTotal(std::size_t linesBefore, std::uint64_t length) const {
+        const std::string ofTotal = std::string(text::kProgressOf) + operations::SizeText(length) +
+                                    std::string(text::kProgressWritten);
+        const auto lines = desktop.FilterTranscript("pane 1: ");
+        return lines.size() > linesBefore &&
+               std::all_of(lines.begin() + static_cast<std::ptrdiff_t>(linesBefore), lines.end(),
+                           [&](const std::string& line) {
+                               return line == "pane 1: " || line.find(ofTotal) != std::string::npos;
+                           });
+    }
 };
 
 TEST_F(BackupTest, SavesTheWholeCardAndReportsCompletion) {
@@ -56,6 +72,40 @@ TEST_F(BackupTest, CardWithoutPromptsGivesAnAllZeroHeader) {
     desktop.AnswerSaveDialog(BackupPath("blank.vcb"));
     Backup();
     EXPECT_EQ(Archive("blank.vcb"), std::string(archive::kBlockSize, '\0'));
+}
+
+// The card's listings may be read while the save dialog waits for a name; however far that came,
+// and whatever happened to the card meanwhile, the total told is the archive's length.
+TEST_F(BackupTest, TheCardMeasuredWhileTheSaveDialogWaitsGivesTheArchivesLength) {
+    AddCard('E');
+    for (int folder = 100; folder < 104; ++folder) {
+        for (int i = 0; i < 3; ++i) {
+            machine.PutOnDrive('E', "VM/MSGS/" + std::to_string(folder) + "/M" + std::to_string(i) + ".WAV",
+                               std::string(static_cast<std::size_t>(1500 * (i + 1)), 'm'));
+        }
+    }
+    StartWithCardSelected();
+    const std::vector<std::pair<std::string, std::function<void()>>> dialogs = {
+        {"nothing measured", [] {}},
+        {"partly measured", [&] { EXPECT_EQ(desktop.RunFileDialogWork(3), 3); }},
+        // E:\, VM, PROMPTS, 0, 0\0, 0\0\0 and 0\0\1, MSGS and its four folders
+        {"wholly measured", [&] { EXPECT_EQ(desktop.RunFileDialogWork(-1), 12); }},
+        {"taken out while measured",
+         [&] {
+             machine.volumes().EjectMedium('E');
+             desktop.RunFileDialogWork(-1);
+             machine.volumes().InsertMedium('E');
+         }},
+    };
+    for (const auto& [name, duringDialog] : dialogs) {
+        SCOPED_TRACE(name);
+        const std::size_t linesBefore = desktop.FilterTranscript("pane 1: ").size();
+        desktop.DuringNextModal(duringDialog);
+        desktop.AnswerSaveDialog(BackupPath("card.vcb"));
+        Backup();
+        ASSERT_EQ(messages().back(), text::kBackupComplete);
+        EXPECT_TRUE(ToldTotal(linesBefore, Archive("card.vcb").size()));
+    }
 }
 
 TEST_F(BackupTest, CancellingTheSaveDialogEndsSilently) {

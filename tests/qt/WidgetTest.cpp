@@ -14,6 +14,7 @@
 #include <QStyleOptionComboBox>
 #include <QtTest>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void messageBoxesCarryTheTitleAndTheButtons();
     void reinstallMessageAtStartIsCentredOnTheScreen();
     void fileDialogsCarryTheirSettings();
+    void fileDialogsDoTheWorkHandedToThemWhileTheyWait();
 
 private:
     void StartProgram();
@@ -102,6 +104,7 @@ private:
     std::vector<QString> messages_;
     std::vector<MessageAnswer> answers_;
     std::vector<FileDialogCall> fileDialogs_;
+    std::function<void()> whileFileDialogOpen_;  // the user, before the dialog ends
 };
 
 void WidgetTest::init() {
@@ -109,6 +112,7 @@ void WidgetTest::init() {
     messages_.clear();
     answers_.clear();
     fileDialogs_.clear();
+    whileFileDialogOpen_ = {};
 }
 
 void WidgetTest::cleanup() {
@@ -130,6 +134,7 @@ void WidgetTest::StartProgram() {
         services.fileDialog = [this](QWidget*, FileDialogKind kind, const FileDialogSettings& settings,
                                      const QString& hostFolder) -> std::optional<QString> {
             fileDialogs_.push_back({kind, settings, hostFolder});
+            if (whileFileDialogOpen_) whileFileDialogOpen_();
             return std::nullopt;
         };
     };
@@ -457,6 +462,31 @@ void WidgetTest::fileDialogsCarryTheirSettings() {
     QCOMPARE(open.fileMode(), QFileDialog::ExistingFile);
     QCOMPARE(open.nameFilters(), QStringList{QStringLiteral("Vocell Greeting & Data Files (*.vcp)")});
     QCOMPARE(open.defaultSuffix(), QString());
+}
+
+void WidgetTest::fileDialogsDoTheWorkHandedToThemWhileTheyWait() {
+    StartProgram();
+    QtDesktop& desktop = program_->desktop();
+    int steps = 0;
+    int stepsWhenChosen = -1;
+    whileFileDialogOpen_ = [&] {
+        QTest::qWait(100);  // the user takes a moment to choose
+        stepsWhenChosen = steps;
+    };
+    desktop.WorkWhileNextFileDialogWaits([&] { return ++steps < 5; });
+    QVERIFY(!desktop.SaveFileDialog(operations::BackupSaveDialog()));
+    QCOMPARE(stepsWhenChosen, 5);  // every step, up to the one that said the work was done
+    // The work was handed to that dialog alone, and none of it runs once the dialog has ended.
+    QVERIFY(!desktop.OpenFileDialog(operations::PromptPackageOpenDialog()));
+    QCOMPARE(steps, 5);
+    whileFileDialogOpen_ = {};  // chosen at once
+    desktop.WorkWhileNextFileDialogWaits([&] {
+        ++steps;
+        return true;
+    });
+    QVERIFY(!desktop.SaveFileDialog(operations::BackupSaveDialog()));
+    QTest::qWait(50);
+    QCOMPARE(steps, 5);
 }
 
 }  // namespace vocell::qt

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 namespace vocell::test {
 namespace {
 
@@ -104,12 +102,22 @@ std::optional<std::string> ScriptedDesktop::FileDialog(const char* kind,
                                                        std::deque<std::optional<std::string>>& answers) {
     std::optional<std::optional<std::string>> queued = TakeFront(answers);
     const std::size_t line = OpenModal(std::string(kind) + " dialog");
+    fileDialogWork_ = {};  // the next dialog's work is handed over anew
     if (!queued) {
         ADD_FAILURE() << "no answer queued for the " << kind << " dialog";
         queued.emplace();
     }
     CloseModal(line, queued->value_or("cancel"));
     return *queued;
+}
+
+int ScriptedDesktop::RunFileDialogWork(int steps) {
+    int run = 0;
+    while (fileDialogWork_ && run != steps) {
+        ++run;
+        if (!fileDialogWork_()) fileDialogWork_ = {};
+    }
+    return run;
 }
 
 std::optional<std::string> ScriptedDesktop::SaveFileDialog(const FileDialogSettings& settings) {

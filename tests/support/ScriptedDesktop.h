@@ -22,6 +22,10 @@ public:
     // A path, or nothing for Cancel.
     void AnswerSaveDialog(std::optional<std::string> path);
     void AnswerOpenDialog(std::optional<std::string> path);
+    // From an action inside a file dialog: runs up to steps (all for a negative count) of the
+    // work the operation handed to the dialog, as a dialog waiting for the user would; the steps
+    // run, which stop early once the work is done. A dialog runs none by itself.
+    int RunFileDialogWork(int steps);
     // The entry chosen (-1 for OK with none selected), or nothing for Cancel.
     void AnswerChooser(std::optional<int> selection);
     // Runs inside the next modal call (message box, file dialog, chooser, about box) before it
@@ -65,6 +69,7 @@ public:
     MessageAnswer ShowMessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<std::string> SaveFileDialog(const FileDialogSettings& settings) override;
     std::optional<std::string> OpenFileDialog(const FileDialogSettings& settings) override;
+    void WorkWhileNextFileDialogWaits(const std::function<bool()>& step) override { fileDialogWork_ = step; }
     std::optional<int> RunDriveChooser(const std::vector<std::string>& entries, int selectedIndex) override;
     void ShowAbout() override;
     FormatOutcome ShowFormatDialog(int driveIndex, const MediumIdentity& medium) override;
@@ -99,6 +104,7 @@ private:
     std::deque<std::optional<std::string>> openAnswers_;
     std::deque<std::optional<int>> chooserAnswers_;
     std::deque<std::function<void()>> modalActions_;
+    std::function<bool()> fileDialogWork_;
 
     std::vector<std::string> transcript_;
     std::vector<std::string> messages_;
