@@ -4,7 +4,8 @@
 # with a window manager, against `vocell backup` and `vocell restore` of the same tree, and
 # checks that the program takes at most TARGET (1.2) times as long. A GUI run is timed from the
 # Enter that accepts the file dialog to the completion message; a vocell run is the
-# whole process. Both sides alternate which goes first; the table gives the best of RUNS.
+# whole process. Both sides alternate which goes first; the table gives the best of RUNS, and
+# beside it the ratio of the medians.
 #
 #   bench/gui_benchmark.sh [VOCELL] [GENERATOR] [VOCELL_UTILITY]
 #
@@ -73,10 +74,16 @@ dbus-run-session -- bash -c '
 
 # best SIDE OP [FIELD]: the least of a side's runs (wall seconds, or field 4: processor seconds).
 best() { awk -v s="$1" -v o="$2" -v f="${3:-3}" '$1 == s && $2 == o { if (b == "" || $f < b) b = $f } END { print b }' "$work/times"; }
+# median SIDE OP: the middle of a side's runs (wall seconds; the mean of the two middle ones).
+median() {
+    awk -v s="$1" -v o="$2" '$1 == s && $2 == o { print $3 }' "$work/times" | sort -n |
+        awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 all() { awk -v s="$1" -v o="$2" '$1 == s && $2 == o { printf "%s ", $3 }' "$work/times"; }
 echo
 echo "${small_files} small files, warm cache, best of $runs; wall seconds, and the processor seconds the program used"
-printf '%-8s %9s %9s %7s %9s %9s %7s   %s\n' operation gui_s vocell_s ratio gui_cpu vocell_cpu ratio "runs (gui; vocell)"
+printf '%-8s %9s %9s %7s %9s %9s %7s %8s   %s\n' operation gui_s vocell_s ratio gui_cpu vocell_cpu ratio median_r \
+    "runs (gui; vocell)"
 status=0
 for op in backup restore; do
     g=$(best gui "$op")
@@ -84,8 +91,8 @@ for op in backup restore; do
     r=$(ratio "$g" "$c")
     gp=$(best gui "$op" 4)
     cp=$(best cli "$op" 4)
-    printf '%-8s %9s %9s %7s %9s %9s %7s   %s; %s\n' "$op" "$g" "$c" "$r" "$gp" "$cp" "$(ratio "$gp" "$cp")" \
-        "$(all gui "$op")" "$(all cli "$op")"
+    printf '%-8s %9s %9s %7s %9s %9s %7s %8s   %s; %s\n' "$op" "$g" "$c" "$r" "$gp" "$cp" "$(ratio "$gp" "$cp")" \
+        "$(ratio "$(median gui "$op")" "$(median cli "$op")")" "$(all gui "$op")" "$(all cli "$op")"
     verdict=$(awk -v x="$r" -v t="$target" 'BEGIN { print (x <= t) ? "ok" : "MISS" }')
     echo "target: gui $op / vocell $op ratio $r <= $target: $verdict"
     [[ $verdict == ok ]] || status=1
