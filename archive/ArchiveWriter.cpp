@@ -111,13 +111,6 @@ void TreeMeasure::Finish(const std::function<void()>& working) {
     }
 }
 
-std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
-                          const std::function<void()>& working) {
-    TreeMeasure measure(fileSystem, folder);
-    measure.Finish(working);
-    return measure.bytes();
-}
-
 bool ArchiveWriter::FitsInArchive(const std::string& storedPath) {
     if (storedPath.size() <= kMaxStoredPath) return true;
     return LeaveOut(storedPath, "its path is longer than an archive can hold (" +

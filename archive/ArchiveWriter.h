@@ -77,8 +77,4 @@ private:
     bool allListed_ = true;
 };
 
-// The whole measure at once; working is called at every folder listed.
-std::uint64_t MeasureTree(FileSystem& fileSystem, const std::string& folder,
-                          const std::function<void()>& working);
-
 }  // namespace vocell::archive

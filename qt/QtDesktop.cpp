@@ -54,7 +54,7 @@ std::optional<std::string> QtDesktop::FileDialog(FileDialogKind kind, const File
     }
     const auto chosen = services_.fileDialog ? services_.fileDialog(&window_, kind, settings, folder)
                                              : RunFileDialog(&window_, kind, settings, folder);
-    idle.stop();
+    idle.stop();  // the message box below runs a loop of its own
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     const std::string host = chosen->toStdString();
     if (!services_.windowsPathOf) return host;

@@ -177,7 +177,9 @@ TEST_F(ArchiveWriterTest, MeasuringATreeGivesTheBytesItsWalkAppends) {
     Put("VOCELL-RESTORE-INTERRUPTED.TXT", "the utility's own");
     Put("VM/MSGS/100/M1.WAV.vocell-new", "the utility's own");
     int foldersListed = 0;
-    const std::uint64_t measured = MeasureTree(machine.fileSystem(), "E:\\", [&] { ++foldersListed; });
+    TreeMeasure whole(machine.fileSystem(), "E:\\");
+    whole.Finish([&] { ++foldersListed; });
+    const std::uint64_t measured = whole.bytes();
     const std::string bytes = Walk();
     EXPECT_EQ(measured, bytes.size());
     EXPECT_EQ(foldersListed, 9);  // E:\, VM, PROMPTS, 0, 0, 0, MSGS, 100, 101; not .cache
