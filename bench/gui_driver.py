@@ -145,7 +145,10 @@ class Program:
         def on_window(event):
             # The moment the event arrived; looking at its window costs calls of its own.
             arrived = time.monotonic()
-            if "at" in shown:
+            # The main window is activated again when the file dialog goes, as the operation
+            # starts. Looking into it then would wait for the program's next answer, paced while
+            # it works, and hold back the events queued behind it, the completion message's too.
+            if "at" in shown or event.source == self.main:
                 return
             try:
                 if event.source.name == completion or find(event.source, lambda node: node.name == completion):
