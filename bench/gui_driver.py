@@ -98,6 +98,24 @@ def press(node):
     node.queryAction().doAction(0)
 
 
+def describe(app):
+    """What the program shows: each window's title, whether it is on the screen, and its labels'
+    and buttons' texts, for a message that says why the driver gave up."""
+    roles = (pyatspi.ROLE_LABEL, pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_STATUS_BAR)
+    lines = []
+    for window in children(app):
+        try:
+            texts, level = [], [window]
+            for _ in range(12):
+                level = [child for node in level for child in children(node) if child is not None]
+                texts += [node.name for node in level if node.getRole() in roles and node.name]
+            showing = window.getState().contains(pyatspi.STATE_SHOWING)
+            lines.append("%r (%s): %s" % (window.name, "showing" if showing else "hidden", ", ".join(texts[:16])))
+        except Exception as error:
+            lines.append("a window that could not be read: %s" % error)
+    return "; ".join(lines) or "no window"
+
+
 def cpu_seconds(pid):
     """The processor time a process has used so far, in user and system mode, with its threads."""
     with open("/proc/%d/stat" % pid) as stat:
@@ -207,7 +225,17 @@ def timed_command(environment, *command):
 
 
 def main():
-    vocell, utility, card, work, runs = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+    try:
+        run(*sys.argv[1:6])
+    except TimeoutError as error:
+        say(error)
+        app = application()
+        say("the program shows:", describe(app) if app is not None else "nothing on the accessibility bus")
+        raise
+
+
+def run(vocell, utility, card, work, runs):
+    runs = int(runs)
     home = os.path.join(work, "home")
     backups = os.path.join(home, "Backup")
     environment = dict(os.environ, VOCELL_HOME=home)
