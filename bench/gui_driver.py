@@ -69,10 +69,15 @@ def named(role, text):
     return lambda node: node.getRole() == role and node.name.replace("&", "") == text
 
 
-def application():
+def application(pid=None):
+    """The program on the accessibility bus; with pid, the one of that process. The bus may still
+    list a program that has just ended, whose every call then fails."""
     for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == APPLICATION:
-            return app
+        try:
+            if app is not None and app.name == APPLICATION and pid in (None, app.get_process_id()):
+                return app
+        except Exception:
+            continue
     return None
 
 
@@ -132,7 +137,10 @@ class Program:
         if profile:  # the program's run recorded with perf, for its profile
             command = ["perf", "record", "--call-graph", "dwarf", "-o", profile, "--"] + command
         self.process = subprocess.Popen(command, env=environment)
-        self.app = wait_for(application, what="the program on the accessibility bus")
+        # The program's own process; where perf records it, the program is perf's child, whose
+        # process id is not known here, and the program of that name is taken.
+        self.app = wait_for(lambda: application(None if profile else self.process.pid),
+                            what="the program on the accessibility bus")
         self.pid = self.app.get_process_id()
         self.main = wait_for(lambda: top_level(self.app, "Initialize"), what="the main dialog")
 
