@@ -151,6 +151,8 @@ class Program:
         press(self.button(self.main, "Select"))
         chooser = wait_for(lambda: top_level(self.app, "Select Vocell Card"), what="the chooser")
         press(self.button(chooser, "OK"))
+        # "Ready" may show before the press has clicked OK: the chooser goes first.
+        wait_for(lambda: top_level(self.app, "Select Vocell Card") is None, what="the chooser to go")
         wait_for(lambda: find(self.main, lambda node: node.name == "Ready"), what="Ready")
 
     def timed(self, button, accept, path, completion):
