@@ -46,22 +46,27 @@ def children(node):
         return []
 
 
-def find(node, matches, depth=12):
-    """The first node below node (breadth first) that matches."""
+def descendants(node, depth=12):
+    """The nodes below node, level by level (breadth first), each found as it is reached."""
     level = [node]
     for _ in range(depth):
         following = []
-        for candidate in level:
-            for child in children(candidate):
-                if child is None:
-                    continue
-                try:
-                    if matches(child):
-                        return child
-                except Exception:
-                    continue
-                following.append(child)
+        for parent in level:
+            for child in children(parent):
+                if child is not None:
+                    yield child
+                    following.append(child)
         level = following
+
+
+def find(node, matches, depth=12):
+    """The first node below node (breadth first) that matches."""
+    for candidate in descendants(node, depth):
+        try:
+            if matches(candidate):
+                return candidate
+        except Exception:  # a node that went while it was looked at
+            continue
     return None
 
 
@@ -110,10 +115,7 @@ def describe(app):
     lines = []
     for window in children(app):
         try:
-            texts, level = [], [window]
-            for _ in range(12):
-                level = [child for node in level for child in children(node) if child is not None]
-                texts += [node.name for node in level if node.getRole() in roles and node.name]
+            texts = [node.name for node in descendants(window) if node.getRole() in roles and node.name]
             showing = window.getState().contains(pyatspi.STATE_SHOWING)
             lines.append("%r (%s): %s" % (window.name, "showing" if showing else "hidden", ", ".join(texts[:16])))
         except Exception as error:
